@@ -10,6 +10,10 @@
 // Caption of the box shown when a child process cannot be started.
 inline constexpr const char kLaunchFailedTitle[] = "タビクス：実行失敗";
 
+// Shown, with the error code in decimal, when the system has no text for an
+// error code.
+inline constexpr const char kSystemErrorFallbackFormat[] = "エラーコード %lu";
+
 // Size of the buffer a command line is built in (at most 1023 characters).
 inline constexpr std::size_t kCommandLineCapacity = 1024;
 

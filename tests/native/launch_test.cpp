@@ -1,0 +1,151 @@
+#include "run/launch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Compose(const char* command, const char* arguments, std::size_t capacity = kCommandLineCapacity) {
+  std::string buffer(capacity, '\x7f');
+  if (!ComposeCommandLine(buffer.data(), capacity, command, arguments)) return "<fail:" + std::string(buffer.c_str()) + ">";
+  return std::string(buffer.c_str());
+}
+
+struct ComposeCase {
+  const char* command;
+  const char* arguments;
+  const char* expected;
+};
+
+class ComposeTest : public ::testing::TestWithParam<ComposeCase> {};
+
+TEST_P(ComposeTest, BuildsTheExactLine) {
+  const ComposeCase& c = GetParam();
+  EXPECT_EQ(Compose(c.command, c.arguments), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ComposeTest,
+    ::testing::Values(ComposeCase{"cc.exe", nullptr, "cc.exe"},
+                      ComposeCase{"cc.exe", "", "cc.exe "},
+                      ComposeCase{"cc.exe", "-c a.c", "cc.exe -c a.c"},
+                      ComposeCase{"\"C:\\My Tools\\cc.exe\"", " a.c ", "\"C:\\My Tools\\cc.exe\"  a.c "},
+                      ComposeCase{"C:\\ソフト\\表.exe", "表.txt", "C:\\ソフト\\表.exe 表.txt"},
+                      ComposeCase{nullptr, "x", " x"},
+                      ComposeCase{nullptr, nullptr, ""}));
+
+TEST(ComposeCommandLine, LongestLineTheProgramBuildsFits) {
+  const std::string program(259, 'p');
+  const std::string arguments(511, 'a');
+  EXPECT_EQ(Compose(program.c_str(), arguments.c_str()), program + " " + arguments);
+}
+
+TEST(ComposeCommandLine, RefusesALineThatDoesNotFitItsBuffer) {
+  // 1023 characters fit beside the terminator; 1024 do not.
+  const std::string command(1000, 'c');
+  const std::string fits(22, 'a');
+  const std::string tooLong(23, 'a');
+  EXPECT_EQ(Compose(command.c_str(), fits.c_str()).size(), 1023u);
+  EXPECT_EQ(Compose(command.c_str(), tooLong.c_str()), "<fail:>");
+  const std::string longCommand(1024, 'c');
+  EXPECT_EQ(Compose(longCommand.c_str(), nullptr), "<fail:>");
+  EXPECT_EQ(Compose(std::string(1023, 'c').c_str(), nullptr).size(), 1023u);
+  // The blank counts even before empty arguments.
+  EXPECT_EQ(Compose(std::string(1023, 'c').c_str(), ""), "<fail:>");
+  EXPECT_EQ(Compose("ab", "", 3), "<fail:>");
+  EXPECT_EQ(Compose("ab", "", 4), "ab ");
+  char none[1] = {'x'};
+  EXPECT_EQ(ComposeCommandLine(none, 0, "a", nullptr), 0);
+  EXPECT_EQ(none[0], 'x');
+}
+
+TEST(ProgramErrorText, HoldsTheSevenTexts) {
+  const char* expected[] = {
+      "1行の長さが長すぎます",
+      "メモリが足りません",
+      "用意していたメモリが足りなくなりました",
+      "直接モードでディレクトリ展開は使用できません\nBATCHモードを使用してください",
+      "バッチファイルが起動中です\n終了までお待ちください",
+      "実行を中断します",
+      "実行リスト表示中です\n終了までお待ちください",
+  };
+  for (int code = 0; code <= 6; ++code) {
+    ASSERT_NE(ProgramErrorText(code), nullptr) << code;
+    EXPECT_STREQ(ProgramErrorText(code), expected[code]) << code;
+  }
+}
+
+TEST(ProgramErrorText, LineBreaksAreSingleLineFeeds) {
+  for (int code = 0; code <= 6; ++code) {
+    const std::string text = ProgramErrorText(code);
+    const bool twoLines = code == 3 || code == 4 || code == 6;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), twoLines ? 1 : 0) << code;
+    EXPECT_EQ(text.find('\r'), std::string::npos) << code;
+  }
+  // "メモリが足りません" in cp932.
+  EXPECT_STREQ(ProgramErrorText(kErrorNoMemory), "\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
+}
+
+TEST(ProgramErrorText, CodesOutsideTheTableHaveNoText) {
+  for (int code : {-1, 7, 8, 100, -2147483647 - 1, 2147483647}) EXPECT_EQ(ProgramErrorText(code), nullptr) << code;
+}
+
+TEST(ShellErrorText, OnlyTheListedValuesHaveTexts) {
+  const long long listed[] = {0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32};
+  for (long long value = -5; value <= 300; ++value) {
+    const bool isListed = std::find(std::begin(listed), std::end(listed), value) != std::end(listed);
+    EXPECT_EQ(ShellErrorText(value) != nullptr, isListed) << value;
+  }
+  EXPECT_EQ(ShellErrorText(0x7fffffffLL), nullptr);
+  EXPECT_EQ(ShellErrorText(0x100000000LL + 2), nullptr);
+}
+
+TEST(ShellErrorText, TextsOfTheValues) {
+  struct Row { long long value; const char* text; } rows[] = {
+      {0, "メモリまたはリソースが足りません"}, {2, "ファイルがありません"},
+      {3, "パスがありません"},                {5, "アクセスできません"},
+      {8, "メモリまたはリソースが足りません"}, {11, "Windowsアプリケーションではありません"},
+      {26, "アクセス違反が発生しました"},     {27, "ファイルの関連付けがありません"},
+      {28, "DDEタイムアウト"},                {29, "DDE失敗"},
+      {30, "DDE使用中"},                      {31, "ファイルの関連付けがありません"},
+      {32, "DLLがありません"},
+  };
+  for (const Row& row : rows) {
+    ASSERT_NE(ShellErrorText(row.value), nullptr) << row.value;
+    EXPECT_STREQ(ShellErrorText(row.value), row.text) << row.value;
+  }
+}
+
+TEST(PriorityTable, RowsInOrderWithTheNewerSystemFlag) {
+  struct Row { const char* label; unsigned long cls; int newer; } rows[] = {
+      {"高", 0x80, 0}, {"通常以上", 0x8000, 1}, {"通常", 0x20, 0}, {"通常以下", 0x4000, 1}, {"低", 0x40, 0}};
+  ASSERT_EQ(kPriorityTable.size(), 5u);
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_STREQ(kPriorityTable[i].label, rows[i].label) << i;
+    EXPECT_EQ(kPriorityTable[i].priorityClass, rows[i].cls) << i;
+    EXPECT_EQ(kPriorityTable[i].needsNewerSystem, rows[i].newer) << i;
+  }
+  EXPECT_STREQ(kPriorityTable[0].label, "\x8d\x82");  // cp932
+}
+
+TEST(CreationFlagsForPriority, NoneOrExactlyOneClass) {
+  EXPECT_EQ(CreationFlagsForPriority(-1), 0u);
+  EXPECT_EQ(CreationFlagsForPriority(-100), 0u);
+  EXPECT_EQ(CreationFlagsForPriority(5), 0u);
+  EXPECT_EQ(CreationFlagsForPriority(4), 0x40u);
+  const unsigned long expected[] = {0x80, 0x8000, 0x20, 0x4000, 0x40};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(CreationFlagsForPriority(i), expected[i]) << i;
+}
+
+TEST(FindPriorityByLabel, MatchesWholeLabelsOnly) {
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(FindPriorityByLabel(kPriorityTable[static_cast<std::size_t>(i)].label), i);
+  EXPECT_EQ(FindPriorityByLabel(""), -1);
+  EXPECT_EQ(FindPriorityByLabel("(ﾌﾟﾛｾｽ優先度)"), -1);
+  EXPECT_EQ(FindPriorityByLabel("通常以"), -1);
+  EXPECT_EQ(FindPriorityByLabel("通常 "), -1);
+}
+
+}  // namespace
