@@ -1,0 +1,95 @@
+// The field table that drives saving, loading, applying and clearing a
+// parameter set; the two option flags; the record of a stored set; and the
+// decisions about which lines a section holds. No system calls here.
+#pragma once
+
+#include <cstddef>
+
+struct ByteBuffer;
+
+// Kinds of the field table.
+enum FieldKind : int {
+  kTextField = 0,    // text of an edit control
+  kCheckField = 1,   // checked state of a check box
+  kOptionField = 2,  // one of the option flags, addressed by its menu id
+};
+
+// One row of the field table.
+struct FieldDef {
+  const char* key;  // key in the parameter file; nullptr ends the table
+  int kind;         // FieldKind
+  int id;           // edit or check box id, or the option's menu command id
+};
+
+// Number of persisted fields.
+inline constexpr int kFieldCount = 29;
+
+// The field table: kFieldCount rows in saving order, then a row whose key is
+// nullptr.
+extern const FieldDef g_fieldTable[kFieldCount + 1];
+
+// Option command ids; the index of an id is the flag's index (0 = BATCHOUT,
+// 1 = LASTPAUSE), which is also the order of the option menu items and of the
+// digits of the option button caption.
+inline constexpr int kOptionCount = 2;
+inline constexpr int kOptionBatchOut = 40013;
+inline constexpr int kOptionLastPause = 40014;
+extern const int g_optionIds[kOptionCount];
+
+// Index of an option command id in g_optionIds, or -1.
+int OptionIndex(int id);
+
+// Flips the flag of `id`; an id that is not an option changes nothing.
+void ToggleOptionFlag(int id);
+
+// The flag (0 or 1) of `id`; 0 for an id that is not an option.
+int GetOptionFlag(int id);
+
+// Sets the flag of `id` to 1 when `on` is nonzero, else 0; an id that is not
+// an option changes nothing.
+void SetOptionFlag(int id, int on);
+
+// A parameter set as read from the parameter file. It owns no text: name and
+// values point into the parameter file's text block. A value is nullptr when
+// the file had no line for that field (absent), else the text after "=".
+struct StoredSet {
+  const char* name;
+  const char* values[kFieldCount];
+  StoredSet* next;
+};
+
+// The empty set: named "default", every value absent.
+extern const StoredSet g_emptySet;
+
+// Capacity of a text read from a control (at most 259 characters).
+inline constexpr std::size_t kFieldTextSize = 260;
+
+// The live set as read from the dialog, one slot per field-table row: for a
+// text field its text (cut to 259 characters), for a check field the state the
+// box reported (1 = checked), for an option field the flag.
+struct LiveSet {
+  char texts[kFieldCount][kFieldTextSize];
+  int states[kFieldCount];
+};
+
+// A stored check or option value counts as on when present and its first
+// character is not "0" (an empty value counts as on).
+int StoredFlagIsOn(const char* value);
+
+// The value a section line carries for row `row`, or nullptr when the row has
+// no line. From the live set: a non-empty text, or "1" for a state of 1. From
+// a stored set (carry-over): a present text as it is (even empty), or "1" for
+// a present, non-empty flag value whose first character is not "0".
+const char* LiveLineValue(const LiveSet& live, int row);
+const char* StoredLineValue(const StoredSet& set, int row);
+
+// Appends "[" name "]" CR LF and the field lines of a section (key "=" value
+// CR LF, in table order). 0 when the buffer could not grow.
+int AppendLiveSection(ByteBuffer* out, const char* name, const LiveSet& live);
+int WriteSetSection(ByteBuffer* out, const char* name, const StoredSet& set);
+
+// Capacity of the option button caption.
+inline constexpr std::size_t kOptionCaptionSize = 32;
+
+// Builds "設定(&P)[" + one digit per option flag + "]" into `buffer`.
+void BuildOptionButtonCaption(char* buffer, std::size_t size);

@@ -1,0 +1,52 @@
+// The parameter file in memory: its path, the in-place parser that turns the
+// file's text block into the set list, lookups in the set list, and the bytes
+// of a rewritten file. No system calls here.
+#pragma once
+
+#include <cstddef>
+
+#include "params/field_table.h"
+
+struct ByteBuffer;
+
+// Room for the longest parameter file path (513 characters).
+inline constexpr std::size_t kParameterFilePathSize = 514;
+
+// Full path of the parameter file in use (filled by SetParameterFilePath).
+extern char g_parameterFilePath[kParameterFilePathSize];
+
+// The cursor step of the parser. From `cursor`, finds the first byte below
+// 0x20 (the line end). Returns nullptr when that byte is zero; otherwise
+// writes a zero byte there, skips it and every further byte from 0x01 to
+// 0x1F, and returns the first byte of the next line, or nullptr when that is
+// the terminating zero.
+char* NextLine(char* cursor);
+
+// Parses a zero-terminated, writable text block in place and appends its sets
+// to the set list (which the caller has emptied). Names and values point into
+// `text`, which must outlive the set list. Returns 0 when a record could not
+// be allocated; the set list is then empty again.
+int ParseParameterText(char* text);
+
+// Frees every record of the set list and empties it (the text block is the
+// caller's).
+void FreeStoredSets();
+
+// Head of the set list (file order), or nullptr.
+StoredSet* FirstStoredSet();
+
+// The first stored set named exactly `name` (byte-wise), or nullptr.
+StoredSet* FindStoredSet(const char* name);
+
+// Unlinks and frees the first stored set named `name`: 1 if one was removed.
+int RemoveStoredSet(const char* name);
+
+// The set that applying `name` uses: the first stored set of that name; when
+// the set list is empty, the empty set for "default"; otherwise nullptr.
+const StoredSet* FindSetForApply(const char* name);
+
+// The bytes of a rewritten parameter file: when `live` is given, its section
+// under `name` first; then every stored set in list order, leaving out the
+// first one named `skipName` (nullptr: none). 0 when the buffer could not grow.
+int BuildParameterFileText(ByteBuffer* out, const char* name, const LiveSet* live,
+                           const char* skipName);

@@ -1,0 +1,34 @@
+// The parameter file on disk: loading it (and holding it open so that no other
+// copy of the program can read it), creating it, releasing it, and rewriting
+// it when a set is saved or deleted. Never shows a message.
+#pragma once
+
+#include <windows.h>
+
+// Opens the file at g_parameterFilePath with OpenForReadShared, keeps the
+// handle, reads the file and builds the set list. 1 on success (also for an
+// empty file); 0 when the file cannot be opened (missing, or held by another
+// process) or could not be read whole into memory (then it is not held).
+int LoadParameterFile();
+
+// Creates (or truncates) the file, closes it, and opens and holds it again as
+// LoadParameterFile does. The set list is not touched. 1 when held.
+int CreateParameterFile();
+
+// Closes the held handle, releases the text block and frees the set list.
+void ReleaseParameterFile();
+
+// Rewrites the file with the dialog's set under `name` first and every other
+// stored set after it, then holds the file again. The file is replaced in one
+// step: on any failure it stays as it was and 0 is returned with the set list
+// unchanged. On success the first stored set of that name leaves the list.
+// Does not reload.
+int SaveSetFromDialog(HWND dialog, const char* name);
+
+// Deletes the set named by the name box (1000) from the file, reloads and
+// refills the name list. 1 when the set was deleted; 0 for a blank name box,
+// an unknown name, or a rewrite that failed (file and list then unchanged).
+int DeleteSelectedSet(HWND dialog);
+
+// 1 while the parameter file handle is open.
+int IsParameterFileHeld();

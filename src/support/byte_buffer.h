@@ -1,0 +1,22 @@
+// A growable byte buffer for producing whole files in memory. No exceptions:
+// a failed growth marks the buffer failed, and every later append is ignored.
+#pragma once
+
+#include <cstddef>
+
+struct ByteBuffer {
+  char* data = nullptr;      // the bytes (not zero-terminated)
+  std::size_t size = 0;      // bytes in use
+  std::size_t capacity = 0;  // bytes obtained
+  int failed = 0;            // 1 once a growth failed
+};
+
+// Appends n bytes: 1 on success, 0 when the buffer could not grow (or had
+// failed before).
+int AppendBytes(ByteBuffer* buffer, const void* bytes, std::size_t n);
+
+// Appends a zero-terminated text without its terminator.
+int AppendText(ByteBuffer* buffer, const char* text);
+
+// Releases the bytes and empties the buffer (also clears `failed`).
+void FreeByteBuffer(ByteBuffer* buffer);
