@@ -1,0 +1,94 @@
+// File expansion: the token syntax of file texts, the choice of the expanded
+// row, the file search around the argument-text assembly, the captures taken
+// from each match and the rewriting of file texts against the match.
+//
+// Tokens of a file text ('*' escapes): "**" is a plain '*', "*?" a plain '?',
+// "*1" and "*2" stand for capture 1 (the match's base name from where the
+// pattern's '*' stands) and capture 2 (the match's extension), "*/" for the
+// current folder name; any other '*' and every '?' are live wildcards.
+#pragma once
+
+#include <cstddef>
+
+#include "run/command_line.h"
+
+constexpr int kNoExpandedRow = 8;
+constexpr unsigned long kDirectoryAttribute = 0x10;  // directory bit of a search entry
+
+// State of the file search.
+enum SearchStatus {
+  kSearchNone = 0,     // no expanded row, or the search has been closed
+  kSearchNoMatch = 1,  // an expanded row was chosen but nothing was found
+  kSearchOpen = 2,     // the search is open; `current` holds its last entry
+};
+
+// One entry delivered by the file search.
+struct FoundEntry {
+  unsigned long attributes;
+  char name[kRowTextSize];
+};
+
+// The file search behind an expansion: the system's in the program, a list
+// of entries in tests. Plain functions over the source's own state.
+struct SearchSource {
+  int (*findFirst)(const char* pattern, FoundEntry* entry);  // 1 and the first entry, or 0
+  int (*findNext)(FoundEntry* entry);                         // 1 and the next entry, or 0
+  void (*close)();                                            // ends the open search
+};
+
+// The expansion state: one for the whole program.
+struct ExpansionState {
+  int search;          // SearchStatus
+  FoundEntry current;  // last entry delivered by the open search
+  int expandedRow;     // 0-7, kNoExpandedRow for none
+  int exhausted;       // 1 once the open search delivered its last entry
+  int matchCaptured;   // 1 while the captures below belong to the current entry
+  char baseName[kRowTextSize];   // the match's name up to its last dot
+  char capture1[kRowTextSize];   // base name from where the pattern's '*' stands
+  char extension[kRowTextSize];  // after the last dot (also capture 2)
+  const SearchSource* source;    // the search in use while one is open
+};
+
+extern ExpansionState g_expansion;
+
+// Translates the tokens of `text` into `out` (`capacity` bytes). Returns 1
+// when the text holds a live wildcard ("*1"/"*2" count only with
+// `countPlaceholders`) and the translation fitted; 0 otherwise. The
+// translation stops, with result 0, once `out` holds capacity - 1 characters;
+// `cut` (optional) is set to 1 when something of the text was lost then.
+int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders,
+                    int* cut = nullptr);
+
+// Row index (0-7) of the first of the eight file texts that qualifies as the
+// expanded row, with its search pattern in `pattern` (kRowTextSize bytes);
+// kNoExpandedRow when none does. A text without a usable directory part is
+// joined to `baseDirectory` (may be null or empty for none).
+int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
+                      char* pattern);
+
+// Resets the state, chooses the expanded row and starts `source` on its
+// pattern. Returns 1 when an expanded row was chosen (search open or no
+// match), 0 when none qualifies.
+int BeginFileExpansion(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
+                       const SearchSource* source);
+
+// Before a command is built: steps over directories. Returns 0 when there is
+// no further command (no match, or exhausted), 1 otherwise.
+int SearchPreStep();
+
+// After a command is built: advances the open search to its next entry,
+// closing it after the last one.
+void SearchPostStep();
+
+// Closes a search that is still open and forgets the expanded row.
+void EndFileExpansion();
+
+// Takes the captures of the current entry, guided by `fileText`, the expanded
+// row's file text as read.
+void CaptureMatch(const char* fileText);
+
+// Writes the text to append for a plain file text into `out` (kRowTextSize
+// bytes): tokens translated and, for a live text, the current match put in
+// with the rules of a copy command's target. Returns 0 when the result would
+// exceed 259 characters or the translation lost part of the text.
+int RewriteFileText(const char* fileText, char* out);

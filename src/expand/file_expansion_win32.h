@@ -1,0 +1,13 @@
+// File expansion over the system's file search (FindFirstFileA/FindNextFileA).
+#pragma once
+
+#include <windows.h>
+
+// Chooses the expanded row among the main dialog's file edits (1002-1009) and
+// starts the file search on its pattern. `baseDirectory` is the directory
+// that relative file texts are joined to, or null in direct mode. Returns 1
+// when an expanded row was chosen, 0 when none qualifies (one command only).
+int StartFileExpansion(HWND dialog, const char* baseDirectory);
+
+// Closes a file search that is still open (for a caller that stops early).
+void EndFileExpansionSearch();

@@ -1,0 +1,35 @@
+// Double-byte-aware scanning of texts in the Japanese ANSI code page. Every
+// scan of the program that looks for separators or special characters walks
+// a text with these operations: a lead byte (0x80-0x9F, 0xE0-0xFF) and the
+// byte after it are one character, and neither byte is tested.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// True when `byte` starts a two-byte character.
+constexpr bool IsLeadByte(unsigned char byte) {
+  return (byte >= 0x80 && byte <= 0x9F) || byte >= 0xE0;
+}
+
+// Byte length of the character at `p`: 0 at the terminator, 2 for a lead
+// byte followed by a non-zero byte, 1 otherwise (a lead byte at the very end
+// of a text counts as one character).
+std::size_t CharLength(const char* p);
+
+// The character after the one at `p`; at the terminator, `p` itself. Never
+// steps over the terminator.
+const char* NextChar(const char* p);
+char* NextChar(char* p);
+
+// Index of the character after the one at `index` in a counted text (which
+// need not be zero-terminated): index + 2 for a lead byte with a byte after
+// it inside the text, index + 1 otherwise.
+std::size_t NextCharIndex(std::string_view text, std::size_t index);
+
+// First and last single-byte character equal to `c` in a zero-terminated
+// text, trail bytes never taken for it; null when there is none.
+const char* FindCharDbcs(const char* text, char c);
+char* FindCharDbcs(char* text, char c);
+const char* FindLastCharDbcs(const char* text, char c);
+char* FindLastCharDbcs(char* text, char c);
