@@ -9,7 +9,7 @@
 // size - 1 bytes and a zero byte, and the result is -1 (also when the text is
 // exactly `size` bytes long, or when size is 0).
 int FormatText(char* buffer, std::size_t size, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
+    __attribute__((format(gnu_printf, 3, 4)));
 
 // The same with an argument list.
 int FormatTextV(char* buffer, std::size_t size, const char* format, std::va_list arguments);
