@@ -54,10 +54,9 @@ extern ExpansionState g_expansion;
 // Translates the tokens of `text` into `out` (`capacity` bytes). Returns 1
 // when the text holds a live wildcard ("*1"/"*2" count only with
 // `countPlaceholders`) and the translation fitted; 0 otherwise. The
-// translation stops, with result 0, once `out` holds capacity - 1 characters;
-// `cut` (optional) is set to 1 when something of the text was lost then.
-int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders,
-                    int* cut = nullptr);
+// translation stops, with result 0, once `out` holds capacity - 1 characters
+// (so with capacity 260 a fitting translation has at most 258).
+int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders);
 
 // Row index (0-7) of the first of the eight file texts that qualifies as the
 // expanded row, with its search pattern in `pattern` (kRowTextSize bytes);

@@ -9,5 +9,5 @@
 // when an expanded row was chosen, 0 when none qualifies (one command only).
 int StartFileExpansion(HWND dialog, const char* baseDirectory);
 
-// Closes a file search that is still open (for a caller that stops early).
-void EndFileExpansionSearch();
+// A caller that stops before the end closes the search with
+// EndFileExpansion (expand/file_expansion.h).

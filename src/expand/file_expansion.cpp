@@ -1,0 +1,301 @@
+#include "expand/file_expansion.h"
+
+#include <cstring>
+
+#include "support/dbcs.h"
+#include "support/path_split.h"
+
+ExpansionState g_expansion = {kSearchNone, {0, ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr};
+
+namespace {
+
+// The texts written by the translation and the rewriting, with their limit.
+struct TextWriter {
+  char* out;
+  std::size_t limit;  // characters the text may hold
+  std::size_t length;
+};
+
+// Writes one byte. Returns 0, writing nothing, when the text is full.
+int Put(TextWriter* writer, char c) {
+  if (writer->length >= writer->limit) return 0;
+  writer->out[writer->length++] = c;
+  writer->out[writer->length] = '\0';
+  return 1;
+}
+
+// Writes the whole of `text`. Returns 0 when it did not fit.
+int PutText(TextWriter* writer, const char* text) {
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (!Put(writer, *p)) return 0;
+  }
+  return 1;
+}
+
+// 1 when `text` holds a backslash followed by at least one character.
+int HasDirectoryAndName(const char* text) {
+  const char* lastBackslash = FindLastCharDbcs(text, '\\');
+  return lastBackslash != nullptr && lastBackslash[1] != '\0';
+}
+
+// Copies at most 259 characters of `text` into a 260-byte buffer.
+void CopyBounded(char* out, const char* text) {
+  std::size_t length = strnlen(text, kRowTextSize - 1);
+  std::memcpy(out, text, length);
+  out[length] = '\0';
+}
+
+void CloseOpenSearch() {
+  if (g_expansion.search == kSearchOpen && g_expansion.source != nullptr) {
+    g_expansion.source->close();
+  }
+  g_expansion.search = kSearchNone;
+  g_expansion.matchCaptured = 0;
+}
+
+// Fetches the next entry of the open search; after the last one the search
+// is exhausted and closed. Returns 1 when an entry came.
+int FetchNextEntry() {
+  g_expansion.matchCaptured = 0;
+  if (g_expansion.source->findNext(&g_expansion.current)) {
+    g_expansion.current.name[kRowTextSize - 1] = '\0';
+    return 1;
+  }
+  g_expansion.exhausted = 1;
+  CloseOpenSearch();
+  return 0;
+}
+
+// Position of the character after the first `count` characters of `text`,
+// or null when the text is shorter.
+const char* SkipCharacters(const char* text, std::size_t count) {
+  const char* p = text;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (*p == '\0') return nullptr;
+    p = NextChar(p);
+  }
+  return p;
+}
+
+// Writes a translated text whose file search has no current match: the
+// wildcards stay for the called program, the placeholders become empty.
+int PutWithoutMatch(TextWriter* writer, const char* translated) {
+  for (const char* p = translated; *p != '\0';) {
+    if (p[0] == '*' && (p[1] == '1' || p[1] == '2' || p[1] == '/')) {
+      if (p[1] == '/' && !PutText(writer, g_currentFolderName)) return 0;
+      p += 2;
+      continue;
+    }
+    std::size_t step = CharLength(p);
+    for (std::size_t i = 0; i < step; ++i) {
+      if (!Put(writer, p[i])) return 0;
+    }
+    p += step;
+  }
+  return 1;
+}
+
+// Writes a translated live text against the current match, like the target
+// of a copy command: ordinary characters stand in for the match's characters
+// at the same place, '?' takes the match's character, '*' the rest of the
+// base name or extension; '\' restarts at the base name, '.' moves to the
+// extension. The cursor moves by whole characters.
+int PutWithMatch(TextWriter* writer, const char* translated) {
+  const char* cursor = g_expansion.baseName;
+  for (const char* p = translated; *p != '\0';) {
+    std::size_t step = CharLength(p);
+    if (step == 1 && *p == '\\') {
+      cursor = g_expansion.baseName;
+    } else if (step == 1 && *p == '.') {
+      cursor = g_expansion.extension;
+    } else if (step == 1 && *p == '?') {
+      if (*cursor == '\0') {
+        if (!Put(writer, '?')) return 0;
+      } else {
+        for (std::size_t i = 0; i < CharLength(cursor); ++i) {
+          if (!Put(writer, cursor[i])) return 0;
+        }
+        cursor = NextChar(cursor);
+      }
+      ++p;
+      continue;
+    } else if (step == 1 && *p == '*') {
+      if (p[1] == '1' || p[1] == '2' || p[1] == '/') {
+        const char* value = p[1] == '1'   ? g_expansion.capture1
+                            : p[1] == '2' ? g_expansion.extension
+                                          : g_currentFolderName;
+        if (!PutText(writer, value)) return 0;
+        p += 2;
+      } else {
+        if (!PutText(writer, cursor)) return 0;
+        cursor += std::strlen(cursor);
+        ++p;
+      }
+      continue;
+    } else {
+      cursor = NextChar(cursor);
+    }
+    for (std::size_t i = 0; i < step; ++i) {
+      if (!Put(writer, p[i])) return 0;
+    }
+    p += step;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders) {
+  if (capacity == 0) return 0;
+  out[0] = '\0';
+  if (capacity == 1) return 0;
+  TextWriter writer{out, capacity - 1, 0};
+  int live = 0;
+  // Every write is followed by the test for a full text, which ends the
+  // translation as an overflow even when the text ends there.
+  auto full = [&writer]() { return writer.length >= writer.limit; };
+  for (const char* p = text; *p != '\0';) {
+    if (p[0] == '*') {
+      char next = p[1];
+      if (next == '*' || next == '?') {
+        Put(&writer, next);
+        p += 2;
+      } else if (next == '/' && g_currentFolderName[0] != '\0') {
+        for (const char* f = g_currentFolderName; *f != '\0' && !full(); ++f) Put(&writer, *f);
+        p += 2;
+      } else {
+        Put(&writer, '*');
+        ++p;
+        if (next == '1' || next == '2') {
+          if (countPlaceholders) live = 1;
+        } else if (next != '/') {
+          live = 1;
+        }
+      }
+    } else {
+      if (p[0] == '?') live = 1;
+      Put(&writer, *p);
+      ++p;
+    }
+    if (full()) return 0;
+  }
+  return live;
+}
+
+int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
+                      char* pattern) {
+  pattern[0] = '\0';
+  for (int row = 0; row < kArgumentRowCount; ++row) {
+    char text[kRowTextSize];
+    CopyBounded(text, fileTexts[row]);
+    if (text[0] == '\0' || !IsPlainFileText(text)) continue;
+
+    char joined[kJoinedPathSize];
+    const char* candidate = text;
+    if (!HasDirectoryAndName(text)) {
+      if (baseDirectory == nullptr || baseDirectory[0] == '\0') continue;
+      JoinPath(joined, sizeof joined, baseDirectory, text);
+      if (!HasDirectoryAndName(joined)) continue;
+      candidate = joined;
+    }
+    if (!TranslateTokens(candidate, pattern, kRowTextSize, 0)) continue;
+    return row;
+  }
+  pattern[0] = '\0';
+  return kNoExpandedRow;
+}
+
+int BeginFileExpansion(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
+                       const SearchSource* source) {
+  CloseOpenSearch();
+  g_expansion.expandedRow = kNoExpandedRow;
+  g_expansion.exhausted = 0;
+  g_expansion.matchCaptured = 0;
+  g_expansion.baseName[0] = '\0';
+  g_expansion.capture1[0] = '\0';
+  g_expansion.extension[0] = '\0';
+  g_expansion.source = source;
+
+  char pattern[kRowTextSize];
+  int row = ChooseExpandedRow(fileTexts, baseDirectory, pattern);
+  if (row == kNoExpandedRow) return 0;
+  g_expansion.expandedRow = row;
+  g_expansion.current.attributes = 0;
+  g_expansion.current.name[0] = '\0';
+  if (source != nullptr && source->findFirst(pattern, &g_expansion.current)) {
+    g_expansion.current.name[kRowTextSize - 1] = '\0';
+    g_expansion.search = kSearchOpen;
+  } else {
+    g_expansion.search = kSearchNoMatch;
+  }
+  return 1;
+}
+
+int SearchPreStep() {
+  if (g_expansion.search == kSearchNoMatch) return 0;
+  if (g_expansion.search == kSearchOpen) {
+    while ((g_expansion.current.attributes & kDirectoryAttribute) != 0) {
+      if (!FetchNextEntry()) break;
+    }
+  }
+  return g_expansion.exhausted ? 0 : 1;
+}
+
+void SearchPostStep() {
+  if (g_expansion.search == kSearchOpen) FetchNextEntry();
+}
+
+void EndFileExpansion() {
+  CloseOpenSearch();
+  g_expansion.expandedRow = kNoExpandedRow;
+  g_expansion.exhausted = 0;
+}
+
+void CaptureMatch(const char* fileText) {
+  char namePart[kMaxFname];
+  SplitPath(fileText, nullptr, nullptr, namePart, nullptr);
+
+  const char* name = g_expansion.current.name;
+  const char* lastDot = FindLastCharDbcs(name, '.');
+  std::size_t baseLength = lastDot != nullptr ? static_cast<std::size_t>(lastDot - name)
+                                              : strnlen(name, kRowTextSize - 1);
+  std::memcpy(g_expansion.baseName, name, baseLength);
+  g_expansion.baseName[baseLength] = '\0';
+  CopyBounded(g_expansion.extension, lastDot != nullptr ? lastDot + 1 : "");
+
+  // Capture 1 starts in the match where the name part's first '*' stands,
+  // counted in characters; empty when the base name is shorter than that.
+  g_expansion.capture1[0] = '\0';
+  const char* star = FindCharDbcs(namePart, '*');
+  if (star != nullptr) {
+    std::size_t before = 0;
+    for (const char* p = namePart; p < star; p = NextChar(p)) ++before;
+    const char* start = SkipCharacters(g_expansion.baseName, before);
+    if (start != nullptr) CopyBounded(g_expansion.capture1, start);
+  }
+  g_expansion.matchCaptured = 1;
+}
+
+int RewriteFileText(const char* fileText, char* out) {
+  out[0] = '\0';
+  // One byte more than the result may hold: a translation that overflows
+  // it is longer than any usable file text.
+  char translated[kRowTextSize + 1];
+  int live = TranslateTokens(fileText, translated, sizeof translated, 1);
+  if (!live && std::strlen(translated) >= kRowTextSize) return 0;
+
+  char result[kRowTextSize];
+  TextWriter writer{result, kRowTextSize - 1, 0};
+  result[0] = '\0';
+  int fitted;
+  if (!live) {
+    fitted = PutText(&writer, translated);
+  } else if (g_expansion.search == kSearchOpen && g_expansion.matchCaptured) {
+    fitted = PutWithMatch(&writer, translated);
+  } else {
+    fitted = PutWithoutMatch(&writer, translated);
+  }
+  if (!fitted) return 0;
+  std::memcpy(out, result, writer.length + 1);
+  return 1;
+}

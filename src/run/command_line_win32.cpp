@@ -1,0 +1,50 @@
+#include "run/command_line_win32.h"
+
+#include "resource.h"
+
+namespace {
+
+constexpr int kSwitchEditIds[kArgumentRowCount] = {
+    IDC_ARG1_SWITCH, IDC_ARG2_SWITCH, IDC_ARG3_SWITCH, IDC_ARG4_SWITCH,
+    IDC_ARG5_SWITCH, IDC_ARG6_SWITCH, IDC_ARG7_SWITCH, IDC_ARG8_SWITCH};
+constexpr int kSpaceBoxIds[kArgumentRowCount] = {
+    IDC_ARG1_SPACE, IDC_ARG2_SPACE, IDC_ARG3_SPACE, IDC_ARG4_SPACE,
+    IDC_ARG5_SPACE, IDC_ARG6_SPACE, IDC_ARG7_SPACE, IDC_ARG8_SPACE};
+constexpr int kFileEditIds[kArgumentRowCount] = {
+    IDC_ARG1_FILE, IDC_ARG2_FILE, IDC_ARG3_FILE, IDC_ARG4_FILE,
+    IDC_ARG5_FILE, IDC_ARG6_FILE, IDC_ARG7_FILE, IDC_ARG8_FILE};
+
+void ReadControlText(HWND dialog, int id, char* out) {
+  out[0] = '\0';
+  GetDlgItemTextA(dialog, id, out, static_cast<int>(kRowTextSize));
+  out[kRowTextSize - 1] = '\0';
+}
+
+}  // namespace
+
+void ReadArgumentRows(HWND dialog, ArgumentRows* rows) {
+  for (int i = 0; i < kArgumentRowCount; ++i) {
+    ArgumentRow& row = rows->row[i];
+    ReadControlText(dialog, kSwitchEditIds[i], row.switchText);
+    row.spaceOn = IsDlgButtonChecked(dialog, kSpaceBoxIds[i]) == BST_CHECKED;
+    ReadControlText(dialog, kFileEditIds[i], row.fileText);
+  }
+}
+
+int BuildArgumentText(HWND dialog, char* out, std::size_t capacity) {
+  ArgumentRows rows;
+  ReadArgumentRows(dialog, &rows);
+  return AssembleArgumentText(rows, out, capacity);
+}
+
+void GetBatchProgramText(HWND dialog, char* out) {
+  char text[kRowTextSize];
+  ReadControlText(dialog, IDC_EXEPATH, text);
+  MakeBatchProgramText(text, out);
+}
+
+void GetDirectProgramText(HWND dialog, char* out) {
+  char text[kRowTextSize];
+  ReadControlText(dialog, IDC_EXEPATH, text);
+  MakeDirectProgramText(text, out);
+}

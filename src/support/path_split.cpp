@@ -1,0 +1,60 @@
+#include "support/path_split.h"
+
+#include <cstring>
+
+#include "support/dbcs.h"
+
+namespace {
+
+// Copies `length` bytes from `begin` into `out` (`size` bytes), cut to fit at
+// a character boundary.
+void CopyPart(char* out, std::size_t size, const char* begin, std::size_t length) {
+  if (out == nullptr) return;
+  std::size_t take = 0;
+  while (take < length) {
+    std::size_t step = CharLength(begin + take);
+    if (step == 0 || take + step > length || take + step > size - 1) break;
+    take += step;
+  }
+  std::memcpy(out, begin, take);
+  out[take] = '\0';
+}
+
+}  // namespace
+
+void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext) {
+  const char* rest = path;
+  if (rest[0] != '\0' && rest[1] == ':') {
+    CopyPart(drive, kMaxDrive, rest, 2);
+    rest += 2;
+  } else {
+    CopyPart(drive, kMaxDrive, rest, 0);
+  }
+
+  const char* afterSlash = nullptr;
+  const char* dot = nullptr;
+  const char* end = rest;
+  for (; *end != '\0'; end = NextChar(end)) {
+    if (CharLength(end) != 1) continue;
+    if (*end == '\\' || *end == '/') {
+      afterSlash = end + 1;
+    } else if (*end == '.') {
+      dot = end;
+    }
+  }
+
+  if (afterSlash != nullptr) {
+    CopyPart(dir, kMaxDir, rest, static_cast<std::size_t>(afterSlash - rest));
+    rest = afterSlash;
+  } else {
+    CopyPart(dir, kMaxDir, rest, 0);
+  }
+
+  if (dot != nullptr && dot >= rest) {
+    CopyPart(fname, kMaxFname, rest, static_cast<std::size_t>(dot - rest));
+    CopyPart(ext, kMaxExt, dot, static_cast<std::size_t>(end - dot));
+  } else {
+    CopyPart(fname, kMaxFname, rest, static_cast<std::size_t>(end - rest));
+    CopyPart(ext, kMaxExt, end, 0);
+  }
+}
