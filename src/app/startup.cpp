@@ -1,0 +1,171 @@
+#include "app/startup.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "params/param_file.h"
+#include "support/dbcs.h"
+#include "support/format_text.h"
+#include "support/path_split.h"
+
+char g_executableDirectory[kExecutableDirectorySize];
+char g_buildDateText[kBuildDateTextSize];
+char g_windowTitle[kWindowTitleSize];
+char g_batchFilePath[kBatchFilePathSize];
+
+namespace {
+
+// Room that must stay after the executable directory for the names joined to
+// it ("\tavix.tvx", "\tavix.ini") within a path of 259 characters.
+constexpr std::size_t kExecutableDirectoryReserve = 10;
+constexpr std::size_t kMaxPathCharacters = 259;
+
+constexpr const char* kStartupMessages[] = {
+    nullptr,
+    "実行ファイルのパスの取得に失敗しました",
+    "実行ファイルのパスが長すぎます",
+    "引数が長すぎます",
+    "引数が不正です",
+};
+
+constexpr const char* kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// A path that names its own root: a drive letter and colon, or a
+// \\server\share path.
+bool IsRootedPath(const char* path, const char* drive) {
+  return drive[0] != '\0' || (path[0] == '\\' && path[1] == '\\');
+}
+
+// Drops a lone lead byte that a cut left at the end of `text`.
+void DropBrokenLastCharacter(char* text) {
+  char* p = text;
+  while (*p != '\0') {
+    if (CharLength(p) == 1 && IsLeadByte(static_cast<unsigned char>(*p)) && p[1] == '\0') {
+      *p = '\0';
+      return;
+    }
+    p = NextChar(p);
+  }
+}
+
+}  // namespace
+
+const char* StartupFailureText(StartupFailure failure) {
+  const int index = static_cast<int>(failure);
+  if (index <= 0 || index >= static_cast<int>(sizeof kStartupMessages / sizeof kStartupMessages[0])) {
+    return nullptr;
+  }
+  return kStartupMessages[index];
+}
+
+StartupFailure SetExecutableDirectory(const char* modulePath) {
+  char drive[kMaxDrive] = {};
+  char dir[kMaxDir] = {};
+  SplitPath(modulePath, drive, dir, nullptr, nullptr);
+  const int length = FormatText(g_executableDirectory, sizeof g_executableDirectory, "%s%s", drive, dir);
+  if (length < 0 ||
+      static_cast<std::size_t>(length) + kExecutableDirectoryReserve > kMaxPathCharacters) {
+    return kExecutableDirectoryTooLong;
+  }
+  return kStartupOk;
+}
+
+void StripArgumentQuotes(char* text) {
+  if (text[0] != '"') return;
+  const std::size_t length = std::strlen(text);
+  std::memmove(text, text + 1, length);  // the terminator moves along
+  if (length >= 2 && text[length - 2] == '"') text[length - 2] = '\0';
+}
+
+StartupFailure ChooseParameterFile(const char* commandTail) {
+  if (commandTail == nullptr || commandTail[0] == '\0') {
+    SetParameterFilePath(nullptr);
+    return kStartupOk;
+  }
+  char argument[kArgumentSize] = {};
+  if (FormatText(argument, sizeof argument, "%s", commandTail) < 0) return kArgumentTooLong;
+  StripArgumentQuotes(argument);
+  if (!SetParameterFilePath(argument)) return kArgumentInvalid;
+  return kStartupOk;
+}
+
+bool SetParameterFilePath(const char* argument) {
+  if (argument == nullptr) {
+    FormatText(g_parameterFilePath, kParameterFilePathSize, "%s\\%s%s", g_executableDirectory,
+               kDefaultParameterBaseName, kParameterFileExtension);
+    return GetParameterFileName(nullptr, 0);
+  }
+
+  char name[kParameterFilePathSize] = {};
+  int length = FormatText(name, sizeof name, "%s", argument);
+  if (length < 0) {
+    g_parameterFilePath[0] = '\0';
+    return false;
+  }
+  char drive[kMaxDrive] = {};
+  char ext[kMaxExt] = {};
+  SplitPath(name, drive, nullptr, nullptr, ext);
+  if (ext[0] == '\0' &&
+      FormatText(name + length, sizeof name - static_cast<std::size_t>(length), "%s",
+                 kParameterFileExtension) < 0) {
+    g_parameterFilePath[0] = '\0';
+    return false;
+  }
+
+  const int composed =
+      IsRootedPath(name, drive)
+          ? FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", name)
+          : FormatText(g_parameterFilePath, kParameterFilePathSize, "%s\\%s", g_executableDirectory, name);
+  if (composed < 0) {
+    // A cut path would name some other file.
+    g_parameterFilePath[0] = '\0';
+    return false;
+  }
+  return GetParameterFileName(nullptr, 0);
+}
+
+bool GetParameterFileName(char* buffer, std::size_t size) {
+  char fname[kMaxFname] = {};
+  SplitPath(g_parameterFilePath, nullptr, nullptr, fname, nullptr);
+  if (fname[0] == '\0') return false;
+  if (buffer != nullptr && size > 0) {
+    if (FormatText(buffer, size, "%s", fname) < 0) DropBrokenLastCharacter(buffer);
+  }
+  return true;
+}
+
+int MakeBuildDateText(const char* buildDate, char* buffer, std::size_t size) {
+  char month[16] = {};
+  char day[16] = {};
+  char year[16] = {};
+  std::sscanf(buildDate, "%15s %15s %15s", month, day, year);
+
+  char monthNumber[4] = {};
+  const char* monthText = month;
+  for (int i = 0; i < 12; ++i) {
+    if (std::strcmp(month, kMonthNames[i]) == 0) {
+      FormatText(monthNumber, sizeof monthNumber, "%d", i + 1);
+      monthText = monthNumber;
+      break;
+    }
+  }
+  return FormatText(buffer, size, "%s/%s/%s", year, monthText, day);
+}
+
+void FormBuildDateText() {
+  MakeBuildDateText(kBuildDate, g_buildDateText, sizeof g_buildDateText);
+}
+
+void ComposeTitleAndBatchPath() {
+  char name[kParameterFileNameSize] = {};
+  GetParameterFileName(name, kParameterFileNameLimit);
+  if (std::strcmp(name, kDefaultParameterBaseName) == 0) {
+    FormatText(g_windowTitle, sizeof g_windowTitle, "%s Ver.%s (%s)", kProductName, kVersionText,
+               g_buildDateText);
+  } else {
+    FormatText(g_windowTitle, sizeof g_windowTitle, "%s Ver.%s [%s] (%s)", kProductName, kVersionText,
+               name, g_buildDateText);
+  }
+  FormatText(g_batchFilePath, sizeof g_batchFilePath, "%s\\%s.bat", g_executableDirectory, name);
+}

@@ -1,0 +1,202 @@
+// The start-up rules: executable directory, command-line argument, parameter
+// file path and name, build date, window title and batch file path.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/startup.h"
+#include "params/param_file.h"
+
+namespace {
+
+const char kExeDir[] = "C:\\tools\\";
+
+void UseExecutable(const char* modulePath) {
+  ASSERT_EQ(kStartupOk, SetExecutableDirectory(modulePath));
+  FormBuildDateText();
+}
+
+std::string ParameterFileName() {
+  char name[kParameterFileNameSize] = {};
+  if (!GetParameterFileName(name, kParameterFileNameLimit)) return "<none>";
+  return name;
+}
+
+TEST(ExecutableDirectory, KeepsDriveAndDirectoryWithTheirBackslash) {
+  ASSERT_EQ(kStartupOk, SetExecutableDirectory("C:\\tools\\tavix.exe"));
+  EXPECT_STREQ("C:\\tools\\", g_executableDirectory);
+  ASSERT_EQ(kStartupOk, SetExecutableDirectory("D:\\表示\\ソフト\\tavix.exe"));
+  EXPECT_STREQ("D:\\表示\\ソフト\\", g_executableDirectory);
+}
+
+TEST(ExecutableDirectory, AllowsAtMost249Characters) {
+  // "C:" + "\" + n letters + "\" is a directory of n + 4 characters.
+  for (int letters : {244, 245, 246}) {
+    std::string path = "C:\\" + std::string(static_cast<std::size_t>(letters), 'd') + "\\t.exe";
+    const std::size_t dirLength = static_cast<std::size_t>(letters) + 4;
+    SCOPED_TRACE(dirLength);
+    EXPECT_EQ(dirLength <= 249 ? kStartupOk : kExecutableDirectoryTooLong,
+              SetExecutableDirectory(path.c_str()));
+  }
+}
+
+TEST(StripArgumentQuotes, DropsTheOpeningQuoteAndThenAClosingOne) {
+  struct Case {
+    const char* in;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"\"C:\\My Files\\work\"", "C:\\My Files\\work"},
+      {"\"C:\\My Files\\work", "C:\\My Files\\work"},
+      {"C:\\My Files\\work\"", "C:\\My Files\\work\""},  // no opening quote: kept
+      {"\"\"", ""},
+      {"\"", ""},
+      {"\"a\" \"b\"", "a\" \"b"},
+      {"plain", "plain"},
+  };
+  for (const Case& c : cases) {
+    char text[64];
+    std::strcpy(text, c.in);
+    StripArgumentQuotes(text);
+    EXPECT_STREQ(c.out, text) << "input " << c.in;
+  }
+}
+
+TEST(ChooseParameterFile, WithoutArgumentUsesTavixTvxBesideTheExecutable) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  ASSERT_EQ(kStartupOk, ChooseParameterFile(""));
+  EXPECT_STREQ("C:\\tools\\\\tavix.tvx", g_parameterFilePath);
+}
+
+TEST(ChooseParameterFile, ResolvesArguments) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  struct Case {
+    const char* tail;
+    const char* path;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"\"C:\\My Files\\work\"", "C:\\My Files\\work.tvx", "work"},
+      {"D:\\sets\\a.b\\work", "D:\\sets\\a.b\\work.tvx", "work"},
+      {"sets\\work.tvx", "C:\\tools\\\\sets\\work.tvx", "work"},
+      {"\\work", "C:\\tools\\\\\\work.tvx", "work"},
+      {"work.txt", "C:\\tools\\\\work.txt", "work"},
+      {"TAVIX.tvx", "C:\\tools\\\\TAVIX.tvx", "TAVIX"},
+      {"my work", "C:\\tools\\\\my work.tvx", "my work"},
+      {"\\\\server\\share\\work", "\\\\server\\share\\work.tvx", "work"},
+      {"作業\\表", "C:\\tools\\\\作業\\表.tvx", "表"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    ASSERT_EQ(kStartupOk, ChooseParameterFile(c.tail));
+    EXPECT_STREQ(c.path, g_parameterFilePath);
+    EXPECT_EQ(c.name, ParameterFileName());
+  }
+}
+
+TEST(ChooseParameterFile, RefusesArgumentsWithoutFileName) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  for (const char* tail : {"\"\"", "sets\\", "C:\\sets\\", "\"C:\\sets\\\"", ".tvx"}) {
+    EXPECT_EQ(kArgumentInvalid, ChooseParameterFile(tail)) << tail;
+  }
+}
+
+TEST(ChooseParameterFile, Accepts259CharactersAndRefuses260) {
+  UseExecutable("C:\\t\\tavix.exe");
+  std::string tail = "C:\\" + std::string(252, 'w') + ".tvx";
+  ASSERT_EQ(259u, tail.size());
+  EXPECT_EQ(kStartupOk, ChooseParameterFile(tail.c_str()));
+  EXPECT_EQ(tail, g_parameterFilePath);
+  tail.insert(3, "w");
+  EXPECT_EQ(kArgumentTooLong, ChooseParameterFile(tail.c_str()));
+}
+
+TEST(SetParameterFilePath, TakesChosenNamesLikeArguments) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  EXPECT_TRUE(SetParameterFilePath("E:\\x\\next"));
+  EXPECT_STREQ("E:\\x\\next.tvx", g_parameterFilePath);
+  EXPECT_FALSE(SetParameterFilePath("E:\\x\\"));
+  EXPECT_TRUE(SetParameterFilePath(nullptr));
+  EXPECT_STREQ("C:\\tools\\\\tavix.tvx", g_parameterFilePath);
+}
+
+TEST(GetParameterFileName, CutsLongNamesTo62Characters) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  const std::string longName(70, 'n');
+  ASSERT_TRUE(SetParameterFilePath(longName.c_str()));
+  EXPECT_EQ(std::string(62, 'n'), ParameterFileName());
+  EXPECT_TRUE(GetParameterFileName(nullptr, 0));
+}
+
+TEST(GetParameterFileName, NeverEndsInHalfACharacter) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  // 61 single bytes, then double-byte characters: the 62nd byte would be the
+  // first half of one.
+  const std::string name = std::string(61, 'n') + "表表";
+  ASSERT_TRUE(SetParameterFilePath(name.c_str()));
+  EXPECT_EQ(std::string(61, 'n'), ParameterFileName());
+  const std::string even = std::string(60, 'n') + "表表";
+  ASSERT_TRUE(SetParameterFilePath(even.c_str()));
+  EXPECT_EQ(std::string(60, 'n') + "表", ParameterFileName());
+}
+
+TEST(BuildDate, BecomesYearMonthDay) {
+  struct Case {
+    const char* date;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"Jul  6 2004", "2004/7/6"},   {"Jan 31 1999", "1999/1/31"}, {"Dec 25 2023", "2023/12/25"},
+      {"Oct  1 2010", "2010/10/1"}, {"jul  6 2004", "2004/jul/6"}, {"Juli 6 2004", "2004/Juli/6"},
+  };
+  for (const Case& c : cases) {
+    char text[kBuildDateTextSize] = {};
+    EXPECT_EQ(static_cast<int>(std::strlen(c.text)), MakeBuildDateText(c.date, text, sizeof text));
+    EXPECT_STREQ(c.text, text) << c.date;
+  }
+  FormBuildDateText();
+  EXPECT_STREQ("2004/7/6", g_buildDateText);
+}
+
+TEST(ComposeTitleAndBatchPath, NamesTheWindowAndBatchFileAfterTheParameterFile) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  struct Case {
+    const char* tail;
+    const char* title;
+    const char* batch;
+  };
+  const Case cases[] = {
+      {"", "タビクス Ver.1.06 (2004/7/6)", "C:\\tools\\\\tavix.bat"},
+      {"tavix.txt", "タビクス Ver.1.06 (2004/7/6)", "C:\\tools\\\\tavix.bat"},
+      {"\"C:\\My Files\\work\"", "タビクス Ver.1.06 [work] (2004/7/6)", "C:\\tools\\\\work.bat"},
+      {"TAVIX.tvx", "タビクス Ver.1.06 [TAVIX] (2004/7/6)", "C:\\tools\\\\TAVIX.bat"},
+      {"tavix2", "タビクス Ver.1.06 [tavix2] (2004/7/6)", "C:\\tools\\\\tavix2.bat"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    ASSERT_EQ(kStartupOk, ChooseParameterFile(c.tail));
+    ComposeTitleAndBatchPath();
+    EXPECT_STREQ(c.title, g_windowTitle);
+    EXPECT_STREQ(c.batch, g_batchFilePath);
+  }
+}
+
+TEST(ComposeTitleAndBatchPath, UsesTheCutNameForLongNames) {
+  UseExecutable("C:\\tools\\tavix.exe");
+  ASSERT_EQ(kStartupOk, ChooseParameterFile(std::string(80, 'L').c_str()));
+  ComposeTitleAndBatchPath();
+  const std::string cut(62, 'L');
+  EXPECT_EQ("タビクス Ver.1.06 [" + cut + "] (2004/7/6)", std::string(g_windowTitle));
+  EXPECT_EQ("C:\\tools\\\\" + cut + ".bat", std::string(g_batchFilePath));
+}
+
+TEST(StartupFailureText, GivesEachFailureItsMessage) {
+  EXPECT_EQ(nullptr, StartupFailureText(kStartupOk));
+  EXPECT_STREQ("実行ファイルのパスの取得に失敗しました", StartupFailureText(kModulePathUnavailable));
+  EXPECT_STREQ("実行ファイルのパスが長すぎます", StartupFailureText(kExecutableDirectoryTooLong));
+  EXPECT_STREQ("引数が長すぎます", StartupFailureText(kArgumentTooLong));
+  EXPECT_STREQ("引数が不正です", StartupFailureText(kArgumentInvalid));
+}
+
+}  // namespace
