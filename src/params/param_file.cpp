@@ -29,13 +29,12 @@ int MatchFieldKey(const char* line) {
   return -1;
 }
 
-// Starts a new set at a header line "[name]": the byte after "[" begins the
-// name and the last byte of the line, whatever it is, is dropped.
-StoredSet* AppendSetForHeader(char* line) {
+// Starts a new set at a header line "[name]" that ends at `end`: the byte
+// after "[" begins the name and the last byte of the line, whatever it is, is
+// dropped.
+StoredSet* AppendSetForHeader(char* line, char* end) {
   StoredSet* set = new (std::nothrow) StoredSet();
   if (set == nullptr) return nullptr;
-  char* end = line;
-  while (!IsLineEnd(*end)) ++end;
   end[-1] = '\0';
   set->name = line + 1;
   if (g_lastSet != nullptr) {
@@ -61,8 +60,10 @@ int ParseParameterText(char* text) {
   StoredSet* current = nullptr;
   char* line = *text != '\0' ? text : nullptr;
   while (line != nullptr) {
+    char* end = line;
+    while (!IsLineEnd(*end)) ++end;
     if (line[0] == '[') {
-      current = AppendSetForHeader(line);
+      current = AppendSetForHeader(line, end);
       if (current == nullptr) {
         FreeStoredSets();
         return 0;
@@ -71,7 +72,8 @@ int ParseParameterText(char* text) {
       int row = MatchFieldKey(line);
       if (row >= 0) current->values[row] = line + std::strlen(g_fieldTable[row].key) + 1;
     }
-    line = NextLine(line);
+    // From the line end: a header's name is already cut inside the line.
+    line = NextLine(end);
   }
   return 1;
 }
