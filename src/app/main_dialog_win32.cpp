@@ -1,0 +1,191 @@
+#include "app/main_dialog_win32.h"
+
+#include "app/main_handle_win32.h"
+#include "app/startup.h"
+#include "input/argument_rows_win32.h"
+#include "params/field_table.h"
+#include "params/name_list_win32.h"
+#include "params/param_file_win32.h"
+#include "params/param_set_win32.h"
+#include "params/switch_file_win32.h"
+#include "resource.h"
+
+namespace {
+
+constexpr char kDefaultSetName[] = "default";
+constexpr int kSmallIconSize = 16;
+constexpr UINT kMenuTextSize = 64;
+
+HINSTANCE DialogInstance(HWND dialog) {
+  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+}
+
+// The 16 x 16 image of icon 3 as the small icon, icon 3 at its standard size
+// as the big one.
+void SetDialogIcons(HWND dialog) {
+  HINSTANCE instance = DialogInstance(dialog);
+  HANDLE small = LoadImageA(instance, MAKEINTRESOURCEA(IDI_TAVIX), IMAGE_ICON, kSmallIconSize,
+                            kSmallIconSize, 0);
+  HICON big = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TAVIX));
+  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+}
+
+// Copies the items of menu 104 to the top of the system menu, one by one, so
+// that the last item of the resource ends up first.
+void ExtendSystemMenu(HWND dialog) {
+  HMENU systemMenu = GetSystemMenu(dialog, FALSE);
+  HMENU additions = LoadMenuA(DialogInstance(dialog), MAKEINTRESOURCEA(IDM_SYSMENU_ADD));
+  if (systemMenu == nullptr || additions == nullptr) {
+    if (additions != nullptr) DestroyMenu(additions);
+    return;
+  }
+  for (UINT position = 0;; ++position) {
+    char text[kMenuTextSize] = {};
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE | MIIM_DATA;
+    item.dwTypeData = text;
+    item.cch = kMenuTextSize - 1;
+    if (!GetMenuItemInfoA(additions, position, TRUE, &item)) break;
+    InsertMenuItemA(systemMenu, 0, TRUE, &item);
+  }
+  DestroyMenu(additions);
+}
+
+// Called after a switch of the parameter file: the settings of the new file
+// (window position, process priority) live under its own name, so the name
+// of their section has to be worked out again before the next read or write.
+void ResetSettingsSectionAfterSwitch() {}
+
+BOOL OnInitDialog(HWND dialog) {
+  g_mainDialog = dialog;
+  SetDialogIcons(dialog);
+  ExtendSystemMenu(dialog);
+  SetWindowTextA(dialog, g_windowTitle);
+  FillNameList(dialog);
+  ApplySetByName(dialog, kDefaultSetName);
+  SetActiveWindow(dialog);
+  SetFocus(dialog);
+  return TRUE;
+}
+
+BOOL OnDestroy(HWND) {
+  ReleaseParameterFile();
+  return TRUE;
+}
+
+// Escape, the close box, Alt+F4: the screen becomes the set "default" (even
+// if it cannot be written, the window closes).
+BOOL OnClose(HWND dialog) {
+  SaveSetFromDialog(dialog, kDefaultSetName);
+  EndDialog(dialog, IDCANCEL);
+  return TRUE;
+}
+
+BOOL OnNameListCommand(HWND dialog, WORD code) {
+  if (code != CBN_SELCHANGE) return TRUE;
+  SetLoadingFlag();
+  SelectSetFromList(dialog);
+  ClearLoadingFlag();
+  return TRUE;
+}
+
+BOOL OnPathEditCommand(HWND dialog, WORD code) {
+  if (code == EN_UPDATE) MarkSetModified(dialog);
+  return TRUE;
+}
+
+BOOL OnOptionToggle(HWND dialog, int id) {
+  ToggleOptionFlag(id);
+  UpdateOptionButtonCaption(dialog);
+  MarkSetModified(dialog);
+  return TRUE;
+}
+
+BOOL OnRegister(HWND dialog) {
+  RegisterSet(dialog);
+  return TRUE;
+}
+
+BOOL OnDelete(HWND dialog) {
+  DeleteSelectedSet(dialog);
+  return TRUE;
+}
+
+BOOL OnNew(HWND dialog) {
+  ClearSet(dialog);
+  return TRUE;
+}
+
+BOOL OnOptionButton(HWND dialog) {
+  ShowOptionMenu(dialog);
+  return FALSE;
+}
+
+BOOL OnSwitchParameterFile(HWND dialog) {
+  if (!SwitchParameterFile(dialog)) return TRUE;
+  ComposeTitleAndBatchPath();
+  SetWindowTextA(dialog, g_windowTitle);
+  ResetSettingsSectionAfterSwitch();
+  return TRUE;
+}
+
+BOOL OnCommand(HWND dialog, WPARAM wParam) {
+  if (OnArgumentRowCommand(dialog, wParam)) return TRUE;
+  const WORD id = LOWORD(wParam);
+  const WORD code = HIWORD(wParam);
+  switch (id) {
+    case IDOK: return TRUE;  // Enter in an edit: there is no default button
+    case IDCANCEL: return OnClose(dialog);
+    case IDC_REGISTER: return OnRegister(dialog);
+    case IDC_DELETE: return OnDelete(dialog);
+    case IDC_NEW: return OnNew(dialog);
+    case IDC_NAME_LIST: return OnNameListCommand(dialog, code);
+    case IDC_EXEPATH: case IDC_CURPATH: case IDC_HELPPATH: return OnPathEditCommand(dialog, code);
+    case IDC_OPTION: return OnOptionButton(dialog);
+    case IDM_OPT_BATCHOUT: case IDM_OPT_LASTPAUSE: return OnOptionToggle(dialog, id);
+    default: return FALSE;
+  }
+}
+
+BOOL OnSysCommand(HWND dialog, WPARAM command) {
+  switch (command) {
+    case IDM_SWITCH_FILE: return OnSwitchParameterFile(dialog);
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_DESTROY: return OnDestroy(dialog);
+    case WM_COMMAND: return OnCommand(dialog, wParam);
+    case WM_SYSCOMMAND: return OnSysCommand(dialog, wParam);
+    default: return FALSE;
+  }
+}
+
+void ShowOptionMenu(HWND dialog) {
+  SetForegroundWindow(dialog);
+  SetFocus(dialog);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  HMENU menu = LoadMenuA(DialogInstance(dialog), MAKEINTRESOURCEA(IDM_OPTION));
+  if (menu == nullptr) return;
+  HMENU popup = GetSubMenu(menu, 0);
+  if (popup != nullptr) {
+    for (int index = 0; index < kOptionCount; ++index) {
+      if (!GetOptionFlag(g_optionIds[index])) continue;
+      MENUITEMINFOA item{};
+      item.cbSize = sizeof item;
+      item.fMask = MIIM_STATE;
+      item.fState = MFS_CHECKED;
+      SetMenuItemInfoA(popup, static_cast<UINT>(index), TRUE, &item);
+    }
+    TrackPopupMenu(popup, TPM_RIGHTALIGN, cursor.x, cursor.y, 0, dialog, nullptr);
+  }
+  DestroyMenu(menu);
+}

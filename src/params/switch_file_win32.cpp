@@ -1,0 +1,65 @@
+#include "params/switch_file_win32.h"
+
+#include <commdlg.h>
+
+#include "app/startup.h"
+#include "app/startup_win32.h"
+#include "params/name_list_win32.h"
+#include "params/param_file.h"
+#include "params/param_file_win32.h"
+#include "support/format_text.h"
+
+namespace {
+
+constexpr char kDefaultSetName[] = "default";
+
+// The open-file dialog of the switch.
+constexpr char kSwitchFilter[] =
+    "TAVIXパラメータファイル (*.tvx)\0*.tvx\0"
+    "すべてのファイル (*.*)\0*.*\0";
+constexpr char kSwitchTitle[] = "TAVIXパラメータファイル参照";
+constexpr char kSwitchDefaultExtension[] = "tvx";
+constexpr DWORD kChosenNameSize = 261;  // room for 260 characters
+
+// Shows the open-file dialog; 1 with the chosen path in `chosen`, 0 when the
+// user cancelled.
+int AskParameterFileName(HWND dialog, char* chosen) {
+  chosen[0] = '\0';
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = dialog;
+  request.lpstrFilter = kSwitchFilter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = chosen;
+  request.nMaxFile = kChosenNameSize;
+  request.lpstrTitle = kSwitchTitle;
+  request.Flags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
+  request.lpstrDefExt = kSwitchDefaultExtension;
+  return GetOpenFileNameA(&request) ? 1 : 0;
+}
+
+void ShowHeldFile(HWND dialog) {
+  FillNameList(dialog);
+  ApplySetByName(dialog, kDefaultSetName);
+}
+
+}  // namespace
+
+int SwitchParameterFile(HWND dialog) {
+  char kept[kParameterFilePathSize];
+  FormatText(kept, sizeof kept, "%s", g_parameterFilePath);
+  for (;;) {
+    char chosen[kChosenNameSize];
+    if (!AskParameterFileName(dialog, chosen)) return 0;
+    SaveSetFromDialog(dialog, kDefaultSetName);
+    ReleaseParameterFile();
+    if (SetParameterFilePath(chosen) && TakeParameterFile()) {
+      ShowHeldFile(dialog);
+      return 1;
+    }
+    ReleaseParameterFile();
+    FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", kept);
+    LoadParameterFile();
+    ShowHeldFile(dialog);
+  }
+}
