@@ -1,0 +1,318 @@
+// Argument-text assembly, the program text forms and the path operations.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "expand/file_expansion.h"
+#include "run/command_line.h"
+
+namespace {
+
+struct RowSpec {
+  int row;  // 1-8
+  const char* switchText;
+  int spaceOn;
+  const char* fileText;
+};
+
+ArgumentRows MakeRows(const std::vector<RowSpec>& specs) {
+  ArgumentRows rows;
+  std::memset(&rows, 0, sizeof rows);
+  for (const RowSpec& spec : specs) {
+    ArgumentRow& row = rows.row[spec.row - 1];
+    std::snprintf(row.switchText, sizeof row.switchText, "%s", spec.switchText);
+    row.spaceOn = spec.spaceOn;
+    std::snprintf(row.fileText, sizeof row.fileText, "%s", spec.fileText);
+  }
+  return rows;
+}
+
+// The argument text, or "<fail>" when the assembly reports 0.
+std::string Assemble(const ArgumentRows& rows, std::size_t capacity = kArgumentTextCapacity) {
+  std::vector<char> out(capacity + 16, 'X');
+  if (!AssembleArgumentText(rows, out.data(), capacity)) return "<fail>";
+  EXPECT_LT(std::strlen(out.data()), capacity);
+  return out.data();
+}
+
+std::string BatchLine(const char* program, const std::string& arguments) {
+  char text[kBatchProgramTextSize];
+  MakeBatchProgramText(program, text);
+  return text + arguments;
+}
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EndFileExpansion();
+    g_currentFolderName[0] = '\0';
+  }
+  void TearDown() override { g_currentFolderName[0] = '\0'; }
+};
+
+struct WorkedExample {
+  const char* program;
+  std::vector<RowSpec> rows;
+  const char* arguments;
+  const char* batchLine;
+};
+
+TEST_F(CommandLineTest, WorkedExamplesGiveTheirArgumentTextAndBatchLine) {
+  const char* cc = "D:\\BIN\\CC.EXE";
+  const std::vector<WorkedExample> examples = {
+      {cc, {{1, "-O", 0, ""}, {2, "-o", 1, "out.exe"}, {3, "", 0, "main.c"}},
+       "-O -o out.exe main.c", "D:\\BIN\\CC.EXE -O -o out.exe main.c"},
+      {cc, {{1, "/o:", 0, "result.txt"}}, "/o:result.txt", "D:\\BIN\\CC.EXE /o:result.txt"},
+      {cc, {{1, "/o:", 1, "result.txt"}}, "/o: result.txt", "D:\\BIN\\CC.EXE /o: result.txt"},
+      {cc, {{1, "-v", 0, ""}, {3, "", 0, "a.c"}}, "-v a.c", "D:\\BIN\\CC.EXE -v a.c"},
+      {cc, {{1, "", 0, "D:\\My Files\\a.txt"}}, "\"D:\\My Files\\a.txt\"",
+       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
+      {cc, {{1, "", 0, "\"D:\\My Files\\a.txt\""}}, "\"D:\\My Files\\a.txt\"",
+       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
+      {cc, {{1, "", 0, "> log.txt"}}, "> log.txt", "D:\\BIN\\CC.EXE > log.txt"},
+      {cc, {{1, "", 1, "x.dat"}}, " x.dat", "D:\\BIN\\CC.EXE  x.dat"},
+      {cc, {{1, "-q", 1, ""}}, "-q", "D:\\BIN\\CC.EXE -q"},
+      {cc, {}, "", "D:\\BIN\\CC.EXE "},
+      {"D:\\Program Files\\App\\app.exe", {{1, "", 0, "x"}}, "x",
+       "\"D:\\Program Files\\App\\app.exe\" x"},
+  };
+  for (const WorkedExample& example : examples) {
+    std::string arguments = Assemble(MakeRows(example.rows));
+    EXPECT_EQ(arguments, example.arguments);
+    EXPECT_EQ(BatchLine(example.program, arguments), example.batchLine);
+  }
+}
+
+TEST_F(CommandLineTest, SpaceFlagOfAnEmptyRowAddsNothing) {
+  EXPECT_EQ(Assemble(MakeRows({{1, "-a", 0, ""}, {2, "", 1, ""}, {3, "-b", 0, ""}})), "-a -b");
+}
+
+TEST_F(CommandLineTest, SpaceFlagAfterAnEarlierRowGivesOneBlankOnly) {
+  EXPECT_EQ(Assemble(MakeRows({{1, "-a", 0, ""}, {2, "", 1, "f"}})), "-a f");
+}
+
+TEST_F(CommandLineTest, LongSwitchAndFileInOneRowDoNotFit) {
+  std::string text259(259, 's');
+  std::string file259(259, 'f');
+  EXPECT_EQ(Assemble(MakeRows({{1, text259.c_str(), 1, file259.c_str()}})), "<fail>");
+  // Each alone fits.
+  EXPECT_EQ(Assemble(MakeRows({{1, text259.c_str(), 1, ""}})), text259);
+}
+
+TEST_F(CommandLineTest, EightFileTextsOfSeventyFailAtRowEight) {
+  std::string file70(70, 'a');
+  std::vector<RowSpec> seven;
+  for (int row = 1; row <= 7; ++row) seven.push_back({row, "", 0, file70.c_str()});
+  EXPECT_EQ(Assemble(MakeRows(seven)).size(), 496u);
+  std::vector<RowSpec> eight = seven;
+  eight.push_back({8, "", 0, file70.c_str()});
+  EXPECT_EQ(Assemble(MakeRows(eight)), "<fail>");
+  // Row 8 with 14 characters makes exactly 511.
+  std::string file14(14, 'b');
+  eight.back().fileText = file14.c_str();
+  EXPECT_EQ(Assemble(MakeRows(eight)).size(), 511u);
+}
+
+TEST_F(CommandLineTest, Exactly511CharactersFitAnd512Fail) {
+  std::string first(259, 'a');
+  std::string fits(251, 'b');     // 259 + 1 + 251 = 511
+  std::string tooLong(252, 'b');  // 512
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, first.c_str()}, {2, "", 0, fits.c_str()}})).size(),
+            511u);
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, first.c_str()}, {2, "", 0, tooLong.c_str()}})),
+            "<fail>");
+  // The same limit holds for switch texts and for quoted file texts.
+  std::string switch251(251, 's');
+  std::string switch252(252, 's');
+  EXPECT_EQ(Assemble(MakeRows({{1, first.c_str(), 0, ""}, {2, switch251.c_str(), 0, ""}})).size(),
+            511u);
+  EXPECT_EQ(Assemble(MakeRows({{1, first.c_str(), 0, ""}, {2, switch252.c_str(), 0, ""}})),
+            "<fail>");
+  std::string blank249 = std::string(124, 'q') + " " + std::string(124, 'q');  // quoted: 251
+  std::string blank250 = std::string(125, 'q') + " " + std::string(124, 'q');  // quoted: 252
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, first.c_str()}, {2, "", 0, blank249.c_str()}})).size(),
+            511u);
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, first.c_str()}, {2, "", 0, blank250.c_str()}})),
+            "<fail>");
+}
+
+TEST_F(CommandLineTest, SmallCapacityIsRespected) {
+  ArgumentRows rows = MakeRows({{1, "-abc", 0, "de"}});
+  EXPECT_EQ(Assemble(rows, 7), "-abcde");
+  EXPECT_EQ(Assemble(rows, 6), "<fail>");
+}
+
+TEST_F(CommandLineTest, FreeCommandTextIsNeitherQuotedNorRewritten) {
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, " a b"}})), " a b");
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, "D:\\a b;c.txt"}})), "D:\\a b;c.txt");
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, "D:\\d;**.txt"}})), "D:\\d;**.txt");
+  // A plain text has its tokens translated.
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, "D:\\d\\**.txt"}})), "D:\\d\\*.txt");
+}
+
+TEST_F(CommandLineTest, RowsAreReadWithAtMost259Characters) {
+  ArgumentRows rows = MakeRows({});
+  std::memset(rows.row[0].switchText, 's', sizeof rows.row[0].switchText);  // no terminator
+  EXPECT_EQ(Assemble(rows), std::string(259, 's'));
+}
+
+TEST_F(CommandLineTest, TranslationThatWouldBeCutFailsTheCommand) {
+  // The folder name makes the file text longer than any file text may be.
+  std::memset(g_currentFolderName, 'F', 250);
+  g_currentFolderName[250] = '\0';
+  EXPECT_EQ(Assemble(MakeRows({{1, "-x", 1, "C:\\out\\*/.zip"}})), "<fail>");
+  g_currentFolderName[240] = '\0';
+  EXPECT_EQ(Assemble(MakeRows({{1, "-x", 1, "C:\\out\\*/.zip"}})),
+            "-x C:\\out\\" + std::string(240, 'F') + ".zip");
+}
+
+TEST_F(CommandLineTest, FileTextOf259CharactersPassesWhole) {
+  std::string file = "C:\\" + std::string(256, 'n');
+  EXPECT_EQ(Assemble(MakeRows({{1, "", 0, file.c_str()}})), file);
+}
+
+TEST(IsPlainFileText, Table) {
+  struct Case {
+    const char* text;
+    int plain;
+  };
+  const Case cases[] = {
+      {"", 1},
+      {"a.txt", 1},
+      {"D:\\My Files\\a.txt", 1},
+      {" a", 0},
+      {"a;b", 0},
+      {"<in", 0},
+      {"out>", 0},
+      {"a|b", 0},
+      {"ポ.txt", 1},  // trail byte 0x7C
+      {"ポ|", 0},
+      {"\x81", 1},  // a lead byte at the very end
+  };
+  ASSERT_EQ(static_cast<unsigned char>("ポ"[1]), 0x7C);
+  for (const Case& c : cases) EXPECT_EQ(IsPlainFileText(c.text), c.plain) << c.text;
+}
+
+std::string Quoted(const std::string& text) {
+  char buffer[kRowTextSize];
+  std::snprintf(buffer, sizeof buffer, "%s", text.c_str());
+  QuotePathIfBlank(buffer);
+  return buffer;
+}
+
+TEST(QuotePathIfBlank, Table) {
+  EXPECT_EQ(Quoted("\"D:\\x\\app.exe\""), "D:\\x\\app.exe");
+  EXPECT_EQ(Quoted("D:\\x\\app.exe"), "D:\\x\\app.exe");
+  EXPECT_EQ(Quoted("D:\\My x\\app.exe"), "\"D:\\My x\\app.exe\"");
+  EXPECT_EQ(Quoted("\"D:\\My x\\app.exe\""), "\"D:\\My x\\app.exe\"");
+  EXPECT_EQ(Quoted("\"D:\\My x"), "\"D:\\My x\"");
+  EXPECT_EQ(Quoted("D:\\My x\""), "\"D:\\My x\"\"");  // only a leading quote opens a pair
+  EXPECT_EQ(Quoted("\""), "");
+  EXPECT_EQ(Quoted(""), "");
+  std::string blank257 = std::string(128, 'a') + " " + std::string(128, 'a');
+  std::string blank258 = blank257 + "a";
+  EXPECT_EQ(Quoted(blank257), "\"" + blank257 + "\"");
+  EXPECT_EQ(Quoted(blank258), blank258);
+  EXPECT_EQ(Quoted("\"" + blank257 + "\""), "\"" + blank257 + "\"");
+}
+
+std::string Joined(const char* directory, const char* name, std::size_t size = kJoinedPathSize,
+                   int* result = nullptr) {
+  std::vector<char> out(size + 1, 'X');
+  int r = JoinPath(out.data(), size, directory, name);
+  if (result) *result = r;
+  return out.data();
+}
+
+TEST(JoinPath, Table) {
+  EXPECT_EQ(Joined("D:\\DATA\\", "a.txt"), "D:\\DATA\\a.txt");
+  EXPECT_EQ(Joined("D:\\DATA", "a.txt"), "D:\\DATA\\a.txt");
+  EXPECT_EQ(Joined("\"D:\\My Data\"", "a.txt"), "D:\\My Data\\a.txt");
+  EXPECT_EQ(Joined("D:\\", "\"my file.txt\""), "D:\\my file.txt");
+  EXPECT_EQ(Joined("", "a.txt"), "");
+  EXPECT_EQ(Joined("D:\\", ""), "");
+  EXPECT_EQ(Joined(nullptr, "a.txt"), "");
+  EXPECT_EQ(Joined("D:\\DATA", nullptr), "");
+  // A directory ending in a two-byte character with trail byte 0x5C still
+  // gets its separator.
+  ASSERT_EQ(static_cast<unsigned char>("表"[1]), 0x5C);
+  EXPECT_EQ(Joined("D:\\データ表", "a.txt"), "D:\\データ表\\a.txt");
+  EXPECT_EQ(Joined("D:\\データ表\\", "a.txt"), "D:\\データ表\\a.txt");
+}
+
+TEST(JoinPath, LongInputsAndSmallBuffers) {
+  std::string dir260 = "D:\\" + std::string(257, 'd');
+  std::string dir261 = dir260 + "d";
+  std::string name260(260, 'n');
+  std::string joined = Joined(dir260.c_str(), name260.c_str());
+  EXPECT_EQ(joined, dir260 + "\\" + name260);
+  EXPECT_EQ(Joined(dir261.c_str(), "a.txt"), "");
+  EXPECT_EQ(Joined("D:\\x", (name260 + "n").c_str()), "");
+  int result = -1;
+  EXPECT_EQ(Joined("D:\\x", "abc", 9, &result), "D:\\x\\abc");
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(Joined("D:\\x", "abc", 8, &result), "");
+  EXPECT_EQ(result, 0);
+}
+
+std::string Cut(const char* path, int* result) {
+  char buffer[kRowTextSize];
+  std::snprintf(buffer, sizeof buffer, "%s", path);
+  *result = CutToDirectory(buffer);
+  return buffer;
+}
+
+TEST(CutToDirectory, Table) {
+  struct Case {
+    const char* path;
+    int result;
+    const char* cut;
+  };
+  const Case cases[] = {
+      {"CC.EXE", 0, "CC.EXE"},
+      {"D:\\CC.EXE", 1, "D:\\"},
+      {"D:\\TOOLS\\CC.EXE", 1, "D:\\TOOLS"},
+      {"D:\\WORK\\SUB\\X.BAT", 1, "D:\\WORK\\SUB"},
+      {"D:\\", 1, "D:\\"},
+      {"\\\\srv\\share\\a.exe", 1, "\\\\srv\\share"},
+      {"表", 0, "表"},  // trail byte 0x5C is no separator
+      {"D:\\表\\ソ.exe", 1, "D:\\表"},
+      {"D:\\データ表", 1, "D:\\"},
+  };
+  for (const Case& c : cases) {
+    int result = -1;
+    EXPECT_EQ(Cut(c.path, &result), c.cut) << c.path;
+    EXPECT_EQ(result, c.result) << c.path;
+  }
+}
+
+TEST(ProgramText, DirectFormRemovesOnePairOfQuotesAndNeverQuotes) {
+  struct Case {
+    const char* typed;
+    const char* direct;
+  };
+  const Case cases[] = {
+      {"D:\\BIN\\CC.EXE", "D:\\BIN\\CC.EXE"},
+      {"\"D:\\Program Files\\App\\app.exe\"", "D:\\Program Files\\App\\app.exe"},
+      {"D:\\Program Files\\App\\app.exe", "D:\\Program Files\\App\\app.exe"},
+      {"\"D:\\x.exe", "D:\\x.exe"},
+      {"D:\\x.exe\"", "D:\\x.exe\""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    char out[kRowTextSize];
+    MakeDirectProgramText(c.typed, out);
+    EXPECT_STREQ(out, c.direct) << c.typed;
+  }
+}
+
+TEST(ProgramText, BatchFormOfLongTexts) {
+  std::string blank258 = std::string(128, 'a') + " " + std::string(129, 'a');
+  EXPECT_EQ(BatchLine(blank258.c_str(), ""), blank258 + " ");  // too long to quote
+  std::string bare259(259, 'p');
+  EXPECT_EQ(BatchLine(bare259.c_str(), "x"), bare259 + " x");
+}
+
+}  // namespace
