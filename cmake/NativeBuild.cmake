@@ -1,0 +1,30 @@
+# Native build: the core (no windows.h) and its tests under ASan and UBSan.
+set(TAVIX_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+add_compile_options(-g)
+
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_library(tavix_core STATIC ${TAVIX_CORE_SOURCES})
+target_include_directories(tavix_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/resources)
+target_compile_options(tavix_core PUBLIC ${TAVIX_CXX_FLAGS} ${TAVIX_SANITIZE})
+target_link_options(tavix_core PUBLIC ${TAVIX_SANITIZE})
+
+add_library(tavix_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/test_env.cpp)
+target_include_directories(tavix_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
+target_compile_definitions(tavix_test_support PRIVATE
+  TAVIX_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
+target_link_libraries(tavix_test_support PUBLIC tavix_core)
+
+file(GLOB TAVIX_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*_test.cpp)
+foreach(test_source ${TAVIX_NATIVE_TESTS})
+  get_filename_component(name ${test_source} NAME_WE)
+  string(REGEX REPLACE "_test$" "" short ${name})
+  add_executable(native_${name} ${test_source})
+  target_link_libraries(native_${name} PRIVATE tavix_test_support tavix_core GTest::gtest_main)
+  add_test(NAME native.${short} COMMAND native_${name})
+  set_tests_properties(native.${short} PROPERTIES TIMEOUT 120
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1")
+endforeach()
+
+# Fuzz targets (clang + libFuzzer) come from tests/fuzz when asked for.
