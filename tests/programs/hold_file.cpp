@@ -1,0 +1,65 @@
+// A console program that tests start to see how the parameter file's open
+// modes keep two processes apart.
+//
+//   hold_file hold <path> <ready event> <release event>
+//     Opens <path> the way the parameter file is held (GENERIC_READ, sharing
+//     FILE_SHARE_WRITE only, OPEN_EXISTING), signals <ready>, and keeps the
+//     file open until <release> is signalled. Exit code 0, or 2 when the open
+//     failed.
+//
+//   hold_file probe <path>
+//     Tries the read-shared open and the exclusive create-for-write
+//     (GENERIC_WRITE, no sharing, CREATE_ALWAYS) on <path> and reports in the
+//     exit code: 1 = the read-shared open worked, 2 = the create worked,
+//     4 = the read-shared open failed with a sharing violation, 8 = the create
+//     failed with a sharing violation.
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+// Longest a holder waits for its release before giving up by itself.
+constexpr DWORD kHoldLimitMs = 120000;
+
+int Hold(const char* path, const char* readyName, const char* releaseName) {
+  HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, readyName);
+  HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, releaseName);
+  if (ready == nullptr || release == nullptr) return 3;
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  SetEvent(ready);
+  WaitForSingleObject(release, kHoldLimitMs);
+  CloseHandle(file);
+  return 0;
+}
+
+int Probe(const char* path) {
+  int result = 0;
+  HANDLE shared = CreateFileA(path, GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (shared != INVALID_HANDLE_VALUE) {
+    result |= 1;
+    CloseHandle(shared);
+  } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
+    result |= 4;
+  }
+  HANDLE created = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (created != INVALID_HANDLE_VALUE) {
+    result |= 2;
+    CloseHandle(created);
+  } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
+    result |= 8;
+  }
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::strcmp(argv[1], "hold") == 0) return Hold(argv[2], argv[3], argv[4]);
+  if (argc == 3 && std::strcmp(argv[1], "probe") == 0) return Probe(argv[2]);
+  return 100;
+}

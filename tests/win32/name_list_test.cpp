@@ -1,0 +1,322 @@
+// The name box and the sets behind it, with the real main dialog (hidden) and
+// the register dialog driven from a timer inside its modal loop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "params/field_table.h"
+#include "params/name_list_win32.h"
+#include "params/param_file.h"
+#include "params/param_file_win32.h"
+#include "params/param_set_win32.h"
+#include "resource.h"
+#include "support/format_text.h"
+#include "test_env.h"
+
+namespace {
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) {
+  return FALSE;
+}
+
+// What the register dialog should do when it shows up, and what it showed.
+struct RegisterScript {
+  bool cancel = false;
+  bool type = false;            // set the edit's text to `typed` before OK
+  std::string typed;
+  bool seen = false;
+  bool okEnabledAtStart = false;
+  std::string proposed;
+  int limit = 0;                // the edit's text limit
+};
+RegisterScript* g_script = nullptr;
+
+BOOL CALLBACK FindRegisterDialog(HWND window, LPARAM found) {
+  char className[32] = {};
+  char title[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  GetWindowTextA(window, title, sizeof title);
+  if (std::strcmp(className, "#32770") == 0 && std::strcmp(title, "パラメータの登録") == 0) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+VOID CALLBACK DriveRegisterDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindRegisterDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (dialog == nullptr) return;
+  KillTimer(nullptr, timer);
+  RegisterScript& script = *g_script;
+  script.seen = true;
+  HWND ok = GetDlgItem(dialog, IDOK);
+  script.okEnabledAtStart = IsWindowEnabled(ok) != FALSE;
+  char text[128] = {};
+  GetDlgItemTextA(dialog, IDC_REGISTER_NAME, text, sizeof text);
+  script.proposed = text;
+  script.limit = static_cast<int>(SendDlgItemMessageA(dialog, IDC_REGISTER_NAME, EM_GETLIMITTEXT, 0, 0));
+  if (script.cancel) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return;
+  }
+  if (script.type) SetDlgItemTextA(dialog, IDC_REGISTER_NAME, script.typed.c_str());
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+}
+
+class NameListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                 QuietDialogProc, 0);
+    ASSERT_NE(dialog_, nullptr);
+    dir_ = MakeTempDir("namelist");
+    ASSERT_FALSE(dir_.empty());
+    path_ = JoinTestPath(dir_, "sets.tvx");
+    ASSERT_GE(FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", path_.c_str()), 0);
+    ClearSet(dialog_);
+    ClearLoadingFlag();
+  }
+  void TearDown() override {
+    ReleaseParameterFile();
+    if (dialog_) DestroyWindow(dialog_);
+    SetOptionFlag(kOptionBatchOut, 0);
+    SetOptionFlag(kOptionLastPause, 0);
+    ClearLoadingFlag();
+  }
+
+  void StartWith(const std::string& bytes) {
+    ASSERT_TRUE(WriteWholeFile(path_, bytes));
+    ASSERT_EQ(LoadParameterFile(), 1);
+    FillNameList(dialog_);
+  }
+
+  std::vector<std::string> ListedNames() {
+    std::vector<std::string> names;
+    int count = static_cast<int>(SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char name[256] = {};
+      SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+      names.push_back(name);
+    }
+    return names;
+  }
+
+  int Selection() {
+    return static_cast<int>(SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_GETCURSEL, 0, 0));
+  }
+
+  void Select(int index) { SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_SETCURSEL, index, 0); }
+
+  std::string Text(int id) {
+    char buffer[512] = {};
+    GetDlgItemTextA(dialog_, id, buffer, sizeof buffer);
+    return buffer;
+  }
+
+  std::string Caption() { return Text(IDC_OPTION); }
+
+  int Register(RegisterScript& script) {
+    g_script = &script;
+    SetTimer(nullptr, 0, 10, DriveRegisterDialog);
+    int result = RegisterSet(dialog_);
+    g_script = nullptr;
+    EXPECT_TRUE(script.seen);
+    return result;
+  }
+
+  HWND dialog_ = nullptr;
+  std::string dir_;
+  std::string path_;
+};
+
+// First in this file: the current set name is still empty as at start.
+TEST_F(NameListTest, FirstRegisterProposesNothingAndWaitsForAName) {
+  ASSERT_STREQ(GetCurrentSetName(), "");
+  StartWith("");
+  RegisterScript script;
+  script.type = true;
+  script.typed = "first";
+  EXPECT_EQ(Register(script), 1);
+  EXPECT_EQ(script.proposed, "");
+  EXPECT_FALSE(script.okEnabledAtStart);
+  EXPECT_STREQ(GetCurrentSetName(), "first");
+}
+
+TEST_F(NameListTest, ListShowsEverySetButDefaultInFileOrder) {
+  StartWith("[b]\r\n[default]\r\n[a]\r\n[b]\r\n[default]\r\n[日本]\r\n");
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"b", "a", "b", "日本"}));
+  EXPECT_EQ(Selection(), CB_ERR);
+}
+
+TEST_F(NameListTest, DefaultAndOneOtherShowOnlyTheOther) {
+  StartWith("[default]\r\nEXEPATH=x\r\n[cc]\r\n");
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"cc"}));
+}
+
+TEST_F(NameListTest, RefillingReplacesTheOldItems) {
+  StartWith("[a]\r\n[b]\r\n");
+  Select(1);
+  FillNameList(dialog_);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Selection(), CB_ERR);
+}
+
+TEST_F(NameListTest, DefaultOfAnEmptyFileClearsTheDialog) {
+  StartWith("");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "x.exe");
+  CheckDlgButton(dialog_, IDC_ARG1_SPACE, BST_CHECKED);
+  SetOptionFlag(kOptionBatchOut, 1);
+  EXPECT_EQ(ApplySetByName(dialog_, "default"), 1);
+  EXPECT_EQ(Text(IDC_EXEPATH), "");
+  EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_ARG1_SPACE), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_EQ(Caption(), "設定(&P)[00]");
+}
+
+TEST_F(NameListTest, UnknownNameKeepsTheFillingAndRefreshesTheCaption) {
+  StartWith("[a]\r\nEXEPATH=a.exe\r\n");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "kept.exe");
+  SetOptionFlag(kOptionLastPause, 1);
+  EXPECT_EQ(ApplySetByName(dialog_, "default"), 1);
+  EXPECT_EQ(Text(IDC_EXEPATH), "kept.exe");
+  EXPECT_EQ(Caption(), "設定(&P)[01]");
+}
+
+TEST_F(NameListTest, SelectingANameAppliesTheFirstSetOfThatName) {
+  StartWith("[a]\r\nEXEPATH=first.exe\r\nBATCHOUT=1\r\n[b]\r\n[a]\r\nEXEPATH=second.exe\r\n");
+  Select(2);  // the second "a": the first of that name applies
+  EXPECT_EQ(SelectSetFromList(dialog_), 1);
+  EXPECT_EQ(Text(IDC_EXEPATH), "first.exe");
+  EXPECT_STREQ(GetCurrentSetName(), "a");
+  EXPECT_EQ(Caption(), "設定(&P)[10]");
+}
+
+TEST_F(NameListTest, BlankNameBoxSelectsNothing) {
+  StartWith("[a]\r\nEXEPATH=a.exe\r\n");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "kept.exe");
+  EXPECT_EQ(SelectSetFromList(dialog_), 0);
+  EXPECT_EQ(Text(IDC_EXEPATH), "kept.exe");
+}
+
+TEST_F(NameListTest, OverlongNameIsListedButSelectingItChangesNothing) {
+  std::string longName(70, 'n');
+  StartWith("[" + longName + "]\r\nEXEPATH=long.exe\r\n");
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{longName}));
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "kept.exe");
+  Select(0);
+  EXPECT_EQ(SelectSetFromList(dialog_), 1);
+  EXPECT_EQ(Text(IDC_EXEPATH), "kept.exe");
+  EXPECT_EQ(std::string(GetCurrentSetName()), longName.substr(0, 63));
+}
+
+TEST_F(NameListTest, EditsBlankTheNameBoxUnlessASetIsBeingLoaded) {
+  StartWith("[a]\r\n[b]\r\n");
+  Select(1);
+  SetLoadingFlag();
+  EXPECT_EQ(IsLoadingFlagSet(), 1);
+  MarkSetModified(dialog_);
+  EXPECT_EQ(Selection(), 1);
+  ClearLoadingFlag();
+  EXPECT_EQ(IsLoadingFlagSet(), 0);
+  MarkSetModified(dialog_);
+  EXPECT_EQ(Selection(), CB_ERR);
+}
+
+TEST_F(NameListTest, EditingKeepsTheCurrentSetName) {
+  StartWith("[a]\r\n[keep]\r\n");
+  Select(1);
+  SelectSetFromList(dialog_);
+  MarkSetModified(dialog_);
+  ClearSet(dialog_);
+  EXPECT_STREQ(GetCurrentSetName(), "keep");
+}
+
+TEST_F(NameListTest, RegisterCancelledChangesNothing) {
+  StartWith("[a]\r\nEXEPATH=a.exe\r\n");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "typed.exe");
+  RegisterScript script;
+  script.cancel = true;
+  EXPECT_EQ(Register(script), 0);
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "[a]\r\nEXEPATH=a.exe\r\n");
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(Text(IDC_EXEPATH), "typed.exe");
+}
+
+TEST_F(NameListTest, RegisterWithAnEmptyNameChangesNothing) {
+  StartWith("[a]\r\n");
+  RegisterScript script;
+  script.type = true;
+  script.typed = "";
+  EXPECT_EQ(Register(script), 0);
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "[a]\r\n");
+}
+
+TEST_F(NameListTest, RegisterSavesListsAndSelectsTheNewSet) {
+  StartWith("[a]\r\nEXEPATH=a.exe\r\n");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "new.exe");
+  RegisterScript script;
+  script.type = true;
+  script.typed = "新しい";
+  std::string before = GetCurrentSetName();
+  EXPECT_EQ(Register(script), 1);
+  EXPECT_EQ(script.proposed, before);
+  EXPECT_EQ(script.okEnabledAtStart, !before.empty());
+  EXPECT_EQ(script.limit, 63);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"新しい", "a"}));
+  EXPECT_EQ(Selection(), 0);
+  EXPECT_STREQ(GetCurrentSetName(), "新しい");
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "[新しい]\r\nEXEPATH=new.exe\r\n[a]\r\nEXEPATH=a.exe\r\n");
+}
+
+TEST_F(NameListTest, RegisterProposesTheCurrentNameAndReplacesThatSet) {
+  StartWith("[a]\r\nEXEPATH=a.exe\r\n[b]\r\nEXEPATH=b.exe\r\n");
+  Select(1);
+  SelectSetFromList(dialog_);
+  ClearSet(dialog_);  // New keeps the current name
+  SetDlgItemTextA(dialog_, IDC_CURPATH, "C:\\w");
+  RegisterScript script;  // OK with the proposed name
+  EXPECT_EQ(Register(script), 1);
+  EXPECT_EQ(script.proposed, "b");
+  EXPECT_TRUE(script.okEnabledAtStart);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(Selection(), 0);
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "[b]\r\nCURPATH=C:\\w\r\n[a]\r\nEXEPATH=a.exe\r\n");
+}
+
+TEST_F(NameListTest, RegisteringDefaultShowsTheFirstListedName) {
+  StartWith("[a]\r\n[default]\r\nEXEPATH=old.exe\r\n");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "screen.exe");
+  RegisterScript script;
+  script.type = true;
+  script.typed = "default";
+  EXPECT_EQ(Register(script), 1);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(Selection(), 0);
+  EXPECT_EQ(Text(IDC_EXEPATH), "screen.exe");
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "[default]\r\nEXEPATH=screen.exe\r\n[a]\r\n");
+}
+
+TEST_F(NameListTest, FailedRegisterKeepsFileListAndHold) {
+  StartWith("[a]\r\nEXEPATH=a.exe\r\n");
+  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+  RegisterScript script;
+  script.type = true;
+  script.typed = "x";
+  EXPECT_EQ(Register(script), 0);
+  EXPECT_EQ(IsParameterFileHeld(), 1);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a"}));
+  ReleaseParameterFile();
+  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadWholeFile(path_), "[a]\r\nEXEPATH=a.exe\r\n");
+}
+
+}  // namespace
