@@ -1,0 +1,33 @@
+// A console program that tests start. It writes what it was started with to
+// the file named by the environment variable TAVIX_RECORD_FILE (or
+// record_child.txt beside itself), one item per line ended by LF:
+//   1. its command line (GetCommandLineA), byte for byte
+//   2. its current directory (GetCurrentDirectoryA)
+//   3. its priority class, in hexadecimal (GetPriorityClass)
+//   4. the start-up flags and the show-window value, in hexadecimal
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+int main() {
+  char target[MAX_PATH * 2] = {};
+  DWORD n = GetEnvironmentVariableA("TAVIX_RECORD_FILE", target, sizeof target);
+  if (n == 0 || n >= sizeof target) {
+    DWORD m = GetModuleFileNameA(nullptr, target, MAX_PATH);
+    char* cut = std::strrchr(target, '\\');
+    if (m == 0 || cut == nullptr) return 2;
+    std::strcpy(cut + 1, "record_child.txt");
+  }
+  char directory[MAX_PATH * 2] = {};
+  GetCurrentDirectoryA(sizeof directory, directory);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  std::FILE* out = std::fopen(target, "wb");
+  if (!out) return 3;
+  std::fprintf(out, "%s\n%s\n%lx\n%lx %x\n", GetCommandLineA(), directory,
+               static_cast<unsigned long>(GetPriorityClass(GetCurrentProcess())),
+               static_cast<unsigned long>(startup.dwFlags), static_cast<unsigned>(startup.wShowWindow));
+  return std::fclose(out) == 0 ? 0 : 4;
+}

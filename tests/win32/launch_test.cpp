@@ -1,0 +1,420 @@
+#include "run/launch.h"
+#include "run/launch_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/msgbox_watch.h"
+#include "support/test_env.h"
+
+namespace {
+
+constexpr char kFailTitle[] = "タビクス：実行失敗";
+
+// Records the arguments of every CreateProcessA call this program makes, by
+// pointing its own import of CreateProcessA at a recorder for the duration of
+// a test, and passes each call on to the system.
+struct CreateCall {
+  bool appNameNull = false;
+  std::string commandLine;
+  bool processAttributesNull = false;
+  bool threadAttributesNull = false;
+  BOOL inheritHandles = TRUE;
+  DWORD flags = 0xFFFFFFFF;
+  bool environmentNull = false;
+  bool directoryNull = false;
+  std::string directory;
+  STARTUPINFOA startup{};
+  BOOL result = FALSE;
+  PROCESS_INFORMATION started{};
+};
+
+using CreateProcessAFn = BOOL(WINAPI*)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                                       BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA,
+                                       LPPROCESS_INFORMATION);
+CreateProcessAFn g_realCreateProcessA = nullptr;
+std::vector<CreateCall> g_createCalls;
+
+BOOL WINAPI RecordCreateProcessA(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES pa,
+                                 LPSECURITY_ATTRIBUTES ta, BOOL inherit, DWORD flags, LPVOID env,
+                                 LPCSTR dir, LPSTARTUPINFOA si, LPPROCESS_INFORMATION pi) {
+  CreateCall call;
+  call.appNameNull = app == nullptr;
+  call.commandLine = line ? line : "<null>";
+  call.processAttributesNull = pa == nullptr;
+  call.threadAttributesNull = ta == nullptr;
+  call.inheritHandles = inherit;
+  call.flags = flags;
+  call.environmentNull = env == nullptr;
+  call.directoryNull = dir == nullptr;
+  call.directory = dir ? dir : "";
+  if (si) call.startup = *si;
+  call.result = g_realCreateProcessA(app, line, pa, ta, inherit, flags, env, dir, si, pi);
+  if (call.result && pi) call.started = *pi;
+  g_createCalls.push_back(call);
+  return call.result;
+}
+
+// The import address slot of kernel32's `name` in this executable.
+void** FindKernelImport(const char* name) {
+  BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return nullptr;
+  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
+    if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "kernel32.dll") != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+        base + (d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<char*>(byName->Name), name) == 0)
+        return reinterpret_cast<void**>(&slots->u1.Function);
+    }
+  }
+  return nullptr;
+}
+
+bool PatchSlot(void** slot, void* value) {
+  DWORD old = 0;
+  if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) return false;
+  *slot = value;
+  VirtualProtect(slot, sizeof *slot, old, &old);
+  return true;
+}
+
+// Under Wine (which exports wine_get_version from ntdll) a priority class
+// passed in the creation flags does not reach the child.
+bool SystemAppliesCreationPriority() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+}
+
+struct ChildRecord {
+  bool ok = false;
+  std::string commandLine;
+  std::string directory;
+  unsigned long priorityClass = 0;
+  std::string startup;
+};
+
+// Splits the child's record into its four LF-ended lines.
+ChildRecord ReadRecord(const std::string& path) {
+  ChildRecord record;
+  bool ok = false;
+  const std::string bytes = ReadWholeFile(path, &ok);
+  if (!ok) return record;
+  std::vector<std::string> lines;
+  size_t from = 0;
+  for (size_t at; (at = bytes.find('\n', from)) != std::string::npos; from = at + 1)
+    lines.push_back(bytes.substr(from, at - from));
+  if (lines.size() != 4) return record;
+  record.commandLine = lines[0];
+  record.directory = lines[1];
+  record.priorityClass = std::stoul(lines[2], nullptr, 16);
+  record.startup = lines[3];
+  record.ok = true;
+  return record;
+}
+
+std::string SystemText(DWORD code) {
+  char* text = nullptr;
+  DWORD n = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+      nullptr);
+  std::string s = n ? std::string(text, n) : std::string();
+  if (text) LocalFree(text);
+  return s;
+}
+
+class LaunchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(owner_, nullptr);
+    scratch_ = MakeTempDir("launch");
+    ASSERT_FALSE(scratch_.empty());
+    record_ = JoinTestPath(scratch_, "record.txt");
+    SetEnvironmentVariableA("TAVIX_RECORD_FILE", record_.c_str());
+    child_ = JoinTestPath(TestExeDir(), "record_child.exe");
+    slot_ = FindKernelImport("CreateProcessA");
+    ASSERT_NE(slot_, nullptr);
+    g_realCreateProcessA = reinterpret_cast<CreateProcessAFn>(*slot_);
+    ASSERT_TRUE(PatchSlot(slot_, reinterpret_cast<void*>(&RecordCreateProcessA)));
+    g_createCalls.clear();
+  }
+  void TearDown() override {
+    if (slot_ && g_realCreateProcessA) PatchSlot(slot_, reinterpret_cast<void*>(g_realCreateProcessA));
+    SetEnvironmentVariableA("TAVIX_RECORD_FILE", nullptr);
+    if (owner_) DestroyWindow(owner_);
+  }
+
+  // Launches the child, shows no box, waits for its end and reads its record.
+  ChildRecord Run(const char* command, const char* arguments, const char* directory, int priority) {
+    DeleteFileA(record_.c_str());
+    HANDLE process = nullptr;
+    std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
+      process = LaunchCommand(owner_, command, arguments, directory, priority);
+    });
+    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
+    if (!process) return ChildRecord();
+    EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    EXPECT_TRUE(GetExitCodeProcess(process, &code));
+    EXPECT_EQ(code, 0u);
+    CloseHandle(process);
+    return ReadRecord(record_);
+  }
+
+  // The one CreateProcessA call of the last launch.
+  CreateCall LastCall() {
+    EXPECT_EQ(g_createCalls.size(), 1u);
+    CreateCall call = g_createCalls.empty() ? CreateCall() : g_createCalls.back();
+    g_createCalls.clear();
+    return call;
+  }
+
+  void** slot_ = nullptr;
+  HWND owner_ = nullptr;
+  std::string scratch_;
+  std::string record_;
+  std::string child_;
+};
+
+TEST_F(LaunchTest, CommandLineIsCommandAloneOrCommandBlankArguments) {
+  const std::string quoted = "\"" + child_ + "\"";
+  struct Case {
+    std::string command;
+    const char* arguments;
+    std::string expected;
+  } cases[] = {
+      {child_, nullptr, child_},
+      {child_, "", child_ + " "},
+      {quoted, nullptr, quoted},
+      {quoted, "", quoted + " "},
+      {child_, "-o out.obj \"a b.c\"  表.c", child_ + " -o out.obj \"a b.c\"  表.c"},
+      {quoted, " x ", quoted + "  x "},
+  };
+  for (const Case& c : cases) {
+    ChildRecord record = Run(c.command.c_str(), c.arguments, nullptr, -1);
+    EXPECT_EQ(LastCall().commandLine, c.expected);
+    ASSERT_TRUE(record.ok) << c.expected;
+    EXPECT_EQ(record.commandLine, c.expected);
+  }
+}
+
+TEST_F(LaunchTest, ChildStartsInTheGivenDirectory) {
+  const std::string sub = JoinTestPath(scratch_, "作業 dir");
+  ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+  ChildRecord record = Run(child_.c_str(), nullptr, sub.c_str(), -1);
+  EXPECT_EQ(LastCall().directory, sub);
+  ASSERT_TRUE(record.ok);
+  EXPECT_EQ(lstrcmpiA(record.directory.c_str(), sub.c_str()), 0) << record.directory;
+}
+
+TEST_F(LaunchTest, WithoutADirectoryTheChildStartsInOurs) {
+  char ours[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, ours);
+  for (const char* none : {static_cast<const char*>(nullptr), ""}) {
+    ChildRecord record = Run(child_.c_str(), nullptr, none, -1);
+    EXPECT_TRUE(LastCall().directoryNull);
+    ASSERT_TRUE(record.ok);
+    EXPECT_EQ(lstrcmpiA(record.directory.c_str(), ours), 0) << record.directory;
+  }
+}
+
+TEST_F(LaunchTest, CallsTheSystemWithAZeroedRecordShownNormally) {
+  ChildRecord record = Run(child_.c_str(), "a", nullptr, -1);
+  const CreateCall call = LastCall();
+  EXPECT_TRUE(call.appNameNull);
+  EXPECT_TRUE(call.processAttributesNull);
+  EXPECT_TRUE(call.threadAttributesNull);
+  EXPECT_EQ(call.inheritHandles, FALSE);
+  EXPECT_EQ(call.flags, 0u);
+  EXPECT_TRUE(call.environmentNull);
+  STARTUPINFOA expectedStartup{};
+  expectedStartup.cb = sizeof expectedStartup;
+  expectedStartup.dwFlags = STARTF_USESHOWWINDOW;
+  expectedStartup.wShowWindow = SW_SHOWNORMAL;
+  EXPECT_EQ(std::memcmp(&call.startup, &expectedStartup, sizeof expectedStartup), 0);
+  ASSERT_TRUE(record.ok);
+  char expected[32];
+  wsprintfA(expected, "%lx %x", static_cast<unsigned long>(STARTF_USESHOWWINDOW),
+            static_cast<unsigned>(SW_SHOWNORMAL));
+  EXPECT_EQ(record.startup, expected);
+}
+
+TEST_F(LaunchTest, PriorityIndexPassesExactlyThatClass) {
+  // The flags passed must be exactly the class, nothing else; the child sees
+  // the class where the system applies it (Wine does not).
+  ASSERT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+  const bool applied = SystemAppliesCreationPriority();
+  struct Case {
+    int index;
+    DWORD flags;
+    DWORD childSees;
+  } cases[] = {
+      {-1, 0, NORMAL_PRIORITY_CLASS},  // the default for a parent of normal priority
+      {-7, 0, NORMAL_PRIORITY_CLASS},
+      {0, HIGH_PRIORITY_CLASS, HIGH_PRIORITY_CLASS},
+      {1, ABOVE_NORMAL_PRIORITY_CLASS, ABOVE_NORMAL_PRIORITY_CLASS},
+      {2, NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS},
+      {3, BELOW_NORMAL_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS},
+      {4, IDLE_PRIORITY_CLASS, IDLE_PRIORITY_CLASS},
+  };
+  for (const Case& c : cases) {
+    ChildRecord record = Run(child_.c_str(), nullptr, nullptr, c.index);
+    EXPECT_EQ(LastCall().flags, c.flags) << c.index;
+    ASSERT_TRUE(record.ok) << c.index;
+    if (applied) {
+      EXPECT_EQ(record.priorityClass, static_cast<unsigned long>(c.childSees)) << c.index;
+    }
+  }
+}
+
+TEST_F(LaunchTest, ReturnsTheProcessHandleAndClosesTheThreadHandle) {
+  HANDLE process = LaunchCommand(owner_, child_.c_str(), nullptr, nullptr, -1);
+  const CreateCall call = LastCall();
+  ASSERT_NE(process, nullptr);
+  ASSERT_TRUE(call.result);
+  EXPECT_EQ(process, call.started.hProcess);
+  DWORD handleFlags = 0;
+  EXPECT_TRUE(GetHandleInformation(process, &handleFlags));
+  EXPECT_FALSE(GetHandleInformation(call.started.hThread, &handleFlags));
+  EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+  CloseHandle(process);
+}
+
+struct FailCase {
+  const char* name;
+  std::string command;
+  std::string directory;
+  DWORD error;
+};
+
+TEST_F(LaunchTest, FailedLaunchShowsTheSystemTextUnderItsTitle) {
+  const FailCase cases[] = {
+      {"missing program", JoinTestPath(scratch_, "nothing_here.exe"), "", ERROR_FILE_NOT_FOUND},
+      {"missing directory", child_, JoinTestPath(scratch_, "no such dir"), 0},
+  };
+  for (const FailCase& c : cases) {
+    HANDLE process = reinterpret_cast<HANDLE>(1);
+    std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
+      process = LaunchCommand(owner_, c.command.c_str(), nullptr,
+                              c.directory.empty() ? nullptr : c.directory.c_str(), -1);
+    });
+    EXPECT_EQ(process, nullptr) << c.name;
+    EXPECT_EQ(g_createCalls.size(), 1u) << c.name;
+    g_createCalls.clear();
+    ASSERT_EQ(boxes.size(), 1u) << c.name;
+    EXPECT_EQ(boxes[0].caption, kFailTitle) << c.name;
+    EXPECT_EQ(boxes[0].owner, owner_) << c.name;
+    EXPECT_FALSE(boxes[0].text.empty()) << c.name;
+    if (c.error) {
+      EXPECT_EQ(boxes[0].text, SystemText(c.error)) << c.name;
+    }
+  }
+}
+
+TEST_F(LaunchTest, MissingDirectoryShowsTheTextOfItsOwnError) {
+  const std::string missing = JoinTestPath(scratch_, "no such dir");
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string line = child_;
+  ASSERT_FALSE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                              missing.c_str(), &si, &pi));
+  const DWORD error = GetLastError();
+  std::vector<SeenBox> boxes = WatchBoxesDuring(kFailTitle, [&] {
+    EXPECT_EQ(LaunchCommand(owner_, child_.c_str(), "", missing.c_str(), 2), nullptr);
+  });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, SystemText(error));
+}
+
+TEST_F(LaunchTest, LineTooLongForItsBufferIsRefusedWithAMessage) {
+  const std::string arguments(1024 - child_.size() - 1, 'a');  // one byte too many
+  std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
+    EXPECT_EQ(LaunchCommand(owner_, child_.c_str(), arguments.c_str(), nullptr, -1), nullptr);
+  });
+  EXPECT_TRUE(g_createCalls.empty());  // nothing is started with a cut line
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, kFailTitle);
+  EXPECT_EQ(boxes[0].text, SystemText(ERROR_INSUFFICIENT_BUFFER));
+}
+
+class MessageTest : public LaunchTest {};
+
+TEST_F(MessageTest, SystemErrorShowsTheTextOfTheLastError) {
+  for (DWORD code : {static_cast<DWORD>(ERROR_ACCESS_DENIED), static_cast<DWORD>(ERROR_PATH_NOT_FOUND)}) {
+    std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
+      SetLastError(code);
+      ShowSystemError(owner_, "題名");
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "題名");
+    EXPECT_EQ(boxes[0].owner, owner_);
+    ASSERT_FALSE(SystemText(code).empty());
+    EXPECT_EQ(boxes[0].text, SystemText(code));
+  }
+}
+
+TEST_F(MessageTest, SystemErrorWithoutASystemTextShowsTheCode) {
+  const DWORD code = 0x20001234;  // an application-defined code: no system text
+  ASSERT_TRUE(SystemText(code).empty());
+  std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
+    SetLastError(code);
+    ShowSystemError(owner_, "題名");
+  });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "エラーコード 536875572");
+}
+
+TEST_F(MessageTest, ShellErrorShowsTheTableTextOrNothing) {
+  for (INT_PTR value = -2; value <= 40; ++value) {
+    std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] { ShowShellError(owner_, "開く", value); });
+    const char* text = ShellErrorText(value);
+    if (text == nullptr) {
+      EXPECT_TRUE(boxes.empty()) << value;
+      continue;
+    }
+    ASSERT_EQ(boxes.size(), 1u) << value;
+    EXPECT_EQ(boxes[0].caption, "開く");
+    EXPECT_EQ(boxes[0].text, text) << value;
+    EXPECT_EQ(boxes[0].owner, owner_);
+  }
+  std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] { ShowShellError(owner_, "開く", 31); });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "ファイルの関連付けがありません");
+  EXPECT_TRUE(WatchBoxesDuring(nullptr, [&] { ShowShellError(owner_, "開く", 4); }).empty());
+  EXPECT_TRUE(WatchBoxesDuring(nullptr, [&] { ShowShellError(owner_, "開く", 33); }).empty());
+  EXPECT_TRUE(WatchBoxesDuring(nullptr, [&] { ShowShellError(owner_, "開く", 42); }).empty());
+}
+
+TEST_F(MessageTest, ProgramErrorShowsTheTableTextOrNothing) {
+  for (int code = -1; code <= 7; ++code) {
+    std::vector<SeenBox> boxes =
+        WatchBoxesDuring(nullptr, [&] { ShowProgramError(owner_, "タビクス：実行", code); });
+    if (code < 0 || code > 6) {
+      EXPECT_TRUE(boxes.empty()) << code;
+      continue;
+    }
+    ASSERT_EQ(boxes.size(), 1u) << code;
+    EXPECT_EQ(boxes[0].caption, "タビクス：実行");
+    EXPECT_EQ(boxes[0].text, ProgramErrorText(code)) << code;
+    EXPECT_EQ(boxes[0].owner, owner_);
+  }
+  std::vector<SeenBox> boxes =
+      WatchBoxesDuring(nullptr, [&] { ShowProgramError(owner_, "タビクス：実行", kErrorWildcardDirectory); });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "直接モードでディレクトリ展開は使用できません\nBATCHモードを使用してください");
+}
+
+}  // namespace
