@@ -1,0 +1,245 @@
+// Start-up of tavix.exe seen from outside: the title, the parameter file it
+// creates and keeps, the hand-over to a running copy, and the start-up
+// messages.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/driver.h"
+#include "resource.h"
+#include "test_env.h"
+
+namespace {
+
+constexpr DWORD kExitFailed = static_cast<DWORD>(-1);
+
+bool FileExistsAt(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Closes the window with Escape and expects exit code 0.
+void EscapeAndExpectExit0(const AppProcess& app, HWND window) {
+  PressEscape(window);
+  DWORD code = 1234;
+  ASSERT_TRUE(WaitForExit(app, &code));
+  EXPECT_EQ(0u, code);
+}
+
+// Starts with `arguments`, expects one start-up message with `text` (any
+// text when null), dismisses it and expects exit code -1 without a window.
+void ExpectStartupMessage(const AppFolder& folder, const std::string& arguments, const char* text) {
+  AppProcess app;
+  ASSERT_TRUE(StartApp(&app, folder.exe, arguments));
+  MessageBoxSeen box;
+  ASSERT_TRUE(WaitForMessageBox(app, &box)) << "no message for " << arguments;
+  EXPECT_EQ("タビクス", box.caption);
+  if (text != nullptr) {
+    EXPECT_EQ(text, box.text);
+  } else {
+    EXPECT_FALSE(box.text.empty());
+  }
+  EXPECT_EQ(nullptr, GetWindow(box.window, GW_OWNER));
+  for (HWND window : ProcessDialogs(app.Id())) {
+    EXPECT_TRUE(IsMessageBox(window)) << "unexpected window " << WindowText(window);
+  }
+  DismissMessageBox(box.window);
+  DWORD code = 0;
+  ASSERT_TRUE(WaitForExit(app, &code));
+  EXPECT_EQ(kExitFailed, code);
+}
+
+TEST(Startup, OpensTheDefaultFileAndEndsOnEscape) {
+  AppFolder folder = PrepareAppFolder("start");
+  ASSERT_FALSE(folder.dir.empty());
+  AppProcess app;
+  ASSERT_TRUE(StartApp(&app, folder.exe));
+  HWND window = WaitForDialog(app, DefaultWindowTitle());
+  ASSERT_NE(nullptr, window);
+
+  // Created empty beside the executable and held: nobody else may read it.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExA(folder.Path("tavix.tvx").c_str(), GetFileExInfoStandard, &data))
+      << "tavix.tvx was not created beside the executable";
+  EXPECT_EQ(0u, data.nFileSizeLow);
+  bool read = true;
+  ReadWholeFile(folder.Path("tavix.tvx"), &read);
+  EXPECT_FALSE(read);
+  EXPECT_EQ(0, ComboCount(window, IDC_NAME_LIST));
+  EXPECT_EQ("設定(&P)[00]", ControlText(window, IDC_OPTION));
+
+  const struct {
+    int id;
+    const char* text;
+  } fields[] = {
+      {IDC_EXEPATH, "C:\\tools\\cc.exe"},
+      {IDC_CURPATH, "D:\\作業"},
+      {IDC_ARG1_SWITCH, "-o"},
+      {IDC_ARG8_FILE, "*.c"},
+      {IDC_HELPPATH, "C:\\tools\\cc.hlp"},
+  };
+  for (const auto& field : fields) ASSERT_TRUE(SetControlText(window, field.id, field.text));
+  for (const auto& field : fields) EXPECT_EQ(field.text, ControlText(window, field.id));
+
+  EscapeAndExpectExit0(app, window);
+  EXPECT_EQ(
+      "[default]\r\n"
+      "EXEPATH=C:\\tools\\cc.exe\r\n"
+      "CURPATH=D:\\作業\r\n"
+      "HELPPATH=C:\\tools\\cc.hlp\r\n"
+      "ARG1SWITCH=-o\r\n"
+      "ARG8FILE=*.c\r\n",
+      ReadWholeFile(folder.Path("tavix.tvx")));
+}
+
+TEST(Startup, KeepsTheScreenAsDefaultForTheNextStart) {
+  AppFolder folder = PrepareAppFolder("keep");
+  ASSERT_FALSE(folder.dir.empty());
+  {
+    AppProcess app;
+    ASSERT_TRUE(StartApp(&app, folder.exe));
+    HWND window = WaitForDialog(app, DefaultWindowTitle());
+    ASSERT_NE(nullptr, window);
+    SetControlText(window, IDC_EXEPATH, "D:\\tools\\cc.exe");
+    SetControlText(window, IDC_CURPATH, "D:\\work");
+    SetControlText(window, IDC_ARG1_SWITCH, "-o");
+    ClickButton(window, IDC_ARG1_SPACE);
+    SetControlText(window, IDC_ARG1_FILE, "out.exe");
+    SetControlText(window, IDC_ARG2_FILE, "*.c");
+    SendCommand(window, IDM_OPT_BATCHOUT);
+    EXPECT_EQ("設定(&P)[10]", ControlText(window, IDC_OPTION));
+    PressCloseBox(window);
+    DWORD code = 1234;
+    ASSERT_TRUE(WaitForExit(app, &code));
+    EXPECT_EQ(0u, code);
+  }
+  EXPECT_EQ(
+      "[default]\r\n"
+      "EXEPATH=D:\\tools\\cc.exe\r\n"
+      "CURPATH=D:\\work\r\n"
+      "ARG1SWITCH=-o\r\n"
+      "ARG1SPACE=1\r\n"
+      "ARG1FILE=out.exe\r\n"
+      "ARG2FILE=*.c\r\n"
+      "BATCHOUT=1\r\n",
+      ReadWholeFile(folder.Path("tavix.tvx")));
+
+  AppProcess again;
+  ASSERT_TRUE(StartApp(&again, folder.exe));
+  HWND window = WaitForDialog(again, DefaultWindowTitle());
+  ASSERT_NE(nullptr, window);
+  EXPECT_EQ("D:\\tools\\cc.exe", ControlText(window, IDC_EXEPATH));
+  EXPECT_EQ("D:\\work", ControlText(window, IDC_CURPATH));
+  EXPECT_EQ("", ControlText(window, IDC_HELPPATH));
+  EXPECT_EQ("-o", ControlText(window, IDC_ARG1_SWITCH));
+  EXPECT_EQ(BST_CHECKED, CheckState(window, IDC_ARG1_SPACE));
+  EXPECT_EQ(BST_UNCHECKED, CheckState(window, IDC_ARG2_SPACE));
+  EXPECT_EQ("out.exe", ControlText(window, IDC_ARG1_FILE));
+  EXPECT_EQ("*.c", ControlText(window, IDC_ARG2_FILE));
+  EXPECT_EQ("設定(&P)[10]", ControlText(window, IDC_OPTION));
+  EXPECT_EQ(0, ComboCount(window, IDC_NAME_LIST));
+  EscapeAndExpectExit0(again, window);
+}
+
+TEST(Startup, SecondStartOnTheSameFileHandsOverToTheFirst) {
+  AppFolder folder = PrepareAppFolder("twice");
+  ASSERT_FALSE(folder.dir.empty());
+  AppProcess first;
+  ASSERT_TRUE(StartApp(&first, folder.exe));
+  HWND window = WaitForDialog(first, DefaultWindowTitle());
+  ASSERT_NE(nullptr, window);
+  SetControlText(window, IDC_EXEPATH, "kept.exe");
+  // A copy on another file takes the foreground first.
+  AppProcess other;
+  ASSERT_TRUE(StartApp(&other, folder.exe, "work"));
+  HWND otherWindow = WaitForDialog(other, WindowTitleFor("work"));
+  ASSERT_NE(nullptr, otherWindow);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == otherWindow; }));
+
+  AppProcess second;
+  ASSERT_TRUE(StartApp(&second, folder.exe, "tavix.tvx"));
+  DWORD code = 1234;
+  ASSERT_TRUE(WaitForExit(second, &code));
+  EXPECT_EQ(0u, code);
+  EXPECT_EQ(1, CountWindowsTitled(DefaultWindowTitle()));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+  EXPECT_TRUE(first.Running());
+  EXPECT_EQ("kept.exe", ControlText(window, IDC_EXEPATH));
+  EscapeAndExpectExit0(first, window);
+  EXPECT_EQ("[default]\r\nEXEPATH=kept.exe\r\n", ReadWholeFile(folder.Path("tavix.tvx")));
+  EscapeAndExpectExit0(other, otherWindow);
+}
+
+TEST(Startup, AnotherFileOpensItsOwnWindowBesideTheExecutable) {
+  AppFolder folder = PrepareAppFolder("other");
+  ASSERT_FALSE(folder.dir.empty());
+  ASSERT_TRUE(CreateDirectoryA(folder.Path("sets").c_str(), nullptr));
+  const std::string elsewhere = MakeTempDir("elsewhere");
+
+  AppProcess first;
+  ASSERT_TRUE(StartApp(&first, folder.exe));
+  HWND firstWindow = WaitForDialog(first, DefaultWindowTitle());
+  ASSERT_NE(nullptr, firstWindow);
+
+  // Relative to the executable's folder, not to the current directory.
+  AppProcess second;
+  ASSERT_TRUE(StartApp(&second, folder.exe, "\"sets\\my work\"", elsewhere));
+  HWND secondWindow = WaitForDialog(second, WindowTitleFor("my work"));
+  ASSERT_NE(nullptr, secondWindow);
+  EXPECT_TRUE(FileExistsAt(folder.Path("sets\\my work.tvx")));
+  EXPECT_FALSE(FileExistsAt(elsewhere + "\\sets\\my work.tvx"));
+  EXPECT_TRUE(first.Running());
+
+  SetControlText(secondWindow, IDC_ARG3_SWITCH, "/x");
+  EscapeAndExpectExit0(second, secondWindow);
+  EXPECT_EQ("[default]\r\nARG3SWITCH=/x\r\n", ReadWholeFile(folder.Path("sets\\my work.tvx")));
+  EXPECT_EQ("", ReadWholeFile(folder.Path("tavix.tvx")));
+  EscapeAndExpectExit0(first, firstWindow);
+}
+
+TEST(Startup, TakesAnArgumentOf259CharactersWithTheNameCutInTheTitle) {
+  AppFolder folder = PrepareAppFolder("long");
+  ASSERT_FALSE(folder.dir.empty());
+  const size_t nameLength = 259 - folder.dir.size() - 1 - 4;
+  ASSERT_GT(nameLength, 62u);
+  ASSERT_LE(nameLength, 255u);
+  const std::string name(nameLength, 'n');
+  const std::string argument = folder.dir + "\\" + name + ".tvx";
+  ASSERT_EQ(259u, argument.size());
+
+  AppProcess app;
+  ASSERT_TRUE(StartApp(&app, folder.exe, argument));
+  HWND window = WaitForDialog(app, WindowTitleFor(name.substr(0, 62)));
+  ASSERT_NE(nullptr, window);
+  EXPECT_TRUE(FileExistsAt(argument));
+  EscapeAndExpectExit0(app, window);
+}
+
+TEST(Startup, RefusesAnArgumentOf260Characters) {
+  AppFolder folder = PrepareAppFolder("toolong");
+  ASSERT_FALSE(folder.dir.empty());
+  const std::string argument = folder.dir + "\\" + std::string(259 - folder.dir.size() - 1 - 4 + 1, 'n') + ".tvx";
+  ASSERT_EQ(260u, argument.size());
+  ExpectStartupMessage(folder, argument, "引数が長すぎます");
+  EXPECT_FALSE(FileExistsAt(argument));
+}
+
+TEST(Startup, RefusesArgumentsWithoutFileName) {
+  AppFolder folder = PrepareAppFolder("invalid");
+  ASSERT_FALSE(folder.dir.empty());
+  ExpectStartupMessage(folder, "\"sets\\\"", "引数が不正です");
+  ExpectStartupMessage(folder, "\"\"", "引数が不正です");
+  EXPECT_FALSE(FileExistsAt(folder.Path("tavix.tvx")));
+}
+
+TEST(Startup, ReportsAParameterFileThatCannotBeOpened) {
+  AppFolder folder = PrepareAppFolder("unusable");
+  ASSERT_FALSE(folder.dir.empty());
+  // A folder where the parameter file should be: no copy of the program
+  // holds it, so nobody takes over and the user is told.
+  ASSERT_TRUE(CreateDirectoryA(folder.Path("broken.tvx").c_str(), nullptr));
+  ExpectStartupMessage(folder, "broken", nullptr);
+  EXPECT_EQ(0, CountWindowsTitled(WindowTitleFor("broken")));
+}
+
+}  // namespace
