@@ -50,3 +50,8 @@ int AddSubdirectory(WalkFrame* frame, const char* directory,
 
 // 1 when the current walk was ended by a memory failure.
 int DirectoryWalkAborted();
+
+// For inspection: the newest frame (null when no walk is under way) and the
+// number of frame blocks held.
+WalkFrame* DirectoryWalkTopFrame();
+int DirectoryWalkBlocksHeld();
