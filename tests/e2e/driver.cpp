@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "test_env.h"
 
 namespace {
@@ -214,14 +216,21 @@ int ComboCount(HWND dialog, int id) {
 }
 
 std::vector<std::string> ComboItems(HWND dialog, int id) {
+  // Read through the wide messages and converted to the ANSI code page: Wine
+  // cuts the ANSI item texts it passes between processes.
   std::vector<std::string> items;
   HWND combo = Control(dialog, id);
   const int count = ComboCount(dialog, id);
   for (int i = 0; i < count; ++i) {
-    const LRESULT length = SendWithTimeout(combo, CB_GETLBTEXTLEN, i, 0);
-    std::vector<char> text(static_cast<size_t>(length > 0 ? length : 0) + 2, '\0');
-    SendWithTimeout(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    items.emplace_back(text.data());
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length);
+    std::vector<wchar_t> wide(static_cast<size_t>(length) + 2, L'\0');
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
+                        kSendTimeoutMs, &ignored);
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text, nullptr, nullptr);
+    items.emplace_back(text);
   }
   return items;
 }
@@ -271,12 +280,54 @@ void DismissMessageBox(HWND box, int buttonId) {
                reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
 }
 
-bool SetFileDialogName(HWND fileDialog, const std::string& path) {
-  HWND edit = GetDlgItem(fileDialog, kFileNameEditId);
-  if (edit == nullptr) {
-    HWND combo = GetDlgItem(fileDialog, kFileNameComboId);
-    if (combo != nullptr) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+namespace {
+
+struct DescendantSearch {
+  int id;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND child, LPARAM data) {
+  DescendantSearch* search = reinterpret_cast<DescendantSearch*>(data);
+  if (GetDlgCtrlID(child) == search->id && ClassOf(child) == search->className) {
+    search->found = child;
+    return FALSE;
   }
+  return TRUE;
+}
+
+// A control with `id` and `className` anywhere below `window`
+// (EnumChildWindows walks every level).
+HWND FindDescendant(HWND window, int id, const char* className) {
+  DescendantSearch search{id, className, nullptr};
+  EnumChildWindows(window, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+bool SetFileDialogName(HWND fileDialog, const std::string& path) {
+  // Older dialogs have the edit edt1; newer ones an edit inside the combo box
+  // cmb13, which carries the same id.
+  HWND edit = FindDescendant(fileDialog, kFileNameEditId, "Edit");
+  if (edit == nullptr) edit = FindDescendant(fileDialog, kFileNameComboId, "Edit");
   if (edit == nullptr) return false;
   return SendWithTimeout(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str())) != 0;
+}
+
+std::vector<std::string> DescribeChildren(HWND window) {
+  std::vector<std::string> lines;
+  struct Collect {
+    static BOOL CALLBACK Add(HWND child, LPARAM data) {
+      auto* out = reinterpret_cast<std::vector<std::string>*>(data);
+      char line[160];
+      std::snprintf(line, sizeof line, "id %d (0x%x) class %s parent %p", GetDlgCtrlID(child),
+                    GetDlgCtrlID(child), ClassOf(child).c_str(), static_cast<void*>(GetParent(child)));
+      out->push_back(line);
+      return TRUE;
+    }
+  };
+  EnumChildWindows(window, Collect::Add, reinterpret_cast<LPARAM>(&lines));
+  return lines;
 }

@@ -127,3 +127,7 @@ bool WaitUntil(Probe probe, DWORD timeoutMs = kDriverTimeoutMs) {
 // The system's file dialogs: puts `path` into the file name field (edt1, or
 // the edit inside the file name combo box cmb13). False when neither exists.
 bool SetFileDialogName(HWND fileDialog, const std::string& path);
+
+// One line per control below `window` (id, class, parent), for messages of
+// failing tests.
+std::vector<std::string> DescribeChildren(HWND window);

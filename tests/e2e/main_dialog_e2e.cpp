@@ -1,0 +1,346 @@
+// The main dialog driven from outside: registering, choosing, deleting and
+// clearing sets, the name box following edits, the option toggles, switching
+// the parameter file, and a parameter file that cannot be rewritten.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/driver.h"
+#include "resource.h"
+#include "test_env.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+const char kRegisterTitle[] = "パラメータの登録";
+const char kSwitchTitle[] = "TAVIXパラメータファイル参照";
+
+// A running copy of the program on its default file in a fresh folder.
+struct Session {
+  AppFolder folder;
+  AppProcess app;
+  HWND window = nullptr;
+
+  // Starts the copy; `arguments` chooses the parameter file.
+  void Start(const char* name, const std::string& arguments = "",
+             const std::string& title = DefaultWindowTitle()) {
+    folder = PrepareAppFolder(name);
+    ASSERT_FALSE(folder.dir.empty());
+    ASSERT_TRUE(StartApp(&app, folder.exe, arguments));
+    window = WaitForDialog(app, title);
+    ASSERT_NE(nullptr, window);
+  }
+
+  // Closes with Escape and expects exit code 0.
+  void Close() {
+    PressEscape(window);
+    DWORD code = 1234;
+    ASSERT_TRUE(WaitForExit(app, &code));
+    EXPECT_EQ(0u, code);
+  }
+};
+
+// Registers the screen under `name` through the register dialog.
+void Register(HWND window, const AppProcess& app, const std::string& name) {
+  PostClickButton(window, IDC_REGISTER);
+  HWND dialog = WaitForDialog(app, kRegisterTitle);
+  ASSERT_NE(nullptr, dialog);
+  ASSERT_TRUE(SetControlText(dialog, IDC_REGISTER_NAME, name));
+  ASSERT_TRUE(WaitUntil([&] { return IsControlEnabled(dialog, IDOK); }));
+  PostClickButton(dialog, IDOK);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+}
+
+// Fills the fields that the tests below use.
+void Fill(HWND window, const std::string& tag) {
+  SetControlText(window, IDC_EXEPATH, tag + ".exe");
+  SetControlText(window, IDC_CURPATH, "D:\\" + tag);
+  SetControlText(window, IDC_ARG1_SWITCH, "-" + tag);
+  SetControlText(window, IDC_ARG1_FILE, tag + ".c");
+}
+
+void ExpectFilled(HWND window, const std::string& tag) {
+  EXPECT_EQ(tag + ".exe", ControlText(window, IDC_EXEPATH));
+  EXPECT_EQ("D:\\" + tag, ControlText(window, IDC_CURPATH));
+  EXPECT_EQ("-" + tag, ControlText(window, IDC_ARG1_SWITCH));
+  EXPECT_EQ(tag + ".c", ControlText(window, IDC_ARG1_FILE));
+}
+
+int IndexOf(HWND window, const std::string& name) {
+  const Names names = ComboItems(window, IDC_NAME_LIST);
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TEST(MainDialog, RegisterListsAndSelectsTheName) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("register"));
+  Fill(s.window, "cc");
+
+  // Cancel changes nothing.
+  PostClickButton(s.window, IDC_REGISTER);
+  HWND dialog = WaitForDialog(s.app, kRegisterTitle);
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ(s.window, GetWindow(dialog, GW_OWNER));
+  EXPECT_FALSE(IsControlEnabled(dialog, IDOK));
+  PostClickButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_EQ(Names{}, ComboItems(s.window, IDC_NAME_LIST));
+
+  ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, "cc"));
+  EXPECT_EQ(Names{"cc"}, ComboItems(s.window, IDC_NAME_LIST));
+  EXPECT_EQ(0, ComboSelection(s.window, IDC_NAME_LIST));
+  EXPECT_EQ("cc", ControlText(s.window, IDC_NAME_LIST));
+  ExpectFilled(s.window, "cc");
+
+  Fill(s.window, "ld");
+  ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, "ld"));
+  EXPECT_EQ((Names{"ld", "cc"}), ComboItems(s.window, IDC_NAME_LIST));
+  EXPECT_EQ(0, ComboSelection(s.window, IDC_NAME_LIST));
+
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+  EXPECT_EQ(
+      "[default]\r\nEXEPATH=ld.exe\r\nCURPATH=D:\\ld\r\nARG1SWITCH=-ld\r\nARG1FILE=ld.c\r\n"
+      "[ld]\r\nEXEPATH=ld.exe\r\nCURPATH=D:\\ld\r\nARG1SWITCH=-ld\r\nARG1FILE=ld.c\r\n"
+      "[cc]\r\nEXEPATH=cc.exe\r\nCURPATH=D:\\cc\r\nARG1SWITCH=-cc\r\nARG1FILE=cc.c\r\n",
+      ReadWholeFile(s.folder.Path("tavix.tvx")));
+}
+
+TEST(MainDialog, ChoosingANameAppliesItAndAnyEditClearsTheSelection) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("choose"));
+  Fill(s.window, "one");
+  ClickButton(s.window, IDC_ARG8_SPACE);
+  SendCommand(s.window, IDM_OPT_LASTPAUSE);
+  ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, "one"));
+  ClickButton(s.window, IDC_NEW);
+  Fill(s.window, "two");
+  ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, "two"));
+
+  // Each user change of a field blanks the name box.
+  struct Edit {
+    const char* what;
+    int id;
+    int kind;  // 0 = edit text, 1 = click, 2 = option command
+  };
+  const Edit edits[] = {
+      {"executable", IDC_EXEPATH, 0},     {"current directory", IDC_CURPATH, 0},
+      {"help file", IDC_HELPPATH, 0},     {"row 1 switch", IDC_ARG1_SWITCH, 0},
+      {"row 5 switch", IDC_ARG5_SWITCH, 0}, {"row 8 file", IDC_ARG8_FILE, 0},
+      {"row 2 file", IDC_ARG2_FILE, 0},   {"row 3 space", IDC_ARG3_SPACE, 1},
+      {"batch option", IDM_OPT_BATCHOUT, 2}, {"pause option", IDM_OPT_LASTPAUSE, 2},
+  };
+  for (const Edit& edit : edits) {
+    SCOPED_TRACE(edit.what);
+    const int one = IndexOf(s.window, "one");
+    ASSERT_GE(one, 0);
+    ChooseComboItem(s.window, IDC_NAME_LIST, one);
+    EXPECT_EQ(one, ComboSelection(s.window, IDC_NAME_LIST));
+    ExpectFilled(s.window, "one");
+    EXPECT_EQ(BST_CHECKED, CheckState(s.window, IDC_ARG8_SPACE));
+    EXPECT_EQ("設定(&P)[01]", ControlText(s.window, IDC_OPTION));
+
+    if (edit.kind == 0) SetControlText(s.window, edit.id, "x");
+    if (edit.kind == 1) ClickButton(s.window, edit.id);
+    if (edit.kind == 2) SendCommand(s.window, edit.id);
+    EXPECT_EQ(-1, ComboSelection(s.window, IDC_NAME_LIST));
+    EXPECT_EQ("", ControlText(s.window, IDC_NAME_LIST));
+  }
+
+  // Choosing the other set applies all of it.
+  ChooseComboItem(s.window, IDC_NAME_LIST, IndexOf(s.window, "two"));
+  ExpectFilled(s.window, "two");
+  EXPECT_EQ(BST_UNCHECKED, CheckState(s.window, IDC_ARG8_SPACE));
+  EXPECT_EQ("", ControlText(s.window, IDC_HELPPATH));
+  EXPECT_EQ("設定(&P)[00]", ControlText(s.window, IDC_OPTION));
+  EXPECT_EQ("two", ControlText(s.window, IDC_NAME_LIST));
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+}
+
+TEST(MainDialog, DeleteRemovesTheChosenSetAndNewClearsTheScreen) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("delete"));
+  for (const char* name : {"a", "b", "c"}) {
+    Fill(s.window, name);
+    ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, name));
+  }
+  ASSERT_EQ((Names{"c", "b", "a"}), ComboItems(s.window, IDC_NAME_LIST));
+
+  // A blank name box deletes nothing.
+  Fill(s.window, "z");
+  ASSERT_EQ(-1, ComboSelection(s.window, IDC_NAME_LIST));
+  ClickButton(s.window, IDC_DELETE);
+  EXPECT_EQ((Names{"c", "b", "a"}), ComboItems(s.window, IDC_NAME_LIST));
+
+  ChooseComboItem(s.window, IDC_NAME_LIST, 1);
+  ExpectFilled(s.window, "b");
+  ClickButton(s.window, IDC_DELETE);
+  EXPECT_EQ((Names{"c", "a"}), ComboItems(s.window, IDC_NAME_LIST));
+  EXPECT_EQ(-1, ComboSelection(s.window, IDC_NAME_LIST));
+  ExpectFilled(s.window, "b");  // the screen stays
+
+  SendCommand(s.window, IDM_OPT_BATCHOUT);
+  ClickButton(s.window, IDC_ARG4_SPACE);
+  ChooseComboItem(s.window, IDC_NAME_LIST, 0);
+  ClickButton(s.window, IDC_NEW);
+  for (int id : {IDC_EXEPATH, IDC_CURPATH, IDC_HELPPATH, IDC_ARG1_SWITCH, IDC_ARG1_FILE}) {
+    EXPECT_EQ("", ControlText(s.window, id)) << id;
+  }
+  EXPECT_EQ(BST_UNCHECKED, CheckState(s.window, IDC_ARG4_SPACE));
+  EXPECT_EQ("設定(&P)[00]", ControlText(s.window, IDC_OPTION));
+  EXPECT_EQ(-1, ComboSelection(s.window, IDC_NAME_LIST));
+
+  // Register proposes the name last chosen, also after New.
+  PostClickButton(s.window, IDC_REGISTER);
+  HWND dialog = WaitForDialog(s.app, kRegisterTitle);
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ("c", ControlText(dialog, IDC_REGISTER_NAME));
+  PostClickButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+  EXPECT_EQ(
+      "[default]\r\n"
+      "[c]\r\nEXEPATH=c.exe\r\nCURPATH=D:\\c\r\nARG1SWITCH=-c\r\nARG1FILE=c.c\r\n"
+      "[a]\r\nEXEPATH=a.exe\r\nCURPATH=D:\\a\r\nARG1SWITCH=-a\r\nARG1FILE=a.c\r\n",
+      ReadWholeFile(s.folder.Path("tavix.tvx")));
+}
+
+TEST(MainDialog, EnterDoesNotCloseTheWindow) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("enter"));
+  SetControlText(s.window, IDC_EXEPATH, "cc.exe");
+  HWND edit = Control(s.window, IDC_EXEPATH);
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageA(edit, WM_KEYUP, VK_RETURN, 1 | (3u << 30));
+  // The command has been handled once a later message comes back.
+  EXPECT_EQ("cc.exe", ControlText(s.window, IDC_EXEPATH));
+  EXPECT_TRUE(s.app.Running());
+  EXPECT_TRUE(IsWindow(s.window));
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+}
+
+// Answers the open-file dialog of the switch with `path`; a missing file is
+// created after the dialog asks.
+void ChooseParameterFileInDialog(const AppProcess& app, const std::string& path, bool expectCreatePrompt) {
+  HWND dialog = WaitForDialog(app, kSwitchTitle);
+  ASSERT_NE(nullptr, dialog);
+  ASSERT_TRUE(SetFileDialogName(dialog, path)) << ::testing::PrintToString(DescribeChildren(dialog));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  if (expectCreatePrompt) {
+    MessageBoxSeen box;
+    ASSERT_TRUE(WaitForMessageBox(app, &box));
+    DismissMessageBox(box.window, IDYES);
+  }
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+}
+
+TEST(MainDialog, SwitchesToAnotherParameterFileAndBack) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("switch"));
+  Fill(s.window, "base");
+  ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, "base"));
+  SetControlText(s.window, IDC_HELPPATH, "base.hlp");
+
+  // Cancel keeps everything.
+  PostSysCommand(s.window, IDM_SWITCH_FILE);
+  HWND dialog = WaitForDialog(s.app, kSwitchTitle);
+  ASSERT_NE(nullptr, dialog);
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitForWindowGone(dialog));
+  EXPECT_EQ(DefaultWindowTitle(), WindowText(s.window));
+  EXPECT_EQ("base.hlp", ControlText(s.window, IDC_HELPPATH));
+
+  // A new file: created, empty list, cleared screen, bracketed title; the
+  // screen was kept as "default" of the old file, which is now free.
+  PostSysCommand(s.window, IDM_SWITCH_FILE);
+  ASSERT_NO_FATAL_FAILURE(ChooseParameterFileInDialog(s.app, s.folder.Path("work.tvx"), true));
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(s.window) == WindowTitleFor("work"); }));
+  EXPECT_EQ(Names{}, ComboItems(s.window, IDC_NAME_LIST));
+  EXPECT_EQ("", ControlText(s.window, IDC_EXEPATH));
+  EXPECT_EQ("", ControlText(s.window, IDC_HELPPATH));
+  EXPECT_EQ(
+      "[default]\r\nEXEPATH=base.exe\r\nCURPATH=D:\\base\r\nHELPPATH=base.hlp\r\nARG1SWITCH=-base\r\n"
+      "ARG1FILE=base.c\r\n"
+      "[base]\r\nEXEPATH=base.exe\r\nCURPATH=D:\\base\r\nARG1SWITCH=-base\r\nARG1FILE=base.c\r\n",
+      ReadWholeFile(s.folder.Path("tavix.tvx")));
+  bool read = true;
+  ReadWholeFile(s.folder.Path("work.tvx"), &read);
+  EXPECT_FALSE(read) << "work.tvx is not held";
+
+  Fill(s.window, "work");
+  PostSysCommand(s.window, IDM_SWITCH_FILE);
+  ASSERT_NO_FATAL_FAILURE(ChooseParameterFileInDialog(s.app, s.folder.Path("tavix.tvx"), false));
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(s.window) == DefaultWindowTitle(); }));
+  EXPECT_EQ(Names{"base"}, ComboItems(s.window, IDC_NAME_LIST));
+  ExpectFilled(s.window, "base");
+  EXPECT_EQ("base.hlp", ControlText(s.window, IDC_HELPPATH));
+  EXPECT_EQ("[default]\r\nEXEPATH=work.exe\r\nCURPATH=D:\\work\r\nARG1SWITCH=-work\r\nARG1FILE=work.c\r\n",
+            ReadWholeFile(s.folder.Path("work.tvx")));
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+}
+
+TEST(MainDialog, SwitchToAFileHeldByAnotherCopyAsksAgain) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("held"));
+  AppProcess other;
+  ASSERT_TRUE(StartApp(&other, s.folder.exe, "held"));
+  HWND otherWindow = WaitForDialog(other, WindowTitleFor("held"));
+  ASSERT_NE(nullptr, otherWindow);
+
+  SetControlText(s.window, IDC_EXEPATH, "mine.exe");
+  PostSysCommand(s.window, IDM_SWITCH_FILE);
+  ASSERT_NO_FATAL_FAILURE(ChooseParameterFileInDialog(s.app, s.folder.Path("held.tvx"), false));
+  // Back on the old file, asked again.
+  HWND again = WaitForDialog(s.app, kSwitchTitle);
+  ASSERT_NE(nullptr, again);
+  EXPECT_EQ(DefaultWindowTitle(), WindowText(s.window));
+  EXPECT_EQ("mine.exe", ControlText(s.window, IDC_EXEPATH));
+  PostMessageA(again, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitForWindowGone(again));
+  EXPECT_EQ(DefaultWindowTitle(), WindowText(s.window));
+
+  // The old file is held again.
+  bool read = true;
+  ReadWholeFile(s.folder.Path("tavix.tvx"), &read);
+  EXPECT_FALSE(read);
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+  EXPECT_EQ("[default]\r\nEXEPATH=mine.exe\r\n", ReadWholeFile(s.folder.Path("tavix.tvx")));
+
+  PressEscape(otherWindow);
+  DWORD code = 1234;
+  ASSERT_TRUE(WaitForExit(other, &code));
+  EXPECT_EQ(0u, code);
+}
+
+TEST(MainDialog, KeepsRunningWhenTheParameterFileCannotBeRewritten) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("rewrite"));
+  Fill(s.window, "kept");
+  ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, "kept"));
+
+  // Another program writes to the file without letting anyone replace it.
+  const std::string path = s.folder.Path("tavix.tvx");
+  HANDLE blocker = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, blocker);
+
+  Fill(s.window, "lost");
+  ASSERT_NO_FATAL_FAILURE(Register(s.window, s.app, "lost"));
+  EXPECT_TRUE(s.app.Running());
+  EXPECT_EQ(Names{"kept"}, ComboItems(s.window, IDC_NAME_LIST));
+  ChooseComboItem(s.window, IDC_NAME_LIST, 0);
+  ExpectFilled(s.window, "kept");
+
+  Fill(s.window, "closing");
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+  CloseHandle(blocker);
+  EXPECT_EQ("[kept]\r\nEXEPATH=kept.exe\r\nCURPATH=D:\\kept\r\nARG1SWITCH=-kept\r\nARG1FILE=kept.c\r\n",
+            ReadWholeFile(path));
+}
+
+}  // namespace
