@@ -291,35 +291,19 @@ TEST_F(LaunchTest, ReturnsTheProcessHandleAndClosesTheThreadHandle) {
   CloseHandle(process);
 }
 
-struct FailCase {
-  const char* name;
-  std::string command;
-  std::string directory;
-  DWORD error;
-};
-
-TEST_F(LaunchTest, FailedLaunchShowsTheSystemTextUnderItsTitle) {
-  const FailCase cases[] = {
-      {"missing program", JoinTestPath(scratch_, "nothing_here.exe"), "", ERROR_FILE_NOT_FOUND},
-      {"missing directory", child_, JoinTestPath(scratch_, "no such dir"), 0},
-  };
-  for (const FailCase& c : cases) {
-    HANDLE process = reinterpret_cast<HANDLE>(1);
-    std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
-      process = LaunchCommand(owner_, c.command.c_str(), nullptr,
-                              c.directory.empty() ? nullptr : c.directory.c_str(), -1);
-    });
-    EXPECT_EQ(process, nullptr) << c.name;
-    EXPECT_EQ(g_createCalls.size(), 1u) << c.name;
-    g_createCalls.clear();
-    ASSERT_EQ(boxes.size(), 1u) << c.name;
-    EXPECT_EQ(boxes[0].caption, kFailTitle) << c.name;
-    EXPECT_EQ(boxes[0].owner, owner_) << c.name;
-    EXPECT_FALSE(boxes[0].text.empty()) << c.name;
-    if (c.error) {
-      EXPECT_EQ(boxes[0].text, SystemText(c.error)) << c.name;
-    }
-  }
+TEST_F(LaunchTest, MissingProgramShowsTheSystemTextUnderItsTitle) {
+  const std::string missing = JoinTestPath(scratch_, "nothing_here.exe");
+  HANDLE process = reinterpret_cast<HANDLE>(1);
+  std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
+    process = LaunchCommand(owner_, missing.c_str(), "a b", nullptr, 0);
+  });
+  EXPECT_EQ(process, nullptr);
+  EXPECT_EQ(LastCall().result, FALSE);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, kFailTitle);
+  EXPECT_EQ(boxes[0].owner, owner_);
+  ASSERT_FALSE(SystemText(ERROR_FILE_NOT_FOUND).empty());
+  EXPECT_EQ(boxes[0].text, SystemText(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(LaunchTest, MissingDirectoryShowsTheTextOfItsOwnError) {
@@ -331,10 +315,14 @@ TEST_F(LaunchTest, MissingDirectoryShowsTheTextOfItsOwnError) {
   ASSERT_FALSE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                               missing.c_str(), &si, &pi));
   const DWORD error = GetLastError();
-  std::vector<SeenBox> boxes = WatchBoxesDuring(kFailTitle, [&] {
+  g_createCalls.clear();
+  std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
     EXPECT_EQ(LaunchCommand(owner_, child_.c_str(), "", missing.c_str(), 2), nullptr);
   });
+  EXPECT_EQ(LastCall().directory, missing);
   ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, kFailTitle);
+  ASSERT_FALSE(SystemText(error).empty());
   EXPECT_EQ(boxes[0].text, SystemText(error));
 }
 
