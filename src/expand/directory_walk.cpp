@@ -11,21 +11,6 @@ std::size_t RoundUpToPage(std::size_t offset) {
   return (offset + kWalkPageSize - 1) / kWalkPageSize * kWalkPageSize;
 }
 
-// Copies `text` into `out` (`size` bytes) and removes a double quote at its
-// start and, only then, one at its end.
-void CopyWithoutEnclosingQuotes(char* out, std::size_t size, const char* text) {
-  const char* begin = text;
-  std::size_t length = std::strlen(text);
-  if (length > 0 && begin[0] == '"') {
-    ++begin;
-    --length;
-    if (length > 0 && begin[length - 1] == '"') --length;
-  }
-  if (length > size - 1) length = size - 1;
-  std::memcpy(out, begin, length);
-  out[length] = '\0';
-}
-
 // Appends `part` to `out` (a kRowTextSize buffer holding `used` characters).
 std::size_t AppendPart(char* out, std::size_t used, const char* part) {
   std::size_t length = std::strlen(part);
@@ -39,7 +24,12 @@ std::size_t AppendPart(char* out, std::size_t used, const char* part) {
 
 void SplitWalkText(const char* translated, char* baseDirectory, char* namePattern) {
   char text[kRowTextSize];
-  CopyWithoutEnclosingQuotes(text, sizeof text, translated ? translated : "");
+  const char* source = translated ? translated : "";
+  std::size_t length = std::strlen(source);
+  if (length > sizeof text - 1) length = sizeof text - 1;
+  std::memcpy(text, source, length);
+  text[length] = '\0';
+  RemoveEnclosingQuotes(text);
   char drive[kMaxDrive];
   char dir[kMaxDir];
   char fname[kMaxFname];

@@ -20,17 +20,6 @@ void CopyRowText(char* out, const char* text) {
   out[length] = '\0';
 }
 
-// Removes a double quote at the start of `text` and, only then, one at its
-// end. Returns the new length.
-std::size_t RemoveEnclosingQuotes(char* text) {
-  std::size_t length = std::strlen(text);
-  if (length == 0 || text[0] != '"') return length;
-  std::memmove(text, text + 1, length);  // moves the terminator too
-  --length;
-  if (length > 0 && text[length - 1] == '"') text[--length] = '\0';
-  return length;
-}
-
 // 1 when the last character of `text` is a backslash (a trail byte 0x5C of a
 // two-byte character is not one).
 int EndsWithBackslash(const char* text) {
@@ -71,6 +60,15 @@ std::string_view FilePiece(const char* fileText, int plain, char* buffer) {
 }
 
 }  // namespace
+
+std::size_t RemoveEnclosingQuotes(char* text) {
+  std::size_t length = std::strlen(text);
+  if (length == 0 || text[0] != '"') return length;
+  std::memmove(text, text + 1, length);  // moves the terminator too
+  --length;
+  if (length > 0 && text[length - 1] == '"') text[--length] = '\0';
+  return length;
+}
 
 int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity) {
   if (out == nullptr || capacity == 0) return 0;

@@ -37,6 +37,10 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
 // two-byte characters (the empty text is plain); 0 for free command text.
 int IsPlainFileText(const char* text);
 
+// Removes a double quote at the start of `text` and, only then, one at its
+// end, in place. Returns the new length.
+std::size_t RemoveEnclosingQuotes(char* text);
+
 // Rewrites `text` (a 260-byte buffer) in place: enclosing double quotes are
 // removed, then the text is enclosed in double quotes when it holds a blank
 // and is at most 257 characters long.

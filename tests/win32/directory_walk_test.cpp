@@ -10,6 +10,7 @@
 
 #include "app/main_handle_win32.h"
 #include "support/msgbox_watch.h"
+#include "support/import_patch.h"
 #include "support/test_env.h"
 
 namespace {
@@ -41,35 +42,6 @@ LPVOID WINAPI TestVirtualAlloc(LPVOID address, SIZE_T size, DWORD type, DWORD pr
   return g_realVirtualAlloc(address, size, type, protect);
 }
 
-// The import address slot of kernel32's `name` in this executable.
-void** FindKernelImport(const char* name) {
-  BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (imports.VirtualAddress == 0) return nullptr;
-  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
-    if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "kernel32.dll") != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
-        base + (d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<char*>(byName->Name), name) == 0)
-        return reinterpret_cast<void**>(&slots->u1.Function);
-    }
-  }
-  return nullptr;
-}
-
-bool PatchSlot(void** slot, void* value) {
-  DWORD old = 0;
-  if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) return false;
-  *slot = value;
-  VirtualProtect(slot, sizeof *slot, old, &old);
-  return true;
-}
 
 // ---- trees ----------------------------------------------------------------
 
