@@ -26,19 +26,39 @@ void EscapeAndExpectExit0(const AppProcess& app, HWND window) {
   EXPECT_EQ(0u, code);
 }
 
-// Starts with `arguments`, expects one start-up message with `text` (any
-// text when null), dismisses it and expects exit code -1 without a window.
-void ExpectStartupMessage(const AppFolder& folder, const std::string& arguments, const char* text) {
+// The system's text for an error code, as FormatMessageA gives it.
+std::string SystemErrorText(DWORD code) {
+  char* text = nullptr;
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+                 nullptr);
+  std::string result = text != nullptr ? text : "";
+  if (text != nullptr) LocalFree(text);
+  return result;
+}
+
+// Makes a folder below `base` whose path, with a backslash added, is exactly
+// `length` characters long.
+std::string MakeFolderOfLength(const std::string& base, size_t length) {
+  std::string dir = base;
+  while (dir.size() + 1 < length) {
+    size_t part = length - (dir.size() + 1) - 1;
+    if (part > 100) part = (part - 100 == 1) ? 99 : 100;
+    dir += "\\" + std::string(part, 'd');
+    if (!CreateDirectoryA(dir.c_str(), nullptr)) return std::string();
+  }
+  return dir.size() + 1 == length ? dir : std::string();
+}
+
+// Starts `exe` with `arguments`, expects one start-up message with `text`,
+// dismisses it and expects exit code -1 without a window.
+void ExpectStartupMessageFrom(const std::string& exe, const std::string& arguments, const std::string& text) {
   AppProcess app;
-  ASSERT_TRUE(StartApp(&app, folder.exe, arguments));
+  ASSERT_TRUE(StartApp(&app, exe, arguments));
   MessageBoxSeen box;
   ASSERT_TRUE(WaitForMessageBox(app, &box)) << "no message for " << arguments;
   EXPECT_EQ("タビクス", box.caption);
-  if (text != nullptr) {
-    EXPECT_EQ(text, box.text);
-  } else {
-    EXPECT_FALSE(box.text.empty());
-  }
+  EXPECT_EQ(text, box.text);
   EXPECT_EQ(nullptr, GetWindow(box.window, GW_OWNER));
   for (HWND window : ProcessDialogs(app.Id())) {
     EXPECT_TRUE(IsMessageBox(window)) << "unexpected window " << WindowText(window);
@@ -47,6 +67,10 @@ void ExpectStartupMessage(const AppFolder& folder, const std::string& arguments,
   DWORD code = 0;
   ASSERT_TRUE(WaitForExit(app, &code));
   EXPECT_EQ(kExitFailed, code);
+}
+
+void ExpectStartupMessage(const AppFolder& folder, const std::string& arguments, const std::string& text) {
+  ExpectStartupMessageFrom(folder.exe, arguments, text);
 }
 
 TEST(Startup, OpensTheDefaultFileAndEndsOnEscape) {
@@ -238,8 +262,44 @@ TEST(Startup, ReportsAParameterFileThatCannotBeOpened) {
   // A folder where the parameter file should be: no copy of the program
   // holds it, so nobody takes over and the user is told.
   ASSERT_TRUE(CreateDirectoryA(folder.Path("broken.tvx").c_str(), nullptr));
-  ExpectStartupMessage(folder, "broken", nullptr);
+  ExpectStartupMessage(folder, "broken", SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(0, CountWindowsTitled(WindowTitleFor("broken")));
+}
+
+TEST(Startup, TakesTheArgumentAfterTheBlanksAndTabsThatFollowTheProgramName) {
+  AppFolder folder = PrepareAppFolder("blanks");
+  ASSERT_FALSE(folder.dir.empty());
+  AppProcess app;
+  ASSERT_TRUE(StartApp(&app, folder.exe, " \t  spaced out"));
+  HWND window = WaitForDialog(app, WindowTitleFor("spaced out"));
+  ASSERT_NE(nullptr, window);
+  EXPECT_TRUE(FileExistsAt(folder.Path("spaced out.tvx")));
+  EscapeAndExpectExit0(app, window);
+}
+
+TEST(Startup, RunsFromAFolderOf249CharactersButNotLonger) {
+  const std::string base = MakeTempDir("deep");
+  ASSERT_FALSE(base.empty());
+  for (size_t length : {249u, 250u}) {
+    SCOPED_TRACE(length);
+    const std::string start = base + "\\" + std::to_string(length);
+    ASSERT_TRUE(CreateDirectoryA(start.c_str(), nullptr));
+    const std::string made = MakeFolderOfLength(start, length);
+    ASSERT_EQ(length, made.size() + 1);
+    const std::string exe = made + "\\t.exe";
+    ASSERT_TRUE(CopyFileA(JoinTestPath(TestExeDir(), "tavix.exe").c_str(), exe.c_str(), FALSE));
+    if (length == 249) {
+      AppProcess app;
+      ASSERT_TRUE(StartApp(&app, exe));
+      HWND window = WaitForDialog(app, DefaultWindowTitle());
+      ASSERT_NE(nullptr, window);
+      EXPECT_TRUE(FileExistsAt(made + "\\tavix.tvx"));
+      EscapeAndExpectExit0(app, window);
+    } else {
+      ExpectStartupMessageFrom(exe, "", "実行ファイルのパスが長すぎます");
+      EXPECT_FALSE(FileExistsAt(made + "\\tavix.tvx"));
+    }
+  }
 }
 
 }  // namespace
