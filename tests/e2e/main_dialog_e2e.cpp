@@ -284,6 +284,24 @@ TEST(MainDialog, SwitchesToAnotherParameterFileAndBack) {
   ASSERT_NO_FATAL_FAILURE(s.Close());
 }
 
+TEST(MainDialog, SwitchToAFileWithoutDefaultKeepsTheScreen) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("nodefault"));
+  ASSERT_TRUE(WriteWholeFile(s.folder.Path("other.tvx"), "[x]\r\nEXEPATH=x.exe\r\n[y]\r\n"));
+  Fill(s.window, "screen");
+  PostSysCommand(s.window, IDM_SWITCH_FILE);
+  ASSERT_NO_FATAL_FAILURE(ChooseParameterFileInDialog(s.app, s.folder.Path("other.tvx"), false));
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(s.window) == WindowTitleFor("other"); }));
+  EXPECT_EQ((Names{"x", "y"}), ComboItems(s.window, IDC_NAME_LIST));
+  EXPECT_EQ(-1, ComboSelection(s.window, IDC_NAME_LIST));
+  ExpectFilled(s.window, "screen");
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+  EXPECT_EQ(
+      "[default]\r\nEXEPATH=screen.exe\r\nCURPATH=D:\\screen\r\nARG1SWITCH=-screen\r\nARG1FILE=screen.c\r\n"
+      "[x]\r\nEXEPATH=x.exe\r\n[y]\r\n",
+      ReadWholeFile(s.folder.Path("other.tvx")));
+}
+
 TEST(MainDialog, SwitchToAFileHeldByAnotherCopyAsksAgain) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(s.Start("held"));
