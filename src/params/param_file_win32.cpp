@@ -80,10 +80,19 @@ int ReplaceWithRetry(const char* from, const char* to) {
   return 0;
 }
 
+// A read-only file or a folder in the file's place is never replaced (the
+// system would refuse to truncate either one; a rename need not).
+int TargetMayBeReplaced(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return 1;
+  return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+}
+
 // Replaces the parameter file with `content` in one step and holds it again.
 // On failure the file keeps its old bytes, no temporary file is left, and the
 // old file is held again.
 int RewriteParameterFile(const ByteBuffer& content) {
+  if (!TargetMayBeReplaced(g_parameterFilePath)) return 0;
   char tempPath[kParameterFilePathSize + sizeof kTempSuffix];
   if (FormatText(tempPath, sizeof tempPath, "%s%s", g_parameterFilePath, kTempSuffix) < 0) return 0;
   if (!WriteWholeFile(tempPath, content)) {

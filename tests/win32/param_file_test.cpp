@@ -196,10 +196,13 @@ TEST_F(ParamFileWin32Test, MissingFileDoesNotLoad) {
 
 TEST_F(ParamFileWin32Test, FileHeldByAnotherProgramNeitherLoadsNorIsCreated) {
   ASSERT_TRUE(WriteWholeFile(path_, Golden("example.tvx")));
-  OtherHolder other(path_);
-  ASSERT_TRUE(other.holding());
-  EXPECT_EQ(LoadParameterFile(), 0);
-  EXPECT_EQ(CreateParameterFile(), 0);
+  {
+    OtherHolder other(path_);
+    ASSERT_TRUE(other.holding());
+    EXPECT_EQ(LoadParameterFile(), 0);
+    EXPECT_EQ(CreateParameterFile(), 0);
+    EXPECT_EQ(IsParameterFileHeld(), 0);
+  }
   EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));  // never truncated
 }
 
@@ -215,12 +218,13 @@ TEST_F(ParamFileWin32Test, CreateMakesAnEmptyHeldFile) {
 TEST_F(ParamFileWin32Test, HandWrittenFileSavedAsDefault) {
   StartWith(Golden("handwritten.tvx"));
   ASSERT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("handwritten_default.tvx"));
   // The file is held again, and the list lost only the old "default".
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_FALSE(OthersCanRead());
   EXPECT_EQ(Names(), (std::vector<std::string>{"first", "ab", "trail]", "first", "表示セット", "last"}));
   EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), Golden("handwritten_default.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, SavingAnExistingNameMovesItToTheTopWithNewValues) {
@@ -238,7 +242,6 @@ TEST_F(ParamFileWin32Test, DeleteRemovesTheSelectedSetAndReloads) {
   SelectName("first");
   FillCc();
   ASSERT_EQ(DeleteSelectedSet(dialog_), 1);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("handwritten_delete_first.tvx"));
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_EQ(Names(), (std::vector<std::string>{"default", "ab", "trail]", "first", "表示セット", "last"}));
   // The name list is refilled: one "first" is left, and nothing is selected.
@@ -248,14 +251,17 @@ TEST_F(ParamFileWin32Test, DeleteRemovesTheSelectedSetAndReloads) {
   char exe[64] = {};
   GetDlgItemTextA(dialog_, IDC_EXEPATH, exe, sizeof exe);
   EXPECT_STREQ(exe, "D:\\tools\\cc.exe");
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), Golden("handwritten_delete_first.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, DeleteWithABlankNameBoxDoesNothing) {
   StartWith(Golden("example.tvx"));
   FillNameList(dialog_);
   EXPECT_EQ(DeleteSelectedSet(dialog_), 0);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
   EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, DeletingTheLastSetLeavesAnEmptyFile) {
@@ -263,9 +269,10 @@ TEST_F(ParamFileWin32Test, DeletingTheLastSetLeavesAnEmptyFile) {
   FillNameList(dialog_);
   SelectName("only");
   ASSERT_EQ(DeleteSelectedSet(dialog_), 1);
-  EXPECT_EQ(ReadWholeFile(path_), "");
   EXPECT_EQ(FirstStoredSet(), nullptr);
   EXPECT_EQ(IsParameterFileHeld(), 1);
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "");
 }
 
 TEST_F(ParamFileWin32Test, ReadOnlyFileIsLeftIntactByAFailedSave) {
@@ -274,12 +281,12 @@ TEST_F(ParamFileWin32Test, ReadOnlyFileIsLeftIntactByAFailedSave) {
   FillCc();
   SetDlgItemTextA(dialog_, IDC_EXEPATH, "changed.exe");
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
   EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
   EXPECT_EQ(IsParameterFileHeld(), 1);  // held again as before
   EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
   ReleaseParameterFile();
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, ReadOnlyFileIsLeftIntactByAFailedDelete) {
@@ -288,12 +295,12 @@ TEST_F(ParamFileWin32Test, ReadOnlyFileIsLeftIntactByAFailedDelete) {
   FillNameList(dialog_);
   SelectName("cc");
   EXPECT_EQ(DeleteSelectedSet(dialog_), 0);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
   EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
   ReleaseParameterFile();
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, TargetThatIsAFolderIsLeftAlone) {
@@ -314,25 +321,30 @@ TEST_F(ParamFileWin32Test, UnwritableTemporaryFileLeavesTheFileIntact) {
   std::string blocker = path_ + ".~tmp";
   ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
-  RemoveDirectoryA(blocker.c_str());
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
   // Once the way is clear the same save works.
+  RemoveDirectoryA(blocker.c_str());
+  ASSERT_EQ(LoadParameterFile(), 1);
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
-  EXPECT_EQ(ReadWholeFile(path_), "[default]\r\n[cc]" + Golden("example.tvx").substr(
-                                      Golden("example.tvx").find("[cc]") + 4));
+  ReleaseParameterFile();
+  std::string golden = Golden("example.tvx");
+  EXPECT_EQ(ReadWholeFile(path_), "[default]\r\n" + golden.substr(golden.find("[cc]")));
 }
 
 TEST_F(ParamFileWin32Test, FileTakenByAnotherProgramIsNotReplaced) {
   StartWith(Golden("example.tvx"));
   // Let go for a moment, as a switch does, and another program takes it.
   ReleaseParameterFile();
-  OtherHolder other(path_);
-  ASSERT_TRUE(other.holding());
-  EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
+  {
+    OtherHolder other(path_);
+    ASSERT_TRUE(other.holding());
+    EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
+    EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
+  }
   EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
-  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
 }
 
 TEST_F(ParamFileWin32Test, SaveIntoAMissingFileCreatesIt) {
