@@ -6,6 +6,7 @@
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
 #include "resource.h"
+#include "support/format_text.h"
 
 namespace {
 
@@ -20,9 +21,9 @@ char g_enteredName[kSetNameSize] = {};
 // Set while a set chosen in the name box is being applied.
 int g_loadingFlag = 0;
 
+// Copies a name, cut to 63 characters.
 void CopySetName(char* target, const char* name) {
-  std::strncpy(target, name, kSetNameSize - 1);
-  target[kSetNameSize - 1] = '\0';
+  FormatText(target, kSetNameSize, "%s", name);
 }
 
 // Register dialog commands.
@@ -31,7 +32,7 @@ void OnRegisterInit(HWND dialog) {
   EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
   SendDlgItemMessageA(dialog, IDC_REGISTER_NAME, EM_LIMITTEXT, kSetNameSize - 1, 0);
   if (g_currentSetName[0] != '\0') SetDlgItemTextA(dialog, IDC_REGISTER_NAME, g_currentSetName);
-  SetForegroundWindow(dialog);
+  SetActiveWindow(dialog);
   SetFocus(dialog);
 }
 

@@ -49,7 +49,7 @@ void HoldFile() {
 
 // Writes all of `content` to a new file at `path` and flushes it: 1 when every
 // byte reached the disk.
-int WriteWholeFile(const char* path, const ByteBuffer& content) {
+int WriteTemporaryFile(const char* path, const ByteBuffer& content) {
   HANDLE file = CreateForWrite(path);
   if (file == INVALID_HANDLE_VALUE) return 0;
   int ok = 1;
@@ -81,8 +81,10 @@ int ReplaceWithRetry(const char* from, const char* to) {
 }
 
 // A read-only file or a folder in the file's place is never replaced (the
-// system would refuse to truncate either one; a rename need not).
+// system would refuse to truncate either one; a rename need not), and neither
+// is a path without a name.
 int TargetMayBeReplaced(const char* path) {
+  if (path[0] == '\0') return 0;
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return 1;
   return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
@@ -95,7 +97,7 @@ int RewriteParameterFile(const ByteBuffer& content) {
   if (!TargetMayBeReplaced(g_parameterFilePath)) return 0;
   char tempPath[kParameterFilePathSize + sizeof kTempSuffix];
   if (FormatText(tempPath, sizeof tempPath, "%s%s", g_parameterFilePath, kTempSuffix) < 0) return 0;
-  if (!WriteWholeFile(tempPath, content)) {
+  if (!WriteTemporaryFile(tempPath, content)) {
     DeleteFileA(tempPath);
     return 0;
   }

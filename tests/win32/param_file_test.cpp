@@ -315,6 +315,15 @@ TEST_F(ParamFileWin32Test, TargetThatIsAFolderIsLeftAlone) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
 }
 
+TEST_F(ParamFileWin32Test, PathWithoutANameIsNeverWritten) {
+  StartWith(Golden("example.tvx"));
+  UsePath("");
+  EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
+  UsePath(path_);
+  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+}
+
 TEST_F(ParamFileWin32Test, UnwritableTemporaryFileLeavesTheFileIntact) {
   StartWith(Golden("example.tvx"));
   // Something that is not a file already stands where the new content would go.
