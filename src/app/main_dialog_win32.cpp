@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr char kDefaultSetName[] = "default";
 constexpr int kSmallIconSize = 16;
 constexpr UINT kMenuTextSize = 64;
 

@@ -44,7 +44,7 @@ static_assert(kOptionBatchOut == IDM_OPT_BATCHOUT && kOptionLastPause == IDM_OPT
 
 const int g_optionIds[kOptionCount] = {kOptionBatchOut, kOptionLastPause};
 
-const StoredSet g_emptySet = {"default", {}, nullptr};
+const StoredSet g_emptySet = {kDefaultSetName, {}, nullptr};
 
 namespace {
 

@@ -58,6 +58,9 @@ struct StoredSet {
   StoredSet* next;
 };
 
+// Name of the set that holds the screen as it was last closed; never listed.
+inline constexpr char kDefaultSetName[] = "default";
+
 // The empty set: named "default", every value absent.
 extern const StoredSet g_emptySet;
 

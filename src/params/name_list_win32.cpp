@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "params/field_table.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
@@ -9,8 +10,6 @@
 #include "support/format_text.h"
 
 namespace {
-
-const char kDefaultSetName[] = "default";
 
 // The name last chosen from the name box or registered.
 char g_currentSetName[kSetNameSize] = {};

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "params/field_table.h"
 #include "support/byte_buffer.h"
 
 char g_parameterFilePath[kParameterFilePathSize] = {};
@@ -13,7 +14,6 @@ namespace {
 StoredSet* g_firstSet = nullptr;
 StoredSet* g_lastSet = nullptr;
 
-const char kDefaultSetName[] = "default";
 
 bool IsLineEnd(char c) {
   return static_cast<unsigned char>(c) < 0x20;

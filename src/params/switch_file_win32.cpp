@@ -4,14 +4,13 @@
 
 #include "app/startup.h"
 #include "app/startup_win32.h"
+#include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "support/format_text.h"
 
 namespace {
-
-constexpr char kDefaultSetName[] = "default";
 
 // The open-file dialog of the switch.
 constexpr char kSwitchFilter[] =
