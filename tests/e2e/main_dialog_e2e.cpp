@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e/driver.h"
+#include "e2e/steps.h"
 #include "resource.h"
 #include "test_env.h"
 
@@ -28,18 +29,12 @@ struct Session {
              const std::string& title = DefaultWindowTitle()) {
     folder = PrepareAppFolder(name);
     ASSERT_FALSE(folder.dir.empty());
-    ASSERT_TRUE(StartApp(&app, folder.exe, arguments));
-    window = WaitForDialog(app, title);
+    window = StartAndWaitForWindow(&app, folder.exe, title, arguments);
     ASSERT_NE(nullptr, window);
   }
 
   // Closes with Escape and expects exit code 0.
-  void Close() {
-    PressEscape(window);
-    DWORD code = 1234;
-    ASSERT_TRUE(WaitForExit(app, &code));
-    EXPECT_EQ(0u, code);
-  }
+  void Close() { EscapeAndExpectExit0(app, window); }
 };
 
 // Registers the screen under `name` through the register dialog.
@@ -59,6 +54,12 @@ void Fill(HWND window, const std::string& tag) {
   SetControlText(window, IDC_CURPATH, "D:\\" + tag);
   SetControlText(window, IDC_ARG1_SWITCH, "-" + tag);
   SetControlText(window, IDC_ARG1_FILE, tag + ".c");
+}
+
+// The lines Fill(tag) leaves in a saved set.
+std::string FilledLines(const std::string& tag) {
+  return "EXEPATH=" + tag + ".exe\r\nCURPATH=D:\\" + tag + "\r\nARG1SWITCH=-" + tag + "\r\nARG1FILE=" + tag +
+         ".c\r\n";
 }
 
 void ExpectFilled(HWND window, const std::string& tag) {
@@ -103,11 +104,8 @@ TEST(MainDialog, RegisterListsAndSelectsTheName) {
   EXPECT_EQ(0, ComboSelection(s.window, IDC_NAME_LIST));
 
   ASSERT_NO_FATAL_FAILURE(s.Close());
-  EXPECT_EQ(
-      "[default]\r\nEXEPATH=ld.exe\r\nCURPATH=D:\\ld\r\nARG1SWITCH=-ld\r\nARG1FILE=ld.c\r\n"
-      "[ld]\r\nEXEPATH=ld.exe\r\nCURPATH=D:\\ld\r\nARG1SWITCH=-ld\r\nARG1FILE=ld.c\r\n"
-      "[cc]\r\nEXEPATH=cc.exe\r\nCURPATH=D:\\cc\r\nARG1SWITCH=-cc\r\nARG1FILE=cc.c\r\n",
-      ReadWholeFile(s.folder.Path("tavix.tvx")));
+  EXPECT_EQ("[default]\r\n" + FilledLines("ld") + "[ld]\r\n" + FilledLines("ld") + "[cc]\r\n" + FilledLines("cc"),
+            ReadWholeFile(s.folder.Path("tavix.tvx")));
 }
 
 TEST(MainDialog, ChoosingANameAppliesItAndAnyEditClearsTheSelection) {
@@ -203,11 +201,8 @@ TEST(MainDialog, DeleteRemovesTheChosenSetAndNewClearsTheScreen) {
   ASSERT_TRUE(WaitForWindowGone(dialog));
 
   ASSERT_NO_FATAL_FAILURE(s.Close());
-  EXPECT_EQ(
-      "[default]\r\n"
-      "[c]\r\nEXEPATH=c.exe\r\nCURPATH=D:\\c\r\nARG1SWITCH=-c\r\nARG1FILE=c.c\r\n"
-      "[a]\r\nEXEPATH=a.exe\r\nCURPATH=D:\\a\r\nARG1SWITCH=-a\r\nARG1FILE=a.c\r\n",
-      ReadWholeFile(s.folder.Path("tavix.tvx")));
+  EXPECT_EQ("[default]\r\n[c]\r\n" + FilledLines("c") + "[a]\r\n" + FilledLines("a"),
+            ReadWholeFile(s.folder.Path("tavix.tvx")));
 }
 
 TEST(MainDialog, EnterDoesNotCloseTheWindow) {
@@ -265,12 +260,9 @@ TEST(MainDialog, SwitchesToAnotherParameterFileAndBack) {
   EXPECT_EQ("", ControlText(s.window, IDC_HELPPATH));
   EXPECT_EQ(
       "[default]\r\nEXEPATH=base.exe\r\nCURPATH=D:\\base\r\nHELPPATH=base.hlp\r\nARG1SWITCH=-base\r\n"
-      "ARG1FILE=base.c\r\n"
-      "[base]\r\nEXEPATH=base.exe\r\nCURPATH=D:\\base\r\nARG1SWITCH=-base\r\nARG1FILE=base.c\r\n",
+      "ARG1FILE=base.c\r\n[base]\r\n" + FilledLines("base"),
       ReadWholeFile(s.folder.Path("tavix.tvx")));
-  bool read = true;
-  ReadWholeFile(s.folder.Path("work.tvx"), &read);
-  EXPECT_FALSE(read) << "work.tvx is not held";
+  EXPECT_FALSE(CanReadFile(s.folder.Path("work.tvx"))) << "work.tvx is not held";
 
   Fill(s.window, "work");
   PostSysCommand(s.window, IDM_SWITCH_FILE);
@@ -279,8 +271,7 @@ TEST(MainDialog, SwitchesToAnotherParameterFileAndBack) {
   EXPECT_EQ(Names{"base"}, ComboItems(s.window, IDC_NAME_LIST));
   ExpectFilled(s.window, "base");
   EXPECT_EQ("base.hlp", ControlText(s.window, IDC_HELPPATH));
-  EXPECT_EQ("[default]\r\nEXEPATH=work.exe\r\nCURPATH=D:\\work\r\nARG1SWITCH=-work\r\nARG1FILE=work.c\r\n",
-            ReadWholeFile(s.folder.Path("work.tvx")));
+  EXPECT_EQ("[default]\r\n" + FilledLines("work"), ReadWholeFile(s.folder.Path("work.tvx")));
   ASSERT_NO_FATAL_FAILURE(s.Close());
 }
 
@@ -296,18 +287,15 @@ TEST(MainDialog, SwitchToAFileWithoutDefaultKeepsTheScreen) {
   EXPECT_EQ(-1, ComboSelection(s.window, IDC_NAME_LIST));
   ExpectFilled(s.window, "screen");
   ASSERT_NO_FATAL_FAILURE(s.Close());
-  EXPECT_EQ(
-      "[default]\r\nEXEPATH=screen.exe\r\nCURPATH=D:\\screen\r\nARG1SWITCH=-screen\r\nARG1FILE=screen.c\r\n"
-      "[x]\r\nEXEPATH=x.exe\r\n[y]\r\n",
-      ReadWholeFile(s.folder.Path("other.tvx")));
+  EXPECT_EQ("[default]\r\n" + FilledLines("screen") + "[x]\r\nEXEPATH=x.exe\r\n[y]\r\n",
+            ReadWholeFile(s.folder.Path("other.tvx")));
 }
 
 TEST(MainDialog, SwitchToAFileHeldByAnotherCopyAsksAgain) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(s.Start("held"));
   AppProcess other;
-  ASSERT_TRUE(StartApp(&other, s.folder.exe, "held"));
-  HWND otherWindow = WaitForDialog(other, WindowTitleFor("held"));
+  HWND otherWindow = StartAndWaitForWindow(&other, s.folder.exe, WindowTitleFor("held"), "held");
   ASSERT_NE(nullptr, otherWindow);
 
   SetControlText(s.window, IDC_EXEPATH, "mine.exe");
@@ -323,16 +311,11 @@ TEST(MainDialog, SwitchToAFileHeldByAnotherCopyAsksAgain) {
   EXPECT_EQ(DefaultWindowTitle(), WindowText(s.window));
 
   // The old file is held again.
-  bool read = true;
-  ReadWholeFile(s.folder.Path("tavix.tvx"), &read);
-  EXPECT_FALSE(read);
+  EXPECT_FALSE(CanReadFile(s.folder.Path("tavix.tvx")));
   ASSERT_NO_FATAL_FAILURE(s.Close());
   EXPECT_EQ("[default]\r\nEXEPATH=mine.exe\r\n", ReadWholeFile(s.folder.Path("tavix.tvx")));
 
-  PressEscape(otherWindow);
-  DWORD code = 1234;
-  ASSERT_TRUE(WaitForExit(other, &code));
-  EXPECT_EQ(0u, code);
+  EscapeAndExpectExit0(other, otherWindow);
 }
 
 TEST(MainDialog, KeepsRunningWhenTheParameterFileCannotBeRewritten) {
@@ -357,8 +340,7 @@ TEST(MainDialog, KeepsRunningWhenTheParameterFileCannotBeRewritten) {
   Fill(s.window, "closing");
   ASSERT_NO_FATAL_FAILURE(s.Close());
   CloseHandle(blocker);
-  EXPECT_EQ("[kept]\r\nEXEPATH=kept.exe\r\nCURPATH=D:\\kept\r\nARG1SWITCH=-kept\r\nARG1FILE=kept.c\r\n",
-            ReadWholeFile(path));
+  EXPECT_EQ("[kept]\r\n" + FilledLines("kept"), ReadWholeFile(path));
 }
 
 }  // namespace

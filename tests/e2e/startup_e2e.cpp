@@ -6,7 +6,9 @@
 #include <string>
 
 #include "e2e/driver.h"
+#include "e2e/steps.h"
 #include "resource.h"
+#include "system_text.h"
 #include "test_env.h"
 
 namespace {
@@ -16,25 +18,6 @@ constexpr DWORD kExitFailed = static_cast<DWORD>(-1);
 bool FileExistsAt(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Closes the window with Escape and expects exit code 0.
-void EscapeAndExpectExit0(const AppProcess& app, HWND window) {
-  PressEscape(window);
-  DWORD code = 1234;
-  ASSERT_TRUE(WaitForExit(app, &code));
-  EXPECT_EQ(0u, code);
-}
-
-// The system's text for an error code, as FormatMessageA gives it.
-std::string SystemErrorText(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-                 nullptr);
-  std::string result = text != nullptr ? text : "";
-  if (text != nullptr) LocalFree(text);
-  return result;
 }
 
 // Makes a folder below `base` whose path, with a backslash added, is exactly
@@ -77,8 +60,7 @@ TEST(Startup, OpensTheDefaultFileAndEndsOnEscape) {
   AppFolder folder = PrepareAppFolder("start");
   ASSERT_FALSE(folder.dir.empty());
   AppProcess app;
-  ASSERT_TRUE(StartApp(&app, folder.exe));
-  HWND window = WaitForDialog(app, DefaultWindowTitle());
+  HWND window = StartAndWaitForWindow(&app, folder.exe, DefaultWindowTitle());
   ASSERT_NE(nullptr, window);
 
   // Created empty beside the executable and held: nobody else may read it.
@@ -86,9 +68,7 @@ TEST(Startup, OpensTheDefaultFileAndEndsOnEscape) {
   ASSERT_TRUE(GetFileAttributesExA(folder.Path("tavix.tvx").c_str(), GetFileExInfoStandard, &data))
       << "tavix.tvx was not created beside the executable";
   EXPECT_EQ(0u, data.nFileSizeLow);
-  bool read = true;
-  ReadWholeFile(folder.Path("tavix.tvx"), &read);
-  EXPECT_FALSE(read);
+  EXPECT_FALSE(CanReadFile(folder.Path("tavix.tvx")));
   EXPECT_EQ(0, ComboCount(window, IDC_NAME_LIST));
   EXPECT_EQ("設定(&P)[00]", ControlText(window, IDC_OPTION));
 
@@ -121,8 +101,7 @@ TEST(Startup, KeepsTheScreenAsDefaultForTheNextStart) {
   ASSERT_FALSE(folder.dir.empty());
   {
     AppProcess app;
-    ASSERT_TRUE(StartApp(&app, folder.exe));
-    HWND window = WaitForDialog(app, DefaultWindowTitle());
+    HWND window = StartAndWaitForWindow(&app, folder.exe, DefaultWindowTitle());
     ASSERT_NE(nullptr, window);
     SetControlText(window, IDC_EXEPATH, "D:\\tools\\cc.exe");
     SetControlText(window, IDC_CURPATH, "D:\\work");
@@ -133,9 +112,7 @@ TEST(Startup, KeepsTheScreenAsDefaultForTheNextStart) {
     SendCommand(window, IDM_OPT_BATCHOUT);
     EXPECT_EQ("設定(&P)[10]", ControlText(window, IDC_OPTION));
     PressCloseBox(window);
-    DWORD code = 1234;
-    ASSERT_TRUE(WaitForExit(app, &code));
-    EXPECT_EQ(0u, code);
+    ASSERT_NO_FATAL_FAILURE(ExpectExit0(app));
   }
   EXPECT_EQ(
       "[default]\r\n"
@@ -149,8 +126,7 @@ TEST(Startup, KeepsTheScreenAsDefaultForTheNextStart) {
       ReadWholeFile(folder.Path("tavix.tvx")));
 
   AppProcess again;
-  ASSERT_TRUE(StartApp(&again, folder.exe));
-  HWND window = WaitForDialog(again, DefaultWindowTitle());
+  HWND window = StartAndWaitForWindow(&again, folder.exe, DefaultWindowTitle());
   ASSERT_NE(nullptr, window);
   EXPECT_EQ("D:\\tools\\cc.exe", ControlText(window, IDC_EXEPATH));
   EXPECT_EQ("D:\\work", ControlText(window, IDC_CURPATH));
@@ -169,22 +145,18 @@ TEST(Startup, SecondStartOnTheSameFileHandsOverToTheFirst) {
   AppFolder folder = PrepareAppFolder("twice");
   ASSERT_FALSE(folder.dir.empty());
   AppProcess first;
-  ASSERT_TRUE(StartApp(&first, folder.exe));
-  HWND window = WaitForDialog(first, DefaultWindowTitle());
+  HWND window = StartAndWaitForWindow(&first, folder.exe, DefaultWindowTitle());
   ASSERT_NE(nullptr, window);
   SetControlText(window, IDC_EXEPATH, "kept.exe");
   // A copy on another file takes the foreground first.
   AppProcess other;
-  ASSERT_TRUE(StartApp(&other, folder.exe, "work"));
-  HWND otherWindow = WaitForDialog(other, WindowTitleFor("work"));
+  HWND otherWindow = StartAndWaitForWindow(&other, folder.exe, WindowTitleFor("work"), "work");
   ASSERT_NE(nullptr, otherWindow);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == otherWindow; }));
 
   AppProcess second;
   ASSERT_TRUE(StartApp(&second, folder.exe, "tavix.tvx"));
-  DWORD code = 1234;
-  ASSERT_TRUE(WaitForExit(second, &code));
-  EXPECT_EQ(0u, code);
+  ASSERT_NO_FATAL_FAILURE(ExpectExit0(second));
   EXPECT_EQ(1, CountWindowsTitled(DefaultWindowTitle()));
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
   EXPECT_TRUE(first.Running());
@@ -201,14 +173,13 @@ TEST(Startup, AnotherFileOpensItsOwnWindowBesideTheExecutable) {
   const std::string elsewhere = MakeTempDir("elsewhere");
 
   AppProcess first;
-  ASSERT_TRUE(StartApp(&first, folder.exe));
-  HWND firstWindow = WaitForDialog(first, DefaultWindowTitle());
+  HWND firstWindow = StartAndWaitForWindow(&first, folder.exe, DefaultWindowTitle());
   ASSERT_NE(nullptr, firstWindow);
 
   // Relative to the executable's folder, not to the current directory.
   AppProcess second;
-  ASSERT_TRUE(StartApp(&second, folder.exe, "\"sets\\my work\"", elsewhere));
-  HWND secondWindow = WaitForDialog(second, WindowTitleFor("my work"));
+  HWND secondWindow =
+      StartAndWaitForWindow(&second, folder.exe, WindowTitleFor("my work"), "\"sets\\my work\"", elsewhere);
   ASSERT_NE(nullptr, secondWindow);
   EXPECT_TRUE(FileExistsAt(folder.Path("sets\\my work.tvx")));
   EXPECT_FALSE(FileExistsAt(elsewhere + "\\sets\\my work.tvx"));
@@ -232,8 +203,7 @@ TEST(Startup, TakesAnArgumentOf259CharactersWithTheNameCutInTheTitle) {
   ASSERT_EQ(259u, argument.size());
 
   AppProcess app;
-  ASSERT_TRUE(StartApp(&app, folder.exe, argument));
-  HWND window = WaitForDialog(app, WindowTitleFor(name.substr(0, 62)));
+  HWND window = StartAndWaitForWindow(&app, folder.exe, WindowTitleFor(name.substr(0, 62)), argument);
   ASSERT_NE(nullptr, window);
   EXPECT_TRUE(FileExistsAt(argument));
   EscapeAndExpectExit0(app, window);
@@ -270,8 +240,7 @@ TEST(Startup, TakesTheArgumentAfterTheBlanksAndTabsThatFollowTheProgramName) {
   AppFolder folder = PrepareAppFolder("blanks");
   ASSERT_FALSE(folder.dir.empty());
   AppProcess app;
-  ASSERT_TRUE(StartApp(&app, folder.exe, " \t  spaced out"));
-  HWND window = WaitForDialog(app, WindowTitleFor("spaced out"));
+  HWND window = StartAndWaitForWindow(&app, folder.exe, WindowTitleFor("spaced out"), " \t  spaced out");
   ASSERT_NE(nullptr, window);
   EXPECT_TRUE(FileExistsAt(folder.Path("spaced out.tvx")));
   EscapeAndExpectExit0(app, window);
@@ -290,8 +259,7 @@ TEST(Startup, RunsFromAFolderOf249CharactersButNotLonger) {
     ASSERT_TRUE(CopyFileA(JoinTestPath(TestExeDir(), "tavix.exe").c_str(), exe.c_str(), FALSE));
     if (length == 249) {
       AppProcess app;
-      ASSERT_TRUE(StartApp(&app, exe));
-      HWND window = WaitForDialog(app, DefaultWindowTitle());
+      HWND window = StartAndWaitForWindow(&app, exe, DefaultWindowTitle());
       ASSERT_NE(nullptr, window);
       EXPECT_TRUE(FileExistsAt(made + "\\tavix.tvx"));
       EscapeAndExpectExit0(app, window);

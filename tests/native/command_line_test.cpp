@@ -5,17 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "command_line_cases.h"
 #include "expand/file_expansion.h"
 #include "run/command_line.h"
 
 namespace {
-
-struct RowSpec {
-  int row;  // 1-8
-  const char* switchText;
-  int spaceOn;
-  const char* fileText;
-};
 
 ArgumentRows MakeRows(const std::vector<RowSpec>& specs) {
   ArgumentRows rows;
@@ -52,33 +46,8 @@ class CommandLineTest : public ::testing::Test {
   void TearDown() override { g_currentFolderName[0] = '\0'; }
 };
 
-struct WorkedExample {
-  const char* program;
-  std::vector<RowSpec> rows;
-  const char* arguments;
-  const char* batchLine;
-};
-
 TEST_F(CommandLineTest, WorkedExamplesGiveTheirArgumentTextAndBatchLine) {
-  const char* cc = "D:\\BIN\\CC.EXE";
-  const std::vector<WorkedExample> examples = {
-      {cc, {{1, "-O", 0, ""}, {2, "-o", 1, "out.exe"}, {3, "", 0, "main.c"}},
-       "-O -o out.exe main.c", "D:\\BIN\\CC.EXE -O -o out.exe main.c"},
-      {cc, {{1, "/o:", 0, "result.txt"}}, "/o:result.txt", "D:\\BIN\\CC.EXE /o:result.txt"},
-      {cc, {{1, "/o:", 1, "result.txt"}}, "/o: result.txt", "D:\\BIN\\CC.EXE /o: result.txt"},
-      {cc, {{1, "-v", 0, ""}, {3, "", 0, "a.c"}}, "-v a.c", "D:\\BIN\\CC.EXE -v a.c"},
-      {cc, {{1, "", 0, "D:\\My Files\\a.txt"}}, "\"D:\\My Files\\a.txt\"",
-       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
-      {cc, {{1, "", 0, "\"D:\\My Files\\a.txt\""}}, "\"D:\\My Files\\a.txt\"",
-       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
-      {cc, {{1, "", 0, "> log.txt"}}, "> log.txt", "D:\\BIN\\CC.EXE > log.txt"},
-      {cc, {{1, "", 1, "x.dat"}}, " x.dat", "D:\\BIN\\CC.EXE  x.dat"},
-      {cc, {{1, "-q", 1, ""}}, "-q", "D:\\BIN\\CC.EXE -q"},
-      {cc, {}, "", "D:\\BIN\\CC.EXE "},
-      {"D:\\Program Files\\App\\app.exe", {{1, "", 0, "x"}}, "x",
-       "\"D:\\Program Files\\App\\app.exe\" x"},
-  };
-  for (const WorkedExample& example : examples) {
+  for (const WorkedExample& example : WorkedExamples()) {
     std::string arguments = Assemble(MakeRows(example.rows));
     EXPECT_EQ(arguments, example.arguments);
     EXPECT_EQ(BatchLine(example.program, arguments), example.batchLine);
@@ -289,19 +258,7 @@ TEST(CutToDirectory, Table) {
 }
 
 TEST(ProgramText, DirectFormRemovesOnePairOfQuotesAndNeverQuotes) {
-  struct Case {
-    const char* typed;
-    const char* direct;
-  };
-  const Case cases[] = {
-      {"D:\\BIN\\CC.EXE", "D:\\BIN\\CC.EXE"},
-      {"\"D:\\Program Files\\App\\app.exe\"", "D:\\Program Files\\App\\app.exe"},
-      {"D:\\Program Files\\App\\app.exe", "D:\\Program Files\\App\\app.exe"},
-      {"\"D:\\x.exe", "D:\\x.exe"},
-      {"D:\\x.exe\"", "D:\\x.exe\""},
-      {"", ""},
-  };
-  for (const Case& c : cases) {
+  for (const DirectProgramCase& c : DirectProgramCases()) {
     char out[kRowTextSize];
     MakeDirectProgramText(c.typed, out);
     EXPECT_STREQ(out, c.direct) << c.typed;

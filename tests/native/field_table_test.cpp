@@ -7,31 +7,21 @@
 #include <set>
 #include <string>
 
+#include "param_helpers.h"
 #include "support/byte_buffer.h"
 
 namespace {
 
-int RowOf(const char* key) {
-  for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
-    if (std::strcmp(g_fieldTable[row].key, key) == 0) return row;
-  }
-  return -1;
-}
-
 std::string Section(const char* name, const LiveSet& live) {
   ByteBuffer out;
   EXPECT_EQ(AppendLiveSection(&out, name, live), 1);
-  std::string text(out.data ? out.data : "", out.size);
-  FreeByteBuffer(&out);
-  return text;
+  return TakeBytes(&out);
 }
 
 std::string Section(const char* name, const StoredSet& set) {
   ByteBuffer out;
   EXPECT_EQ(WriteSetSection(&out, name, set), 1);
-  std::string text(out.data ? out.data : "", out.size);
-  FreeByteBuffer(&out);
-  return text;
+  return TakeBytes(&out);
 }
 
 class FieldTableTest : public ::testing::Test {

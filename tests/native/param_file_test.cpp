@@ -7,33 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "param_helpers.h"
 #include "support/byte_buffer.h"
 #include "test_env.h"
 
 namespace {
-
-int RowOf(const char* key) {
-  for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
-    if (std::strcmp(g_fieldTable[row].key, key) == 0) return row;
-  }
-  ADD_FAILURE() << "no row " << key;
-  return 0;
-}
-
-std::string Golden(const char* name) {
-  bool ok = false;
-  std::string bytes = ReadWholeFile(JoinTestPath(JoinTestPath(TestDataDir(), "params"), name), &ok);
-  EXPECT_TRUE(ok) << name;
-  return bytes;
-}
-
-std::vector<std::string> Names() {
-  std::vector<std::string> names;
-  for (const StoredSet* set = FirstStoredSet(); set != nullptr; set = set->next) {
-    names.push_back(set->name);
-  }
-  return names;
-}
 
 // Holds a text block the way the program does: the bytes and one zero byte.
 class ParamFileTest : public ::testing::Test {
@@ -50,9 +28,7 @@ class ParamFileTest : public ::testing::Test {
   std::string Rewrite(const char* name, const LiveSet* live, const char* skip) {
     ByteBuffer out;
     EXPECT_EQ(BuildParameterFileText(&out, name, live, skip), 1);
-    std::string bytes(out.data ? out.data : "", out.size);
-    FreeByteBuffer(&out);
-    return bytes;
+    return TakeBytes(&out);
   }
 
   const char* Value(const StoredSet* set, const char* key) { return set->values[RowOf(key)]; }
@@ -92,8 +68,8 @@ TEST_F(ParamFileTest, NextLineReportsTheEndAtTheTerminator) {
 }
 
 TEST_F(ParamFileTest, ExampleFileLoadsTwoSetsOfSevenValues) {
-  Load(Golden("example.tvx"));
-  ASSERT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+  Load(GoldenParamFile("example.tvx"));
+  ASSERT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
   for (const StoredSet* set = FirstStoredSet(); set != nullptr; set = set->next) {
     EXPECT_STREQ(Value(set, "EXEPATH"), "D:\\tools\\cc.exe");
     EXPECT_STREQ(Value(set, "CURPATH"), "D:\\work");
@@ -109,7 +85,7 @@ TEST_F(ParamFileTest, ExampleFileLoadsTwoSetsOfSevenValues) {
 }
 
 TEST_F(ParamFileTest, RecordsPointIntoTheBlock) {
-  Load(Golden("example.tvx"));
+  Load(GoldenParamFile("example.tvx"));
   const char* begin = block_.data();
   const char* end = begin + block_.size();
   const StoredSet* set = FirstStoredSet();
@@ -118,8 +94,8 @@ TEST_F(ParamFileTest, RecordsPointIntoTheBlock) {
 }
 
 TEST_F(ParamFileTest, HandWrittenFileFollowsTheParserRules) {
-  Load(Golden("handwritten.tvx"));
-  ASSERT_EQ(Names(), (std::vector<std::string>{"first", "default", "ab", "trail]", "first",
+  Load(GoldenParamFile("handwritten.tvx"));
+  ASSERT_EQ(StoredSetNames(), (std::vector<std::string>{"first", "default", "ab", "trail]", "first",
                                                "表示セット", "last"}));
   const StoredSet* first = FirstStoredSet();
   EXPECT_STREQ(Value(first, "EXEPATH"), "C:\\tools\\b.exe");  // later line wins
@@ -147,7 +123,7 @@ TEST_F(ParamFileTest, HeaderLosesItsLastByteWhateverItIs) {
   };
   for (const Case& c : cases) {
     Load(c.text);
-    ASSERT_EQ(Names().size(), 1u) << c.text;
+    ASSERT_EQ(StoredSetNames().size(), 1u) << c.text;
     EXPECT_STREQ(FirstStoredSet()->name, c.name) << c.text;
   }
 }
@@ -184,7 +160,7 @@ TEST_F(ParamFileTest, LookupsAndRemovalActOnTheFirstOfTwoSameNames) {
   EXPECT_EQ(FindStoredSet("A"), nullptr);  // case-sensitive
   EXPECT_EQ(FindStoredSet("zz"), nullptr);
   EXPECT_EQ(RemoveStoredSet("a"), 1);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"b", "a", "c"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"b", "a", "c"}));
   EXPECT_STREQ(Value(FindStoredSet("a"), "EXEPATH"), "2");
   EXPECT_EQ(RemoveStoredSet("zz"), 0);
   EXPECT_EQ(RemoveStoredSet("c"), 1);  // the last record: appending must still work after
@@ -199,7 +175,7 @@ TEST_F(ParamFileTest, ParsingAfterRemovingTheLastRecordAppendsCorrectly) {
   ASSERT_EQ(RemoveStoredSet("b"), 1);
   std::vector<char> more{'[', 'c', ']', '\0'};
   ASSERT_EQ(ParseParameterText(more.data()), 1);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"a", "c"}));
 }
 
 TEST_F(ParamFileTest, SetForApplyUsesTheEmptySetOnlyForAnEmptyList) {
@@ -226,25 +202,25 @@ TEST_F(ParamFileTest, RegisterThenCloseGivesTheExampleFile) {
   std::string afterRegister = Rewrite("cc", &live, "cc");
   Load(afterRegister);
   std::string afterClose = Rewrite("default", &live, "default");
-  std::string golden = Golden("example.tvx");
+  std::string golden = GoldenParamFile("example.tvx");
   EXPECT_EQ(afterClose, golden);
   EXPECT_EQ(afterRegister, golden.substr(golden.find("[cc]")));
 }
 
 TEST_F(ParamFileTest, SavingDefaultMovesItFirstAndCarriesTheRestOver) {
-  Load(Golden("handwritten.tvx"));
+  Load(GoldenParamFile("handwritten.tvx"));
   LiveSet empty{};
-  EXPECT_EQ(Rewrite("default", &empty, "default"), Golden("handwritten_default.tvx"));
+  EXPECT_EQ(Rewrite("default", &empty, "default"), GoldenParamFile("handwritten_default.tvx"));
 }
 
 TEST_F(ParamFileTest, DeletingLeavesOutOnlyTheFirstSetOfThatName) {
-  Load(Golden("handwritten.tvx"));
-  EXPECT_EQ(Rewrite(nullptr, nullptr, "first"), Golden("handwritten_delete_first.tvx"));
+  Load(GoldenParamFile("handwritten.tvx"));
+  EXPECT_EQ(Rewrite(nullptr, nullptr, "first"), GoldenParamFile("handwritten_delete_first.tvx"));
 }
 
 TEST_F(ParamFileTest, ARewrittenFileLoadsBackToTheSameBytes) {
-  Load(Golden("handwritten_default.tvx"));
-  EXPECT_EQ(Rewrite(nullptr, nullptr, nullptr), Golden("handwritten_default.tvx"));
+  Load(GoldenParamFile("handwritten_default.tvx"));
+  EXPECT_EQ(Rewrite(nullptr, nullptr, nullptr), GoldenParamFile("handwritten_default.tvx"));
 }
 
 TEST_F(ParamFileTest, SavingAnExistingNameMovesItToTheTop) {

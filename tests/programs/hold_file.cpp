@@ -35,24 +35,20 @@ int Hold(const char* path, const char* readyName, const char* releaseName) {
   return 0;
 }
 
+// Opens <path> as asked and closes it again: `worked` when the open worked,
+// `violated` when it failed with a sharing violation, else 0.
+int TryOpen(const char* path, DWORD access, DWORD share, DWORD disposition, int worked, int violated) {
+  HANDLE file = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return worked;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION ? violated : 0;
+}
+
 int Probe(const char* path) {
-  int result = 0;
-  HANDLE shared = CreateFileA(path, GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (shared != INVALID_HANDLE_VALUE) {
-    result |= 1;
-    CloseHandle(shared);
-  } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
-    result |= 4;
-  }
-  HANDLE created = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (created != INVALID_HANDLE_VALUE) {
-    result |= 2;
-    CloseHandle(created);
-  } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
-    result |= 8;
-  }
+  int result = TryOpen(path, GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING, 1, 4);
+  result |= TryOpen(path, GENERIC_WRITE, 0, CREATE_ALWAYS, 2, 8);
   return result;
 }
 

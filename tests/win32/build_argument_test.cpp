@@ -6,35 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "command_line_cases.h"
 #include "expand/file_expansion.h"
+#include "hidden_main_dialog.h"
 #include "resource.h"
 #include "run/command_line_win32.h"
 
 namespace {
 
-const int kSwitchIds[8] = {1010, 1012, 1013, 1014, 1015, 1016, 1017, 1018};
-const int kSpaceIds[8] = {1011, 1019, 1020, 1021, 1022, 1023, 1024, 1025};
-const int kFileIds[8] = {1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009};
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-struct RowSpec {
-  int row;
-  const char* switchText;
-  int spaceOn;
-  const char* fileText;
-};
-
-class BuildArgumentTest : public ::testing::Test {
+class BuildArgumentTest : public HiddenMainDialogSuite {
  protected:
-  static void SetUpTestSuite() {
-    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 QuietDialogProc, 0);
-  }
-  static void TearDownTestSuite() {
-    if (dialog_ != nullptr) DestroyWindow(dialog_);
-    dialog_ = nullptr;
-  }
   void SetUp() override {
     ASSERT_NE(dialog_, nullptr);
     EndFileExpansion();
@@ -67,39 +48,10 @@ class BuildArgumentTest : public ::testing::Test {
     GetBatchProgramText(dialog_, program);
     return program + arguments;
   }
-
-  static HWND dialog_;
-};
-
-HWND BuildArgumentTest::dialog_ = nullptr;
-
-struct WorkedExample {
-  const char* program;
-  std::vector<RowSpec> rows;
-  const char* arguments;
-  const char* batchLine;
 };
 
 TEST_F(BuildArgumentTest, WorkedExamples) {
-  const char* cc = "D:\\BIN\\CC.EXE";
-  const std::vector<WorkedExample> examples = {
-      {cc, {{1, "-O", 0, ""}, {2, "-o", 1, "out.exe"}, {3, "", 0, "main.c"}},
-       "-O -o out.exe main.c", "D:\\BIN\\CC.EXE -O -o out.exe main.c"},
-      {cc, {{1, "/o:", 0, "result.txt"}}, "/o:result.txt", "D:\\BIN\\CC.EXE /o:result.txt"},
-      {cc, {{1, "/o:", 1, "result.txt"}}, "/o: result.txt", "D:\\BIN\\CC.EXE /o: result.txt"},
-      {cc, {{1, "-v", 0, ""}, {3, "", 0, "a.c"}}, "-v a.c", "D:\\BIN\\CC.EXE -v a.c"},
-      {cc, {{1, "", 0, "D:\\My Files\\a.txt"}}, "\"D:\\My Files\\a.txt\"",
-       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
-      {cc, {{1, "", 0, "\"D:\\My Files\\a.txt\""}}, "\"D:\\My Files\\a.txt\"",
-       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
-      {cc, {{1, "", 0, "> log.txt"}}, "> log.txt", "D:\\BIN\\CC.EXE > log.txt"},
-      {cc, {{1, "", 1, "x.dat"}}, " x.dat", "D:\\BIN\\CC.EXE  x.dat"},
-      {cc, {{1, "-q", 1, ""}}, "-q", "D:\\BIN\\CC.EXE -q"},
-      {cc, {}, "", "D:\\BIN\\CC.EXE "},
-      {"D:\\Program Files\\App\\app.exe", {{1, "", 0, "x"}}, "x",
-       "\"D:\\Program Files\\App\\app.exe\" x"},
-  };
-  for (const WorkedExample& example : examples) {
+  for (const WorkedExample& example : WorkedExamples()) {
     SetRows(example.program, example.rows);
     EXPECT_EQ(Build(), example.arguments);
     EXPECT_EQ(BatchLine(), example.batchLine);
@@ -135,16 +87,7 @@ TEST_F(BuildArgumentTest, LengthLimitThroughTheDialog) {
 }
 
 TEST_F(BuildArgumentTest, DirectProgramText) {
-  struct Case {
-    const char* typed;
-    const char* direct;
-  };
-  const Case cases[] = {
-      {"\"D:\\Program Files\\App\\app.exe\"", "D:\\Program Files\\App\\app.exe"},
-      {"D:\\Program Files\\App\\app.exe", "D:\\Program Files\\App\\app.exe"},
-      {"D:\\BIN\\CC.EXE", "D:\\BIN\\CC.EXE"},
-  };
-  for (const Case& c : cases) {
+  for (const DirectProgramCase& c : DirectProgramCases()) {
     SetRows(c.typed, {});
     char out[kRowTextSize];
     GetDirectProgramText(dialog_, out);

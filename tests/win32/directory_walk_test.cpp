@@ -10,6 +10,7 @@
 
 #include "app/main_handle_win32.h"
 #include "support/msgbox_watch.h"
+#include "support/hidden_window.h"
 #include "support/import_patch.h"
 #include "support/test_env.h"
 
@@ -105,15 +106,14 @@ bool IsReleased(const void* block) {
 class DirectoryWalkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    owner_ = CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    owner_ = CreateHiddenWindow("main");
     ASSERT_NE(owner_, nullptr);
     g_mainDialog = owner_;
     root_ = MakeTempDir("walk");
     ASSERT_FALSE(root_.empty());
   }
   void TearDown() override {
-    if (slot_) PatchSlot(slot_, reinterpret_cast<void*>(g_realVirtualAlloc));
+    RestoreKernelImport(slot_, g_realVirtualAlloc);
     g_failReserveNumber = 0;
     g_failLaterCommits = false;
     g_mainDialog = nullptr;
@@ -122,11 +122,9 @@ class DirectoryWalkTest : public ::testing::Test {
   }
 
   void HookVirtualAlloc() {
-    slot_ = FindKernelImport("VirtualAlloc");
-    ASSERT_NE(slot_, nullptr);
-    g_realVirtualAlloc = reinterpret_cast<VirtualAllocFn>(*slot_);
     g_reserveCount = 0;
-    ASSERT_TRUE(PatchSlot(slot_, reinterpret_cast<void*>(&TestVirtualAlloc)));
+    slot_ = SwapKernelImport("VirtualAlloc", &TestVirtualAlloc, &g_realVirtualAlloc);
+    ASSERT_NE(slot_, nullptr);
   }
 
   std::string P(const std::string& relative) const { return root_ + "\\" + relative; }

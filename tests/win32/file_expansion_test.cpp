@@ -9,15 +9,11 @@
 
 #include "expand/file_expansion.h"
 #include "expand/file_expansion_win32.h"
-#include "resource.h"
+#include "hidden_main_dialog.h"
 #include "run/command_line_win32.h"
 #include "test_env.h"
 
 namespace {
-
-const int kFileIds[8] = {1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009};
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -38,16 +34,8 @@ std::string Shown(const std::string& text) {
   return text.find(' ') == std::string::npos ? text : "\"" + text + "\"";
 }
 
-class FileExpansionTest : public ::testing::Test {
+class FileExpansionTest : public HiddenMainDialogSuite {
  protected:
-  static void SetUpTestSuite() {
-    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 QuietDialogProc, 0);
-  }
-  static void TearDownTestSuite() {
-    if (dialog_ != nullptr) DestroyWindow(dialog_);
-    dialog_ = nullptr;
-  }
   void SetUp() override {
     ASSERT_NE(dialog_, nullptr);
     ASSERT_EQ(GetACP(), 932u);
@@ -74,11 +62,8 @@ class FileExpansionTest : public ::testing::Test {
 
   std::string In(const std::string& name) const { return dir_ + "\\" + name; }
 
-  static HWND dialog_;
   std::string dir_;
 };
-
-HWND FileExpansionTest::dialog_ = nullptr;
 
 TEST_F(FileExpansionTest, HiddenAndSystemFilesCountDirectoriesNever) {
   MakeFile(In("a.txt"));

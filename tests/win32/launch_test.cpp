@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "support/msgbox_watch.h"
+#include "support/hidden_window.h"
 #include "support/import_patch.h"
+#include "support/system_text.h"
 #include "support/test_env.h"
 
 namespace {
@@ -93,36 +95,22 @@ ChildRecord ReadRecord(const std::string& path) {
   return record;
 }
 
-std::string SystemText(DWORD code) {
-  char* text = nullptr;
-  DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-      nullptr);
-  std::string s = n ? std::string(text, n) : std::string();
-  if (text) LocalFree(text);
-  return s;
-}
-
 class LaunchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    owner_ = CreateHiddenWindow("owner");
     ASSERT_NE(owner_, nullptr);
     scratch_ = MakeTempDir("launch");
     ASSERT_FALSE(scratch_.empty());
     record_ = JoinTestPath(scratch_, "record.txt");
     SetEnvironmentVariableA("TAVIX_RECORD_FILE", record_.c_str());
     child_ = JoinTestPath(TestExeDir(), "record_child.exe");
-    slot_ = FindKernelImport("CreateProcessA");
+    slot_ = SwapKernelImport("CreateProcessA", &RecordCreateProcessA, &g_realCreateProcessA);
     ASSERT_NE(slot_, nullptr);
-    g_realCreateProcessA = reinterpret_cast<CreateProcessAFn>(*slot_);
-    ASSERT_TRUE(PatchSlot(slot_, reinterpret_cast<void*>(&RecordCreateProcessA)));
     g_createCalls.clear();
   }
   void TearDown() override {
-    if (slot_ && g_realCreateProcessA) PatchSlot(slot_, reinterpret_cast<void*>(g_realCreateProcessA));
+    RestoreKernelImport(slot_, g_realCreateProcessA);
     SetEnvironmentVariableA("TAVIX_RECORD_FILE", nullptr);
     if (owner_) DestroyWindow(owner_);
   }
@@ -274,8 +262,8 @@ TEST_F(LaunchTest, MissingProgramShowsTheSystemTextUnderItsTitle) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, kFailTitle);
   EXPECT_EQ(boxes[0].owner, owner_);
-  ASSERT_FALSE(SystemText(ERROR_FILE_NOT_FOUND).empty());
-  EXPECT_EQ(boxes[0].text, SystemText(ERROR_FILE_NOT_FOUND));
+  ASSERT_FALSE(SystemErrorText(ERROR_FILE_NOT_FOUND).empty());
+  EXPECT_EQ(boxes[0].text, SystemErrorText(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(LaunchTest, MissingDirectoryShowsTheTextOfItsOwnError) {
@@ -294,8 +282,8 @@ TEST_F(LaunchTest, MissingDirectoryShowsTheTextOfItsOwnError) {
   EXPECT_EQ(LastCall().directory, missing);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, kFailTitle);
-  ASSERT_FALSE(SystemText(error).empty());
-  EXPECT_EQ(boxes[0].text, SystemText(error));
+  ASSERT_FALSE(SystemErrorText(error).empty());
+  EXPECT_EQ(boxes[0].text, SystemErrorText(error));
 }
 
 TEST_F(LaunchTest, LineTooLongForItsBufferIsRefusedWithAMessage) {
@@ -306,7 +294,7 @@ TEST_F(LaunchTest, LineTooLongForItsBufferIsRefusedWithAMessage) {
   EXPECT_TRUE(g_createCalls.empty());  // nothing is started with a cut line
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, kFailTitle);
-  EXPECT_EQ(boxes[0].text, SystemText(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_EQ(boxes[0].text, SystemErrorText(ERROR_INSUFFICIENT_BUFFER));
 }
 
 class MessageTest : public LaunchTest {};
@@ -320,14 +308,14 @@ TEST_F(MessageTest, SystemErrorShowsTheTextOfTheLastError) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "題名");
     EXPECT_EQ(boxes[0].owner, owner_);
-    ASSERT_FALSE(SystemText(code).empty());
-    EXPECT_EQ(boxes[0].text, SystemText(code));
+    ASSERT_FALSE(SystemErrorText(code).empty());
+    EXPECT_EQ(boxes[0].text, SystemErrorText(code));
   }
 }
 
 TEST_F(MessageTest, SystemErrorWithoutASystemTextShowsTheCode) {
   const DWORD code = 0x20001234;  // an application-defined code: no system text
-  ASSERT_TRUE(SystemText(code).empty());
+  ASSERT_TRUE(SystemErrorText(code).empty());
   std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
     SetLastError(code);
     ShowSystemError(owner_, "題名");

@@ -8,20 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "param_file_dialog.h"
 #include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
 #include "resource.h"
-#include "support/format_text.h"
 #include "test_env.h"
 
 namespace {
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) {
-  return FALSE;
-}
 
 // What the register dialog should do when it shows up, and what it showed.
 struct RegisterScript {
@@ -34,6 +30,14 @@ struct RegisterScript {
   int limit = 0;                // the edit's text limit
 };
 RegisterScript* g_script = nullptr;
+
+// A script that types `name` into the register dialog and presses OK.
+RegisterScript Typing(const char* name) {
+  RegisterScript script;
+  script.type = true;
+  script.typed = name;
+  return script;
+}
 
 BOOL CALLBACK FindRegisterDialog(HWND window, LPARAM found) {
   char className[32] = {};
@@ -68,30 +72,20 @@ VOID CALLBACK DriveRegisterDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
 }
 
-class NameListTest : public ::testing::Test {
+class NameListTest : public ParamFileDialogTest {
  protected:
   void SetUp() override {
-    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 QuietDialogProc, 0);
-    ASSERT_NE(dialog_, nullptr);
-    dir_ = MakeTempDir("namelist");
-    ASSERT_FALSE(dir_.empty());
-    path_ = JoinTestPath(dir_, "sets.tvx");
-    ASSERT_GE(FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", path_.c_str()), 0);
-    ClearSet(dialog_);
+    ASSERT_NO_FATAL_FAILURE(OpenDialogOn("namelist", "sets.tvx"));
     ClearLoadingFlag();
   }
   void TearDown() override {
-    ReleaseParameterFile();
-    if (dialog_) DestroyWindow(dialog_);
-    SetOptionFlag(kOptionBatchOut, 0);
-    SetOptionFlag(kOptionLastPause, 0);
+    ParamFileDialogTest::TearDown();
     ClearLoadingFlag();
   }
 
+  // Writes and loads the file, then fills the name box.
   void StartWith(const std::string& bytes) {
-    ASSERT_TRUE(WriteWholeFile(path_, bytes));
-    ASSERT_EQ(LoadParameterFile(), 1);
+    ASSERT_NO_FATAL_FAILURE(ParamFileDialogTest::StartWith(bytes));
     FillNameList(dialog_);
   }
 
@@ -128,19 +122,13 @@ class NameListTest : public ::testing::Test {
     EXPECT_TRUE(script.seen);
     return result;
   }
-
-  HWND dialog_ = nullptr;
-  std::string dir_;
-  std::string path_;
 };
 
 // First in this file: the current set name is still empty as at start.
 TEST_F(NameListTest, FirstRegisterProposesNothingAndWaitsForAName) {
   ASSERT_STREQ(GetCurrentSetName(), "");
   StartWith("");
-  RegisterScript script;
-  script.type = true;
-  script.typed = "first";
+  RegisterScript script = Typing("first");
   EXPECT_EQ(Register(script), 1);
   EXPECT_EQ(script.proposed, "");
   EXPECT_FALSE(script.okEnabledAtStart);
@@ -249,9 +237,7 @@ TEST_F(NameListTest, RegisterCancelledChangesNothing) {
 
 TEST_F(NameListTest, RegisterWithAnEmptyNameChangesNothing) {
   StartWith("[a]\r\n");
-  RegisterScript script;
-  script.type = true;
-  script.typed = "";
+  RegisterScript script = Typing("");
   EXPECT_EQ(Register(script), 0);
   ReleaseParameterFile();
   EXPECT_EQ(ReadWholeFile(path_), "[a]\r\n");
@@ -260,9 +246,7 @@ TEST_F(NameListTest, RegisterWithAnEmptyNameChangesNothing) {
 TEST_F(NameListTest, RegisterSavesListsAndSelectsTheNewSet) {
   StartWith("[a]\r\nEXEPATH=a.exe\r\n");
   SetDlgItemTextA(dialog_, IDC_EXEPATH, "new.exe");
-  RegisterScript script;
-  script.type = true;
-  script.typed = "新しい";
+  RegisterScript script = Typing("新しい");
   std::string before = GetCurrentSetName();
   EXPECT_EQ(Register(script), 1);
   EXPECT_EQ(script.proposed, before);
@@ -294,9 +278,7 @@ TEST_F(NameListTest, RegisterProposesTheCurrentNameAndReplacesThatSet) {
 TEST_F(NameListTest, RegisteringDefaultShowsTheFirstListedName) {
   StartWith("[a]\r\n[default]\r\nEXEPATH=old.exe\r\n");
   SetDlgItemTextA(dialog_, IDC_EXEPATH, "screen.exe");
-  RegisterScript script;
-  script.type = true;
-  script.typed = "default";
+  RegisterScript script = Typing("default");
   EXPECT_EQ(Register(script), 1);
   EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a"}));
   EXPECT_EQ(Selection(), 0);
@@ -308,9 +290,7 @@ TEST_F(NameListTest, RegisteringDefaultShowsTheFirstListedName) {
 TEST_F(NameListTest, FailedRegisterKeepsFileListAndHold) {
   StartWith("[a]\r\nEXEPATH=a.exe\r\n");
   ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-  RegisterScript script;
-  script.type = true;
-  script.typed = "x";
+  RegisterScript script = Typing("x");
   EXPECT_EQ(Register(script), 0);
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a"}));

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "hold_file_process.h"
+#include "param_file_dialog.h"
+#include "param_helpers.h"
 #include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
@@ -17,31 +20,9 @@
 #include "params/param_set_win32.h"
 #include "resource.h"
 #include "support/file_io_win32.h"
-#include "support/format_text.h"
 #include "test_env.h"
 
 namespace {
-
-constexpr DWORD kChildLimitMs = 60000;
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) {
-  return FALSE;
-}
-
-std::string Golden(const char* name) {
-  bool ok = false;
-  std::string bytes = ReadWholeFile(JoinTestPath(JoinTestPath(TestDataDir(), "params"), name), &ok);
-  EXPECT_TRUE(ok) << name;
-  return bytes;
-}
-
-std::vector<std::string> Names() {
-  std::vector<std::string> names;
-  for (const StoredSet* set = FirstStoredSet(); set != nullptr; set = set->next) {
-    names.push_back(set->name);
-  }
-  return names;
-}
 
 std::vector<std::string> FolderEntries(const std::string& dir) {
   std::vector<std::string> names;
@@ -58,74 +39,9 @@ std::vector<std::string> FolderEntries(const std::string& dir) {
   return names;
 }
 
-// Another process that holds a file the way the parameter file is held.
-class OtherHolder {
- public:
-  explicit OtherHolder(const std::string& path) {
-    static int counter = 0;
-    std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    std::string readyName = "tavix-pf-ready-" + tag;
-    std::string releaseName = "tavix-pf-release-" + tag;
-    ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
-    release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
-    std::string commandLine = "\"" + JoinTestPath(TestExeDir(), "hold_file.exe") + "\" hold \"" +
-                              path + "\" " + readyName + " " + releaseName;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-      CloseHandle(process.hThread);
-      process_ = process.hProcess;
-      HANDLE waits[2] = {ready_, process_};
-      holding_ = WaitForMultipleObjects(2, waits, FALSE, kChildLimitMs) == WAIT_OBJECT_0;
-    }
-  }
-  ~OtherHolder() {
-    SetEvent(release_);
-    if (process_ != nullptr) {
-      WaitForSingleObject(process_, kChildLimitMs);
-      CloseHandle(process_);
-    }
-    CloseHandle(ready_);
-    CloseHandle(release_);
-  }
-  bool holding() const { return holding_; }
-
- private:
-  HANDLE ready_ = nullptr;
-  HANDLE release_ = nullptr;
-  HANDLE process_ = nullptr;
-  bool holding_ = false;
-};
-
-class ParamFileWin32Test : public ::testing::Test {
+class ParamFileWin32Test : public ParamFileDialogTest {
  protected:
-  void SetUp() override {
-    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 QuietDialogProc, 0);
-    ASSERT_NE(dialog_, nullptr);
-    dir_ = MakeTempDir("paramfile");
-    ASSERT_FALSE(dir_.empty());
-    path_ = JoinTestPath(dir_, "tavix.tvx");
-    UsePath(path_);
-    ClearSet(dialog_);
-  }
-  void TearDown() override {
-    ReleaseParameterFile();
-    if (dialog_) DestroyWindow(dialog_);
-    SetOptionFlag(kOptionBatchOut, 0);
-    SetOptionFlag(kOptionLastPause, 0);
-  }
-
-  void UsePath(const std::string& path) {
-    ASSERT_GE(FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", path.c_str()), 0);
-  }
-
-  void StartWith(const std::string& bytes) {
-    ASSERT_TRUE(WriteWholeFile(path_, bytes));
-    ASSERT_EQ(LoadParameterFile(), 1);
-  }
+  void SetUp() override { OpenDialogOn("paramfile", "tavix.tvx"); }
 
   // Whether another opener could read the file now (it cannot while held).
   bool OthersCanRead() {
@@ -145,16 +61,23 @@ class ParamFileWin32Test : public ::testing::Test {
     SetOptionFlag(kOptionBatchOut, 1);
   }
 
+  // After a refused rewrite of the example file made read-only: nothing new
+  // beside it, held and listed as before, and its bytes unchanged.
+  void ExpectReadOnlyExampleIntact() {
+    EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
+    EXPECT_EQ(IsParameterFileHeld(), 1);  // held again as before
+    EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
+    ReleaseParameterFile();
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));
+  }
+
   void SelectName(const char* name) {
     LRESULT index = SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_FINDSTRINGEXACT,
                                         static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
     ASSERT_NE(index, CB_ERR) << name;
     SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_SETCURSEL, index, 0);
   }
-
-  HWND dialog_ = nullptr;
-  std::string dir_;
-  std::string path_;
 };
 
 TEST_F(ParamFileWin32Test, RegisterThenCloseWritesTheExampleFile) {
@@ -164,19 +87,19 @@ TEST_F(ParamFileWin32Test, RegisterThenCloseWritesTheExampleFile) {
   ASSERT_EQ(SaveSetFromDialog(dialog_, "cc"), 1);
   ReleaseParameterFile();
   ASSERT_EQ(LoadParameterFile(), 1);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"cc"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"cc"}));
   // Close: save "default", then release.
   ASSERT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
   ReleaseParameterFile();
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));
   EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
 }
 
 TEST_F(ParamFileWin32Test, LoadHoldsTheFileAndReleaseLetsItGo) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_FALSE(OthersCanRead());
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
   ReleaseParameterFile();
   EXPECT_EQ(IsParameterFileHeld(), 0);
   EXPECT_EQ(FirstStoredSet(), nullptr);
@@ -195,7 +118,7 @@ TEST_F(ParamFileWin32Test, MissingFileDoesNotLoad) {
 }
 
 TEST_F(ParamFileWin32Test, FileHeldByAnotherProgramNeitherLoadsNorIsCreated) {
-  ASSERT_TRUE(WriteWholeFile(path_, Golden("example.tvx")));
+  ASSERT_TRUE(WriteWholeFile(path_, GoldenParamFile("example.tvx")));
   {
     OtherHolder other(path_);
     ASSERT_TRUE(other.holding());
@@ -203,7 +126,7 @@ TEST_F(ParamFileWin32Test, FileHeldByAnotherProgramNeitherLoadsNorIsCreated) {
     EXPECT_EQ(CreateParameterFile(), 0);
     EXPECT_EQ(IsParameterFileHeld(), 0);
   }
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));  // never truncated
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));  // never truncated
 }
 
 TEST_F(ParamFileWin32Test, CreateMakesAnEmptyHeldFile) {
@@ -216,34 +139,34 @@ TEST_F(ParamFileWin32Test, CreateMakesAnEmptyHeldFile) {
 }
 
 TEST_F(ParamFileWin32Test, HandWrittenFileSavedAsDefault) {
-  StartWith(Golden("handwritten.tvx"));
+  StartWith(GoldenParamFile("handwritten.tvx"));
   ASSERT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
   // The file is held again, and the list lost only the old "default".
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_FALSE(OthersCanRead());
-  EXPECT_EQ(Names(), (std::vector<std::string>{"first", "ab", "trail]", "first", "表示セット", "last"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"first", "ab", "trail]", "first", "表示セット", "last"}));
   EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
   ReleaseParameterFile();
-  EXPECT_EQ(ReadWholeFile(path_), Golden("handwritten_default.tvx"));
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("handwritten_default.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, SavingAnExistingNameMovesItToTheTopWithNewValues) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   SetDlgItemTextA(dialog_, IDC_EXEPATH, "new.exe");
   ASSERT_EQ(SaveSetFromDialog(dialog_, "cc"), 1);
   ReleaseParameterFile();
-  std::string golden = Golden("example.tvx");
+  std::string golden = GoldenParamFile("example.tvx");
   EXPECT_EQ(ReadWholeFile(path_), "[cc]\r\nEXEPATH=new.exe\r\n" + golden.substr(0, golden.find("[cc]")));
 }
 
 TEST_F(ParamFileWin32Test, DeleteRemovesTheSelectedSetAndReloads) {
-  StartWith(Golden("handwritten.tvx"));
+  StartWith(GoldenParamFile("handwritten.tvx"));
   FillNameList(dialog_);
   SelectName("first");
   FillCc();
   ASSERT_EQ(DeleteSelectedSet(dialog_), 1);
   EXPECT_EQ(IsParameterFileHeld(), 1);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "ab", "trail]", "first", "表示セット", "last"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "ab", "trail]", "first", "表示セット", "last"}));
   // The name list is refilled: one "first" is left, and nothing is selected.
   EXPECT_EQ(SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_GETCOUNT, 0, 0), 5);
   EXPECT_EQ(SendDlgItemMessageA(dialog_, IDC_NAME_LIST, CB_GETCURSEL, 0, 0), CB_ERR);
@@ -252,16 +175,16 @@ TEST_F(ParamFileWin32Test, DeleteRemovesTheSelectedSetAndReloads) {
   GetDlgItemTextA(dialog_, IDC_EXEPATH, exe, sizeof exe);
   EXPECT_STREQ(exe, "D:\\tools\\cc.exe");
   ReleaseParameterFile();
-  EXPECT_EQ(ReadWholeFile(path_), Golden("handwritten_delete_first.tvx"));
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("handwritten_delete_first.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, DeleteWithABlankNameBoxDoesNothing) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   FillNameList(dialog_);
   EXPECT_EQ(DeleteSelectedSet(dialog_), 0);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
   ReleaseParameterFile();
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, DeletingTheLastSetLeavesAnEmptyFile) {
@@ -276,35 +199,25 @@ TEST_F(ParamFileWin32Test, DeletingTheLastSetLeavesAnEmptyFile) {
 }
 
 TEST_F(ParamFileWin32Test, ReadOnlyFileIsLeftIntactByAFailedSave) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
   FillCc();
   SetDlgItemTextA(dialog_, IDC_EXEPATH, "changed.exe");
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
-  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
-  EXPECT_EQ(IsParameterFileHeld(), 1);  // held again as before
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
-  ReleaseParameterFile();
-  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
+  ExpectReadOnlyExampleIntact();
 }
 
 TEST_F(ParamFileWin32Test, ReadOnlyFileIsLeftIntactByAFailedDelete) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
   FillNameList(dialog_);
   SelectName("cc");
   EXPECT_EQ(DeleteSelectedSet(dialog_), 0);
-  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
-  EXPECT_EQ(IsParameterFileHeld(), 1);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
-  ReleaseParameterFile();
-  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
+  ExpectReadOnlyExampleIntact();
 }
 
 TEST_F(ParamFileWin32Test, TargetThatIsAFolderIsLeftAlone) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   std::string folder = JoinTestPath(dir_, "folder.tvx");
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   ASSERT_TRUE(WriteWholeFile(JoinTestPath(folder, "inside.txt"), "keep"));
@@ -312,39 +225,39 @@ TEST_F(ParamFileWin32Test, TargetThatIsAFolderIsLeftAlone) {
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
   EXPECT_EQ(ReadWholeFile(JoinTestPath(folder, "inside.txt")), "keep");
   EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"folder.tvx", "tavix.tvx"}));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
 }
 
 TEST_F(ParamFileWin32Test, PathWithoutANameIsNeverWritten) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   UsePath("");
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
   UsePath(path_);
   EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
 }
 
 TEST_F(ParamFileWin32Test, UnwritableTemporaryFileLeavesTheFileIntact) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   // Something that is not a file already stands where the new content would go.
   std::string blocker = path_ + ".~tmp";
   ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
   EXPECT_EQ(IsParameterFileHeld(), 1);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"default", "cc"}));
+  EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
   ReleaseParameterFile();
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));
   // Once the way is clear the same save works.
   RemoveDirectoryA(blocker.c_str());
   ASSERT_EQ(LoadParameterFile(), 1);
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
   ReleaseParameterFile();
-  std::string golden = Golden("example.tvx");
+  std::string golden = GoldenParamFile("example.tvx");
   EXPECT_EQ(ReadWholeFile(path_), "[default]\r\n" + golden.substr(golden.find("[cc]")));
 }
 
 TEST_F(ParamFileWin32Test, FileTakenByAnotherProgramIsNotReplaced) {
-  StartWith(Golden("example.tvx"));
+  StartWith(GoldenParamFile("example.tvx"));
   // Let go for a moment, as a switch does, and another program takes it.
   ReleaseParameterFile();
   {
@@ -353,7 +266,7 @@ TEST_F(ParamFileWin32Test, FileTakenByAnotherProgramIsNotReplaced) {
     EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
     EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
   }
-  EXPECT_EQ(ReadWholeFile(path_), Golden("example.tvx"));
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));
 }
 
 TEST_F(ParamFileWin32Test, SaveIntoAMissingFileCreatesIt) {
@@ -361,7 +274,7 @@ TEST_F(ParamFileWin32Test, SaveIntoAMissingFileCreatesIt) {
   FillCc();
   ASSERT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
   ReleaseParameterFile();
-  std::string golden = Golden("example.tvx");
+  std::string golden = GoldenParamFile("example.tvx");
   EXPECT_EQ(ReadWholeFile(path_), golden.substr(0, golden.find("[cc]")));
 }
 

@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
+#include "hidden_main_dialog.h"
+#include "param_helpers.h"
 #include "params/field_table.h"
 #include "params/param_set_win32.h"
 #include "resource.h"
@@ -15,18 +16,6 @@
 
 namespace {
 
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) {
-  return FALSE;
-}
-
-int RowOf(const char* key) {
-  for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
-    if (std::strcmp(g_fieldTable[row].key, key) == 0) return row;
-  }
-  ADD_FAILURE() << "no row " << key;
-  return 0;
-}
-
 int IdOf(const char* key) {
   return g_fieldTable[RowOf(key)].id;
 }
@@ -34,8 +23,7 @@ int IdOf(const char* key) {
 class ParamSetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 QuietDialogProc, 0);
+    dialog_ = CreateHiddenMainDialog();
     ASSERT_NE(dialog_, nullptr);
     SetOptionFlag(kOptionBatchOut, 0);
     SetOptionFlag(kOptionLastPause, 0);
@@ -49,9 +37,7 @@ class ParamSetTest : public ::testing::Test {
   std::string Section(const char* name) {
     ByteBuffer out;
     EXPECT_EQ(WriteSetSection(&out, name, dialog_), 1);
-    std::string text(out.data ? out.data : "", out.size);
-    FreeByteBuffer(&out);
-    return text;
+    return TakeBytes(&out);
   }
 
   std::string Text(const char* key) {
@@ -145,8 +131,7 @@ TEST_F(ParamSetTest, AStoredSetAppliedAndSavedAgainGivesItsCarryOverSection) {
   ApplyStoredSet(dialog_, &set);
   ByteBuffer carried;
   ASSERT_EQ(WriteSetSection(&carried, "x", set), 1);
-  EXPECT_EQ(Section("x"), std::string(carried.data, carried.size));
-  FreeByteBuffer(&carried);
+  EXPECT_EQ(Section("x"), TakeBytes(&carried));
 }
 
 TEST_F(ParamSetTest, ClearAndTheEmptySetEmptyEverything) {

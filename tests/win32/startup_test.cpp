@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "app/startup_win32.h"
+#include "hidden_window.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "support/format_text.h"
@@ -88,8 +89,7 @@ TEST(TakeParameterFile, FailsWhileAnotherOpenerHoldsTheFile) {
 TEST(HandOverToRunningInstance, FindsTheWindowWithThisRunsTitle) {
   FormatText(g_windowTitle, kWindowTitleSize, "startup test %lu", GetCurrentProcessId());
   EXPECT_EQ(0, HandOverToRunningInstance(0));
-  HWND window = CreateWindowExA(0, "STATIC", g_windowTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateHiddenWindow(g_windowTitle);
   ASSERT_NE(nullptr, window);
   EXPECT_EQ(1, HandOverToRunningInstance(0));
   DestroyWindow(window);

@@ -7,19 +7,13 @@
 #include <cstring>
 #include <string>
 
+#include "hold_file_process.h"
 #include "support/file_io_win32.h"
 #include "support/format_text.h"
 #include "support/memory_win32.h"
 #include "test_env.h"
 
 namespace {
-
-// Upper bound for a helper process to report; a safety net, not a timing.
-constexpr DWORD kChildLimitMs = 60000;
-
-std::string HoldFileExe() {
-  return JoinTestPath(TestExeDir(), "hold_file.exe");
-}
 
 // Runs hold_file.exe with `arguments` and returns its exit code (or -1).
 int RunHoldFile(const std::string& arguments) {
@@ -39,48 +33,6 @@ int RunHoldFile(const std::string& arguments) {
   CloseHandle(process.hProcess);
   return static_cast<int>(code);
 }
-
-// Another process that holds a file the way the parameter file is held.
-class OtherHolder {
- public:
-  explicit OtherHolder(const std::string& path) {
-    std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter_);
-    std::string readyName = "tavix-hold-ready-" + tag;
-    std::string releaseName = "tavix-hold-release-" + tag;
-    ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
-    release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
-    std::string commandLine = "\"" + HoldFileExe() + "\" hold \"" + path + "\" " + readyName +
-                              " " + releaseName;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-      CloseHandle(process.hThread);
-      process_ = process.hProcess;
-      HANDLE waits[2] = {ready_, process_};
-      holding_ = WaitForMultipleObjects(2, waits, FALSE, kChildLimitMs) == WAIT_OBJECT_0;
-    }
-  }
-  ~OtherHolder() {
-    SetEvent(release_);
-    if (process_ != nullptr) {
-      WaitForSingleObject(process_, kChildLimitMs);
-      CloseHandle(process_);
-    }
-    CloseHandle(ready_);
-    CloseHandle(release_);
-  }
-  bool holding() const { return holding_; }
-
- private:
-  static int counter_;
-  HANDLE ready_ = nullptr;
-  HANDLE release_ = nullptr;
-  HANDLE process_ = nullptr;
-  bool holding_ = false;
-};
-int OtherHolder::counter_ = 0;
 
 class SupportFileTest : public ::testing::Test {
  protected:

@@ -1,0 +1,44 @@
+// Steps the end-to-end tests share, built on the driver. Failures are
+// reported through GoogleTest; a step with ASSERTs inside ends only itself,
+// so call it under ASSERT_NO_FATAL_FAILURE where the test should end too.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/driver.h"
+#include "test_env.h"
+
+// Starts `exe` with `arguments` in `currentDir` (empty: the test's own) and
+// waits for its window titled `title`; null (and a failure when the start
+// itself failed) when the window does not come.
+inline HWND StartAndWaitForWindow(AppProcess* app, const std::string& exe, const std::string& title,
+                                  const std::string& arguments = "", const std::string& currentDir = "") {
+  if (!StartApp(app, exe, arguments, currentDir)) {
+    ADD_FAILURE() << "could not start " << exe << " " << arguments;
+    return nullptr;
+  }
+  return WaitForDialog(*app, title);
+}
+
+// Waits for the program to end and expects exit code 0.
+inline void ExpectExit0(const AppProcess& app) {
+  DWORD code = 1234;
+  ASSERT_TRUE(WaitForExit(app, &code));
+  EXPECT_EQ(0u, code);
+}
+
+// Closes the window with Escape and expects exit code 0.
+inline void EscapeAndExpectExit0(const AppProcess& app, HWND window) {
+  PressEscape(window);
+  ExpectExit0(app);
+}
+
+// Whether this process can read the file now (it cannot while a copy of the
+// program holds it).
+inline bool CanReadFile(const std::string& path) {
+  bool read = true;
+  ReadWholeFile(path, &read);
+  return read;
+}

@@ -1,0 +1,63 @@
+// Worked examples of command-line assembly, checked both on the plain rows
+// and through the real main dialog, so both see the same cases.
+#pragma once
+
+#include <vector>
+
+// One filled argument row: row number 1-8, switch text, space box, file text.
+struct RowSpec {
+  int row;
+  const char* switchText;
+  int spaceOn;
+  const char* fileText;
+};
+
+// A program text and rows, with the argument text they give and the line the
+// batch file gets for them.
+struct WorkedExample {
+  const char* program;
+  std::vector<RowSpec> rows;
+  const char* arguments;
+  const char* batchLine;
+};
+
+inline const std::vector<WorkedExample>& WorkedExamples() {
+  static const char* const cc = "D:\\BIN\\CC.EXE";
+  static const std::vector<WorkedExample> examples = {
+      {cc, {{1, "-O", 0, ""}, {2, "-o", 1, "out.exe"}, {3, "", 0, "main.c"}},
+       "-O -o out.exe main.c", "D:\\BIN\\CC.EXE -O -o out.exe main.c"},
+      {cc, {{1, "/o:", 0, "result.txt"}}, "/o:result.txt", "D:\\BIN\\CC.EXE /o:result.txt"},
+      {cc, {{1, "/o:", 1, "result.txt"}}, "/o: result.txt", "D:\\BIN\\CC.EXE /o: result.txt"},
+      {cc, {{1, "-v", 0, ""}, {3, "", 0, "a.c"}}, "-v a.c", "D:\\BIN\\CC.EXE -v a.c"},
+      {cc, {{1, "", 0, "D:\\My Files\\a.txt"}}, "\"D:\\My Files\\a.txt\"",
+       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
+      {cc, {{1, "", 0, "\"D:\\My Files\\a.txt\""}}, "\"D:\\My Files\\a.txt\"",
+       "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
+      {cc, {{1, "", 0, "> log.txt"}}, "> log.txt", "D:\\BIN\\CC.EXE > log.txt"},
+      {cc, {{1, "", 1, "x.dat"}}, " x.dat", "D:\\BIN\\CC.EXE  x.dat"},
+      {cc, {{1, "-q", 1, ""}}, "-q", "D:\\BIN\\CC.EXE -q"},
+      {cc, {}, "", "D:\\BIN\\CC.EXE "},
+      {"D:\\Program Files\\App\\app.exe", {{1, "", 0, "x"}}, "x",
+       "\"D:\\Program Files\\App\\app.exe\" x"},
+  };
+  return examples;
+}
+
+// A typed program text and its direct form: one pair of enclosing quotes
+// removed, never quoted.
+struct DirectProgramCase {
+  const char* typed;
+  const char* direct;
+};
+
+inline const std::vector<DirectProgramCase>& DirectProgramCases() {
+  static const std::vector<DirectProgramCase> cases = {
+      {"D:\\BIN\\CC.EXE", "D:\\BIN\\CC.EXE"},
+      {"\"D:\\Program Files\\App\\app.exe\"", "D:\\Program Files\\App\\app.exe"},
+      {"D:\\Program Files\\App\\app.exe", "D:\\Program Files\\App\\app.exe"},
+      {"\"D:\\x.exe", "D:\\x.exe"},
+      {"D:\\x.exe\"", "D:\\x.exe\""},
+      {"", ""},
+  };
+  return cases;
+}

@@ -1,0 +1,38 @@
+// The program's main dialog made from its resources behind a dialog
+// procedure that handles nothing, for tests that fill and read its controls
+// themselves. Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "resource.h"
+
+// Control ids of the eight argument rows, row 1 first.
+inline constexpr int kSwitchIds[8] = {1010, 1012, 1013, 1014, 1015, 1016, 1017, 1018};
+inline constexpr int kSpaceIds[8] = {1011, 1019, 1020, 1021, 1022, 1023, 1024, 1025};
+inline constexpr int kFileIds[8] = {1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009};
+
+inline INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) {
+  return FALSE;
+}
+
+// A hidden main dialog (dialog 101), or null when it could not be made.
+inline HWND CreateHiddenMainDialog() {
+  return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                            QuietDialogProc, 0);
+}
+
+// A test suite whose tests share one hidden main dialog, made before the
+// first test and destroyed after the last.
+class HiddenMainDialogSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { dialog_ = CreateHiddenMainDialog(); }
+  static void TearDownTestSuite() {
+    if (dialog_ != nullptr) DestroyWindow(dialog_);
+    dialog_ = nullptr;
+  }
+
+  inline static HWND dialog_ = nullptr;
+};
