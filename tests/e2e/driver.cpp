@@ -147,7 +147,16 @@ int CountWindowsTitled(const std::string& title) {
 }
 
 bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
-  return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
+  // A modal dialog's owner goes on with the command that opened it once the
+  // dialog is gone; a message sent to the owner is handled only after that
+  // command has finished, so the caller sees its results.
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (!WaitUntil([&] { return !IsWindow(window); }, timeoutMs)) return false;
+  if (owner != nullptr && IsWindow(owner)) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
+  }
+  return true;
 }
 
 std::string WindowText(HWND window) {

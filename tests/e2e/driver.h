@@ -64,7 +64,8 @@ HWND WaitForDialog(const AppProcess& app, const std::string& title, DWORD timeou
 // Number of top-level windows of any process titled exactly `title`.
 int CountWindowsTitled(const std::string& title);
 
-// Waits until `window` no longer exists.
+// Waits until `window` no longer exists and, for an owned window such as a
+// modal dialog, until its owner has finished the command that opened it.
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDriverTimeoutMs);
 
 // Window text of any window, read with WM_GETTEXT (works across processes).
