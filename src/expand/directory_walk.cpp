@@ -36,8 +36,14 @@ void SplitWalkText(const char* translated, char* baseDirectory, char* namePatter
   char ext[kMaxExt];
   SplitPath(text, drive, dir, fname, ext);
   baseDirectory[0] = '\0';
-  AppendPart(baseDirectory, AppendPart(baseDirectory, 0, drive), dir);
   namePattern[0] = '\0';
+  // A part too long for its buffer comes back cut; a cut directory part
+  // would name some other directory, so such a text is not split at all.
+  if (std::strlen(drive) + std::strlen(dir) + std::strlen(fname) + std::strlen(ext) !=
+      std::strlen(text)) {
+    return;
+  }
+  AppendPart(baseDirectory, AppendPart(baseDirectory, 0, drive), dir);
   AppendPart(namePattern, AppendPart(namePattern, 0, fname), ext);
 }
 

@@ -16,7 +16,9 @@ constexpr std::size_t kWalkMaxPath = 259;      // longer subdirectory paths are 
 // Splits a translated current-directory text into the base directory (drive
 // and directory part, up to and including the last backslash) and the name
 // pattern (name and extension part), each into a 260-byte buffer. Enclosing
-// double quotes of the text do not take part.
+// double quotes of the text do not take part. A text with a part too long to
+// split whole (a directory part over 255 characters) gives both empty, so
+// nothing is searched.
 void SplitWalkText(const char* translated, char* baseDirectory, char* namePattern);
 
 // 1 for the entry names "." and "..", which never enter the walk.

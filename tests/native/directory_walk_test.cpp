@@ -56,6 +56,25 @@ TEST(SplitWalkText, LongestTextFits) {
   EXPECT_EQ(std::string(pattern), std::string(255, 'n'));
 }
 
+TEST(SplitWalkText, DirectoryPartTooLongToSplitGivesNothingToSearch) {
+  // Without a drive the directory part of a 258-character text can reach 257
+  // characters, more than a split directory holds. Cut, it would name the
+  // parent ("bb\b\...\b\" one level up), so nothing is split instead.
+  std::string dir = "bb\\";
+  for (int i = 0; i < 127; ++i) dir += "b\\";
+  ASSERT_EQ(dir.size(), 257u);
+  char base[260] = "junk";
+  char pattern[260] = "junk";
+  SplitWalkText((dir + "*").c_str(), base, pattern);
+  EXPECT_STREQ(base, "");
+  EXPECT_STREQ(pattern, "");
+  // One level less (255 characters) still splits whole.
+  const std::string shorter = dir.substr(0, 255);
+  SplitWalkText((shorter + "*").c_str(), base, pattern);
+  EXPECT_EQ(std::string(base), shorter);
+  EXPECT_STREQ(pattern, "*");
+}
+
 TEST(IsDotEntry, OnlyTheTwoDotNames) {
   EXPECT_EQ(IsDotEntry("."), 1);
   EXPECT_EQ(IsDotEntry(".."), 1);
