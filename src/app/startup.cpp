@@ -71,6 +71,19 @@ StartupFailure SetExecutableDirectory(const char* modulePath) {
   return kStartupOk;
 }
 
+const char* CommandLineTail(const char* commandLine) {
+  const char* p = commandLine;
+  if (*p == '"') {
+    p = NextChar(p);
+    while (*p != '\0' && *p != '"') p = NextChar(p);
+    p = NextChar(p);  // the closing quote (at the end: stays)
+  } else {
+    while (*p != '\0' && *p != ' ' && *p != '\t') p = NextChar(p);
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
+
 void StripArgumentQuotes(char* text) {
   if (text[0] != '"') return;
   const std::size_t length = std::strlen(text);

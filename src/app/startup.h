@@ -49,6 +49,12 @@ const char* StartupFailureText(StartupFailure failure);
 // characters (so that the names joined to it still fit in a path).
 StartupFailure SetExecutableDirectory(const char* modulePath);
 
+// The command-line tail of the process command line `commandLine`: what
+// follows the program name (in double quotes, or up to the first blank or
+// tab) and the blanks and tabs after it. Bytes of double-byte characters are
+// never taken for a blank, a tab or a quote.
+const char* CommandLineTail(const char* commandLine);
+
 // Removes the quotes around a command-line argument in place: a leading
 // double quote is dropped, and then, only in that case, a trailing one too.
 void StripArgumentQuotes(char* text);

@@ -91,10 +91,10 @@ void AppProcess::Kill() {
   WaitForSingleObject(info.hProcess, 10000);
 }
 
-bool StartApp(AppProcess* app, const std::string& exe, const std::string& arguments,
-              const std::string& currentDir) {
-  std::string commandLine = "\"" + exe + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
+namespace {
+
+bool StartWithCommandLine(AppProcess* app, const std::string& exe, const std::string& commandLine,
+                          const std::string& currentDir) {
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
@@ -105,6 +105,19 @@ bool StartApp(AppProcess* app, const std::string& exe, const std::string& argume
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool StartApp(AppProcess* app, const std::string& exe, const std::string& arguments,
+              const std::string& currentDir) {
+  std::string commandLine = "\"" + exe + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  return StartWithCommandLine(app, exe, commandLine, currentDir);
+}
+
+bool StartAppWithCommandLine(AppProcess* app, const std::string& exe, const std::string& commandLine) {
+  return StartWithCommandLine(app, exe, commandLine, "");
 }
 
 bool WaitForExit(const AppProcess& app, DWORD* exitCode, DWORD timeoutMs) {

@@ -52,6 +52,10 @@ struct AppProcess {
 bool StartApp(AppProcess* app, const std::string& exe, const std::string& arguments = "",
               const std::string& currentDir = "");
 
+// Starts `exe` with exactly `commandLine` as its command line (the program
+// name as the caller writes it), in the test's own current directory.
+bool StartAppWithCommandLine(AppProcess* app, const std::string& exe, const std::string& commandLine);
+
 // Waits until the process ends; true with its exit code when it did.
 bool WaitForExit(const AppProcess& app, DWORD* exitCode, DWORD timeoutMs = kDriverTimeoutMs);
 

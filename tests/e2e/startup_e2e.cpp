@@ -246,6 +246,34 @@ TEST(Startup, TakesTheArgumentAfterTheBlanksAndTabsThatFollowTheProgramName) {
   EscapeAndExpectExit0(app, window);
 }
 
+TEST(Startup, TakesAJapaneseArgumentWhole) {
+  AppFolder folder = PrepareAppFolder("japanese");
+  ASSERT_FALSE(folder.dir.empty());
+  AppProcess app;
+  HWND window = StartAndWaitForWindow(&app, folder.exe, WindowTitleFor("作業表"), "作業表");
+  ASSERT_NE(nullptr, window);
+  EXPECT_TRUE(FileExistsAt(folder.Path("作業表.tvx")));
+  EscapeAndExpectExit0(app, window);
+}
+
+TEST(Startup, TakesTheArgumentAfterAnUnquotedProgramNameWithJapaneseCharacters) {
+  const std::string base = MakeTempDir("unquoted");
+  ASSERT_FALSE(base.empty());
+  ASSERT_EQ(std::string::npos, base.find_first_of(" \t")) << "the folder must hold no blank: " << base;
+  const std::string dir = base + "\\ツール";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  const std::string exe = dir + "\\tavix.exe";
+  ASSERT_TRUE(CopyFileA(JoinTestPath(TestExeDir(), "tavix.exe").c_str(), exe.c_str(), FALSE));
+
+  AppProcess app;
+  ASSERT_TRUE(StartAppWithCommandLine(&app, exe, exe + " 表示"));
+  HWND window = WaitForDialog(app, WindowTitleFor("表示"));
+  ASSERT_NE(nullptr, window);
+  EXPECT_TRUE(FileExistsAt(dir + "\\表示.tvx"));
+  EXPECT_FALSE(FileExistsAt(dir + "\\tavix.tvx"));
+  EscapeAndExpectExit0(app, window);
+}
+
 TEST(Startup, RunsFromAFolderOf249CharactersButNotLonger) {
   const std::string base = MakeTempDir("deep");
   ASSERT_FALSE(base.empty());

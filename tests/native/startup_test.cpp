@@ -41,6 +41,34 @@ TEST(ExecutableDirectory, AllowsAtMost249Characters) {
   }
 }
 
+TEST(CommandLineTail, DropsTheProgramNameAndTheBlanksAndTabsAfterIt) {
+  struct Case {
+    const char* line;
+    const char* tail;
+  };
+  const Case cases[] = {
+      {"tavix.exe", ""},
+      {"tavix.exe   ", ""},
+      {"tavix.exe work", "work"},
+      {"tavix.exe \t  \"my work\" ", "\"my work\" "},
+      {"tavix.exe\twork", "work"},
+      {"\"C:\\My Tools\\tavix.exe\" work", "work"},
+      {"\"C:\\My Tools\\tavix.exe\"", ""},
+      {"\"C:\\My Tools\\tavix.exe", ""},
+      {"\"tavix.exe\"work", "work"},
+      // Japanese characters are neither blanks nor the end of the name.
+      {"tavix.exe 作業", "作業"},
+      {"\"C:\\tools\\tavix.exe\" 作業\\表", "作業\\表"},
+      {"C:\\ツール\\tavix.exe 作業", "作業"},
+      {"C:\\ソフト\\tavix.exe", ""},
+      {"tavix.exe ｱｲｳ", "ｱｲｳ"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_STREQ(c.tail, CommandLineTail(c.line)) << "command line " << c.line;
+  }
+}
+
 TEST(StripArgumentQuotes, DropsTheOpeningQuoteAndThenAClosingOne) {
   struct Case {
     const char* in;
