@@ -4,6 +4,7 @@
 
 #include "resource.h"
 #include "support/byte_buffer.h"
+#include "support/dbcs.h"
 #include "support/format_text.h"
 
 const FieldDef g_fieldTable[kFieldCount + 1] = {
@@ -94,6 +95,15 @@ int GetOptionFlag(int id) {
 void SetOptionFlag(int id, int on) {
   int index = OptionIndex(id);
   if (index >= 0) g_optionFlags[index] = on ? 1 : 0;
+}
+
+void CutToWholeCharacters(char* text) {
+  for (char* p = text; *p != '\0'; p = NextChar(p)) {
+    if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] == '\0') {
+      *p = '\0';
+      return;
+    }
+  }
 }
 
 int StoredFlagIsOn(const char* value) {

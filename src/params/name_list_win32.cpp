@@ -42,6 +42,7 @@ void OnRegisterNameCommand(HWND dialog, int code) {
 
 void OnRegisterOk(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_REGISTER_NAME, g_enteredName, kSetNameSize);
+  CutToWholeCharacters(g_enteredName);
   EndDialog(dialog, IDOK);
 }
 
@@ -72,6 +73,7 @@ int ApplySetByName(HWND dialog, const char* name) {
 int SelectSetFromList(HWND dialog) {
   char name[kSetNameSize] = {};
   GetDlgItemTextA(dialog, IDC_NAME_LIST, name, kSetNameSize);
+  CutToWholeCharacters(name);
   if (name[0] == '\0') return 0;
   CopySetName(g_currentSetName, name);
   return ApplySetByName(dialog, g_currentSetName);

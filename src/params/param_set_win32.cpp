@@ -18,6 +18,7 @@ void ReadLiveSet(HWND dialog, LiveSet* live) {
     switch (field.kind) {
       case kTextField:
         GetDlgItemTextA(dialog, field.id, live->texts[row], static_cast<int>(kFieldTextSize));
+        CutToWholeCharacters(live->texts[row]);
         break;
       case kCheckField:
         live->states[row] = static_cast<int>(IsDlgButtonChecked(dialog, field.id));

@@ -200,6 +200,28 @@ TEST_F(FieldTableTest, EmptySetIsDefaultWithEveryValueAbsent) {
   EXPECT_EQ(Section("default", g_emptySet), "[default]\r\n");
 }
 
+TEST(CutToWholeCharactersTest, DropsOnlyALoneLeadByteAtTheEnd) {
+  struct Case { const char* text; const char* kept; };
+  const Case cases[] = {
+      {"", ""},
+      {"abc", "abc"},
+      {"表示", "表示"},            // whole characters, the last with trail byte 0x5C
+      {"表\x95", "表"},          // half of a second 表
+      {"a\x95", "a"},
+      {"\xE0", ""},
+      {"ab\x80", "ab"},
+      {"\x95\x95\x95", "\x95\x95"},  // 表-like pair, then a lone lead byte
+      {"ｱ", "ｱ"},                 // half-width katakana is one byte, not a lead byte
+      {"a\x7F", "a\x7F"},
+  };
+  for (const Case& c : cases) {
+    char text[32];
+    std::strcpy(text, c.text);
+    CutToWholeCharacters(text);
+    EXPECT_STREQ(text, c.kept) << c.text;
+  }
+}
+
 TEST(ByteBufferTest, GrowsAcrossManyAppendsAndKeepsEveryByte) {
   ByteBuffer buffer;
   std::string expected;

@@ -31,6 +31,12 @@ struct RegisterScript {
 };
 RegisterScript* g_script = nullptr;
 
+std::string Repeat(const char* piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
 // A script that types `name` into the register dialog and presses OK.
 RegisterScript Typing(const char* name) {
   RegisterScript script;
@@ -191,14 +197,42 @@ TEST_F(NameListTest, BlankNameBoxSelectsNothing) {
 }
 
 TEST_F(NameListTest, OverlongNameIsListedButSelectingItChangesNothing) {
-  std::string longName(70, 'n');
-  StartWith("[" + longName + "]\r\nEXEPATH=long.exe\r\n");
-  EXPECT_EQ(ListedNames(), (std::vector<std::string>{longName}));
-  SetDlgItemTextA(dialog_, IDC_EXEPATH, "kept.exe");
+  struct Case { std::string name; std::string current; };
+  const Case cases[] = {
+      {std::string(70, 'n'), std::string(63, 'n')},
+      // 63 bytes end inside the 32nd double-byte character: it is left out.
+      {Repeat("表", 35), Repeat("表", 31)},
+  };
+  for (const Case& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(StartWith("[" + c.name + "]\r\nEXEPATH=long.exe\r\n"));
+    EXPECT_EQ(ListedNames(), (std::vector<std::string>{c.name}));
+    SetDlgItemTextA(dialog_, IDC_EXEPATH, "kept.exe");
+    Select(0);
+    EXPECT_EQ(SelectSetFromList(dialog_), 1);
+    EXPECT_EQ(Text(IDC_EXEPATH), "kept.exe");
+    EXPECT_EQ(std::string(GetCurrentSetName()), c.current);
+    ReleaseParameterFile();
+  }
+}
+
+TEST_F(NameListTest, LongJapaneseNameIsRegisteredWholeAndStaysUsable) {
+  StartWith("[a]\r\nEXEPATH=a.exe\r\n");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "long.exe");
+  RegisterScript script = Typing(Repeat("表", 40).c_str());
+  EXPECT_EQ(Register(script), 1);
+  // Cut to 63 bytes without splitting a character.
+  const std::string kept = Repeat("表", 31);
+  EXPECT_EQ(std::string(GetCurrentSetName()), kept);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{kept, "a"}));
+  // The listed name selects its set and deletes it.
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "other.exe");
   Select(0);
   EXPECT_EQ(SelectSetFromList(dialog_), 1);
-  EXPECT_EQ(Text(IDC_EXEPATH), "kept.exe");
-  EXPECT_EQ(std::string(GetCurrentSetName()), longName.substr(0, 63));
+  EXPECT_EQ(Text(IDC_EXEPATH), "long.exe");
+  EXPECT_EQ(DeleteSelectedSet(dialog_), 1);
+  EXPECT_EQ(ListedNames(), (std::vector<std::string>{"a"}));
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "[a]\r\nEXEPATH=a.exe\r\n");
 }
 
 TEST_F(NameListTest, EditsBlankTheNameBoxUnlessASetIsBeingLoaded) {

@@ -76,11 +76,26 @@ TEST_F(ParamSetTest, OneCheckedSpaceBoxWritesOneLine) {
   EXPECT_EQ(Section("row3"), "[row3]\r\nARG3SPACE=1\r\n");
 }
 
-TEST_F(ParamSetTest, LongTextIsSavedCutTo259Characters) {
-  std::string longText(300, 'x');
-  longText[258] = 'y';
-  SetDlgItemTextA(dialog_, IDC_EXEPATH, longText.c_str());
-  EXPECT_EQ(Section("s"), "[s]\r\nEXEPATH=" + longText.substr(0, 259) + "\r\n");
+std::string Repeat(const char* piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+TEST_F(ParamSetTest, LongTextIsSavedCutTo259CharactersOfWholeCharacters) {
+  struct Case { std::string text; std::string saved; };
+  std::string ascii(300, 'x');
+  ascii[258] = 'y';
+  const Case cases[] = {
+      {ascii, ascii.substr(0, 259)},
+      // 259 bytes end inside the 130th double-byte character: it is left out.
+      {Repeat("表", 140), Repeat("表", 129)},
+      {"a" + Repeat("表", 140), "a" + Repeat("表", 129)},
+  };
+  for (const Case& c : cases) {
+    SetDlgItemTextA(dialog_, IDC_EXEPATH, c.text.c_str());
+    EXPECT_EQ(Section("s"), "[s]\r\nEXEPATH=" + c.saved + "\r\n") << c.text.size();
+  }
 }
 
 TEST_F(ParamSetTest, EveryFieldIsWrittenInTableOrderFromItsControl) {
