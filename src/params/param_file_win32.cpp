@@ -19,9 +19,10 @@ HANDLE g_parameterFileHandle = INVALID_HANDLE_VALUE;
 // The file's bytes and a terminating zero; the set list points into it.
 char* g_textBlock = nullptr;
 
-// 1 when the last load opened the file but could not read it whole into
-// memory. The set list then does not mirror the file, so no rewrite may
-// replace the file until a load succeeds.
+// 1 when the last load found the file but could not read it whole into
+// memory (it could not be opened, or not read, or not parsed). The set list
+// then does not mirror the file, so no rewrite may replace the file until a
+// load succeeds.
 int g_loadIncomplete = 0;
 
 // Capacity of the name box text read by Delete (at most 255 characters).
@@ -109,6 +110,11 @@ int RewriteParameterFile(const ByteBuffer& content) {
   return replaced;
 }
 
+// Whether a failed open means that there is no file to lose.
+int IsMissingFileError(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 int FailLoad() {
   g_loadIncomplete = 1;
   FreeStoredSets();
@@ -123,12 +129,23 @@ int LoadParameterFile() {
   CloseHeldFile();
   g_loadIncomplete = 0;
   g_parameterFileHandle = OpenForReadShared(g_parameterFilePath);
-  if (g_parameterFileHandle == INVALID_HANDLE_VALUE) return 0;
+  if (g_parameterFileHandle == INVALID_HANDLE_VALUE) {
+    // A file that someone else has open (a scanner reading it just after a
+    // rewrite, say) still holds sets that the list in memory does not.
+    if (!IsMissingFileError(GetLastError())) g_loadIncomplete = 1;
+    return 0;
+  }
   // Records of an earlier load would point into the block released here.
   FreeStoredSets();
   FreeBlock(&g_textBlock);
   DWORD size = GetSmallFileSize(g_parameterFileHandle);
-  if (size == 0) return 1;
+  if (size == 0) {
+    // The size is 0 also for a file of 4 GiB or more: empty only when there
+    // is nothing to read.
+    char probe = 0;
+    if (ReadBytes(g_parameterFileHandle, &probe, 1) != 0) return FailLoad();
+    return 1;
+  }
   std::size_t blockSize = static_cast<std::size_t>(size) + 1;
   if (blockSize == 0 || !AllocBlock(&g_textBlock, blockSize)) return FailLoad();
   if (ReadBytes(g_parameterFileHandle, g_textBlock, size) != size) return FailLoad();

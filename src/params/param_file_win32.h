@@ -9,6 +9,8 @@
 // handle, reads the file and builds the set list. 1 on success (also for an
 // empty file); 0 when the file cannot be opened (missing, or held by another
 // process) or could not be read whole into memory (then it is not held).
+// After a failure on a file that exists, Save and Delete refuse to rewrite it
+// until a load succeeds: the set list no longer holds what the file holds.
 int LoadParameterFile();
 
 // Creates (or truncates) the file, closes it, and opens and holds it again as

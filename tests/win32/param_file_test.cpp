@@ -13,6 +13,7 @@
 #include "hold_file_process.h"
 #include "param_file_dialog.h"
 #include "param_helpers.h"
+#include "param_sparse_file.h"
 #include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
@@ -112,9 +113,71 @@ TEST_F(ParamFileWin32Test, EmptyFileLoadsAnEmptyList) {
   EXPECT_EQ(IsParameterFileHeld(), 1);
 }
 
-TEST_F(ParamFileWin32Test, MissingFileDoesNotLoad) {
+TEST_F(ParamFileWin32Test, MissingFileDoesNotLoadButMayBeWritten) {
   EXPECT_EQ(LoadParameterFile(), 0);
   EXPECT_EQ(IsParameterFileHeld(), 0);
+  // Nothing is there to lose, so a save writes the screen.
+  FillCc();
+  ASSERT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
+  ReleaseParameterFile();
+  std::string golden = GoldenParamFile("example.tvx");
+  EXPECT_EQ(ReadWholeFile(path_), golden.substr(0, golden.find("[cc]")));
+}
+
+// After a reload that could not open the file (another program reading it
+// at that moment, as a scanner does right after a rewrite), the empty list in
+// memory must not replace the sets on disk.
+TEST_F(ParamFileWin32Test, FileThatCouldNotBeReloadedIsNotReplaced) {
+  StartWith(GoldenParamFile("example.tvx"));
+  ReleaseParameterFile();
+  HANDLE reader = CreateFileA(path_.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(LoadParameterFile(), 0);
+  CloseHandle(reader);
+  EXPECT_EQ(FirstStoredSet(), nullptr);
+  FillCc();
+  EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
+  EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));
+  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
+  // A load that works allows rewrites again.
+  ASSERT_EQ(LoadParameterFile(), 1);
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "new.exe");
+  ASSERT_EQ(SaveSetFromDialog(dialog_, "cc"), 1);
+  ReleaseParameterFile();
+  std::string golden = GoldenParamFile("example.tvx");
+  std::string cc = golden.substr(golden.find("[cc]"));
+  cc.replace(cc.find("D:\\tools\\cc.exe"), std::strlen("D:\\tools\\cc.exe"), "new.exe");
+  EXPECT_EQ(ReadWholeFile(path_), cc + golden.substr(0, golden.find("[cc]")));
+}
+
+// Whether `path` has `size` bytes starting with `head`; read without taking
+// the whole of a huge file into memory.
+bool FileStartsWithAndHasSize(const std::string& path, const std::string& head, LONGLONG size) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER actual{};
+  std::string bytes(head.size(), '\0');
+  DWORD got = 0;
+  bool ok = GetFileSizeEx(file, &actual) && actual.QuadPart == size &&
+            ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+            got == bytes.size() && bytes == head;
+  CloseHandle(file);
+  return ok;
+}
+
+TEST_F(ParamFileWin32Test, FileOf4GiBOrMoreIsNeitherTakenForEmptyNorReplaced) {
+  const std::string head = "[keep]\r\nEXEPATH=x\r\n";
+  const LONGLONG size = 0x100000000LL + 16;
+  ASSERT_TRUE(MakeSparseFile(path_, head, size));
+  EXPECT_EQ(LoadParameterFile(), 0);
+  EXPECT_EQ(IsParameterFileHeld(), 0);
+  EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
+  EXPECT_TRUE(FileStartsWithAndHasSize(path_, head, size));
+  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
+  DeleteFileA(path_.c_str());
 }
 
 TEST_F(ParamFileWin32Test, FileHeldByAnotherProgramNeitherLoadsNorIsCreated) {

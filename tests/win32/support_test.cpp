@@ -8,6 +8,7 @@
 #include <string>
 
 #include "hold_file_process.h"
+#include "param_sparse_file.h"
 #include "support/file_io_win32.h"
 #include "support/format_text.h"
 #include "support/memory_win32.h"
@@ -60,6 +61,26 @@ TEST_F(SupportFileTest, CreateWriteReadAndSize) {
   EXPECT_EQ(std::string(buffer), "hello\r\n");
   EXPECT_EQ(ReadBytes(in, buffer, sizeof buffer), 0u);  // at the end
   CloseFile(in);
+}
+
+TEST_F(SupportFileTest, SizesOf4GiBOrMoreGiveZero) {
+  struct Case { LONGLONG size; DWORD reported; };
+  const Case cases[] = {
+      {0, 0},
+      {0xFFFFFFFELL, 0xFFFFFFFEu},
+      {0xFFFFFFFFLL, 0xFFFFFFFFu},
+      {0x100000000LL, 0},
+      {0x100000000LL + 7, 0},
+      {0x500000000LL, 0},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(MakeSparseFile(path_, "", c.size)) << c.size;
+    HANDLE in = OpenForReadShared(path_.c_str());
+    ASSERT_NE(in, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetSmallFileSize(in), c.reported) << c.size;
+    CloseFile(in);
+  }
+  DeleteFileA(path_.c_str());
 }
 
 TEST_F(SupportFileTest, CreateForWriteTruncatesAnExistingFile) {
