@@ -99,7 +99,8 @@ int PutWithoutMatch(TextWriter* writer, const char* translated) {
 // of a copy command: ordinary characters stand in for the match's characters
 // at the same place, '?' takes the match's character, '*' the rest of the
 // base name or extension; '\' restarts at the base name, '.' moves to the
-// extension. The cursor moves by whole characters.
+// extension. A double quote, which no file name holds, stands in for
+// nothing. The cursor moves by whole characters.
 int PutWithMatch(TextWriter* writer, const char* translated) {
   const char* cursor = g_expansion.baseName;
   for (const char* p = translated; *p != '\0';) {
@@ -108,6 +109,8 @@ int PutWithMatch(TextWriter* writer, const char* translated) {
       cursor = g_expansion.baseName;
     } else if (step == 1 && *p == '.') {
       cursor = g_expansion.extension;
+    } else if (step == 1 && *p == '"') {
+      // copied; the cursor stays
     } else if (step == 1 && *p == '?') {
       if (*cursor == '\0') {
         if (!Put(writer, '?')) return 0;
@@ -189,6 +192,9 @@ int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDir
     char text[kRowTextSize];
     CopyBounded(text, fileTexts[row]);
     if (text[0] == '\0' || !IsPlainFileText(text)) continue;
+    // A path picked with the file pickers stands in double quotes when it
+    // holds a blank; the search takes the path without them.
+    RemoveEnclosingQuotes(text);
 
     char joined[kJoinedPathSize];
     const char* candidate = text;
@@ -252,8 +258,12 @@ void EndFileExpansion() {
 }
 
 void CaptureMatch(const char* fileText) {
+  // Enclosing double quotes are no part of the name.
+  char unquoted[kRowTextSize];
+  CopyBounded(unquoted, fileText);
+  RemoveEnclosingQuotes(unquoted);
   char namePart[kMaxFname];
-  SplitPath(fileText, nullptr, nullptr, namePart, nullptr);
+  SplitPath(unquoted, nullptr, nullptr, namePart, nullptr);
 
   const char* name = g_expansion.current.name;
   const char* lastDot = FindLastCharDbcs(name, '.');

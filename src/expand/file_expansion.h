@@ -60,8 +60,9 @@ int TranslateTokens(const char* text, char* out, std::size_t capacity, int count
 
 // Row index (0-7) of the first of the eight file texts that qualifies as the
 // expanded row, with its search pattern in `pattern` (kRowTextSize bytes);
-// kNoExpandedRow when none does. A text without a usable directory part is
-// joined to `baseDirectory` (may be null or empty for none).
+// kNoExpandedRow when none does. Enclosing double quotes of a text do not
+// take part. A text without a usable directory part is joined to
+// `baseDirectory` (may be null or empty for none).
 int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
                       char* pattern);
 
@@ -83,11 +84,12 @@ void SearchPostStep();
 void EndFileExpansion();
 
 // Takes the captures of the current entry, guided by `fileText`, the expanded
-// row's file text as read.
+// row's file text as read (enclosing double quotes do not take part).
 void CaptureMatch(const char* fileText);
 
 // Writes the text to append for a plain file text into `out` (kRowTextSize
 // bytes): tokens translated and, for a live text, the current match put in
-// with the rules of a copy command's target. Returns 0 when the result would
+// with the rules of a copy command's target (a double quote is copied and
+// stands in for no character of the match). Returns 0 when the result would
 // exceed 259 characters or the translation lost part of the text.
 int RewriteFileText(const char* fileText, char* out);

@@ -206,6 +206,25 @@ TEST_F(FileExpansionTest, BaseDirectoryIsJoinedToTextsWithoutDirectory) {
             (std::vector<std::string>{"D:\\W\\*.txt", "D:\\My W\\*.txt", "sub\\*.txt"}));
 }
 
+TEST_F(FileExpansionTest, QuotedWildcardPathIsSearchedWithoutItsQuotes) {
+  // The file pickers put a path with blanks in double quotes.
+  g_listed.entries = {File("img001.jpg")};
+  EXPECT_EQ(Start({"\"C:\\My Photos\\img*.jpg\"", "\"C:\\My Out\\*1\\*.png\""}), 1);
+  EXPECT_EQ(g_listed.patterns, std::vector<std::string>{"C:\\My Photos\\img*.jpg"});
+  EXPECT_EQ(BuildAll(), std::vector<std::string>{
+                            "\"C:\\My Photos\\img001.jpg\" \"C:\\My Out\\001\\img001.png\""});
+}
+
+TEST_F(FileExpansionTest, QuotesOfARelativeTextStandInForNoCharacter) {
+  g_listed.entries = {File("abc.txt")};
+  EXPECT_EQ(Start({"\"a*.txt\"", "\"o\\x*1.bak\"", "\"??*.*\""}, "D:\\W"), 1);
+  EXPECT_EQ(g_listed.patterns, std::vector<std::string>{"D:\\W\\a*.txt"});
+  // Capture 1 starts after the "a" of the pattern, not one further, and the
+  // rewritten texts keep their quotes without shifting the match.
+  EXPECT_EQ(BuildAll(),
+            std::vector<std::string>{"\"abc.txt\" \"o\\xbc.bak\" \"abc.txt\""});
+}
+
 TEST_F(FileExpansionTest, PatternOf259CharactersDoesNotQualify) {
   std::string fits = "C:\\" + std::string(254, 'p') + "*";    // 258
   std::string tooLong = "C:\\" + std::string(255, 'p') + "*";  // 259

@@ -135,6 +135,19 @@ TEST_F(FileExpansionTest, EscapedWildcardsArePassedThrough) {
   EXPECT_EQ(BuildAll(1), std::vector<std::string>{Shown(In("*.txt")) + " " + Shown(In("x?.txt"))});
 }
 
+TEST_F(FileExpansionTest, QuotedPathWithBlanksIsExpanded) {
+  // As the file picker leaves a chosen path with blanks in the file edit.
+  std::string folder = In("my files");
+  MakeDirectory(folder);
+  MakeFile(folder + "\\a.txt");
+  MakeFile(folder + "\\b.txt");
+  MakeFile(folder + "\\c.log");
+  SetFileTexts({"\"" + folder + "\\*.txt\""});
+  EXPECT_EQ(StartFileExpansion(dialog_, nullptr), 1);
+  EXPECT_EQ(BuildAll(), (std::vector<std::string>{"\"" + folder + "\\a.txt\"",
+                                                  "\"" + folder + "\\b.txt\""}));
+}
+
 TEST_F(FileExpansionTest, JapaneseNamesWithTrailByte5C) {
   std::string folder = In("データ表");
   MakeDirectory(folder);
