@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/main_dialog_win32.h"
 #include "app/main_handle_win32.h"
@@ -265,6 +267,309 @@ TEST_F(MainDialogTest, CloseKeepsTheScreenAsDefaultAndDestructionReleasesTheFile
       "[alpha]\r\nEXEPATH=alpha.exe\r\nARG2SWITCH=/a\r\n"
       "[beta]\r\nEXEPATH=beta.exe\r\nLASTPAUSE=1\r\n",
       ReadWholeFile(path_));
+}
+
+// ---- The dialog resources as stored in the program -------------------------
+
+// One control of a dialog template.
+struct TemplateItem {
+  std::string className;  // "Button", "Edit", "Static", "ComboBox", ...
+  std::string caption;    // in the ANSI code page
+  int id = 0;
+  int x = 0, y = 0, w = 0, h = 0;
+  DWORD style = 0;
+};
+
+// A dialog template (DLGTEMPLATEEX) read from the program's resources.
+struct DialogTemplate {
+  bool read = false;
+  DWORD style = 0;
+  int x = 0, y = 0, w = 0, h = 0;
+  std::string caption;
+  int pointSize = 0;
+  std::string typeface;
+  std::vector<TemplateItem> items;
+};
+
+class TemplateReader {
+ public:
+  TemplateReader(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+  bool ok() const { return ok_; }
+  std::uint16_t Word() {
+    if (at_ + 2 > size_) return Fail();
+    const std::uint16_t value = static_cast<std::uint16_t>(data_[at_] | (data_[at_ + 1] << 8));
+    at_ += 2;
+    return value;
+  }
+  std::uint32_t Dword() {
+    const std::uint32_t low = Word();
+    return low | (static_cast<std::uint32_t>(Word()) << 16);
+  }
+  int Short() { return static_cast<std::int16_t>(Word()); }
+  std::string WideText() {
+    std::wstring wide;
+    for (std::uint16_t c = Word(); ok_ && c != 0; c = Word()) wide.push_back(static_cast<wchar_t>(c));
+    char text[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    return text;
+  }
+  // A name or an ordinal: ordinals of the predefined classes become their names.
+  std::string NameOrOrdinal() {
+    if (at_ + 2 <= size_ && data_[at_] == 0xFF && data_[at_ + 1] == 0xFF) {
+      Word();
+      const std::uint16_t ordinal = Word();
+      switch (ordinal) {
+        case 0x80: return "Button";
+        case 0x81: return "Edit";
+        case 0x82: return "Static";
+        case 0x83: return "ListBox";
+        case 0x84: return "ScrollBar";
+        case 0x85: return "ComboBox";
+        default: return "#" + std::to_string(ordinal);
+      }
+    }
+    return WideText();
+  }
+  void AlignToDword() { at_ = (at_ + 3) & ~static_cast<std::size_t>(3); }
+  void Skip(std::size_t bytes) { at_ += bytes; }
+
+ private:
+  std::uint16_t Fail() {
+    ok_ = false;
+    return 0;
+  }
+  const unsigned char* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+  bool ok_ = true;
+};
+
+DialogTemplate ReadDialogTemplate(int id) {
+  DialogTemplate dialog;
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_DIALOG));
+  if (found == nullptr) return dialog;
+  const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
+  if (data == nullptr) return dialog;
+  TemplateReader in(data, SizeofResource(module, found));
+  if (in.Word() != 1 || in.Word() != 0xFFFF) return dialog;  // DLGTEMPLATEEX only
+  in.Dword();                                                 // help id
+  in.Dword();                                                 // extended style
+  dialog.style = in.Dword();
+  const int count = in.Word();
+  dialog.x = in.Short();
+  dialog.y = in.Short();
+  dialog.w = in.Short();
+  dialog.h = in.Short();
+  in.NameOrOrdinal();  // menu
+  in.NameOrOrdinal();  // class
+  dialog.caption = in.WideText();
+  if (dialog.style & (DS_SETFONT | DS_SHELLFONT)) {
+    dialog.pointSize = in.Word();
+    in.Word();  // weight
+    in.Word();  // italic, character set
+    dialog.typeface = in.WideText();
+  }
+  for (int i = 0; i < count && in.ok(); ++i) {
+    in.AlignToDword();
+    TemplateItem item;
+    in.Dword();  // help id
+    in.Dword();  // extended style
+    item.style = in.Dword();
+    item.x = in.Short();
+    item.y = in.Short();
+    item.w = in.Short();
+    item.h = in.Short();
+    item.id = static_cast<int>(in.Dword());
+    item.className = in.NameOrOrdinal();
+    item.caption = in.NameOrOrdinal();
+    in.Skip(in.Word());  // creation data
+    dialog.items.push_back(item);
+  }
+  dialog.read = in.ok();
+  return dialog;
+}
+
+enum ItemKind { kLabel, kEdit, kButton, kDefaultButton, kToggle, kNameCombo };
+
+struct ExpectedItem {
+  ItemKind kind;
+  int id;  // 0 for labels: their id is not looked at
+  std::string caption;
+  int x, y, w, h;
+};
+
+bool SameClass(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
+
+// Compares the controls in order (the template order is the tab order).
+void ExpectItems(const DialogTemplate& dialog, const std::vector<ExpectedItem>& expected) {
+  ASSERT_EQ(expected.size(), dialog.items.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const ExpectedItem& want = expected[i];
+    const TemplateItem& item = dialog.items[i];
+    SCOPED_TRACE(testing::Message() << "control " << i << " (id " << want.id << ", \"" << want.caption << "\")");
+    if (want.kind != kLabel) {
+      EXPECT_EQ(want.id, item.id);
+    }
+    EXPECT_EQ(want.caption, item.caption);
+    EXPECT_EQ(want.x, item.x);
+    EXPECT_EQ(want.y, item.y);
+    EXPECT_EQ(want.w, item.w);
+    EXPECT_EQ(want.h, item.h);
+    EXPECT_TRUE(item.style & WS_VISIBLE);
+    EXPECT_FALSE(item.style & WS_DISABLED);
+    const DWORD type = item.style & 0x0F;
+    switch (want.kind) {
+      case kLabel:
+        EXPECT_TRUE(SameClass(item.className, "Static")) << item.className;
+        EXPECT_EQ(static_cast<DWORD>(SS_LEFT), item.style & SS_TYPEMASK);
+        EXPECT_FALSE(item.style & WS_TABSTOP);
+        break;
+      case kEdit:
+        EXPECT_TRUE(SameClass(item.className, "Edit")) << item.className;
+        EXPECT_TRUE(item.style & ES_AUTOHSCROLL);
+        EXPECT_FALSE(item.style & ES_MULTILINE);
+        EXPECT_TRUE(item.style & WS_BORDER);
+        EXPECT_TRUE(item.style & WS_TABSTOP);
+        break;
+      case kButton:
+      case kDefaultButton:
+        EXPECT_TRUE(SameClass(item.className, "Button")) << item.className;
+        EXPECT_EQ(static_cast<DWORD>(want.kind == kButton ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON), type);
+        EXPECT_TRUE(item.style & WS_TABSTOP);
+        break;
+      case kToggle:
+        EXPECT_TRUE(SameClass(item.className, "Button")) << item.className;
+        EXPECT_EQ(static_cast<DWORD>(BS_AUTOCHECKBOX), type);
+        EXPECT_TRUE(item.style & BS_PUSHLIKE);
+        EXPECT_TRUE(item.style & WS_TABSTOP);
+        break;
+      case kNameCombo:
+        EXPECT_TRUE(SameClass(item.className, "ComboBox")) << item.className;
+        EXPECT_EQ(static_cast<DWORD>(CBS_DROPDOWNLIST), item.style & 0x03);
+        EXPECT_FALSE(item.style & CBS_SORT);
+        EXPECT_TRUE(item.style & WS_VSCROLL);
+        EXPECT_TRUE(item.style & WS_TABSTOP);
+        break;
+    }
+  }
+}
+
+TEST(DialogResources, MainDialogHasItsLayoutAndTabOrder) {
+  const DialogTemplate dialog = ReadDialogTemplate(IDD_MAIN);
+  ASSERT_TRUE(dialog.read);
+  EXPECT_EQ("TAVIX", dialog.caption);
+  EXPECT_EQ(9, dialog.pointSize);
+  EXPECT_EQ("ＭＳ Ｐゴシック", dialog.typeface);
+  EXPECT_TRUE(dialog.style & DS_MODALFRAME);
+  EXPECT_EQ(static_cast<DWORD>(WS_CAPTION), dialog.style & WS_CAPTION);
+  EXPECT_TRUE(dialog.style & WS_SYSMENU);
+  EXPECT_TRUE(dialog.style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(dialog.style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(dialog.style & WS_THICKFRAME);
+  EXPECT_FALSE(dialog.style & WS_POPUP);
+  EXPECT_FALSE(dialog.style & WS_CHILD);
+
+  std::vector<ExpectedItem> expected = {
+      {kLabel, 0, "名前(&N)", 2, 6, 24, 8},
+      {kNameCombo, 1000, "", 59, 3, 152, 101},
+      {kButton, 3, "登録(&R)...", 212, 3, 32, 14},
+      {kButton, 4, "削除", 244, 3, 22, 14},
+      {kButton, 5, "新規", 266, 3, 22, 14},
+      {kButton, 1046, "設定(&P)[_1_1_1_1]", 304, 3, 58, 14},
+      {kLabel, 0, "ｶﾚﾝﾄﾃﾞｨﾚｸﾄﾘ(&C)", 2, 22, 48, 8},
+      {kEdit, 1038, "", 59, 20, 291, 12},
+      {kButton, 1039, "...", 350, 20, 12, 12},
+      {kLabel, 0, "実行ﾌｧｲﾙ(&E)", 2, 38, 39, 8},
+      {kEdit, 1036, "", 59, 36, 291, 12},
+      {kButton, 1037, "...", 350, 36, 12, 12},
+      {kLabel, 0, "引数", 2, 52, 17, 8},
+      {kLabel, 0, "ｽｲｯﾁ", 22, 52, 17, 8},
+      {kLabel, 0, "ｽﾍﾟｰｽ", 45, 52, 20, 8},
+      {kLabel, 0, "ﾌｧｲﾙ", 69, 52, 17, 8},
+  };
+  const int rowIds[8][4] = {
+      {1010, 1011, 1002, 1028}, {1012, 1019, 1003, 1029}, {1013, 1020, 1004, 1030},
+      {1014, 1021, 1005, 1031}, {1015, 1022, 1006, 1032}, {1016, 1023, 1007, 1033},
+      {1017, 1024, 1008, 1034}, {1018, 1025, 1009, 1035},
+  };
+  for (int k = 0; k < 8; ++k) {
+    const int* ids = rowIds[k];
+    expected.push_back({kLabel, 0, "&" + std::to_string(k + 1), 2, 66 + 16 * k, 8, 8});
+    expected.push_back({kEdit, ids[0], "", 10, 64 + 16 * k, 40, 12});
+    expected.push_back({kToggle, ids[1], " ", 51, 66 + 16 * k, 8, 8});
+    expected.push_back({kEdit, ids[2], "", 59, 64 + 16 * k, 291, 12});
+    expected.push_back({kButton, ids[3], "...", 350, 64 + 16 * k, 12, 12});
+  }
+  const std::vector<ExpectedItem> bottom = {
+      {kLabel, 0, "ヘルプ(&H)", 3, 195, 30, 8},
+      {kEdit, 1040, "", 34, 193, 200, 12},
+      {kButton, 1041, "...", 235, 193, 14, 12},
+      {kButton, 1042, "開く", 249, 191, 20, 14},
+      {kButton, 1045, "確認(&O)", 272, 191, 28, 14},
+      {kButton, 1047, "保存(&A)...", 300, 191, 32, 14},
+      {kButton, 1043, "実行(&X)", 334, 191, 28, 14},
+  };
+  expected.insert(expected.end(), bottom.begin(), bottom.end());
+  ExpectItems(dialog, expected);
+}
+
+TEST(DialogResources, RegisterDialogHasItsLayout) {
+  const DialogTemplate dialog = ReadDialogTemplate(IDD_REGISTER);
+  ASSERT_TRUE(dialog.read);
+  EXPECT_EQ("パラメータの登録", dialog.caption);
+  EXPECT_EQ(218, dialog.w);
+  EXPECT_EQ(45, dialog.h);
+  EXPECT_EQ(9, dialog.pointSize);
+  EXPECT_EQ("ＭＳ Ｐゴシック", dialog.typeface);
+  EXPECT_TRUE(dialog.style & DS_MODALFRAME);
+  EXPECT_TRUE(dialog.style & WS_POPUP);
+  EXPECT_EQ(static_cast<DWORD>(WS_CAPTION), dialog.style & WS_CAPTION);
+  EXPECT_TRUE(dialog.style & WS_SYSMENU);
+  ExpectItems(dialog, {
+                          {kEdit, 1002, "", 7, 7, 204, 12},
+                          {kDefaultButton, IDOK, "OK", 107, 24, 50, 14},
+                          {kButton, IDCANCEL, "ｷｬﾝｾﾙ", 161, 24, 50, 14},
+                      });
+}
+
+TEST(DialogResources, OptionMenuListsBothOptionsUnchecked) {
+  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_OPTION));
+  ASSERT_NE(nullptr, menu);
+  ASSERT_EQ(1, GetMenuItemCount(menu));
+  char title[64] = {};
+  GetMenuStringA(menu, 0, title, sizeof title, MF_BYPOSITION);
+  EXPECT_STREQ("OPTION", title);
+  HMENU popup = GetSubMenu(menu, 0);
+  ASSERT_NE(nullptr, popup);
+  ASSERT_EQ(2, GetMenuItemCount(popup));
+  const struct {
+    UINT id;
+    const char* text;
+  } items[] = {{40013, "バッチファイル実行"}, {40014, "最後にPAUSE命令出力"}};
+  for (UINT i = 0; i < 2; ++i) {
+    char text[64] = {};
+    GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(items[i].text, text);
+    EXPECT_EQ(items[i].id, GetMenuItemID(popup, static_cast<int>(i)));
+    EXPECT_EQ(0u, GetMenuState(popup, i, MF_BYPOSITION) & MF_CHECKED);
+  }
+  DestroyMenu(menu);
+}
+
+TEST(DialogResources, IconThreeHasBothSizes) {
+  for (int size : {16, 32}) {
+    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TAVIX), IMAGE_ICON, size, size, 0);
+    ASSERT_NE(nullptr, icon) << size;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(static_cast<HICON>(icon), &info));
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(size, bitmap.bmWidth);
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+    DestroyIcon(static_cast<HICON>(icon));
+  }
 }
 
 }  // namespace
