@@ -42,6 +42,30 @@ TEST_F(FieldTableTest, TableHas29RowsAndAnEndRow) {
   EXPECT_EQ(g_fieldTable[kFieldCount].key, nullptr);
 }
 
+TEST_F(FieldTableTest, EveryRowHasItsKeyKindAndIdInSavingOrder) {
+  struct Row { const char* key; int kind; int id; };
+  const Row expected[kFieldCount] = {
+      {"EXEPATH", 0, 1036},    {"CURPATH", 0, 1038},    {"HELPPATH", 0, 1040},
+      {"ARG1SWITCH", 0, 1010}, {"ARG1SPACE", 1, 1011},  {"ARG1FILE", 0, 1002},
+      {"ARG2SWITCH", 0, 1012}, {"ARG2SPACE", 1, 1019},  {"ARG2FILE", 0, 1003},
+      {"ARG3SWITCH", 0, 1013}, {"ARG3SPACE", 1, 1020},  {"ARG3FILE", 0, 1004},
+      {"ARG4SWITCH", 0, 1014}, {"ARG4SPACE", 1, 1021},  {"ARG4FILE", 0, 1005},
+      {"ARG5SWITCH", 0, 1015}, {"ARG5SPACE", 1, 1022},  {"ARG5FILE", 0, 1006},
+      {"ARG6SWITCH", 0, 1016}, {"ARG6SPACE", 1, 1023},  {"ARG6FILE", 0, 1007},
+      {"ARG7SWITCH", 0, 1017}, {"ARG7SPACE", 1, 1024},  {"ARG7FILE", 0, 1008},
+      {"ARG8SWITCH", 0, 1018}, {"ARG8SPACE", 1, 1025},  {"ARG8FILE", 0, 1009},
+      {"BATCHOUT", 2, 40013},  {"LASTPAUSE", 2, 40014},
+  };
+  for (int row = 0; row < kFieldCount; ++row) {
+    ASSERT_NE(g_fieldTable[row].key, nullptr) << row;
+    EXPECT_STREQ(g_fieldTable[row].key, expected[row].key) << row;
+    EXPECT_EQ(g_fieldTable[row].kind, expected[row].kind) << expected[row].key;
+    EXPECT_EQ(g_fieldTable[row].id, expected[row].id) << expected[row].key;
+  }
+  EXPECT_EQ(g_optionIds[0], 40013);
+  EXPECT_EQ(g_optionIds[1], 40014);
+}
+
 TEST_F(FieldTableTest, KeysAndIdsAreUniqueAndRowsFollowTheArgumentPattern) {
   std::set<std::string> keys;
   std::set<int> ids;
