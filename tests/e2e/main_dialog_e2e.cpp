@@ -208,15 +208,19 @@ TEST(MainDialog, DeleteRemovesTheChosenSetAndNewClearsTheScreen) {
 TEST(MainDialog, EnterDoesNotCloseTheWindow) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(s.Start("enter"));
-  SetControlText(s.window, IDC_EXEPATH, "cc.exe");
   HWND edit = Control(s.window, IDC_EXEPATH);
   PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
   PostMessageA(edit, WM_KEYUP, VK_RETURN, 1 | (3u << 30));
-  // The command has been handled once a later message comes back.
-  EXPECT_EQ("cc.exe", ControlText(s.window, IDC_EXEPATH));
+  // Posted messages arrive in order (sent ones, such as the reads below, do
+  // not wait for them): once this character is in the edit, Enter has been
+  // handled.
+  PostMessageA(edit, WM_CHAR, 'x', 1);
+  ASSERT_TRUE(WaitUntil([&] { return !s.app.Running() || ControlText(s.window, IDC_EXEPATH) == "x"; }));
   EXPECT_TRUE(s.app.Running());
   EXPECT_TRUE(IsWindow(s.window));
+  EXPECT_EQ("x", ControlText(s.window, IDC_EXEPATH));
   ASSERT_NO_FATAL_FAILURE(s.Close());
+  EXPECT_EQ("[default]\r\nEXEPATH=x\r\n", ReadWholeFile(s.folder.Path("tavix.tvx")));
 }
 
 // Answers the open-file dialog of the switch with `path`; a missing file is
