@@ -180,5 +180,9 @@ void ComposeTitleAndBatchPath() {
     FormatText(g_windowTitle, sizeof g_windowTitle, "%s Ver.%s [%s] (%s)", kProductName, kVersionText,
                name, g_buildDateText);
   }
-  FormatText(g_batchFilePath, sizeof g_batchFilePath, "%s\\%s.bat", g_executableDirectory, name);
+  if (FormatText(g_batchFilePath, sizeof g_batchFilePath, "%s\\%s.bat", g_executableDirectory, name) < 0) {
+    // A cut path would name some other file (without the .bat at its end);
+    // with no path at all, writing the batch file simply fails.
+    g_batchFilePath[0] = '\0';
+  }
 }

@@ -86,4 +86,5 @@ int MakeBuildDateText(const char* buildDate, char* buffer, std::size_t size);
 void FormBuildDateText();
 
 // Rebuilds g_windowTitle and g_batchFilePath from the parameter file name.
+// A batch file path that would not fit its buffer is left empty.
 void ComposeTitleAndBatchPath();

@@ -219,6 +219,22 @@ TEST(ComposeTitleAndBatchPath, UsesTheCutNameForLongNames) {
   EXPECT_EQ("C:\\tools\\\\" + cut + ".bat", std::string(g_batchFilePath));
 }
 
+TEST(ComposeTitleAndBatchPath, LeavesNoBatchPathThatWouldNotFit) {
+  // A directory of 200 characters: "C:\" + 196 letters + "\".
+  const std::string dir = "C:\\" + std::string(196, 'd') + "\\";
+  ASSERT_EQ(200u, dir.size());
+  UseExecutable((dir + "tavix.exe").c_str());
+  // 200 + "\" + name + ".bat" fits 260 characters up to a name of 55.
+  for (std::size_t length : {55u, 56u, 62u}) {
+    SCOPED_TRACE(length);
+    const std::string name(length, 'n');
+    ASSERT_EQ(kStartupOk, ChooseParameterFile(name.c_str()));
+    ComposeTitleAndBatchPath();
+    EXPECT_EQ("タビクス Ver.1.06 [" + name + "] (2004/7/6)", std::string(g_windowTitle));
+    EXPECT_EQ(length <= 55 ? dir + "\\" + name + ".bat" : std::string(), std::string(g_batchFilePath));
+  }
+}
+
 TEST(StartupFailureText, GivesEachFailureItsMessage) {
   EXPECT_EQ(nullptr, StartupFailureText(kStartupOk));
   EXPECT_STREQ("実行ファイルのパスの取得に失敗しました", StartupFailureText(kModulePathUnavailable));
