@@ -216,6 +216,7 @@ struct PopupSeen {
   bool seen = false;
   UINT states[2] = {};
   UINT ids[2] = {};
+  RECT frame = {};
 };
 PopupSeen g_popup;
 
@@ -226,6 +227,7 @@ VOID CALLBACK ReadOptionPopup(HWND, UINT, UINT_PTR timer, DWORD) {
   HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
   if (menu != nullptr) {
     g_popup.seen = true;
+    GetWindowRect(popup, &g_popup.frame);
     for (int i = 0; i < 2; ++i) {
       g_popup.states[i] = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
       g_popup.ids[i] = GetMenuItemID(menu, i);
@@ -252,6 +254,20 @@ TEST_F(MainDialogTest, OptionPopupChecksTheOptionsThatAreOn) {
       EXPECT_EQ(pause == 1, (g_popup.states[1] & MF_CHECKED) != 0);
     }
   }
+}
+
+TEST_F(MainDialogTest, OptionPopupHangsLeftOfTheCursorBelowIt) {
+  ASSERT_TRUE(SetCursorPos(400, 300));
+  POINT cursor{};
+  ASSERT_TRUE(GetCursorPos(&cursor));
+  g_popup = PopupSeen{};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadOptionPopup);
+  Command(IDC_OPTION);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(g_popup.seen);
+  EXPECT_EQ(cursor.x, g_popup.frame.right);
+  EXPECT_EQ(cursor.y, g_popup.frame.top);
+  EXPECT_LT(g_popup.frame.left, cursor.x);
 }
 
 TEST_F(MainDialogTest, CloseKeepsTheScreenAsDefaultAndDestructionReleasesTheFile) {
