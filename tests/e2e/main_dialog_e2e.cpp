@@ -279,6 +279,30 @@ TEST(MainDialog, SwitchesToAnotherParameterFileAndBack) {
   ASSERT_NO_FATAL_FAILURE(s.Close());
 }
 
+TEST(MainDialog, SwitchDialogOffersParameterFilesAndAddsTheirExtension) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("switchdialog"));
+  ASSERT_TRUE(WriteWholeFile(s.folder.Path("work.tvx"), "[default]\r\nEXEPATH=w.exe\r\n"));
+  PostSysCommand(s.window, IDM_SWITCH_FILE);
+  HWND dialog = WaitForDialog(s.app, kSwitchTitle);
+  ASSERT_NE(nullptr, dialog);
+  EXPECT_EQ(s.window, GetWindow(dialog, GW_OWNER));
+  constexpr int kFileTypeCombo = 0x470;  // cmb1
+  constexpr int kReadOnlyBox = 0x410;    // chx1
+  EXPECT_EQ((Names{"TAVIXパラメータファイル (*.tvx)", "すべてのファイル (*.*)"}), ComboItems(dialog, kFileTypeCombo));
+  EXPECT_EQ(0, ComboSelection(dialog, kFileTypeCombo));
+  HWND readOnly = Control(dialog, kReadOnlyBox);
+  EXPECT_TRUE(readOnly == nullptr || !IsWindowVisible(readOnly));
+
+  // "work" is work.tvx, which exists: the dialog asks nothing and the
+  // program switches to it.
+  ASSERT_TRUE(SetFileDialogName(dialog, s.folder.Path("work")));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(s.window) == WindowTitleFor("work"); }));
+  EXPECT_EQ("w.exe", ControlText(s.window, IDC_EXEPATH));
+  ASSERT_NO_FATAL_FAILURE(s.Close());
+}
+
 TEST(MainDialog, SwitchToAFileWithoutDefaultKeepsTheScreen) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(s.Start("nodefault"));
