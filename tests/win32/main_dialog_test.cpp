@@ -285,6 +285,31 @@ TEST_F(MainDialogTest, CloseKeepsTheScreenAsDefaultAndDestructionReleasesTheFile
       ReadWholeFile(path_));
 }
 
+// Enter, then Escape, as the dialog manager passes them on, once the modal
+// dialog runs.
+VOID CALLBACK PressEnterThenEscape(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  PostMessageA(g_mainDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  PostMessageA(g_mainDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST(MainDialogModal, EscapeEndsTheDialogWithResult2AfterKeepingTheScreen) {
+  const std::string path = JoinTestPath(MakeTempDir("main_modal"), "modal.tvx");
+  ASSERT_TRUE(WriteWholeFile(path, "[alpha]\r\nEXEPATH=alpha.exe\r\n"));
+  FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", path.c_str());
+  ASSERT_EQ(1, LoadParameterFile());
+  FormatText(g_windowTitle, kWindowTitleSize, "main dialog modal test %lu", GetCurrentProcessId());
+  g_mainDialog = nullptr;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, PressEnterThenEscape);
+  ASSERT_NE(0u, timer);
+  const INT_PTR result =
+      DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+  EXPECT_EQ(2, result);
+  EXPECT_FALSE(IsParameterFileHeld());
+  EXPECT_EQ("[default]\r\n[alpha]\r\nEXEPATH=alpha.exe\r\n", ReadWholeFile(path));
+  for (int id : g_optionIds) SetOptionFlag(id, 0);
+}
+
 // ---- The dialog resources as stored in the program -------------------------
 
 // One control of a dialog template.
