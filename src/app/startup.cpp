@@ -37,18 +37,6 @@ bool IsRootedPath(const char* path, const char* drive) {
   return drive[0] != '\0' || (path[0] == '\\' && path[1] == '\\');
 }
 
-// Drops a lone lead byte that a cut left at the end of `text`.
-void DropBrokenLastCharacter(char* text) {
-  char* p = text;
-  while (*p != '\0') {
-    if (CharLength(p) == 1 && IsLeadByte(static_cast<unsigned char>(*p)) && p[1] == '\0') {
-      *p = '\0';
-      return;
-    }
-    p = NextChar(p);
-  }
-}
-
 }  // namespace
 
 const char* StartupFailureText(StartupFailure failure) {
@@ -143,7 +131,7 @@ bool GetParameterFileName(char* buffer, std::size_t size) {
   SplitPath(g_parameterFilePath, nullptr, nullptr, fname, nullptr);
   if (fname[0] == '\0') return false;
   if (buffer != nullptr && size > 0) {
-    if (FormatText(buffer, size, "%s", fname) < 0) DropBrokenLastCharacter(buffer);
+    if (FormatText(buffer, size, "%s", fname) < 0) CutToWholeCharacters(buffer);
   }
   return true;
 }

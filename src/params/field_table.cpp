@@ -97,15 +97,6 @@ void SetOptionFlag(int id, int on) {
   if (index >= 0) g_optionFlags[index] = on ? 1 : 0;
 }
 
-void CutToWholeCharacters(char* text) {
-  for (char* p = text; *p != '\0'; p = NextChar(p)) {
-    if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] == '\0') {
-      *p = '\0';
-      return;
-    }
-  }
-}
-
 int StoredFlagIsOn(const char* value) {
   return value != nullptr && value[0] != '0';
 }

@@ -67,11 +67,6 @@ extern const StoredSet g_emptySet;
 // Capacity of a text read from a control (at most 259 characters).
 inline constexpr std::size_t kFieldTextSize = 260;
 
-// Drops a lead byte that a cut left alone at the end of `text`: a text read
-// from a control into a fixed buffer may end inside a double-byte character,
-// and half a character must not be stored or compared as a name.
-void CutToWholeCharacters(char* text);
-
 // The live set as read from the dialog, one slot per field-table row: for a
 // text field its text (cut to 259 characters), for a check field the state the
 // box reported (1 = checked), for an option field the flag.

@@ -7,6 +7,7 @@
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
 #include "resource.h"
+#include "support/dbcs.h"
 #include "support/format_text.h"
 
 namespace {

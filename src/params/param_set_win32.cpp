@@ -1,6 +1,7 @@
 #include "params/param_set_win32.h"
 
 #include "resource.h"
+#include "support/dbcs.h"
 
 namespace {
 

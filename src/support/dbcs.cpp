@@ -40,3 +40,12 @@ const char* FindLastCharDbcs(const char* text, char c) {
 char* FindLastCharDbcs(char* text, char c) {
   return const_cast<char*>(FindLastCharDbcs(static_cast<const char*>(text), c));
 }
+
+void CutToWholeCharacters(char* text) {
+  for (char* p = text; *p != '\0'; p = NextChar(p)) {
+    if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] == '\0') {
+      *p = '\0';
+      return;
+    }
+  }
+}

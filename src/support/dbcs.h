@@ -33,3 +33,7 @@ const char* FindCharDbcs(const char* text, char c);
 char* FindCharDbcs(char* text, char c);
 const char* FindLastCharDbcs(const char* text, char c);
 char* FindLastCharDbcs(char* text, char c);
+
+// Ends `text` before a lead byte that stands last without its second byte,
+// as a text cut to a byte limit may leave it; whole characters stay.
+void CutToWholeCharacters(char* text);

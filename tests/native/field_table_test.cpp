@@ -9,6 +9,7 @@
 
 #include "param_helpers.h"
 #include "support/byte_buffer.h"
+#include "support/dbcs.h"
 
 namespace {
 
