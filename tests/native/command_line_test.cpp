@@ -11,14 +11,14 @@
 
 namespace {
 
-ArgumentRows MakeRows(const std::vector<RowSpec>& specs) {
+ArgumentRows MakeRows(const std::vector<RowCase>& rowCases) {
   ArgumentRows rows;
   std::memset(&rows, 0, sizeof rows);
-  for (const RowSpec& spec : specs) {
-    ArgumentRow& row = rows.row[spec.row - 1];
-    std::snprintf(row.switchText, sizeof row.switchText, "%s", spec.switchText);
-    row.spaceOn = spec.spaceOn;
-    std::snprintf(row.fileText, sizeof row.fileText, "%s", spec.fileText);
+  for (const RowCase& given : rowCases) {
+    ArgumentRow& row = rows.row[given.row - 1];
+    std::snprintf(row.switchText, sizeof row.switchText, "%s", given.switchText);
+    row.spaceOn = given.spaceOn;
+    std::snprintf(row.fileText, sizeof row.fileText, "%s", given.fileText);
   }
   return rows;
 }
@@ -72,10 +72,10 @@ TEST_F(CommandLineTest, LongSwitchAndFileInOneRowDoNotFit) {
 
 TEST_F(CommandLineTest, EightFileTextsOfSeventyFailAtRowEight) {
   std::string file70(70, 'a');
-  std::vector<RowSpec> seven;
+  std::vector<RowCase> seven;
   for (int row = 1; row <= 7; ++row) seven.push_back({row, "", 0, file70.c_str()});
   EXPECT_EQ(Assemble(MakeRows(seven)).size(), 496u);
-  std::vector<RowSpec> eight = seven;
+  std::vector<RowCase> eight = seven;
   eight.push_back({8, "", 0, file70.c_str()});
   EXPECT_EQ(Assemble(MakeRows(eight)), "<fail>");
   // Row 8 with 14 characters makes exactly 511.

@@ -5,7 +5,7 @@
 #include <vector>
 
 // One filled argument row: row number 1-8, switch text, space box, file text.
-struct RowSpec {
+struct RowCase {
   int row;
   const char* switchText;
   int spaceOn;
@@ -16,7 +16,7 @@ struct RowSpec {
 // batch file gets for them.
 struct WorkedExample {
   const char* program;
-  std::vector<RowSpec> rows;
+  std::vector<RowCase> rows;
   const char* arguments;
   const char* batchLine;
 };

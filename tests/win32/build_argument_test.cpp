@@ -22,14 +22,14 @@ class BuildArgumentTest : public HiddenMainDialogSuite {
     g_currentFolderName[0] = '\0';
   }
 
-  void SetRows(const char* program, const std::vector<RowSpec>& rows) {
+  void SetRows(const char* program, const std::vector<RowCase>& rows) {
     SetDlgItemTextA(dialog_, IDC_EXEPATH, program);
     for (int i = 0; i < 8; ++i) {
       SetDlgItemTextA(dialog_, kSwitchIds[i], "");
       CheckDlgButton(dialog_, kSpaceIds[i], BST_UNCHECKED);
       SetDlgItemTextA(dialog_, kFileIds[i], "");
     }
-    for (const RowSpec& row : rows) {
+    for (const RowCase& row : rows) {
       SetDlgItemTextA(dialog_, kSwitchIds[row.row - 1], row.switchText);
       CheckDlgButton(dialog_, kSpaceIds[row.row - 1], row.spaceOn ? BST_CHECKED : BST_UNCHECKED);
       SetDlgItemTextA(dialog_, kFileIds[row.row - 1], row.fileText);
@@ -59,7 +59,7 @@ TEST_F(BuildArgumentTest, WorkedExamples) {
 }
 
 TEST_F(BuildArgumentTest, EveryRowIsReadFromItsOwnControls) {
-  std::vector<RowSpec> rows;
+  std::vector<RowCase> rows;
   static const char* const switches[8] = {"S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8"};
   static const char* const files[8] = {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8"};
   for (int row = 1; row <= 8; ++row) rows.push_back({row, switches[row - 1], row % 2 == 0, files[row - 1]});
