@@ -2,10 +2,19 @@
 
 #include <cstring>
 
+#include "expand/file_expansion.h"
 #include "run/command_line.h"
+#include "run/launch.h"
 #include "support/path_split.h"
 
 namespace {
+
+// The one walk of the program.
+char g_baseDirectory[kRowTextSize];
+char g_namePattern[kRowTextSize];
+WalkFrame* g_top = nullptr;
+int g_abort = 0;
+int g_blocksHeld = 0;
 
 std::size_t RoundUpToPage(std::size_t offset) {
   return (offset + kWalkPageSize - 1) / kWalkPageSize * kWalkPageSize;
@@ -18,6 +27,45 @@ std::size_t AppendPart(char* out, std::size_t used, const char* part) {
   std::memcpy(out + used, part, length);
   out[used + length] = '\0';
   return used + length;
+}
+
+char* ListStart(WalkFrame* frame) {
+  return frame->block + sizeof(WalkFrame);
+}
+
+void ReportAndAbort(const WalkPlatform& platform, int code) {
+  g_abort = 1;
+  platform.reportError(code);
+}
+
+char* ReserveBlock(const WalkPlatform& platform) {
+  char* block = platform.reserveBlock();
+  if (block != nullptr) ++g_blocksHeld;
+  return block;
+}
+
+void ReleaseBlock(const WalkPlatform& platform, char* block) {
+  platform.releaseBlock(block);
+  --g_blocksHeld;
+}
+
+// Removes the top frame and releases its block.
+void PopFrame(const WalkPlatform& platform) {
+  WalkFrame* frame = g_top;
+  g_top = frame->parent;
+  ReleaseBlock(platform, frame->block);
+}
+
+void ReleaseAllFrames(const WalkPlatform& platform) {
+  while (g_top != nullptr) PopFrame(platform);
+}
+
+// Pushes frames for the path at the top frame's cursor, then for the first
+// path of each new frame, until a directory has no matching subdirectory.
+void Descend(const WalkPlatform& platform) {
+  while (g_top != nullptr && g_top->cursor[0] != '\0' &&
+         ScanWalkDirectory(platform, g_top, g_top->cursor)) {
+  }
 }
 
 }  // namespace
@@ -63,4 +111,124 @@ int PlanListAppend(std::size_t cursorOffset, std::size_t pathLength, std::size_t
   *commitOffset = committedEnd;
   *commitSize = newEnd - committedEnd;
   return kListNeedsCommit;
+}
+
+int StartDirectoryWalk(const WalkPlatform& platform, const char* currentDirectoryText) {
+  ReleaseAllFrames(platform);  // a walk left unfinished holds no memory beyond this point
+  g_abort = 0;
+  if (currentDirectoryText == nullptr || currentDirectoryText[0] == '\0') return 0;
+  char translated[kRowTextSize];
+  if (!TranslateTokens(currentDirectoryText, translated, sizeof translated, 1)) return 0;
+  SplitWalkText(translated, g_baseDirectory, g_namePattern);
+  if (!ScanWalkDirectory(platform, nullptr, g_baseDirectory)) return 0;
+  Descend(platform);
+  return 1;
+}
+
+int TakeWalkDirectory(const WalkPlatform& platform, char* out, std::size_t size) {
+  if (size > 0) out[0] = '\0';
+  if (g_top == nullptr) return 0;
+  const std::size_t length = std::strlen(g_top->cursor);
+  if (size > 0) {
+    const std::size_t copied = length < size - 1 ? length : size - 1;
+    std::memcpy(out, g_top->cursor, copied);
+    out[copied] = '\0';
+  }
+  g_top->cursor += length + 1;
+  if (g_top->cursor[0] != '\0') {
+    Descend(platform);
+  } else {
+    PopFrame(platform);
+  }
+  if (g_abort) {
+    ReleaseAllFrames(platform);
+    if (size > 0) out[0] = '\0';
+    return 0;
+  }
+  return 1;
+}
+
+int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const char* directory) {
+  char* block = ReserveBlock(platform);
+  if (block == nullptr) {
+    ReportAndAbort(platform, kErrorNoMemory);
+    return 0;
+  }
+  if (!platform.commitPages(block, kWalkPageSize)) {
+    ReleaseBlock(platform, block);
+    ReportAndAbort(platform, kErrorNoMemory);
+    return 0;
+  }
+  WalkFrame* frame = reinterpret_cast<WalkFrame*>(block);
+  frame->parent = parent;
+  frame->block = block;
+  frame->cursor = ListStart(frame);
+  frame->cursor[0] = '\0';
+
+  char search[kJoinedPathSize];
+  JoinPath(search, sizeof search, directory, g_namePattern);
+  WalkEntry entry;
+  if (search[0] == '\0' || !platform.findFirst(search, &entry)) {
+    ReleaseBlock(platform, block);
+    return 0;
+  }
+  do {
+    if (AddWalkEntry(platform, frame, directory, entry.name, entry.isDirectory) < 0) {
+      platform.findClose();
+      ReleaseBlock(platform, block);
+      return 0;
+    }
+  } while (platform.findNext(&entry));
+  platform.findClose();
+
+  if (ListStart(frame)[0] == '\0') {
+    ReleaseBlock(platform, block);
+    return 0;
+  }
+  frame->cursor = ListStart(frame);
+  g_top = frame;
+  return 1;
+}
+
+int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* directory,
+                 const char* name, int isDirectory) {
+  if (!isDirectory) return 0;
+  if (IsDotEntry(name)) return 0;
+  char path[kJoinedPathSize];
+  JoinPath(path, sizeof path, directory, name);
+  const std::size_t length = std::strlen(path);
+  if (length == 0 || length > kWalkMaxPath) return 0;
+
+  std::size_t commitOffset = 0;
+  std::size_t commitSize = 0;
+  const std::size_t cursorOffset = static_cast<std::size_t>(frame->cursor - frame->block);
+  switch (PlanListAppend(cursorOffset, length, &commitOffset, &commitSize)) {
+    case kListFull:
+      ReportAndAbort(platform, kErrorMemoryUsedUp);
+      return -1;
+    case kListNeedsCommit:
+      if (!platform.commitPages(frame->block + commitOffset, commitSize)) {
+        ReportAndAbort(platform, kErrorNoMemory);
+        return -1;
+      }
+      break;
+    default:
+      break;
+  }
+  std::memcpy(frame->cursor, path, length + 1);
+  frame->cursor += length + 1;
+  frame->cursor[0] = '\0';
+  return static_cast<int>(length);
+}
+
+int WalkAborted() {
+  return g_abort;
+}
+
+WalkFrame* WalkTopFrame() {
+  return g_top;
+}
+
+int WalkBlocksHeld() {
+  return g_blocksHeld;
 }

@@ -1,7 +1,12 @@
-// Fixed rules of the directory walk (directory expansion): how a translated
-// current-directory text splits into base directory and name pattern, and how
-// one more path fits into a level's list, whose block of address space is
-// committed page by page as the list grows.
+// The directory walk of directory expansion: a current-directory text whose
+// last component holds a live wildcard (such as C:\photos\*) names every
+// directory below its base directory that matches the pattern, at every
+// depth, reached through matching directories only. The walk hands them out
+// one at a time, each after all of its own matching subdirectories, siblings
+// in the order the search delivered them; the base is never handed out.
+//
+// Every decision of the walk lives here; the system's memory, directory
+// search and message box come in through a WalkPlatform record.
 #pragma once
 
 #include <cstddef>
@@ -39,3 +44,71 @@ enum ListFit {
 // pages) to commit first.
 int PlanListAppend(std::size_t cursorOffset, std::size_t pathLength, std::size_t* commitOffset,
                    std::size_t* commitSize);
+
+// One level of the walk. Each frame sits at the start of its own block of
+// kWalkBlockSize bytes of reserved address space; the list of the matching
+// subdirectories' full paths follows the record, each path ended by a zero
+// byte and the whole list by an empty text. Pages of the block are committed
+// as the list grows.
+struct WalkFrame {
+  WalkFrame* parent;  // the level above, or null for the bottom frame
+  char* block;        // start of the frame's own block
+  char* cursor;       // where the next path is written, later handed out
+};
+
+// One entry delivered by a directory search.
+struct WalkEntry {
+  int isDirectory;  // 1 when the entry's directory attribute bit is set
+  char name[260];
+};
+
+// What the walk needs from the system: the program passes the system's
+// calls, tests a fake tree and fake blocks. One search is open at a time: a directory's
+// search is closed before the walk looks below it.
+struct WalkPlatform {
+  char* (*reserveBlock)();                        // kWalkBlockSize bytes of address space, or null
+  int (*commitPages)(char* at, std::size_t size);  // 1 when committed for reading and writing
+  void (*releaseBlock)(char* block);               // gives back a reserved block whole
+  int (*findFirst)(const char* pattern, WalkEntry* entry);  // 1 and the first entry, or 0
+  int (*findNext)(WalkEntry* entry);                         // 1 and the next entry, or 0
+  void (*findClose)();                                       // ends the open search
+  void (*reportError)(int code);  // shows program error 1 (no memory) or 2 (memory used up)
+};
+
+// The calls below make one walk of the program; pass the same platform to
+// every call of a walk.
+//
+// Calling order: StartDirectoryWalk once; when it returns 1,
+// TakeWalkDirectory until it returns 0; then WalkAborted tells whether the
+// walk ended early for lack of memory (its message has been shown then).
+
+// Drops any walk left unfinished and sets up a new one for a
+// current-directory text. Returns 1 when the text holds a live wildcard and
+// at least one matching directory is waiting to be handed out; 0 otherwise
+// (empty text, no wildcard, nothing matching, or the first scan failed).
+int StartDirectoryWalk(const WalkPlatform& platform, const char* currentDirectoryText);
+
+// Copies the next directory's full path into `out` (`size` bytes, 260 holds
+// every path) and returns 1; returns 0 when the walk is over or has been
+// aborted, with every frame released.
+int TakeWalkDirectory(const WalkPlatform& platform, char* out, std::size_t size);
+
+// Makes a frame listing the matching subdirectories of `directory` and pushes
+// it above `parent`. Returns 1 when pushed; 0 when the directory has none,
+// cannot be searched, or memory ran out (then the walk is aborted).
+int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const char* directory);
+
+// Appends the full path of one search entry found in `directory` to the
+// frame's list when it is a subdirectory other than "." and ".." whose path
+// stays within 259 characters. Returns the appended path's length, 0 when the
+// entry was left out, or -1 on a memory failure (reported; walk aborted).
+int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* directory,
+                 const char* name, int isDirectory);
+
+// 1 when the current walk was ended by a memory failure.
+int WalkAborted();
+
+// For inspection: the newest frame (null when no walk is under way) and the
+// number of frame blocks held.
+WalkFrame* WalkTopFrame();
+int WalkBlocksHeld();

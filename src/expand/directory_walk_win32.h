@@ -1,29 +1,18 @@
-// Directory expansion: a current-directory text whose last component holds a
-// live wildcard (such as C:\photos\*) names every directory below its base
-// directory that matches the pattern, at every depth, reached through
-// matching directories only. The walk hands them out one at a time, each
-// after all of its own matching subdirectories; the base is never handed out.
+// The program's directory walk (see expand/directory_walk.h for what it hands
+// out and in which order): the walk run over the system's memory and
+// directory search, its messages titled "タビクス：ディレクトリ展開" and owned
+// by the main dialog.
 //
 // Calling order: BeginDirectoryWalk once; when it returns 1, NextWalkDirectory
 // until it returns 0; then DirectoryWalkAborted tells whether the walk ended
-// early for lack of memory (its message, titled "タビクス：ディレクトリ展開" and
-// owned by the main dialog, has been shown then).
+// early for lack of memory (its message has been shown then).
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
-// One level of the walk. Each frame sits at the start of its own 64 KiB
-// block of reserved address space; the list of the matching subdirectories'
-// full paths follows the record, each path ended by a zero byte and the
-// whole list by an empty text. Pages of the block are committed as the list
-// grows.
-struct WalkFrame {
-  WalkFrame* parent;  // the level above, or null for the bottom frame
-  char* block;        // start of the frame's own block
-  char* cursor;       // where the next path is written, later handed out
-};
+#include "expand/directory_walk.h"
 
 // Sets up a walk for a current-directory text. Returns 1 when the text holds
 // a live wildcard and at least one matching directory is waiting to be
