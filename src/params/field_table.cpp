@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "params/param_texts.h"
 #include "resource.h"
 #include "support/byte_buffer.h"
 #include "support/dbcs.h"
@@ -54,10 +55,6 @@ int g_optionFlags[kOptionCount] = {0, 0};
 
 const char kLineEnd[] = "\r\n";
 const char kOnValue[] = "1";
-
-// Texts of the option button caption.
-const char kOptionCaptionHead[] = "設定(&P)[";
-const char kOptionCaptionTail[] = "]";
 
 int AppendHeader(ByteBuffer* out, const char* name) {
   AppendText(out, "[");

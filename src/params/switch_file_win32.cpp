@@ -8,15 +8,11 @@
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
+#include "params/param_texts.h"
 #include "support/format_text.h"
 
 namespace {
 
-// The open-file dialog of the switch.
-constexpr char kSwitchFilter[] =
-    "TAVIXパラメータファイル (*.tvx)\0*.tvx\0"
-    "すべてのファイル (*.*)\0*.*\0";
-constexpr char kSwitchTitle[] = "TAVIXパラメータファイル参照";
 constexpr char kSwitchDefaultExtension[] = "tvx";
 constexpr DWORD kChosenNameSize = 261;  // room for 260 characters
 

@@ -8,6 +8,7 @@
 
 #include "e2e/driver.h"
 #include "e2e/steps.h"
+#include "params/param_texts.h"
 #include "resource.h"
 #include "test_env.h"
 
@@ -16,7 +17,6 @@ namespace {
 using Names = std::vector<std::string>;
 
 const char kRegisterTitle[] = "パラメータの登録";
-const char kSwitchTitle[] = "TAVIXパラメータファイル参照";
 
 // A running copy of the program on its default file in a fresh folder.
 struct Session {
