@@ -4,6 +4,7 @@
 
 #include "expand/file_expansion.h"
 #include "resource.h"
+#include "support/control_text_win32.h"
 
 namespace {
 
@@ -46,9 +47,7 @@ constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemF
 int StartFileExpansion(HWND dialog, const char* baseDirectory) {
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) {
-    fileTexts[i][0] = '\0';
-    GetDlgItemTextA(dialog, kFileEditIds[i], fileTexts[i], static_cast<int>(kRowTextSize));
-    fileTexts[i][kRowTextSize - 1] = '\0';
+    ReadControlText(dialog, kFileEditIds[i], fileTexts[i], kRowTextSize);
   }
   return BeginFileExpansion(fileTexts, baseDirectory, &kSystemSearch);
 }

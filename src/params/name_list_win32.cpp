@@ -7,7 +7,7 @@
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
 #include "resource.h"
-#include "support/dbcs.h"
+#include "support/control_text_win32.h"
 #include "support/format_text.h"
 
 namespace {
@@ -42,8 +42,7 @@ void OnRegisterNameCommand(HWND dialog, int code) {
 }
 
 void OnRegisterOk(HWND dialog) {
-  GetDlgItemTextA(dialog, IDC_REGISTER_NAME, g_enteredName, kSetNameSize);
-  CutToWholeCharacters(g_enteredName);
+  ReadControlText(dialog, IDC_REGISTER_NAME, g_enteredName, kSetNameSize);
   EndDialog(dialog, IDOK);
 }
 
@@ -73,8 +72,7 @@ int ApplySetByName(HWND dialog, const char* name) {
 
 int SelectSetFromList(HWND dialog) {
   char name[kSetNameSize] = {};
-  GetDlgItemTextA(dialog, IDC_NAME_LIST, name, kSetNameSize);
-  CutToWholeCharacters(name);
+  ReadControlText(dialog, IDC_NAME_LIST, name, kSetNameSize);
   if (name[0] == '\0') return 0;
   CopySetName(g_currentSetName, name);
   return ApplySetByName(dialog, g_currentSetName);

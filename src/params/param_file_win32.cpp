@@ -7,6 +7,7 @@
 #include "params/param_set_win32.h"
 #include "resource.h"
 #include "support/byte_buffer.h"
+#include "support/control_text_win32.h"
 #include "support/file_io_win32.h"
 #include "support/format_text.h"
 #include "support/memory_win32.h"
@@ -184,7 +185,7 @@ int SaveSetFromDialog(HWND dialog, const char* name) {
 
 int DeleteSelectedSet(HWND dialog) {
   char name[kDeleteNameSize] = {};
-  GetDlgItemTextA(dialog, IDC_NAME_LIST, name, kDeleteNameSize);
+  ReadControlText(dialog, IDC_NAME_LIST, name, kDeleteNameSize);
   if (name[0] == '\0') return 0;
   if (FindStoredSet(name) == nullptr || g_loadIncomplete) return 0;
   ByteBuffer content;

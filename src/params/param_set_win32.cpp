@@ -1,7 +1,7 @@
 #include "params/param_set_win32.h"
 
 #include "resource.h"
-#include "support/dbcs.h"
+#include "support/control_text_win32.h"
 
 namespace {
 
@@ -18,8 +18,7 @@ void ReadLiveSet(HWND dialog, LiveSet* live) {
     live->states[row] = 0;
     switch (field.kind) {
       case kTextField:
-        GetDlgItemTextA(dialog, field.id, live->texts[row], static_cast<int>(kFieldTextSize));
-        CutToWholeCharacters(live->texts[row]);
+        ReadControlText(dialog, field.id, live->texts[row], kFieldTextSize);
         break;
       case kCheckField:
         live->states[row] = static_cast<int>(IsDlgButtonChecked(dialog, field.id));

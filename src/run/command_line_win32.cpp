@@ -1,6 +1,7 @@
 #include "run/command_line_win32.h"
 
 #include "resource.h"
+#include "support/control_text_win32.h"
 
 namespace {
 
@@ -14,20 +15,14 @@ constexpr int kFileEditIds[kArgumentRowCount] = {
     IDC_ARG1_FILE, IDC_ARG2_FILE, IDC_ARG3_FILE, IDC_ARG4_FILE,
     IDC_ARG5_FILE, IDC_ARG6_FILE, IDC_ARG7_FILE, IDC_ARG8_FILE};
 
-void ReadControlText(HWND dialog, int id, char* out) {
-  out[0] = '\0';
-  GetDlgItemTextA(dialog, id, out, static_cast<int>(kRowTextSize));
-  out[kRowTextSize - 1] = '\0';
-}
-
 }  // namespace
 
 void ReadArgumentRows(HWND dialog, ArgumentRows* rows) {
   for (int i = 0; i < kArgumentRowCount; ++i) {
     ArgumentRow& row = rows->row[i];
-    ReadControlText(dialog, kSwitchEditIds[i], row.switchText);
+    ReadControlText(dialog, kSwitchEditIds[i], row.switchText, kRowTextSize);
     row.spaceOn = IsDlgButtonChecked(dialog, kSpaceBoxIds[i]) == BST_CHECKED;
-    ReadControlText(dialog, kFileEditIds[i], row.fileText);
+    ReadControlText(dialog, kFileEditIds[i], row.fileText, kRowTextSize);
   }
 }
 
@@ -39,12 +34,12 @@ int BuildArgumentText(HWND dialog, char* out, std::size_t capacity) {
 
 void GetBatchProgramText(HWND dialog, char* out) {
   char text[kRowTextSize];
-  ReadControlText(dialog, IDC_EXEPATH, text);
+  ReadControlText(dialog, IDC_EXEPATH, text, kRowTextSize);
   MakeBatchProgramText(text, out);
 }
 
 void GetDirectProgramText(HWND dialog, char* out) {
   char text[kRowTextSize];
-  ReadControlText(dialog, IDC_EXEPATH, text);
+  ReadControlText(dialog, IDC_EXEPATH, text, kRowTextSize);
   MakeDirectProgramText(text, out);
 }
