@@ -9,6 +9,7 @@
 #include "params/param_set_win32.h"
 #include "params/switch_file_win32.h"
 #include "resource.h"
+#include "run/batch_file_win32.h"
 
 namespace {
 
@@ -144,6 +145,7 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
     case IDC_EXEPATH: case IDC_CURPATH: case IDC_HELPPATH: return OnPathEditCommand(dialog, code);
     case IDC_OPTION: return OnOptionButton(dialog);
     case IDM_OPT_BATCHOUT: case IDM_OPT_LASTPAUSE: return OnOptionToggle(dialog, id);
+    case IDC_SAVE_BATCH: SaveBatchAs(dialog); return TRUE;
     default: return FALSE;
   }
 }

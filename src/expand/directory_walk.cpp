@@ -148,6 +148,10 @@ int TakeWalkDirectory(const WalkPlatform& platform, char* out, std::size_t size)
   return 1;
 }
 
+void EndDirectoryWalk(const WalkPlatform& platform) {
+  ReleaseAllFrames(platform);
+}
+
 int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const char* directory) {
   char* block = ReserveBlock(platform);
   if (block == nullptr) {

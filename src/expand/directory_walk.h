@@ -93,6 +93,9 @@ int StartDirectoryWalk(const WalkPlatform& platform, const char* currentDirector
 // aborted, with every frame released.
 int TakeWalkDirectory(const WalkPlatform& platform, char* out, std::size_t size);
 
+// Drops a walk that is left unfinished, releasing every frame it holds.
+void EndDirectoryWalk(const WalkPlatform& platform);
+
 // Makes a frame listing the matching subdirectories of `directory` and pushes
 // it above `parent`. Returns 1 when pushed; 0 when the directory has none,
 // cannot be searched, or memory ran out (then the walk is aborted).

@@ -58,6 +58,10 @@ constexpr WalkPlatform kSystemWalk = {SystemReserveBlock, SystemCommitPages, Sys
 
 }  // namespace
 
+const WalkPlatform& SystemWalkPlatform() {
+  return kSystemWalk;
+}
+
 int BeginDirectoryWalk(const char* currentDirectoryText) {
   return StartDirectoryWalk(kSystemWalk, currentDirectoryText);
 }

@@ -14,6 +14,9 @@
 
 #include "expand/directory_walk.h"
 
+// The system's memory, directory search and messages as a walk platform.
+const WalkPlatform& SystemWalkPlatform();
+
 // Sets up a walk for a current-directory text. Returns 1 when the text holds
 // a live wildcard and at least one matching directory is waiting to be
 // handed out; 0 otherwise (empty text, no wildcard, nothing matching, or the

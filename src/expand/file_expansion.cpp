@@ -14,6 +14,7 @@ struct TextWriter {
   char* out;
   std::size_t limit;  // characters the text may hold
   std::size_t length;
+  int doublePercent;  // 1: a '%' found on disk is written twice (batch lines)
 };
 
 // Writes one byte. Returns 0, writing nothing, when the text is full.
@@ -24,10 +25,23 @@ int Put(TextWriter* writer, char c) {
   return 1;
 }
 
-// Writes the whole of `text`. Returns 0 when it did not fit.
-int PutText(TextWriter* writer, const char* text) {
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (!Put(writer, *p)) return 0;
+// Writes the character at `p` (one or two bytes). When it comes from the
+// file system (`found`) and the text is for a batch line, a '%' is written
+// twice so that cmd hands the program the name as it is.
+int PutChar(TextWriter* writer, const char* p, int found) {
+  std::size_t step = CharLength(p);
+  for (std::size_t i = 0; i < step; ++i) {
+    if (!Put(writer, p[i])) return 0;
+  }
+  if (step == 1 && *p == '%' && found && writer->doublePercent) return Put(writer, '%');
+  return 1;
+}
+
+// Writes the whole of `text`, character by character. Returns 0 when it did
+// not fit.
+int PutText(TextWriter* writer, const char* text, int found) {
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
+    if (!PutChar(writer, p, found)) return 0;
   }
   return 1;
 }
@@ -77,20 +91,39 @@ const char* SkipCharacters(const char* text, std::size_t count) {
   return p;
 }
 
+// Where the bytes of a translated text came from: fromFolder[i] is 1 for a
+// byte that the token "*/" brought in from the current folder name.
+struct Translated {
+  char text[kRowTextSize + 1];
+  char fromFolder[kRowTextSize + 1];
+};
+
+// 1 when the translated character at `p` came from a name found on disk.
+int FoundOnDisk(const Translated& translated, const char* p) {
+  return g_currentFolderNameFromDisk && translated.fromFolder[p - translated.text];
+}
+
+// Writes a translated text that is not rewritten against a match.
+int PutTranslated(TextWriter* writer, const Translated& translated) {
+  for (const char* p = translated.text; *p != '\0'; p = NextChar(p)) {
+    if (!PutChar(writer, p, FoundOnDisk(translated, p))) return 0;
+  }
+  return 1;
+}
+
 // Writes a translated text whose file search has no current match: the
 // wildcards stay for the called program, the placeholders become empty.
-int PutWithoutMatch(TextWriter* writer, const char* translated) {
-  for (const char* p = translated; *p != '\0';) {
+int PutWithoutMatch(TextWriter* writer, const Translated& translated) {
+  for (const char* p = translated.text; *p != '\0';) {
     if (p[0] == '*' && (p[1] == '1' || p[1] == '2' || p[1] == '/')) {
-      if (p[1] == '/' && !PutText(writer, g_currentFolderName)) return 0;
+      if (p[1] == '/' && !PutText(writer, g_currentFolderName, g_currentFolderNameFromDisk)) {
+        return 0;
+      }
       p += 2;
       continue;
     }
-    std::size_t step = CharLength(p);
-    for (std::size_t i = 0; i < step; ++i) {
-      if (!Put(writer, p[i])) return 0;
-    }
-    p += step;
+    if (!PutChar(writer, p, FoundOnDisk(translated, p))) return 0;
+    p = NextChar(p);
   }
   return 1;
 }
@@ -98,14 +131,15 @@ int PutWithoutMatch(TextWriter* writer, const char* translated) {
 // Writes a translated live text against the current match, like the target
 // of a copy command: ordinary characters stand in for the match's characters
 // at the same place, '?' takes the match's character, '*' the rest of the
-// base name or extension; '\' restarts at the base name, '.' moves to the
-// extension. A double quote, which no file name holds, stands in for
-// nothing. The cursor moves by whole characters.
-int PutWithMatch(TextWriter* writer, const char* translated) {
+// base name or extension; '\' and '/' restart at the base name, '.' moves to
+// the extension. A double quote, which no file name holds, stands in for
+// nothing. The cursor moves by whole characters. What comes from the match
+// is text found on disk.
+int PutWithMatch(TextWriter* writer, const Translated& translated) {
   const char* cursor = g_expansion.baseName;
-  for (const char* p = translated; *p != '\0';) {
+  for (const char* p = translated.text; *p != '\0';) {
     std::size_t step = CharLength(p);
-    if (step == 1 && *p == '\\') {
+    if (step == 1 && (*p == '\\' || *p == '/')) {
       cursor = g_expansion.baseName;
     } else if (step == 1 && *p == '.') {
       cursor = g_expansion.extension;
@@ -115,22 +149,22 @@ int PutWithMatch(TextWriter* writer, const char* translated) {
       if (*cursor == '\0') {
         if (!Put(writer, '?')) return 0;
       } else {
-        for (std::size_t i = 0; i < CharLength(cursor); ++i) {
-          if (!Put(writer, cursor[i])) return 0;
-        }
+        if (!PutChar(writer, cursor, 1)) return 0;
         cursor = NextChar(cursor);
       }
       ++p;
       continue;
     } else if (step == 1 && *p == '*') {
-      if (p[1] == '1' || p[1] == '2' || p[1] == '/') {
-        const char* value = p[1] == '1'   ? g_expansion.capture1
-                            : p[1] == '2' ? g_expansion.extension
-                                          : g_currentFolderName;
-        if (!PutText(writer, value)) return 0;
+      if (p[1] == '1' || p[1] == '2') {
+        if (!PutText(writer, p[1] == '1' ? g_expansion.capture1 : g_expansion.extension, 1)) {
+          return 0;
+        }
+        p += 2;
+      } else if (p[1] == '/') {
+        if (!PutText(writer, g_currentFolderName, g_currentFolderNameFromDisk)) return 0;
         p += 2;
       } else {
-        if (!PutText(writer, cursor)) return 0;
+        if (!PutText(writer, cursor, 1)) return 0;
         cursor += std::strlen(cursor);
         ++p;
       }
@@ -138,22 +172,24 @@ int PutWithMatch(TextWriter* writer, const char* translated) {
     } else {
       cursor = NextChar(cursor);
     }
-    for (std::size_t i = 0; i < step; ++i) {
-      if (!Put(writer, p[i])) return 0;
-    }
+    if (!PutChar(writer, p, FoundOnDisk(translated, p))) return 0;
     p += step;
   }
   return 1;
 }
 
-}  // namespace
-
-int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders) {
+// The translation of TranslateTokens, noting in `fromFolder` (capacity
+// bytes, or null) which bytes of `out` the current folder name brought in.
+int TranslateMarked(const char* text, char* out, std::size_t capacity, int countPlaceholders,
+                    char* fromFolder) {
   if (capacity == 0) return 0;
   out[0] = '\0';
   if (capacity == 1) return 0;
-  TextWriter writer{out, capacity - 1, 0};
+  TextWriter writer{out, capacity - 1, 0, 0};
   int live = 0;
+  auto emit = [&writer, fromFolder](char c, char folder) {
+    if (Put(&writer, c) && fromFolder != nullptr) fromFolder[writer.length - 1] = folder;
+  };
   // Every write is followed by the test for a full text, which ends the
   // translation as an overflow even when the text ends there.
   auto full = [&writer]() { return writer.length >= writer.limit; };
@@ -161,13 +197,13 @@ int TranslateTokens(const char* text, char* out, std::size_t capacity, int count
     if (p[0] == '*') {
       char next = p[1];
       if (next == '*' || next == '?') {
-        Put(&writer, next);
+        emit(next, 0);
         p += 2;
       } else if (next == '/' && g_currentFolderName[0] != '\0') {
-        for (const char* f = g_currentFolderName; *f != '\0' && !full(); ++f) Put(&writer, *f);
+        for (const char* f = g_currentFolderName; *f != '\0' && !full(); ++f) emit(*f, 1);
         p += 2;
       } else {
-        Put(&writer, '*');
+        emit('*', 0);
         ++p;
         if (next == '1' || next == '2') {
           if (countPlaceholders) live = 1;
@@ -177,12 +213,18 @@ int TranslateTokens(const char* text, char* out, std::size_t capacity, int count
       }
     } else {
       if (p[0] == '?') live = 1;
-      Put(&writer, *p);
+      emit(*p, 0);
       ++p;
     }
     if (full()) return 0;
   }
   return live;
+}
+
+}  // namespace
+
+int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders) {
+  return TranslateMarked(text, out, capacity, countPlaceholders, nullptr);
 }
 
 int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
@@ -286,20 +328,21 @@ void CaptureMatch(const char* fileText) {
   g_expansion.matchCaptured = 1;
 }
 
-int RewriteFileText(const char* fileText, char* out) {
+int RewriteFileText(const char* fileText, char* out, int form) {
   out[0] = '\0';
   // One byte more than the result may hold: a translation that overflows
   // it is longer than any usable file text.
-  char translated[kRowTextSize + 1];
-  int live = TranslateTokens(fileText, translated, sizeof translated, 1);
-  if (!live && std::strlen(translated) >= kRowTextSize) return 0;
+  Translated translated{};
+  int live = TranslateMarked(fileText, translated.text, sizeof translated.text, 1,
+                             translated.fromFolder);
+  if (!live && std::strlen(translated.text) >= kRowTextSize) return 0;
 
   char result[kRowTextSize];
-  TextWriter writer{result, kRowTextSize - 1, 0};
+  TextWriter writer{result, kRowTextSize - 1, 0, form == kBatchLineForm};
   result[0] = '\0';
   int fitted;
   if (!live) {
-    fitted = PutText(&writer, translated);
+    fitted = PutTranslated(&writer, translated);
   } else if (g_expansion.search == kSearchOpen && g_expansion.matchCaptured) {
     fitted = PutWithMatch(&writer, translated);
   } else {

@@ -90,6 +90,9 @@ void CaptureMatch(const char* fileText);
 // Writes the text to append for a plain file text into `out` (kRowTextSize
 // bytes): tokens translated and, for a live text, the current match put in
 // with the rules of a copy command's target (a double quote is copied and
-// stands in for no character of the match). Returns 0 when the result would
-// exceed 259 characters or the translation lost part of the text.
-int RewriteFileText(const char* fileText, char* out);
+// stands in for no character of the match). For a batch line (`form`
+// kBatchLineForm) every '%' of text found on disk (what the match gives, and
+// the current folder name while it comes from the directory walk) is
+// doubled. Returns 0 when the result would exceed 259 characters or the
+// translation lost part of the text.
+int RewriteFileText(const char* fileText, char* out, int form = kCommandLineForm);

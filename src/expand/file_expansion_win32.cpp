@@ -44,6 +44,10 @@ constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemF
 
 }  // namespace
 
+const SearchSource& SystemSearchSource() {
+  return kSystemSearch;
+}
+
 int StartFileExpansion(HWND dialog, const char* baseDirectory) {
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) {

@@ -3,6 +3,11 @@
 
 #include <windows.h>
 
+struct SearchSource;
+
+// The system's file search (FindFirstFileA/FindNextFileA) as a search source.
+const SearchSource& SystemSearchSource();
+
 // Chooses the expanded row among the main dialog's file edits (1002-1009) and
 // starts the file search on its pattern. `baseDirectory` is the directory
 // that relative file texts are joined to, or null in direct mode. Returns 1

@@ -7,6 +7,7 @@
 #include "support/dbcs.h"
 
 char g_currentFolderName[kRowTextSize] = "";
+int g_currentFolderNameFromDisk = 0;
 
 namespace {
 
@@ -28,6 +29,32 @@ int EndsWithBackslash(const char* text) {
   return last != nullptr && CharLength(last) == 1 && *last == '\\';
 }
 
+// Characters that make a path piece need enclosing quotes in a line of each
+// form: cmd reads "&" and "^" in a batch line, a blank splits both.
+const char* QuoteTriggers(int form) { return form == kBatchLineForm ? " &^" : " "; }
+
+// Number of backslashes (single-byte characters) that end `text`.
+std::size_t TrailingBackslashes(const char* text) {
+  std::size_t count = 0;
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
+    count = (CharLength(p) == 1 && *p == '\\') ? count + 1 : 0;
+  }
+  return count;
+}
+
+// Removes enclosing quotes of `text` (a 260-byte buffer) and encloses it in
+// double quotes when it holds one of `triggers` and the quotes fit.
+void QuoteIfHolding(char* text, const char* triggers) {
+  text[kRowTextSize - 1] = '\0';
+  std::size_t length = RemoveEnclosingQuotes(text);
+  if (length >= kRowTextSize - 2) return;  // quoting would not fit the buffer
+  if (FindAnyCharDbcs(text, triggers) == nullptr) return;
+  std::memmove(text + 1, text, length);
+  text[0] = '"';
+  text[length + 1] = '"';
+  text[length + 2] = '\0';
+}
+
 // The argument text being built, within its capacity.
 struct ArgumentBuilder {
   char* out;
@@ -47,16 +74,24 @@ int AppendPiece(ArgumentBuilder* builder, int blank, std::string_view piece) {
   return 1;
 }
 
-// The piece appended for a file text: a plain text holding a blank is
-// enclosed in double quotes exactly once; any other text stands as it is.
-std::string_view FilePiece(const char* fileText, int plain, char* buffer) {
-  if (!plain || FindCharDbcs(fileText, ' ') == nullptr) return fileText;
-  CopyRowText(buffer + 1, fileText);
-  std::size_t length = RemoveEnclosingQuotes(buffer + 1);
+// A file piece in quotes: the text, its ending backslashes doubled, and the
+// two quotes.
+constexpr std::size_t kFilePieceSize = 2 * kRowTextSize + 2;
+
+// The piece appended for a file text: a plain text holding a character that
+// needs quotes in this form is enclosed in double quotes exactly once, the
+// backslashes that end it doubled; any other text stands as it is.
+std::string_view FilePiece(const char* fileText, int plain, int form, char* buffer) {
+  if (!plain || FindAnyCharDbcs(fileText, QuoteTriggers(form)) == nullptr) return fileText;
+  char text[kRowTextSize];
+  CopyRowText(text, fileText);
+  std::size_t length = RemoveEnclosingQuotes(text);
+  std::size_t backslashes = TrailingBackslashes(text);
   buffer[0] = '"';
-  buffer[length + 1] = '"';
-  buffer[length + 2] = '\0';
-  return std::string_view(buffer, length + 2);
+  std::memcpy(buffer + 1, text, length);
+  std::memset(buffer + 1 + length, '\\', backslashes);
+  buffer[1 + length + backslashes] = '"';
+  return std::string_view(buffer, length + backslashes + 2);
 }
 
 }  // namespace
@@ -70,7 +105,7 @@ std::size_t RemoveEnclosingQuotes(char* text) {
   return length;
 }
 
-int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity) {
+int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity, int form) {
   if (out == nullptr || capacity == 0) return 0;
   if (!SearchPreStep()) return 0;
   // The match is captured before any row is rewritten, so rows above the
@@ -97,13 +132,14 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
     int plain = IsPlainFileText(fileText);
     if (plain) {
       char rewritten[kRowTextSize];
-      if (!RewriteFileText(fileText, rewritten)) return 0;
+      if (!RewriteFileText(fileText, rewritten, form)) return 0;
       std::memcpy(fileText, rewritten, sizeof fileText);
     }
     if (fileText[0] == '\0') continue;
 
-    char quoted[kRowTextSize + 2];
-    if (!AppendPiece(&builder, separatorOwed || row.spaceOn, FilePiece(fileText, plain, quoted))) {
+    char quoted[kFilePieceSize];
+    if (!AppendPiece(&builder, separatorOwed || row.spaceOn,
+                     FilePiece(fileText, plain, form, quoted))) {
       return 0;
     }
   }
@@ -114,22 +150,12 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
 
 int IsPlainFileText(const char* text) {
   if (text[0] == ' ') return 0;
-  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
-    if (CharLength(p) == 1 && std::strchr(";<>|", *p) != nullptr) return 0;
-  }
-  return 1;
+  return FindAnyCharDbcs(text, ";<>|") == nullptr;
 }
 
-void QuotePathIfBlank(char* text) {
-  text[kRowTextSize - 1] = '\0';
-  std::size_t length = RemoveEnclosingQuotes(text);
-  if (length >= kRowTextSize - 2) return;  // quoting would not fit the buffer
-  if (FindCharDbcs(text, ' ') == nullptr) return;
-  std::memmove(text + 1, text, length);
-  text[0] = '"';
-  text[length + 1] = '"';
-  text[length + 2] = '\0';
-}
+void QuotePathIfBlank(char* text) { QuoteIfHolding(text, QuoteTriggers(kCommandLineForm)); }
+
+void QuoteBatchPath(char* text) { QuoteIfHolding(text, QuoteTriggers(kBatchLineForm)); }
 
 int JoinPath(char* out, std::size_t outSize, const char* directory, const char* name) {
   if (outSize > 0) out[0] = '\0';
@@ -171,7 +197,7 @@ int CutToDirectory(char* path) {
 void MakeBatchProgramText(const char* programText, char* out) {
   char text[kRowTextSize];
   CopyRowText(text, programText);
-  QuotePathIfBlank(text);
+  QuoteBatchPath(text);
   std::size_t length = std::strlen(text);
   std::memcpy(out, text, length);
   out[length] = ' ';

@@ -1,5 +1,7 @@
 #include "support/dbcs.h"
 
+#include <cstring>
+
 std::size_t CharLength(const char* p) {
   if (*p == '\0') return 0;
   if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') return 2;
@@ -39,6 +41,13 @@ const char* FindLastCharDbcs(const char* text, char c) {
 
 char* FindLastCharDbcs(char* text, char c) {
   return const_cast<char*>(FindLastCharDbcs(static_cast<const char*>(text), c));
+}
+
+const char* FindAnyCharDbcs(const char* text, const char* set) {
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && std::strchr(set, *p) != nullptr) return p;
+  }
+  return nullptr;
 }
 
 void CutToWholeCharacters(char* text) {

@@ -34,6 +34,10 @@ char* FindCharDbcs(char* text, char c);
 const char* FindLastCharDbcs(const char* text, char c);
 char* FindLastCharDbcs(char* text, char c);
 
+// First single-byte character of `text` that is one of the bytes of `set`,
+// trail bytes never taken for one; null when there is none.
+const char* FindAnyCharDbcs(const char* text, const char* set);
+
 // Ends `text` before a lead byte that stands last without its second byte,
 // as a text cut to a byte limit may leave it; whole characters stay.
 void CutToWholeCharacters(char* text);

@@ -1,0 +1,3 @@
+D:
+cd "D:\My Work"
+D:\BIN\CC.EXE "My Work"

@@ -1,0 +1,2 @@
+cd D:
+D:\BIN\CC.EXE 

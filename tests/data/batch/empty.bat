@@ -1,0 +1,1 @@
+D:\BIN\CC.EXE 

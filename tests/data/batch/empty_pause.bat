@@ -1,0 +1,2 @@
+D:\BIN\CC.EXE 
+pause

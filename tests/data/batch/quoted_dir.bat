@@ -1,0 +1,2 @@
+cd D:\WORK
+D:\BIN\CC.EXE WORK.log

@@ -1,0 +1,2 @@
+cd ..\SRC
+D:\BIN\CC.EXE a.c

@@ -1,0 +1,3 @@
+C:
+cd C:\100%
+"C:\R&D\cc.exe" 100% "C:\My Docs\\"

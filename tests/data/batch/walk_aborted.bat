@@ -1,0 +1,4 @@
+C:
+cd C:\p\a\x
+D:\BIN\CC.EXE x
+pause

@@ -1,0 +1,4 @@
+D:
+cd D:\WORK
+D:\BIN\CC.EXE a.c
+pause
