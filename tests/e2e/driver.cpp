@@ -329,11 +329,20 @@ HWND FindDescendant(HWND window, int id, const char* className) {
 
 }  // namespace
 
-bool SetFileDialogName(HWND fileDialog, const std::string& path) {
-  // Older dialogs have the edit edt1; newer ones an edit inside the combo box
-  // cmb13, which carries the same id.
+// Older dialogs have the edit edt1; newer ones an edit inside the combo box
+// cmb13, which carries the same id.
+HWND FileDialogNameEdit(HWND fileDialog) {
   HWND edit = FindDescendant(fileDialog, kFileNameEditId, "Edit");
-  if (edit == nullptr) edit = FindDescendant(fileDialog, kFileNameComboId, "Edit");
+  return edit != nullptr ? edit : FindDescendant(fileDialog, kFileNameComboId, "Edit");
+}
+
+std::string FileDialogName(HWND fileDialog) {
+  HWND edit = FileDialogNameEdit(fileDialog);
+  return edit != nullptr ? WindowText(edit) : std::string();
+}
+
+bool SetFileDialogName(HWND fileDialog, const std::string& path) {
+  HWND edit = FileDialogNameEdit(fileDialog);
   if (edit == nullptr) return false;
   return SendWithTimeout(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str())) != 0;
 }

@@ -132,6 +132,8 @@ bool WaitUntil(Probe probe, DWORD timeoutMs = kDriverTimeoutMs) {
 // The system's file dialogs: puts `path` into the file name field (edt1, or
 // the edit inside the file name combo box cmb13). False when neither exists.
 bool SetFileDialogName(HWND fileDialog, const std::string& path);
+// The text of that field.
+std::string FileDialogName(HWND fileDialog);
 
 // One line per control below `window` (id, class, parent), for messages of
 // failing tests.

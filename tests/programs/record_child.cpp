@@ -5,6 +5,7 @@
 //   2. its current directory (GetCurrentDirectoryA)
 //   3. its priority class, in hexadecimal (GetPriorityClass)
 //   4. the start-up flags and the show-window value, in hexadecimal
+// With TAVIX_RECORD_APPEND set, each start adds its lines to the file.
 #include <windows.h>
 
 #include <cstdio>
@@ -24,7 +25,8 @@ int main() {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   GetStartupInfoA(&startup);
-  std::FILE* out = std::fopen(target, "wb");
+  const bool append = GetEnvironmentVariableA("TAVIX_RECORD_APPEND", nullptr, 0) != 0;
+  std::FILE* out = std::fopen(target, append ? "ab" : "wb");
   if (!out) return 3;
   std::fprintf(out, "%s\n%s\n%lx\n%lx %x\n", GetCommandLineA(), directory,
                static_cast<unsigned long>(GetPriorityClass(GetCurrentProcess())),

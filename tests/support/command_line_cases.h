@@ -33,6 +33,10 @@ inline const std::vector<WorkedExample>& WorkedExamples() {
        "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
       {cc, {{1, "", 0, "\"D:\\My Files\\a.txt\""}}, "\"D:\\My Files\\a.txt\"",
        "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
+      // Backslashes that end a quoted piece are doubled; a trail byte 0x5C is none.
+      {cc, {{1, "", 0, "C:\\My Docs\\"}}, "\"C:\\My Docs\\\\\"",
+       "D:\\BIN\\CC.EXE \"C:\\My Docs\\\\\""},
+      {cc, {{1, "", 0, "D:\\My 表"}}, "\"D:\\My 表\"", "D:\\BIN\\CC.EXE \"D:\\My 表\""},
       {cc, {{1, "", 0, "> log.txt"}}, "> log.txt", "D:\\BIN\\CC.EXE > log.txt"},
       {cc, {{1, "", 1, "x.dat"}}, " x.dat", "D:\\BIN\\CC.EXE  x.dat"},
       {cc, {{1, "-q", 1, ""}}, "-q", "D:\\BIN\\CC.EXE -q"},
