@@ -1,6 +1,7 @@
 #include "app/main_dialog_win32.h"
 
 #include "app/main_handle_win32.h"
+#include "app/placement_win32.h"
 #include "app/startup.h"
 #include "input/argument_rows_win32.h"
 #include "params/field_table.h"
@@ -10,6 +11,7 @@
 #include "params/switch_file_win32.h"
 #include "resource.h"
 #include "run/batch_file_win32.h"
+#include "settings/settings_win32.h"
 
 namespace {
 
@@ -53,13 +55,9 @@ void ExtendSystemMenu(HWND dialog) {
   DestroyMenu(additions);
 }
 
-// Called after a switch of the parameter file: the settings of the new file
-// (window position, process priority) live under its own name, so the name
-// of their section has to be worked out again before the next read or write.
-void ResetSettingsSectionAfterSwitch() {}
-
 BOOL OnInitDialog(HWND dialog) {
   g_mainDialog = dialog;
+  RestoreWindowPosition(dialog);
   SetDialogIcons(dialog);
   ExtendSystemMenu(dialog);
   SetWindowTextA(dialog, g_windowTitle);
@@ -70,8 +68,11 @@ BOOL OnInitDialog(HWND dialog) {
   return TRUE;
 }
 
-BOOL OnDestroy(HWND) {
+BOOL OnDestroy(HWND dialog) {
   ReleaseParameterFile();
+  RECT rect{};
+  GetWindowRect(dialog, &rect);
+  SaveDialogPosition(rect.left, rect.top);
   return TRUE;
 }
 
@@ -127,7 +128,8 @@ BOOL OnSwitchParameterFile(HWND dialog) {
   if (!SwitchParameterFile(dialog)) return TRUE;
   ComposeTitleAndBatchPath();
   SetWindowTextA(dialog, g_windowTitle);
-  ResetSettingsSectionAfterSwitch();
+  // The new file's window position and priority live under its own name.
+  ResetSettingsSection();
   return TRUE;
 }
 

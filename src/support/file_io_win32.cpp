@@ -20,6 +20,10 @@ HANDLE CreateForWrite(const char* path) {
   return OpenWithMode(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
 }
 
+HANDLE CreateNewForWrite(const char* path) {
+  return OpenWithMode(path, GENERIC_WRITE, 0, CREATE_NEW);
+}
+
 int FileExists(const char* path) {
   HANDLE handle = OpenWithMode(path, 0, 0, OPEN_EXISTING);
   if (handle == INVALID_HANDLE_VALUE) return 0;

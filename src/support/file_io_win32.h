@@ -15,6 +15,10 @@ HANDLE OpenForReadShared(const char* path);
 // New or truncated file, GENERIC_WRITE, no sharing, CREATE_ALWAYS.
 HANDLE CreateForWrite(const char* path);
 
+// A file that does not exist yet, GENERIC_WRITE, no sharing, CREATE_NEW:
+// fails (ERROR_FILE_EXISTS) rather than touch an existing file.
+HANDLE CreateNewForWrite(const char* path);
+
 // Opens the file with no access rights, no sharing, OPEN_EXISTING and closes
 // it again at once: 1 if the open succeeded, else 0.
 int FileExists(const char* path);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/dbcs.h"
+#include "support/format_text.h"
 
 namespace {
 
@@ -57,4 +58,25 @@ void SplitPath(const char* path, char* drive, char* dir, char* fname, char* ext)
     CopyPart(fname, kMaxFname, rest, static_cast<std::size_t>(end - rest));
     CopyPart(ext, kMaxExt, end, 0);
   }
+}
+
+int MakeTemporarySiblingPath(const char* path, unsigned number, char* out, std::size_t size) {
+  if (size == 0) return 0;
+  out[0] = '\0';
+  const char* name = path[0] != '\0' && path[1] == ':' ? path + 2 : path;
+  for (const char* p = name; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && (*p == '\\' || *p == '/')) name = p + 1;
+  }
+  const std::size_t folderLength = static_cast<std::size_t>(name - path);
+  // Counted in characters, as the system counts a path's length.
+  std::size_t nameLength = 0;
+  for (const char* p = name; *p != '\0'; p = NextChar(p)) ++nameLength;
+  if (nameLength == 0 || folderLength + nameLength >= size) return 0;
+  char digits[16] = {};
+  FormatText(digits, sizeof digits, "%010X", number);  // ten digits, the last ones vary most
+  std::memcpy(out, path, folderLength);
+  char* rest = out + folderLength;
+  const std::size_t room = size - folderLength;
+  if (nameLength >= 12) return FormatText(rest, room, "~tvx%s.tmp", digits + 6) == 12;
+  return FormatText(rest, room, "~%s", digits + 10 - (nameLength - 1)) == static_cast<int>(nameLength);
 }

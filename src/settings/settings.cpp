@@ -1,0 +1,55 @@
+#include "settings/settings.h"
+
+#include <climits>
+
+#include "app/startup.h"
+#include "support/dbcs.h"
+#include "support/format_text.h"
+
+namespace {
+
+char g_settingsSection[kSettingsSectionSize] = {};
+
+bool IsBlank(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+}  // namespace
+
+int FormatSettingsPath(char* out, std::size_t size) {
+  if (g_executableDirectory[0] == '\0') return 0;  // no program folder known
+  return FormatText(out, size, "%s\\%s.ini", g_executableDirectory, kSettingsBaseName) >= 0;
+}
+
+const char* SettingsSection() {
+  if (g_settingsSection[0] == '\0') GetParameterFileName(g_settingsSection, sizeof g_settingsSection);
+  return g_settingsSection;
+}
+
+void CurrentSettingsSection(char* out, std::size_t size) {
+  if (size == 0) return;
+  if (FormatText(out, size, "%s", SettingsSection()) < 0) CutToWholeCharacters(out);
+}
+
+void ResetSettingsSection() {
+  g_settingsSection[0] = '\0';
+}
+
+void FormatPositionText(int coordinate, char* out, std::size_t size) {
+  unsigned int value = static_cast<unsigned int>(coordinate);
+  if (value > static_cast<unsigned int>(kMaxStoredCoordinate)) value = kMaxStoredCoordinate;
+  FormatText(out, size, "%u", value);
+}
+
+int ParsePositionText(const char* text) {
+  while (IsBlank(*text)) ++text;
+  bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  long long value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > INT_MAX) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) return 0;
+  return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
