@@ -11,6 +11,7 @@
 #include "support/file_io_win32.h"
 #include "support/format_text.h"
 #include "support/memory_win32.h"
+#include "support/safe_replace_win32.h"
 
 namespace {
 
@@ -29,14 +30,6 @@ int g_loadIncomplete = 0;
 // Capacity of the name box text read by Delete (at most 255 characters).
 constexpr int kDeleteNameSize = 256;
 
-// The new content is written next to the file under this suffix first.
-const char kTempSuffix[] = ".~tmp";
-
-// How often, and how far apart, the final replace is tried while another
-// program briefly has the file open.
-constexpr int kReplaceAttempts = 10;
-constexpr DWORD kReplaceRetryDelayMs = 50;
-
 void CloseHeldFile() {
   if (g_parameterFileHandle == INVALID_HANDLE_VALUE) return;
   CloseFile(g_parameterFileHandle);
@@ -49,64 +42,11 @@ void HoldFile() {
   }
 }
 
-// Writes all of `content` to a new file at `path` and flushes it: 1 when every
-// byte reached the disk.
-int WriteTemporaryFile(const char* path, const ByteBuffer& content) {
-  HANDLE file = CreateForWrite(path);
-  if (file == INVALID_HANDLE_VALUE) return 0;
-  int ok = 1;
-  std::size_t done = 0;
-  while (ok && done < content.size) {
-    std::size_t left = content.size - done;
-    DWORD chunk = left > 0x10000000u ? 0x10000000u : static_cast<DWORD>(left);
-    DWORD written = WriteBytes(file, content.data + done, chunk);
-    if (written != chunk) ok = 0;
-    done += written;
-  }
-  if (ok && !FlushFileBuffers(file)) ok = 0;
-  if (!CloseFile(file)) ok = 0;
-  return ok;
-}
-
-int IsTransientReplaceError(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-         error == ERROR_LOCK_VIOLATION;
-}
-
-int ReplaceWithRetry(const char* from, const char* to) {
-  for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-    if (attempt > 0) Sleep(kReplaceRetryDelayMs);
-    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 1;
-    if (!IsTransientReplaceError(GetLastError())) break;
-  }
-  return 0;
-}
-
-// A read-only file or a folder in the file's place is never replaced (the
-// system would refuse to truncate either one; a rename need not), and neither
-// is a path without a name.
-int TargetMayBeReplaced(const char* path) {
-  if (path[0] == '\0') return 0;
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return 1;
-  return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
-}
-
-// Replaces the parameter file with `content` in one step and holds it again.
-// On failure the file keeps its old bytes, no temporary file is left, and the
-// old file is held again.
+// Replaces the parameter file with `content` in one step (letting go of it
+// just before) and holds it again. On failure the file keeps its old bytes
+// and the old file is held again.
 int RewriteParameterFile(const ByteBuffer& content) {
-  if (!TargetMayBeReplaced(g_parameterFilePath)) return 0;
-  char tempPath[kParameterFilePathSize + sizeof kTempSuffix];
-  if (FormatText(tempPath, sizeof tempPath, "%s%s", g_parameterFilePath, kTempSuffix) < 0) return 0;
-  if (!WriteTemporaryFile(tempPath, content)) {
-    DeleteFileA(tempPath);
-    return 0;
-  }
-  // The held handle does not share deletion, so it has to go for the replace.
-  CloseHeldFile();
-  int replaced = ReplaceWithRetry(tempPath, g_parameterFilePath);
-  if (!replaced) DeleteFileA(tempPath);
+  int replaced = SafeReplaceFile(g_parameterFilePath, content.data, content.size, CloseHeldFile);
   HoldFile();
   return replaced;
 }

@@ -20,19 +20,6 @@ bool FileExistsAt(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Makes a folder below `base` whose path, with a backslash added, is exactly
-// `length` characters long.
-std::string MakeFolderOfLength(const std::string& base, size_t length) {
-  std::string dir = base;
-  while (dir.size() + 1 < length) {
-    size_t part = length - (dir.size() + 1) - 1;
-    if (part > 100) part = (part - 100 == 1) ? 99 : 100;
-    dir += "\\" + std::string(part, 'd');
-    if (!CreateDirectoryA(dir.c_str(), nullptr)) return std::string();
-  }
-  return dir.size() + 1 == length ? dir : std::string();
-}
-
 // Starts `exe` with `arguments`, expects one start-up message with `text`,
 // dismisses it and expects exit code -1 without a window.
 void ExpectStartupMessageFrom(const std::string& exe, const std::string& arguments, const std::string& text) {

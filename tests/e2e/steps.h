@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 #include "e2e/driver.h"
@@ -41,4 +42,17 @@ inline bool CanReadFile(const std::string& path) {
   bool read = true;
   ReadWholeFile(path, &read);
   return read;
+}
+
+// Makes a folder below `base` whose path, with a backslash added, is exactly
+// `length` characters long.
+inline std::string MakeFolderOfLength(const std::string& base, std::size_t length) {
+  std::string dir = base;
+  while (dir.size() + 1 < length) {
+    std::size_t part = length - (dir.size() + 1) - 1;
+    if (part > 100) part = (part - 100 == 1) ? 99 : 100;
+    dir += "\\" + std::string(part, 'd');
+    if (!CreateDirectoryA(dir.c_str(), nullptr)) return std::string();
+  }
+  return dir.size() + 1 == length ? dir : std::string();
 }

@@ -21,6 +21,7 @@
 #include "params/param_set_win32.h"
 #include "resource.h"
 #include "support/file_io_win32.h"
+#include "support/import_patch.h"
 #include "test_env.h"
 
 namespace {
@@ -300,18 +301,27 @@ TEST_F(ParamFileWin32Test, PathWithoutANameIsNeverWritten) {
   EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
 }
 
+decltype(&WriteFile) g_realWriteFile = nullptr;
+
+BOOL WINAPI FailingWriteFile(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+  *written = 0;
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
 TEST_F(ParamFileWin32Test, UnwritableTemporaryFileLeavesTheFileIntact) {
   StartWith(GoldenParamFile("example.tvx"));
-  // Something that is not a file already stands where the new content would go.
-  std::string blocker = path_ + ".~tmp";
-  ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+  // The new content cannot be written out (the disk is full, say).
+  void** slot = SwapKernelImport("WriteFile", &FailingWriteFile, &g_realWriteFile);
+  ASSERT_NE(nullptr, slot);
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 0);
+  RestoreKernelImport(slot, g_realWriteFile);
   EXPECT_EQ(IsParameterFileHeld(), 1);
   EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"default", "cc"}));
+  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"tavix.tvx"}));
   ReleaseParameterFile();
   EXPECT_EQ(ReadWholeFile(path_), GoldenParamFile("example.tvx"));
-  // Once the way is clear the same save works.
-  RemoveDirectoryA(blocker.c_str());
+  // Once the disk takes it the same save works.
   ASSERT_EQ(LoadParameterFile(), 1);
   EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
   ReleaseParameterFile();
