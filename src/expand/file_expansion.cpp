@@ -333,8 +333,8 @@ int RewriteFileText(const char* fileText, char* out, int form) {
   // One byte more than the result may hold: a translation that overflows
   // it is longer than any usable file text.
   Translated translated{};
-  int live = TranslateMarked(fileText, translated.text, sizeof translated.text, 1,
-                             translated.fromFolder);
+  int live =
+      TranslateMarked(fileText, translated.text, sizeof translated.text, 1, translated.fromFolder);
   if (!live && std::strlen(translated.text) >= kRowTextSize) return 0;
 
   char result[kRowTextSize];
