@@ -5,6 +5,7 @@
 #include "expand/file_expansion.h"
 #include "run/command_line.h"
 #include "run/launch.h"
+#include "support/format_text.h"
 #include "support/path_split.h"
 
 namespace {
@@ -177,7 +178,9 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
     return 0;
   }
   do {
-    if (AddWalkEntry(platform, frame, directory, entry.name, entry.isDirectory) < 0) {
+    entry.shortName[sizeof entry.shortName - 1] = '\0';
+    if (AddWalkEntry(platform, frame, directory, entry.name, entry.isDirectory, entry.shortName) <
+        0) {
       platform.findClose();
       ReleaseBlock(platform, block);
       return 0;
@@ -195,11 +198,14 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
 }
 
 int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* directory,
-                 const char* name, int isDirectory) {
+                 const char* name, int isDirectory, const char* shortName) {
   if (!isDirectory) return 0;
   if (IsDotEntry(name)) return 0;
+  char usable[kRowTextSize];
+  FormatText(usable, sizeof usable, "%s", name);
+  if (!UseFoundName(usable, shortName)) return 0;
   char path[kJoinedPathSize];
-  JoinPath(path, sizeof path, directory, name);
+  JoinPath(path, sizeof path, directory, usable);
   const std::size_t length = std::strlen(path);
   if (length == 0 || length > kWalkMaxPath) return 0;
 

@@ -60,6 +60,7 @@ struct WalkFrame {
 struct WalkEntry {
   int isDirectory;  // 1 when the entry's directory attribute bit is set
   char name[260];
+  char shortName[14];  // the short (8.3) name, empty when the system gave none
 };
 
 // What the walk needs from the system: the program passes the system's
@@ -103,10 +104,13 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
 
 // Appends the full path of one search entry found in `directory` to the
 // frame's list when it is a subdirectory other than "." and ".." whose path
-// stays within 259 characters. Returns the appended path's length, 0 when the
-// entry was left out, or -1 on a memory failure (reported; walk aborted).
+// stays within 259 characters. A name holding '?' (a character the code page
+// cannot hold) is replaced by `shortName`, or the entry is left out and
+// counted (UseFoundName, expand/file_expansion.h). Returns the appended
+// path's length, 0 when the entry was left out, or -1 on a memory failure
+// (reported; walk aborted).
 int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* directory,
-                 const char* name, int isDirectory);
+                 const char* name, int isDirectory, const char* shortName = "");
 
 // 1 when the current walk was ended by a memory failure.
 int WalkAborted();

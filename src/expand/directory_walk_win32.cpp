@@ -26,6 +26,8 @@ void CopyEntry(const WIN32_FIND_DATAA& data, WalkEntry* entry) {
   entry->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   std::memcpy(entry->name, data.cFileName, sizeof entry->name);
   entry->name[sizeof entry->name - 1] = '\0';
+  std::memcpy(entry->shortName, data.cAlternateFileName, sizeof entry->shortName);
+  entry->shortName[sizeof entry->shortName - 1] = '\0';
 }
 
 int SystemFindFirst(const char* pattern, WalkEntry* entry) {
@@ -76,7 +78,8 @@ int ScanDirectory(WalkFrame* parent, const char* directory) {
 
 int AddSubdirectory(WalkFrame* frame, const char* directory, const WIN32_FIND_DATAA& entry) {
   return AddWalkEntry(kSystemWalk, frame, directory, entry.cFileName,
-                      (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+                      (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                      entry.cAlternateFileName);
 }
 
 int DirectoryWalkAborted() {

@@ -3,11 +3,16 @@
 #include <cstring>
 
 #include "support/dbcs.h"
+#include "support/format_text.h"
 #include "support/path_split.h"
 
-ExpansionState g_expansion = {kSearchNone, {0, ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr};
+ExpansionState g_expansion = {kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr};
 
 namespace {
+
+// Names left out since the last reset, and the first of them.
+int g_leftOutCount = 0;
+char g_firstLeftOut[kRowTextSize] = "";
 
 // The texts written by the translation and the rewriting, with their limit.
 struct TextWriter {
@@ -67,12 +72,18 @@ void CloseOpenSearch() {
   g_expansion.matchCaptured = 0;
 }
 
+// Ends the texts of an entry the source delivered within their buffers.
+void BoundEntry(FoundEntry* entry) {
+  entry->name[kRowTextSize - 1] = '\0';
+  entry->shortName[kShortNameSize - 1] = '\0';
+}
+
 // Fetches the next entry of the open search; after the last one the search
 // is exhausted and closed. Returns 1 when an entry came.
 int FetchNextEntry() {
   g_expansion.matchCaptured = 0;
   if (g_expansion.source->findNext(&g_expansion.current)) {
-    g_expansion.current.name[kRowTextSize - 1] = '\0';
+    BoundEntry(&g_expansion.current);
     return 1;
   }
   g_expansion.exhausted = 1;
@@ -223,6 +234,32 @@ int TranslateMarked(const char* text, char* out, std::size_t capacity, int count
 
 }  // namespace
 
+int UseFoundName(char* name, const char* shortName) {
+  if (FindCharDbcs(name, '?') == nullptr) return 1;
+  if (shortName[0] != '\0' && FindCharDbcs(shortName, '?') == nullptr) {
+    CopyBounded(name, shortName);
+    return 1;
+  }
+  if (g_leftOutCount++ == 0) CopyBounded(g_firstLeftOut, name);
+  return 0;
+}
+
+void ResetLeftOutNames() {
+  g_leftOutCount = 0;
+  g_firstLeftOut[0] = '\0';
+}
+
+int LeftOutNameCount() {
+  return g_leftOutCount;
+}
+
+int FormatLeftOutReport(char* out, std::size_t size) {
+  if (size > 0) out[0] = '\0';
+  if (g_leftOutCount == 0) return 0;
+  FormatText(out, size, kLeftOutNamesFormat, g_leftOutCount, g_firstLeftOut);
+  return 1;
+}
+
 int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders) {
   return TranslateMarked(text, out, capacity, countPlaceholders, nullptr);
 }
@@ -271,7 +308,7 @@ int BeginFileExpansion(const char (*fileTexts)[kRowTextSize], const char* baseDi
   g_expansion.current.attributes = 0;
   g_expansion.current.name[0] = '\0';
   if (source != nullptr && source->findFirst(pattern, &g_expansion.current)) {
-    g_expansion.current.name[kRowTextSize - 1] = '\0';
+    BoundEntry(&g_expansion.current);
     g_expansion.search = kSearchOpen;
   } else {
     g_expansion.search = kSearchNoMatch;
@@ -282,7 +319,10 @@ int BeginFileExpansion(const char (*fileTexts)[kRowTextSize], const char* baseDi
 int SearchPreStep() {
   if (g_expansion.search == kSearchNoMatch) return 0;
   if (g_expansion.search == kSearchOpen) {
-    while ((g_expansion.current.attributes & kDirectoryAttribute) != 0) {
+    // Folders never yield a command, nor files without a usable name.
+    FoundEntry& entry = g_expansion.current;
+    while ((entry.attributes & kDirectoryAttribute) != 0 ||
+           !UseFoundName(entry.name, entry.shortName)) {
       if (!FetchNextEntry()) break;
     }
   }

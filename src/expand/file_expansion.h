@@ -22,10 +22,14 @@ enum SearchStatus {
   kSearchOpen = 2,     // the search is open; `current` holds its last entry
 };
 
+// Short (8.3) names as the search reports them: 12 characters at most.
+constexpr std::size_t kShortNameSize = 14;
+
 // One entry delivered by the file search.
 struct FoundEntry {
   unsigned long attributes;
   char name[kRowTextSize];
+  char shortName[kShortNameSize];  // empty when the system gave none
 };
 
 // The file search behind an expansion: the system's in the program, a list
@@ -50,6 +54,33 @@ struct ExpansionState {
 };
 
 extern ExpansionState g_expansion;
+
+// Names the Japanese code page cannot hold come back from the ANSI search
+// with '?' in place of each such character, and '?' is a wildcard again in a
+// command. Such an entry is taken by its short name when the system gave
+// one; otherwise it is left out, and the names left out during one run are
+// counted for one report after its commands were built.
+
+// The text of that report: the count and the first name as the system
+// reported it.
+inline constexpr char kLeftOutNamesFormat[] =
+    "日本語の文字コードで表せない名前を持つ %d 個のファイルまたはディレクトリを除外しました\n"
+    "最初の名前: %s";
+
+// Makes `name` (a kRowTextSize buffer) a name the commands can use: kept when
+// it holds no '?', else replaced by `shortName` when that is a usable name.
+// Returns 0 when there is none; the entry is then counted as left out.
+int UseFoundName(char* name, const char* shortName);
+
+// Forgets the names left out; every run starts with this.
+void ResetLeftOutNames();
+
+// Number of names left out since the last reset.
+int LeftOutNameCount();
+
+// The report on the names left out into `out` (`size` bytes), or 0 (with
+// `out` empty) when none was left out.
+int FormatLeftOutReport(char* out, std::size_t size);
 
 // Translates the tokens of `text` into `out` (`capacity` bytes). Returns 1
 // when the text holds a live wildcard ("*1"/"*2" count only with

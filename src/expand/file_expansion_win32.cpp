@@ -4,6 +4,7 @@
 
 #include "expand/file_expansion.h"
 #include "resource.h"
+#include "run/launch_win32.h"
 #include "support/control_text_win32.h"
 
 namespace {
@@ -18,6 +19,8 @@ void CopyEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->attributes = data.dwFileAttributes;
   std::memcpy(entry->name, data.cFileName, sizeof entry->name);
   entry->name[sizeof entry->name - 1] = '\0';
+  std::memcpy(entry->shortName, data.cAlternateFileName, sizeof entry->shortName);
+  entry->shortName[sizeof entry->shortName - 1] = '\0';
 }
 
 int SystemFindFirst(const char* pattern, FoundEntry* entry) {
@@ -54,4 +57,9 @@ int StartFileExpansion(HWND dialog, const char* baseDirectory) {
     ReadControlText(dialog, kFileEditIds[i], fileTexts[i], kRowTextSize);
   }
   return BeginFileExpansion(fileTexts, baseDirectory, &kSystemSearch);
+}
+
+void ReportLeftOutNames(HWND owner, const char* caption) {
+  char text[2 * kRowTextSize];
+  if (FormatLeftOutReport(text, sizeof text)) ShowInformationText(owner, caption, text);
 }

@@ -14,5 +14,12 @@ const SearchSource& SystemSearchSource();
 // when an expanded row was chosen, 0 when none qualifies (one command only).
 int StartFileExpansion(HWND dialog, const char* baseDirectory);
 
+// Tells the user, in one box titled `caption` and owned by `owner`, how many
+// names were left out since ResetLeftOutNames (expand/file_expansion.h)
+// because the code page cannot hold them and there was no short name, and
+// the first of them. Shows nothing when none was left out. A run calls
+// ResetLeftOutNames before it builds its commands and this after.
+void ReportLeftOutNames(HWND owner, const char* caption);
+
 // A caller that stops before the end closes the search with
 // EndFileExpansion (expand/file_expansion.h).

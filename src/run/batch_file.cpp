@@ -110,6 +110,7 @@ int ComposeBatchFile(const BatchInput& input, const BatchSystem& system, ByteBuf
     AppendText(out, kLineEnd);
   }
   SetCurrentFolderName(nullptr, 0);
+  ResetLeftOutNames();
 
   int result = kBatchComplete;
   if (StartDirectoryWalk(*system.walk, directory)) {

@@ -51,7 +51,8 @@ enum BatchResult : int {
 };
 
 // Appends the whole batch file for `input` to `out` and returns a
-// BatchResult. On kBatchLineTooLong the buffer holds the lines before the
+// BatchResult. The names left out as unusable (LeftOutNameCount) are
+// counted afresh for each file. On kBatchLineTooLong the buffer holds the lines before the
 // command that did not fit; after a walk abort it holds the blocks written
 // until then and the pause line.
 int ComposeBatchFile(const BatchInput& input, const BatchSystem& system, ByteBuffer* out);

@@ -57,6 +57,7 @@ int WriteBatchFile(HWND dialog, const char* path) {
   const BatchSystem system = {&SystemSearchSource(), &SystemWalkPlatform()};
   const int result = ComposeBatchFile(input, system, &text);
   ReportComposition(dialog, result);
+  ReportLeftOutNames(dialog, kBatchFileTitle);
 
   int written = WriteWholeBuffer(file, text);
   if (!written) ShowSystemError(dialog, kBatchFileTitle);

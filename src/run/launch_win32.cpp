@@ -4,14 +4,6 @@
 
 #include "run/launch.h"
 
-namespace {
-
-void ShowInformation(HWND owner, const char* title, const char* text) {
-  MessageBoxA(owner, text, title, MB_OK | MB_ICONINFORMATION);
-}
-
-}  // namespace
-
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex) {
   char line[kCommandLineCapacity];
@@ -37,6 +29,10 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
   return info.hProcess;
 }
 
+void ShowInformationText(HWND owner, const char* title, const char* text) {
+  MessageBoxA(owner, text, title, MB_OK | MB_ICONINFORMATION);
+}
+
 void ShowSystemError(HWND owner, const char* title) {
   const DWORD code = GetLastError();
   char* text = nullptr;
@@ -45,22 +41,22 @@ void ShowSystemError(HWND owner, const char* title) {
       nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
       nullptr);
   if (length != 0 && text != nullptr) {
-    ShowInformation(owner, title, text);
+    ShowInformationText(owner, title, text);
   } else {
     char fallback[64];
     std::snprintf(fallback, sizeof fallback, kSystemErrorFallbackFormat,
                   static_cast<unsigned long>(code));
-    ShowInformation(owner, title, fallback);
+    ShowInformationText(owner, title, fallback);
   }
   if (text != nullptr) LocalFree(text);
 }
 
 void ShowShellError(HWND owner, const char* title, INT_PTR value) {
   const char* text = ShellErrorText(static_cast<long long>(value));
-  if (text != nullptr) ShowInformation(owner, title, text);
+  if (text != nullptr) ShowInformationText(owner, title, text);
 }
 
 void ShowProgramError(HWND owner, const char* title, int code) {
   const char* text = ProgramErrorText(code);
-  if (text != nullptr) ShowInformation(owner, title, text);
+  if (text != nullptr) ShowInformationText(owner, title, text);
 }

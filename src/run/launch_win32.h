@@ -16,6 +16,9 @@
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex);
 
+// Shows `text` in an information box with one OK button.
+void ShowInformationText(HWND owner, const char* title, const char* text);
+
 // Shows the system's text for the calling thread's last error code.
 void ShowSystemError(HWND owner, const char* title);
 

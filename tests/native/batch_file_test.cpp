@@ -14,14 +14,16 @@
 
 namespace {
 
-// The one tree every case runs over, paths split by '|'; folders end in '\'.
+// The one tree every case runs over, paths split by '|'; folders end in '\',
+// a short name follows '>'. '?' stands for a character the code page lacks.
 const char kTree[] =
     "C:\\d\\|C:\\d\\img_dir.jpg\\|C:\\d\\img001.jpg|C:\\d\\img002.jpg|C:\\p\\|C:\\p\\a\\|"
     "C:\\p\\a\\x\\|C:\\p\\b\\|C:\\p\\a\\x\\1.jpg|C:\\p\\a\\2.jpg|C:\\p\\a\\3.txt|C:\\p\\b\\4.jpg|"
     "C:\\n\\|C:\\n\\R&D.txt|C:\\n\\50%.txt|C:\\n\\a^b.txt|C:\\n\\my file.txt|C:\\n\\plain.txt|"
     "C:\\w\\|C:\\w\\R&D\\|C:\\w\\50%\\|C:\\w\\my dir\\|C:\\w\\a^b\\|C:\\w\\R&D\\f.txt|"
     "C:\\w\\50%\\f.txt|C:\\w\\my dir\\f.txt|C:\\w\\a^b\\f.txt|C:\\L\\|C:\\L\\a.jpg|"
-    "C:\\L\\bbbbbb.jpg";
+    "C:\\L\\bbbbbb.jpg|C:\\u\\|C:\\u\\a?b.txt>A_B~~VO4.TXT|C:\\u\\c?d.txt|C:\\u\\axb.txt|"
+    "C:\\u\\?dir\\>_DIR~1|C:\\u\\e?f\\";
 
 void MakeTree() {
   g_fakeDisk = FakeDisk();
@@ -29,8 +31,11 @@ void MakeTree() {
   for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
     end = tree.find('|', start);
     std::string path = tree.substr(start, end == std::string::npos ? end : end - start);
+    const std::size_t arrow = path.find('>');
+    const std::string shortName = arrow == std::string::npos ? "" : path.substr(arrow + 1);
+    path = path.substr(0, arrow);
     const int folder = path.back() == '\\';
-    FakeAdd(folder ? path.substr(0, path.size() - 1) : path, folder);
+    FakeAdd(folder ? path.substr(0, path.size() - 1) : path, folder, shortName);
   }
 }
 
@@ -42,6 +47,8 @@ struct BatchCase {
   int pause;
   int result = kBatchComplete;
   int reserves = -1;  // blocks the walk may reserve (-1: any number)
+  int leftOut = 0;    // names left out for want of a usable name
+  const char* firstLeftOut = "";
 };
 
 const std::string x250(250, 'x'), y245(245, 'y');
@@ -71,6 +78,9 @@ const BatchCase kCases[] = {
     // A command that does not fit ends the file, also during file expansion.
     {"too_long.bat", cc, "", {{1, "", 0, "C:\\L\\*.jpg"}, {2, x250.c_str(), 0, ""}, {3, y245.c_str(), 0, ""}},
      1, kBatchLineTooLong},
+    // Names with '?' go by their short names, or are left out and counted.
+    {"unusable_files.bat", cc, "", {{1, "", 0, "C:\\u\\*.txt"}}, 0, kBatchComplete, -1, 1, "c?d.txt"},
+    {"unusable_dirs.bat", cc, "C:\\u\\*", {{1, "", 0, "*/"}}, 0, kBatchComplete, -1, 1, "e?f"},
 };
 // clang-format on
 
@@ -97,6 +107,10 @@ TEST(BatchFile, GoldenFiles) {
         << c.golden << ":\n"
         << std::string(out.data, out.size);
     EXPECT_TRUE(g_fakeDisk.blocks.empty()) << c.golden;
+    char report[600];
+    EXPECT_EQ(FormatLeftOutReport(report, sizeof report), c.leftOut) << c.golden;
+    EXPECT_EQ(LeftOutNameCount(), c.leftOut) << c.golden;
+    EXPECT_NE(std::string(report).find(c.firstLeftOut), std::string::npos) << report;
     EXPECT_EQ(g_expansion.search, kSearchNone) << c.golden;
     FreeByteBuffer(&out);
   }

@@ -47,7 +47,7 @@ void ListedClose() {
 const SearchSource kListedSearch = {ListedFindFirst, ListedFindNext, ListedClose};
 
 FoundEntry File(const char* name) {
-  FoundEntry entry{0x20, ""};
+  FoundEntry entry{0x20, "", ""};
   std::snprintf(entry.name, sizeof entry.name, "%s", name);
   return entry;
 }

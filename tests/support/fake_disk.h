@@ -15,6 +15,7 @@
 struct FakeDiskEntry {
   std::string name;
   int isDirectory;
+  std::string shortName;  // empty: the system gives none
 };
 
 struct FakeDisk {
@@ -28,10 +29,10 @@ struct FakeDisk {
 inline FakeDisk g_fakeDisk;
 
 // Adds a file or a folder (with its "." and "..") below its parent.
-inline void FakeAdd(const std::string& path, int isDirectory) {
+inline void FakeAdd(const std::string& path, int isDirectory, const std::string& shortName = "") {
   const std::size_t cut = path.find_last_of("\\/");
-  g_fakeDisk.folders[path.substr(0, cut)].push_back({path.substr(cut + 1), isDirectory});
-  if (isDirectory) g_fakeDisk.folders[path] = {{".", 1}, {"..", 1}};
+  g_fakeDisk.folders[path.substr(0, cut)].push_back({path.substr(cut + 1), isDirectory, shortName});
+  if (isDirectory) g_fakeDisk.folders[path] = {{".", 1, ""}, {"..", 1, ""}};
 }
 
 inline bool FakeMatches(const char* mask, const char* name) {
@@ -61,6 +62,7 @@ inline int FakeFill(const FakeDiskEntry* found, FoundEntry* entry) {
   if (found == nullptr) return 0;
   entry->attributes = found->isDirectory ? kDirectoryAttribute : 0x20;
   std::snprintf(entry->name, sizeof entry->name, "%s", found->name.c_str());
+  std::snprintf(entry->shortName, sizeof entry->shortName, "%s", found->shortName.c_str());
   return 1;
 }
 
@@ -68,6 +70,7 @@ inline int FakeFill(const FakeDiskEntry* found, WalkEntry* entry) {
   if (found == nullptr) return 0;
   entry->isDirectory = found->isDirectory;
   std::snprintf(entry->name, sizeof entry->name, "%s", found->name.c_str());
+  std::snprintf(entry->shortName, sizeof entry->shortName, "%s", found->shortName.c_str());
   return 1;
 }
 

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "expand/file_expansion.h"
 #include "hidden_main_dialog.h"
 #include "import_patch.h"
 #include "msgbox_watch.h"
 #include "run/batch_file_win32.h"
 #include "run/launch.h"
+#include "support/format_text.h"
 #include "system_text.h"
 #include "test_env.h"
 
@@ -35,6 +37,29 @@ decltype(&WriteFile) g_realWriteFile = nullptr;
 BOOL WINAPI DiskFullWriteFile(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) {
   SetLastError(ERROR_DISK_FULL);
   return FALSE;
+}
+
+// The search as on a volume without short names.
+decltype(&FindFirstFileA) g_realFindFirst = nullptr;
+decltype(&FindNextFileA) g_realFindNext = nullptr;
+HANDLE WINAPI FindFirstWithoutShortName(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+  HANDLE search = g_realFindFirst(pattern, data);
+  if (search != INVALID_HANDLE_VALUE) data->cAlternateFileName[0] = '\0';
+  return search;
+}
+BOOL WINAPI FindNextWithoutShortName(HANDLE search, LPWIN32_FIND_DATAA data) {
+  data->cAlternateFileName[0] = '\0';
+  return g_realFindNext(search, data) && (data->cAlternateFileName[0] = '\0', true);
+}
+
+// The short name the system gives the entry `path` (wide).
+std::string ShortNameOf(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return "";
+  FindClose(search);
+  const std::wstring name = data.cAlternateFileName;
+  return std::string(name.begin(), name.end());
 }
 
 class BatchFileTest : public HiddenMainDialogSuite {
@@ -101,6 +126,43 @@ TEST_F(BatchFileTest, NamesFoundOnDiskReachTheProgramAsTheyAre) {
     ASSERT_LT(i, lines.size()) << folders[f] << "\n" << text;
     EXPECT_EQ(SplitArguments(lines[i]), (std::vector<std::string>{files[f], folders[f], "typed"}));
   }
+}
+
+TEST_F(BatchFileTest, NamesTheCodePageCannotHoldGoByShortNameOrAreReported) {
+  const std::wstring folder = std::wstring(scratch_.begin(), scratch_.end()) + L"\\\u2603dir";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  HANDLE file = CreateFileW((folder + L"\\a\u2603b.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  ASSERT_TRUE(WriteWholeFile(scratch_ + "\\" + ShortNameOf(folder) + "\\axb.txt", ""));
+  std::string fileShort = ShortNameOf(folder + L"\\a\u2603b.txt");
+  ASSERT_FALSE(fileShort.empty());
+  fileShort = fileShort.substr(0, fileShort.rfind('.'));  // "*.txt" keeps its own extension
+  Set(IDC_EXEPATH, "x.exe");
+  Set(IDC_CURPATH, scratch_ + "\\*");
+  Set(kFileIds[0], "*.txt");
+  const std::string batch = scratch_ + "\\u.bat";
+  std::vector<SeenBox> boxes;
+  ASSERT_EQ(Write(batch.c_str(), &boxes), 1);
+  EXPECT_TRUE(boxes.empty());
+  const std::string head = "C:\r\ncd " + scratch_ + "\\" + ShortNameOf(folder) + "\r\n";
+  const std::string lines[] = {"x.exe " + fileShort + ".txt\r\n", "x.exe axb.txt\r\n"};
+  const std::string text = ReadWholeFile(batch);
+  EXPECT_TRUE(text == head + lines[0] + lines[1] || text == head + lines[1] + lines[0]) << text;
+
+  // Without short names the folder is left out, so there is no walk; the
+  // box tells so after the lines were built.
+  void** first = SwapKernelImport("FindFirstFileA", &FindFirstWithoutShortName, &g_realFindFirst);
+  void** next = SwapKernelImport("FindNextFileA", &FindNextWithoutShortName, &g_realFindNext);
+  EXPECT_EQ(Write(batch.c_str(), &boxes), 1);
+  RestoreKernelImport(first, g_realFindFirst);
+  RestoreKernelImport(next, g_realFindNext);
+  EXPECT_EQ(ReadWholeFile(batch), "C:\r\ncd " + scratch_ + "\\*\r\nx.exe *.txt\r\n");
+  char expected[600];
+  FormatText(expected, sizeof expected, kLeftOutNamesFormat, 1, "?dir");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].caption == kBatchFileTitle && boxes[0].text == expected) << boxes[0].text;
 }
 
 TEST_F(BatchFileTest, FailuresAreReportedAndReturnZero) {
