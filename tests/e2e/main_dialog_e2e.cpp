@@ -300,7 +300,13 @@ TEST(MainDialog, SwitchDialogOffersParameterFilesAndAddsTheirExtension) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   ASSERT_TRUE(WaitUntil([&] { return WindowText(s.window) == WindowTitleFor("work"); }));
   EXPECT_EQ("w.exe", ControlText(s.window, IDC_EXEPATH));
+  RECT rect{};
+  GetWindowRect(s.window, &rect);
   ASSERT_NO_FATAL_FAILURE(s.Close());
+  // The position is kept for the file in use at the end.
+  EXPECT_EQ("[work]\r\nDialogCurrentPositionX=" + std::to_string(rect.left) +
+                "\r\nDialogCurrentPositionY=" + std::to_string(rect.top) + "\r\n",
+            ReadWholeFile(s.folder.Path("tavix.ini")));
 }
 
 TEST(MainDialog, SwitchToAFileWithoutDefaultKeepsTheScreen) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "folder_entries.h"
 #include "hold_file_process.h"
 #include "param_file_dialog.h"
 #include "param_helpers.h"
@@ -25,21 +26,6 @@
 #include "test_env.h"
 
 namespace {
-
-std::vector<std::string> FolderEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(JoinTestPath(dir, "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
-      names.push_back(found.cFileName);
-    }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class ParamFileWin32Test : public ParamFileDialogTest {
  protected:

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "folder_entries.h"
 #include "hold_file_process.h"
 #include "support/import_patch.h"
 #include "test_env.h"
@@ -51,19 +51,6 @@ BOOL WINAPI TestMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
   if (g_failure != kMoveDenied) return g_realMoveFileExA(from, to, flags);
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
-}
-
-std::vector<std::string> FolderEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(JoinTestPath(dir, "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (found.cFileName[0] != '.') names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 TEST(SafeReplace, FileHoldsTheOldOrTheNewBytesAndNothingIsLeftBeside) {
