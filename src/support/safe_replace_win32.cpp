@@ -18,9 +18,10 @@ constexpr unsigned kTemporaryNameAttempts = 64;
 constexpr int kReplaceAttempts = 10;
 constexpr DWORD kReplaceRetryDelayMs = 50;
 
-// The attributes a replaced file takes over from the one it replaces.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
-                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// The attributes a replaced file takes over from the one it replaces (the
+// archive bit stays as the write left it: the file did change).
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // A read-only file or a folder in the file's place is never replaced (the
 // system would refuse to truncate either one; a rename need not), and neither
@@ -33,7 +34,7 @@ int TargetMayBeReplaced(const char* path, DWORD attributes) {
 
 // Writes all the bytes to an open file and closes it: 1 when every byte was
 // written and flushed.
-int WriteAllAndClose(HANDLE file, const char* bytes, std::size_t size, int flush) {
+int WriteAllAndClose(HANDLE file, const char* bytes, std::size_t size) {
   int ok = 1;
   std::size_t done = 0;
   while (ok && done < size) {
@@ -43,7 +44,7 @@ int WriteAllAndClose(HANDLE file, const char* bytes, std::size_t size, int flush
     if (written != chunk) ok = 0;
     done += written;
   }
-  if (ok && flush && !FlushFileBuffers(file)) ok = 0;
+  if (ok && !FlushFileBuffers(file)) ok = 0;
   if (!CloseFile(file)) ok = 0;
   return ok;
 }
@@ -115,7 +116,7 @@ void KeepAttributes(const char* path, DWORD old) {
 int RewriteInPlace(const char* path, const char* bytes, std::size_t size) {
   HANDLE file = CreateForWrite(path);
   if (file == INVALID_HANDLE_VALUE) return 0;
-  return WriteAllAndClose(file, bytes, size, 0);
+  return WriteAllAndClose(file, bytes, size);
 }
 
 }  // namespace
@@ -129,7 +130,7 @@ int SafeReplaceFile(const char* path, const void* bytes, std::size_t size, void 
   DWORD error = 0;
   HANDLE file = CreateTemporarySibling(path, temporary, &error);
   if (file != INVALID_HANDLE_VALUE) {
-    if (!WriteAllAndClose(file, content, size, 1)) {
+    if (!WriteAllAndClose(file, content, size)) {
       DeleteFileA(temporary);
       return 0;
     }

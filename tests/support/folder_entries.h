@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,13 +13,10 @@ inline std::vector<std::string> FolderEntries(const std::string& dir) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
-      names.push_back(found.cFileName);
-    }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") names.push_back(found.cFileName);
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
   std::sort(names.begin(), names.end());
   return names;
 }
