@@ -93,6 +93,12 @@
 #define IDC_ARG7_BROWSE         1034
 #define IDC_ARG8_BROWSE         1035
 
+/* ---- About box (IDD_ABOUT) ---------------------------------------------- */
+/* 閉じる is IDOK (1). */
+#define IDC_ABOUT_TEXT          1048  /* the about text, read-only */
+#define IDC_ABOUT_WEBPAGE       1049  /* WebPage */
+#define IDC_ABOUT_MAIL          1050  /* メール */
+
 /* ---- Register dialog (IDD_REGISTER) -------------------------------------- */
 /* OK is IDOK (1), ｷｬﾝｾﾙ is IDCANCEL (2). */
 #define IDC_REGISTER_NAME       1002  /* the name to register */

@@ -1,9 +1,13 @@
 #include "app/main_dialog_win32.h"
 
+#include "app/about.h"
+#include "app/about_box_win32.h"
 #include "app/main_handle_win32.h"
 #include "app/placement_win32.h"
 #include "app/startup.h"
 #include "input/argument_rows_win32.h"
+#include "input/input_filter_win32.h"
+#include "input/pickers_win32.h"
 #include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file_win32.h"
@@ -65,10 +69,12 @@ BOOL OnInitDialog(HWND dialog) {
   ApplySetByName(dialog, kDefaultSetName);
   SetActiveWindow(dialog);
   SetFocus(dialog);
+  InstallInputHooks(dialog);
   return TRUE;
 }
 
 BOOL OnDestroy(HWND dialog) {
+  RemoveInputHooks();
   ReleaseParameterFile();
   RECT rect{};
   GetWindowRect(dialog, &rect);
@@ -124,6 +130,27 @@ BOOL OnOptionButton(HWND dialog) {
   return FALSE;
 }
 
+BOOL OnPickerButton(HWND dialog, int id) {
+  RunPickerButton(dialog, id);
+  return TRUE;
+}
+
+BOOL OnOpenHelpFile(HWND dialog) {
+  OpenHelpFile(dialog);
+  return TRUE;
+}
+
+BOOL OnAbout(HWND dialog) {
+  ShowAboutBox(dialog, kAboutTitleText, kVersionText, g_buildDateText, kAuthorName,
+               kWebPageAddress, kMailAddress);
+  return TRUE;
+}
+
+BOOL OnShowUsageFile(HWND dialog) {
+  ShowUsageFile(dialog);
+  return TRUE;
+}
+
 BOOL OnSwitchParameterFile(HWND dialog) {
   if (!SwitchParameterFile(dialog)) return TRUE;
   ComposeTitleAndBatchPath();
@@ -146,6 +173,8 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
     case IDC_NAME_LIST: return OnNameListCommand(dialog, code);
     case IDC_EXEPATH: case IDC_CURPATH: case IDC_HELPPATH: return OnPathEditCommand(dialog, code);
     case IDC_OPTION: return OnOptionButton(dialog);
+    case IDC_EXEPATH_BROWSE: case IDC_CURPATH_BROWSE: case IDC_HELPPATH_BROWSE: return OnPickerButton(dialog, id);
+    case IDC_HELP_OPEN: return OnOpenHelpFile(dialog);
     case IDM_OPT_BATCHOUT: case IDM_OPT_LASTPAUSE: return OnOptionToggle(dialog, id);
     case IDC_SAVE_BATCH: SaveBatchAs(dialog); return TRUE;
     default: return FALSE;
@@ -155,6 +184,8 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
 BOOL OnSysCommand(HWND dialog, WPARAM command) {
   switch (command) {
     case IDM_SWITCH_FILE: return OnSwitchParameterFile(dialog);
+    case IDM_ABOUT: return OnAbout(dialog);
+    case IDM_USAGE: return OnShowUsageFile(dialog);
     default: return FALSE;
   }
 }

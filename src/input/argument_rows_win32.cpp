@@ -1,5 +1,7 @@
 #include "input/argument_rows_win32.h"
 
+#include "input/pickers.h"
+#include "input/pickers_win32.h"
 #include "params/name_list_win32.h"
 #include "resource.h"
 
@@ -33,6 +35,10 @@ int OnArgumentRowCommand(HWND dialog, WPARAM command) {
   const int id = LOWORD(command);
   const int code = HIWORD(command);
   for (const ArgumentRowIds& row : kArgumentRows) {
+    if (id == row.browseButton) {
+      PickFile(dialog, row.fileEdit, kArgumentFilePickerTitle, 0, kNoStartField);
+      return 1;
+    }
     if ((IsRowEdit(row, id) && code == EN_UPDATE) || (id == row.spaceBox && code == BN_CLICKED)) {
       MarkSetModified(dialog);
     }

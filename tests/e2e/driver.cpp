@@ -362,3 +362,39 @@ std::vector<std::string> DescribeChildren(HWND window) {
   EnumChildWindows(window, Collect::Add, reinterpret_cast<LPARAM>(&lines));
   return lines;
 }
+
+void FocusControl(HWND dialog, int id) {
+  SetForegroundWindow(dialog);
+  SendWithTimeout(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(dialog, id)), TRUE);
+}
+
+int FocusedControlId(HWND dialog) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) || gui.hwndFocus == nullptr) return 0;
+  return GetDlgCtrlID(gui.hwndFocus);
+}
+
+namespace {
+
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+}  // namespace
+
+void PressTab(bool ctrl, bool shift) {
+  std::vector<INPUT> inputs;
+  if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, false));
+  if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
+  inputs.push_back(KeyInput(VK_TAB, false));
+  inputs.push_back(KeyInput(VK_TAB, true));
+  if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
+  if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, true));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}

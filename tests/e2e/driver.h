@@ -138,3 +138,12 @@ std::string FileDialogName(HWND fileDialog);
 // One line per control below `window` (id, class, parent), for messages of
 // failing tests.
 std::vector<std::string> DescribeChildren(HWND window);
+
+// Keyboard focus: makes `dialog` the foreground window and moves the focus to
+// its control `id` as the dialog manager does (WM_NEXTDLGCTL).
+void FocusControl(HWND dialog, int id);
+// Id of the focused control of the dialog's thread, or 0.
+int FocusedControlId(HWND dialog);
+// Presses Tab as real keyboard input to the foreground window, with Ctrl
+// and/or Shift held.
+void PressTab(bool ctrl, bool shift);

@@ -1,0 +1,103 @@
+#include "input/pickers_win32.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include "input/pickers.h"
+#include "run/command_line.h"
+#include "support/control_text_win32.h"
+
+namespace {
+
+// The file-open dialog as the file picker shows it; set for one PickFile.
+OPENFILENAMEA* g_openFile = nullptr;
+
+int ShowOpenDialog(char* name) {
+  g_openFile->lpstrFile = name;
+  return GetOpenFileNameA(g_openFile) ? 1 : 0;
+}
+
+unsigned long LastDialogError() { return CommDlgExtendedError(); }
+
+void SetWorkingDirectory(const char* directory) { SetCurrentDirectoryA(directory); }
+
+constexpr FilePickerPlatform kFilePickerPlatform = {ShowOpenDialog, LastDialogError,
+                                                    SetWorkingDirectory};
+
+// The text of edit `id` (260 bytes), or null for kNoStartField.
+const char* ReadStartText(HWND dialog, int id, char* text) {
+  if (id == kNoStartField) return nullptr;
+  ReadControlText(dialog, id, text, kRowTextSize);
+  return text;
+}
+
+void FreeShellItem(LPITEMIDLIST item) {
+  IMalloc* allocator = nullptr;
+  if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
+    allocator->Free(item);
+    allocator->Release();
+  }
+}
+
+}  // namespace
+
+int PickFile(HWND dialog, int field, const char* title, int executablesFirst, int startField) {
+  char name[kPickNameSize] = {};
+  char fileTitle[kPickNameSize] = {};
+  char startText[kRowTextSize];
+  ReadControlText(dialog, field, name, kRowTextSize);
+
+  OPENFILENAMEA openFile{};
+  openFile.lStructSize = sizeof openFile;
+  openFile.hwndOwner = dialog;
+  openFile.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+  openFile.lpstrFilter = executablesFirst ? kExecutablesFirstFilter : kAllFilesFirstFilter;
+  openFile.nFilterIndex = 1;
+  openFile.nMaxFile = sizeof name;
+  openFile.lpstrFileTitle = fileTitle;
+  openFile.nMaxFileTitle = sizeof fileTitle;
+  openFile.lpstrTitle = title;
+  openFile.Flags = OFN_PATHMUSTEXIST | OFN_SHOWHELP;
+  g_openFile = &openFile;
+  const int chosen =
+      RunFilePicker(name, ReadStartText(dialog, startField, startText), kFilePickerPlatform);
+  g_openFile = nullptr;
+  if (chosen) SetDlgItemTextA(dialog, field, name);
+  return chosen;
+}
+
+int PickFolder(HWND dialog, int field, int startField) {
+  char fieldText[kRowTextSize];
+  char startText[kRowTextSize];
+  char initialFolder[kRowTextSize];
+  ReadControlText(dialog, field, fieldText, sizeof fieldText);
+  FolderPickerStart(fieldText, ReadStartText(dialog, startField, startText), initialFolder);
+
+  char displayName[MAX_PATH] = {};
+  BROWSEINFOA browse{};
+  browse.hwndOwner = dialog;
+  browse.pszDisplayName = displayName;
+  browse.lpszTitle = kFolderPickerTitle;
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  browse.lpfn = BrowseFolderCallback;
+  browse.lParam = reinterpret_cast<LPARAM>(initialFolder);
+  LPITEMIDLIST item = SHBrowseForFolderA(&browse);
+  if (item == nullptr) return 1;
+  char path[MAX_PATH] = {};
+  if (SHGetPathFromIDListA(item, path)) SetDlgItemTextA(dialog, field, path);
+  FreeShellItem(item);
+  return 1;
+}
+
+int CALLBACK BrowseFolderCallback(HWND browser, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+  return 0;
+}
+
+int RunPickerButton(HWND dialog, int button) {
+  const PickerButton* picker = FindPickerButton(button);
+  if (picker == nullptr) return 0;
+  if (picker->kind == kFolderPicker) return PickFolder(dialog, picker->field, picker->startField);
+  return PickFile(dialog, picker->field, picker->title, picker->executablesFirst,
+                  picker->startField);
+}
