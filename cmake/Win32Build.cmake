@@ -31,6 +31,15 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tavix.rc PROPERTIES
 add_executable(tavix WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp $<TARGET_OBJECTS:tavix_res>)
 target_link_libraries(tavix PRIVATE tavix_win32)
 
+# The usage file tavix.txt beside the program, made from its UTF-8 source.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/tavix.txt
+  COMMAND ${CMAKE_SOURCE_DIR}/cmake/usage-file.sh ${CMAKE_SOURCE_DIR}/resources/tavix.txt
+          ${CMAKE_BINARY_DIR}/tavix.txt
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/tavix.txt ${CMAKE_SOURCE_DIR}/cmake/usage-file.sh
+  VERBATIM)
+add_custom_target(tavix_usage_file ALL DEPENDS ${CMAKE_BINARY_DIR}/tavix.txt)
+add_dependencies(tavix tavix_usage_file)
+
 if(NOT TAVIX_WINDOWS_TESTS)
   return()
 endif()

@@ -43,6 +43,19 @@ setup)
   fi
   # One server for the whole run; exit status 2 means one runs already.
   quiet "$TAVIX_WINESERVER" -p || true
+  # The dialogs ask for ＭＳ Ｐゴシック and ＭＳ ゴシック, which Wine lacks; its
+  # fallback has other metrics and cuts captions. The IPA Gothic fonts are
+  # made to the same metrics (proportional and fixed-pitch).
+  if [ ! -f "$WINEPREFIX/.tavix-fonts" ]; then
+    substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+    for face in 'ＭＳ Ｐゴシック' 'MS PGothic'; do
+      wine_ reg add "$substitutes" /v "$face" /d IPAPGothic /f
+    done
+    for face in 'ＭＳ ゴシック' 'MS Gothic'; do
+      wine_ reg add "$substitutes" /v "$face" /d IPAGothic /f
+    done
+    touch "$WINEPREFIX/.tavix-fonts"
+  fi
   wine_ cmd.exe /c exit
   ;;
 cleanup)

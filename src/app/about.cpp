@@ -1,6 +1,5 @@
 #include "app/about.h"
 
-#include "run/command_line.h"
 #include "support/format_text.h"
 
 namespace {
@@ -27,5 +26,10 @@ int FormatMailto(char* out, std::size_t size, const char* mail) {
 }
 
 int MakeUsageFilePath(char* out, std::size_t size, const char* executableDirectory) {
-  return JoinPath(out, size, executableDirectory, kUsageFileName);
+  // Joined like the program's other files beside it: the directory ends with
+  // a backslash and the format adds one (C:\tools\\tavix.txt), which Windows
+  // reads as one.
+  if (FormatText(out, size, "%s\\%s", executableDirectory, kUsageFileName) >= 0) return 1;
+  out[0] = '\0';
+  return 0;
 }

@@ -40,6 +40,6 @@ int FormatAboutText(char* out, std::size_t size, const AboutTexts& texts);
 // "mailto:" and the address. Returns the length, or -1 when it was cut.
 int FormatMailto(char* out, std::size_t size, const char* mail);
 
-// The usage file's path: the executable directory (ending with a backslash)
-// and tavix.txt. Returns 0 (with `out` empty) when it does not fit `size`.
+// The usage file's path: the executable directory (ending with a backslash),
+// a backslash and tavix.txt. Returns 0 (with `out` empty) when it does not fit `size`.
 int MakeUsageFilePath(char* out, std::size_t size, const char* executableDirectory);

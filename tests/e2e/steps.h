@@ -56,3 +56,22 @@ inline std::string MakeFolderOfLength(const std::string& base, std::size_t lengt
   }
   return dir.size() + 1 == length ? dir : std::string();
 }
+
+// A running copy of the program on its default file in a fresh folder.
+struct Session {
+  AppFolder folder;
+  AppProcess app;
+  HWND window = nullptr;
+
+  // Starts the copy; `arguments` chooses the parameter file.
+  void Start(const char* name, const std::string& arguments = "",
+             const std::string& title = DefaultWindowTitle()) {
+    folder = PrepareAppFolder(name);
+    ASSERT_FALSE(folder.dir.empty());
+    window = StartAndWaitForWindow(&app, folder.exe, title, arguments);
+    ASSERT_NE(nullptr, window);
+  }
+
+  // Closes with Escape and expects exit code 0.
+  void Close() { EscapeAndExpectExit0(app, window); }
+};

@@ -12,23 +12,8 @@
 
 namespace {
 
-// A running copy of the program on its default file in a fresh folder.
-struct Window {
-  AppFolder folder;
-  AppProcess app;
-  HWND window = nullptr;
-
-  void Start(const char* name) {
-    folder = PrepareAppFolder(name);
-    ASSERT_FALSE(folder.dir.empty());
-    window = StartAndWaitForWindow(&app, folder.exe, DefaultWindowTitle());
-    ASSERT_NE(nullptr, window);
-  }
-  void Close() { EscapeAndExpectExit0(app, window); }
-};
-
 TEST(Window, AboutBoxShowsItsTextOverTheWindow) {
-  Window w;
+  Session w;
   ASSERT_NO_FATAL_FAILURE(w.Start("about"));
   PostSysCommand(w.window, IDM_ABOUT);
   HWND about = WaitForDialog(w.app, "バージョン情報");
@@ -49,7 +34,7 @@ TEST(Window, AboutBoxShowsItsTextOverTheWindow) {
 }
 
 TEST(Window, FilesTheShellCannotOpenAreReported) {
-  Window w;
+  Session w;
   ASSERT_NO_FATAL_FAILURE(w.Start("shellfiles"));  // the folder holds no tavix.txt
   SetControlText(w.window, IDC_HELPPATH, w.folder.Path("missing.hlp"));
   const struct {
@@ -76,14 +61,14 @@ TEST(Window, FilesTheShellCannotOpenAreReported) {
 void AnswerFileDialog(const AppProcess& app, const char* title, const std::string& path) {
   HWND dialog = WaitForDialog(app, title);
   ASSERT_NE(nullptr, dialog);
-  if (!path.empty()) ASSERT_TRUE(SetFileDialogName(dialog, path));
+  ASSERT_TRUE(path.empty() || SetFileDialogName(dialog, path));
   const int button = path.empty() ? IDCANCEL : IDOK;
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
   ASSERT_TRUE(WaitForWindowGone(dialog));
 }
 
 TEST(Window, FilePickersWriteTheChosenPathQuotedWhenItHasABlank) {
-  Window w;
+  Session w;
   ASSERT_NO_FATAL_FAILURE(w.Start("filepick"));
   const std::string tools = w.folder.Path("My Tools");
   ASSERT_TRUE(CreateDirectoryA(tools.c_str(), nullptr));
@@ -111,7 +96,7 @@ TEST(Window, FilePickersWriteTheChosenPathQuotedWhenItHasABlank) {
 }
 
 TEST(Window, FolderBrowserStartsAtTheProgramsFolderAndWritesItBare) {
-  Window w;
+  Session w;
   ASSERT_NO_FATAL_FAILURE(w.Start("folderpick"));
   // Wine's folder browser cannot select folders below the user's profile
   // folder, where the scratch folders lie: this one lies on drive C itself.
@@ -135,7 +120,7 @@ TEST(Window, FolderBrowserStartsAtTheProgramsFolderAndWritesItBare) {
 }
 
 TEST(Window, CtrlTabMovesWithinAColumnAndStopsAtItsEnds) {
-  Window w;
+  Session w;
   ASSERT_NO_FATAL_FAILURE(w.Start("ctrltab"));
   struct Press {
     bool ctrl;

@@ -1,16 +1,13 @@
 // The decisions of the "..." buttons: the proposed name, the start place, the
-// second showing after a refused name, the text written back, the folder the
-// browser starts at, and the focus moves of Ctrl+Tab within a column.
+// second showing after a refused name, the text written back, and the folder
+// the browser starts at.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "input/control_groups.h"
 #include "input/pickers.h"
-#include "resource.h"
 
 namespace {
 
@@ -101,40 +98,6 @@ TEST(FolderPicker, StartsAtTheFieldOrTheProgramsDirectory) {
     FolderPickerStart(c.field, c.start, folder);
     EXPECT_STREQ(c.folder, folder) << c.field << " / " << (c.start ? c.start : "(none)");
   }
-}
-
-TEST(ControlGroups, CtrlTabMovesToTheNeighbourWithinTheColumn) {
-  const struct {
-    int group;
-    int from;
-    int shiftDown;
-    int to;  // 0: the focus stays
-  } cases[] = {
-      {kDropGroup, IDC_CURPATH, 0, IDC_EXEPATH},        {kDropGroup, IDC_EXEPATH, 0, IDC_ARG1_FILE},
-      {kDropGroup, IDC_HELPPATH, 0, 0},                 {kDropGroup, IDC_HELPPATH, 1, IDC_ARG8_FILE},
-      {kDropGroup, IDC_CURPATH, 1, 0},                  {kSwitchGroup, IDC_ARG8_SWITCH, 0, 0},
-      {kSwitchGroup, IDC_ARG8_SWITCH, 1, IDC_ARG7_SWITCH}, {kSpaceGroup, IDC_ARG1_SPACE, 0, IDC_ARG2_SPACE},
-      {kBrowseGroup, IDC_ARG1_BROWSE, 1, 0},            {kBrowseGroup, IDC_ARG7_BROWSE, 0, IDC_ARG8_BROWSE},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "from " << c.from << " shift " << c.shiftDown);
-    int index = 0;
-    while (index < GroupMemberCount(c.group) && kControlGroups[c.group].ids[index] != c.from) ++index;
-    ASSERT_LT(index, GroupMemberCount(c.group));
-    const int target = FocusMoveTarget(c.group, index, c.shiftDown);
-    EXPECT_EQ(c.to, target < 0 ? 0 : kControlGroups[c.group].ids[target]);
-  }
-}
-
-TEST(ControlGroups, ThirtyFiveControlsEachInOneGroup) {
-  std::set<int> ids;
-  int members = 0;
-  for (int group = 0; group < kControlGroupCount; ++group) {
-    members += GroupMemberCount(group);
-    for (int i = 0; i < GroupMemberCount(group); ++i) ids.insert(kControlGroups[group].ids[i]);
-  }
-  EXPECT_EQ(35, members);
-  EXPECT_EQ(35u, ids.size());
 }
 
 }  // namespace

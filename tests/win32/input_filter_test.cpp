@@ -52,31 +52,21 @@ HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
   return drop;
 }
 
-std::vector<std::string> g_texts;       // each control's text after its drop
+std::vector<std::string> g_texts;      // each control's text after its drop
 std::vector<int> g_acceptingControls;  // controls that take dropped files
 std::size_t g_step = 0;
-
-std::string ControlText(int id) {
-  char text[300] = {};
-  GetDlgItemTextA(g_mainDialog, id, text, sizeof text);
-  return text;
-}
 
 // One drop per tick, once the modal dialog runs; a posted drop is handled
 // before the next tick. Closes the dialog after the last.
 VOID CALLBACK DropNext(HWND, UINT, UINT_PTR timer, DWORD) {
   const std::vector<DropCase>& cases = DropCases();
-  if (g_step == 0) {
-    for (const ControlGroupTable& group : kControlGroups) {
-      for (int i = 0; group.ids[i] != 0; ++i) {
-        if (GetWindowLongA(GetDlgItem(g_mainDialog, group.ids[i]), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) {
-          g_acceptingControls.push_back(group.ids[i]);
-        }
-      }
-    }
-  } else {
-    g_texts.push_back(ControlText(cases[g_step - 1].id));
+  for (int i = 0; g_step == 0 && i < kControlGroupCount * kGroupCapacity; ++i) {
+    const int id = kControlGroups[i / kGroupCapacity].ids[i % kGroupCapacity];
+    if (GetWindowLongA(GetDlgItem(g_mainDialog, id), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) g_acceptingControls.push_back(id);
   }
+  char text[300] = {};
+  if (g_step > 0) GetDlgItemTextA(g_mainDialog, cases[g_step - 1].id, text, sizeof text);
+  if (g_step > 0) g_texts.push_back(text);
   if (g_step == cases.size()) {
     KillTimer(nullptr, timer);
     PostMessageA(g_mainDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
