@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/about.h"
+#include "app/placement_win32.h"
 #include "app/startup.h"
 #include "resource.h"
 #include "run/command_line.h"
@@ -26,6 +27,7 @@ void OpenQuietly(HWND dialog, const char* target) {
 
 BOOL OnAboutInit(HWND dialog, LPARAM parameter) {
   g_about = reinterpret_cast<const AboutRecord*>(parameter);
+  CenterOverOwner(dialog, g_about->owner);
   char text[kAboutTextSize];
   FormatAboutText(text, sizeof text, g_about->texts);
   SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, text);

@@ -19,6 +19,11 @@ TEST(Window, AboutBoxShowsItsTextOverTheWindow) {
   HWND about = WaitForDialog(w.app, "バージョン情報");
   ASSERT_NE(nullptr, about);
   EXPECT_EQ(w.window, GetWindow(about, GW_OWNER));
+  RECT box{}, owner{};
+  GetWindowRect(about, &box);
+  GetWindowRect(w.window, &owner);
+  EXPECT_NEAR(owner.left + owner.right, box.left + box.right, 1) << "not centred";
+  EXPECT_NEAR(owner.top + owner.bottom, box.top + box.bottom, 1) << "not centred";
   EXPECT_EQ(
       "タイトル    ： DOSのプログラムをちょっとだけ楽に実行\r\n"
       "バージョン  ： 1.06\r\n"
