@@ -38,7 +38,7 @@ TEST(Window, AboutBoxShowsItsTextOverTheWindow) {
   ASSERT_NO_FATAL_FAILURE(w.Close());
 }
 
-TEST(Window, FilesTheShellCannotOpenAreReported) {
+TEST(Window, HelpAndUsageFilesGoToTheShell) {
   Session w;
   ASSERT_NO_FATAL_FAILURE(w.Start("shellfiles"));  // the folder holds no tavix.txt
   SetControlText(w.window, IDC_HELPPATH, w.folder.Path("missing.hlp"));
@@ -58,6 +58,15 @@ TEST(Window, FilesTheShellCannotOpenAreReported) {
     DismissMessageBox(box.window);
     ASSERT_TRUE(WaitForWindowGone(box.window));
   }
+  // Beside the program, the usage file opens in the editor of text files.
+  ASSERT_TRUE(CopyFileA(JoinTestPath(TestExeDir(), "tavix.txt").c_str(), w.folder.Path("tavix.txt").c_str(), FALSE));
+  PostSysCommand(w.window, IDM_USAGE);
+  HWND editor = nullptr;
+  EXPECT_TRUE(WaitUntil([&] {
+    editor = FindWindowA("Notepad", nullptr);
+    return editor != nullptr && WindowText(editor).find("tavix.txt") != std::string::npos;
+  }));
+  if (editor != nullptr) PostMessageA(editor, WM_CLOSE, 0, 0);
   ASSERT_NO_FATAL_FAILURE(w.Close());
 }
 
