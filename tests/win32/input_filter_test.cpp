@@ -11,15 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_dialog_win32.h"
-#include "app/main_handle_win32.h"
-#include "app/startup.h"
 #include "input/control_groups.h"
-#include "params/param_file.h"
-#include "params/param_file_win32.h"
-#include "resource.h"
-#include "support/format_text.h"
-#include "test_env.h"
+#include "modal_main_dialog.h"
 
 namespace {
 
@@ -77,13 +70,7 @@ VOID CALLBACK DropNext(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST(InputFilter, ADropOnAPathFieldPutsTheFirstPathThere) {
-  const std::string path = JoinTestPath(MakeTempDir("input_filter"), "drop.tvx");
-  ASSERT_TRUE(WriteWholeFile(path, ""));
-  FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", path.c_str());
-  ASSERT_EQ(1, LoadParameterFile());
-  FormatText(g_windowTitle, kWindowTitleSize, "input filter test %lu", GetCurrentProcessId());
-  ASSERT_NE(0u, SetTimer(nullptr, 0, 10, DropNext));
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+  ASSERT_EQ(2, RunModalMainDialog(JoinTestPath(MakeTempDir("input_filter"), "drop.tvx"), "", DropNext));
 
   EXPECT_EQ((std::vector<int>{IDC_CURPATH, IDC_EXEPATH, IDC_ARG1_FILE, IDC_ARG2_FILE, IDC_ARG3_FILE, IDC_ARG4_FILE,
                               IDC_ARG5_FILE, IDC_ARG6_FILE, IDC_ARG7_FILE, IDC_ARG8_FILE, IDC_HELPPATH}),

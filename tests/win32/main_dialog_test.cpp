@@ -20,6 +20,7 @@
 #include "params/param_file_win32.h"
 #include "resource.h"
 #include "support/format_text.h"
+#include "modal_main_dialog.h"
 #include "test_env.h"
 
 namespace {
@@ -292,16 +293,7 @@ VOID CALLBACK PressEnterThenEscape(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST(MainDialogModal, EscapeEndsTheDialogWithResult2AfterKeepingTheScreen) {
   const std::string path = JoinTestPath(MakeTempDir("main_modal"), "modal.tvx");
-  ASSERT_TRUE(WriteWholeFile(path, "[alpha]\r\nEXEPATH=alpha.exe\r\n"));
-  FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", path.c_str());
-  ASSERT_EQ(1, LoadParameterFile());
-  FormatText(g_windowTitle, kWindowTitleSize, "main dialog modal test %lu", GetCurrentProcessId());
-  g_mainDialog = nullptr;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, PressEnterThenEscape);
-  ASSERT_NE(0u, timer);
-  const INT_PTR result =
-      DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
-  EXPECT_EQ(2, result);
+  EXPECT_EQ(2, RunModalMainDialog(path, "[alpha]\r\nEXEPATH=alpha.exe\r\n", PressEnterThenEscape));
   EXPECT_FALSE(IsParameterFileHeld());
   EXPECT_EQ("[default]\r\n[alpha]\r\nEXEPATH=alpha.exe\r\n", ReadWholeFile(path));
   for (int id : g_optionIds) SetOptionFlag(id, 0);
