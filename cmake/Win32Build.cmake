@@ -9,8 +9,15 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
 
-# Tests run under Wine in a prefix owned by this build folder.
+# Tests run under Wine in a prefix owned by this build folder, of the kind
+# that runs this build's code (32-bit Wine for the shipped 32-bit build).
 set(TAVIX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(TAVIX_WINE_ARCH win32)
+else()
+  set(TAVIX_WINE_ARCH win64)
+endif()
+set(TAVIX_WINE_ENV "WINEPREFIX=${TAVIX_WINE_PREFIX};TAVIX_WINE_ARCH=${TAVIX_WINE_ARCH}")
 set(TAVIX_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TAVIX_WINE_RUN})
 
@@ -61,14 +68,16 @@ target_link_libraries(tavix_test_support PUBLIC tavix_win32)
 
 # Wine prefix set-up and the one wineserver kept alive for the run.
 add_test(NAME wine.setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh setup ${TAVIX_WINE_PREFIX})
-set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
+  ENVIRONMENT "TAVIX_WINE_ARCH=${TAVIX_WINE_ARCH}")
 add_test(NAME wine.cleanup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh cleanup ${TAVIX_WINE_PREFIX})
-set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60
+  ENVIRONMENT "TAVIX_WINE_ARCH=${TAVIX_WINE_ARCH}")
 
 function(tavix_wine_test test_name target)
   add_test(NAME ${test_name} COMMAND ${target} ${ARGN})
   set_tests_properties(${test_name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
-    ENVIRONMENT "WINEPREFIX=${TAVIX_WINE_PREFIX}")
+    ENVIRONMENT "${TAVIX_WINE_ENV}")
 endfunction()
 
 # Helper programs that tests start (console programs).
