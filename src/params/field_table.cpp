@@ -7,38 +7,39 @@
 #include "support/byte_buffer.h"
 #include "support/dbcs.h"
 #include "support/format_text.h"
+#include "support/line_scan.h"
 
 const FieldDef g_fieldTable[kFieldCount + 1] = {
-    {"EXEPATH", kTextField, IDC_EXEPATH},
-    {"CURPATH", kTextField, IDC_CURPATH},
-    {"HELPPATH", kTextField, IDC_HELPPATH},
-    {"ARG1SWITCH", kTextField, IDC_ARG1_SWITCH},
-    {"ARG1SPACE", kCheckField, IDC_ARG1_SPACE},
-    {"ARG1FILE", kTextField, IDC_ARG1_FILE},
-    {"ARG2SWITCH", kTextField, IDC_ARG2_SWITCH},
-    {"ARG2SPACE", kCheckField, IDC_ARG2_SPACE},
-    {"ARG2FILE", kTextField, IDC_ARG2_FILE},
-    {"ARG3SWITCH", kTextField, IDC_ARG3_SWITCH},
-    {"ARG3SPACE", kCheckField, IDC_ARG3_SPACE},
-    {"ARG3FILE", kTextField, IDC_ARG3_FILE},
-    {"ARG4SWITCH", kTextField, IDC_ARG4_SWITCH},
-    {"ARG4SPACE", kCheckField, IDC_ARG4_SPACE},
-    {"ARG4FILE", kTextField, IDC_ARG4_FILE},
-    {"ARG5SWITCH", kTextField, IDC_ARG5_SWITCH},
-    {"ARG5SPACE", kCheckField, IDC_ARG5_SPACE},
-    {"ARG5FILE", kTextField, IDC_ARG5_FILE},
-    {"ARG6SWITCH", kTextField, IDC_ARG6_SWITCH},
-    {"ARG6SPACE", kCheckField, IDC_ARG6_SPACE},
-    {"ARG6FILE", kTextField, IDC_ARG6_FILE},
-    {"ARG7SWITCH", kTextField, IDC_ARG7_SWITCH},
-    {"ARG7SPACE", kCheckField, IDC_ARG7_SPACE},
-    {"ARG7FILE", kTextField, IDC_ARG7_FILE},
-    {"ARG8SWITCH", kTextField, IDC_ARG8_SWITCH},
-    {"ARG8SPACE", kCheckField, IDC_ARG8_SPACE},
-    {"ARG8FILE", kTextField, IDC_ARG8_FILE},
-    {"BATCHOUT", kOptionField, IDM_OPT_BATCHOUT},
-    {"LASTPAUSE", kOptionField, IDM_OPT_LASTPAUSE},
-    {nullptr, 0, 0},
+    Field("EXEPATH", kTextField, IDC_EXEPATH),
+    Field("CURPATH", kTextField, IDC_CURPATH),
+    Field("HELPPATH", kTextField, IDC_HELPPATH),
+    Field("ARG1SWITCH", kTextField, IDC_ARG1_SWITCH),
+    Field("ARG1SPACE", kCheckField, IDC_ARG1_SPACE),
+    Field("ARG1FILE", kTextField, IDC_ARG1_FILE),
+    Field("ARG2SWITCH", kTextField, IDC_ARG2_SWITCH),
+    Field("ARG2SPACE", kCheckField, IDC_ARG2_SPACE),
+    Field("ARG2FILE", kTextField, IDC_ARG2_FILE),
+    Field("ARG3SWITCH", kTextField, IDC_ARG3_SWITCH),
+    Field("ARG3SPACE", kCheckField, IDC_ARG3_SPACE),
+    Field("ARG3FILE", kTextField, IDC_ARG3_FILE),
+    Field("ARG4SWITCH", kTextField, IDC_ARG4_SWITCH),
+    Field("ARG4SPACE", kCheckField, IDC_ARG4_SPACE),
+    Field("ARG4FILE", kTextField, IDC_ARG4_FILE),
+    Field("ARG5SWITCH", kTextField, IDC_ARG5_SWITCH),
+    Field("ARG5SPACE", kCheckField, IDC_ARG5_SPACE),
+    Field("ARG5FILE", kTextField, IDC_ARG5_FILE),
+    Field("ARG6SWITCH", kTextField, IDC_ARG6_SWITCH),
+    Field("ARG6SPACE", kCheckField, IDC_ARG6_SPACE),
+    Field("ARG6FILE", kTextField, IDC_ARG6_FILE),
+    Field("ARG7SWITCH", kTextField, IDC_ARG7_SWITCH),
+    Field("ARG7SPACE", kCheckField, IDC_ARG7_SPACE),
+    Field("ARG7FILE", kTextField, IDC_ARG7_FILE),
+    Field("ARG8SWITCH", kTextField, IDC_ARG8_SWITCH),
+    Field("ARG8SPACE", kCheckField, IDC_ARG8_SPACE),
+    Field("ARG8FILE", kTextField, IDC_ARG8_FILE),
+    Field("BATCHOUT", kOptionField, IDM_OPT_BATCHOUT),
+    Field("LASTPAUSE", kOptionField, IDM_OPT_LASTPAUSE),
+    {nullptr, 0, 0, 0},
 };
 
 static_assert(kOptionBatchOut == IDM_OPT_BATCHOUT && kOptionLastPause == IDM_OPT_LASTPAUSE,
@@ -53,21 +54,45 @@ namespace {
 // The option flags of the live set, indexed like g_optionIds; both off at start.
 int g_optionFlags[kOptionCount] = {0, 0};
 
-const char kLineEnd[] = "\r\n";
 const char kOnValue[] = "1";
 
-int AppendHeader(ByteBuffer* out, const char* name) {
-  AppendText(out, "[");
-  AppendText(out, name);
-  AppendText(out, "]");
-  return AppendText(out, kLineEnd);
+// Copies `length` bytes of a name or value, control bytes as blanks.
+char* CopyLineText(char* to, const char* from, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(from[i]);
+    to[i] = static_cast<char>(IsLineEndByte(byte) ? ' ' : byte);
+  }
+  return to + length;
 }
 
-int AppendFieldLine(ByteBuffer* out, const char* key, const char* value) {
-  AppendText(out, key);
-  AppendText(out, "=");
-  AppendText(out, value);
-  return AppendText(out, kLineEnd);
+char* CopyLineEnd(char* to) {
+  to[0] = '\r';
+  to[1] = '\n';
+  return to + 2;
+}
+
+// "[" name "]" CR LF, made in place in one piece.
+int AppendHeader(ByteBuffer* out, const char* name) {
+  const std::size_t length = std::strlen(name);
+  char* to = ExtendBuffer(out, length + 4);
+  if (to == nullptr) return 0;
+  *to++ = '[';
+  to = CopyLineText(to, name, length);
+  *to++ = ']';
+  CopyLineEnd(to);
+  return 1;
+}
+
+// key "=" value CR LF, made in place in one piece.
+int AppendFieldLine(ByteBuffer* out, const FieldDef& field, const char* value) {
+  const std::size_t length = std::strlen(value);
+  char* to = ExtendBuffer(out, field.keyLength + length + 3);
+  if (to == nullptr) return 0;
+  std::memcpy(to, field.key, field.keyLength);
+  to += field.keyLength;
+  *to++ = '=';
+  CopyLineEnd(CopyLineText(to, value, length));
+  return 1;
 }
 
 }  // namespace
@@ -117,7 +142,7 @@ int AppendLiveSection(ByteBuffer* out, const char* name, const LiveSet& live) {
   AppendHeader(out, name);
   for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
     const char* value = LiveLineValue(live, row);
-    if (value != nullptr) AppendFieldLine(out, g_fieldTable[row].key, value);
+    if (value != nullptr) AppendFieldLine(out, g_fieldTable[row], value);
   }
   return out->failed ? 0 : 1;
 }
@@ -126,9 +151,15 @@ int WriteSetSection(ByteBuffer* out, const char* name, const StoredSet& set) {
   AppendHeader(out, name);
   for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
     const char* value = StoredLineValue(set, row);
-    if (value != nullptr) AppendFieldLine(out, g_fieldTable[row].key, value);
+    if (value != nullptr) AppendFieldLine(out, g_fieldTable[row], value);
   }
   return out->failed ? 0 : 1;
+}
+
+void BlankControlBytes(char* text) {
+  for (; *text != '\0'; ++text) {
+    if (IsLineEndByte(static_cast<unsigned char>(*text))) *text = ' ';
+  }
 }
 
 void BuildOptionButtonCaption(char* buffer, std::size_t size) {

@@ -16,10 +16,20 @@ enum FieldKind : int {
 
 // One row of the field table.
 struct FieldDef {
-  const char* key;  // key in the parameter file; nullptr ends the table
-  int kind;         // FieldKind
-  int id;           // edit or check box id, or the option's menu command id
+  const char* key;        // key in the parameter file; nullptr ends the table
+  int kind;               // FieldKind
+  int id;                 // edit or check box id, or the option's menu command id
+  std::size_t keyLength;  // bytes of the key
 };
+
+// A row of the field table, its key length counted from the literal.
+template <std::size_t N>
+constexpr FieldDef Field(const char (&key)[N], int kind, int id) {
+  return FieldDef{key, kind, id, N - 1};
+}
+
+// Longest key of the field table ("ARG1SWITCH").
+inline constexpr std::size_t kLongestFieldKey = 10;
 
 // Number of persisted fields.
 inline constexpr int kFieldCount = 29;
@@ -87,9 +97,15 @@ const char* LiveLineValue(const LiveSet& live, int row);
 const char* StoredLineValue(const StoredSet& set, int row);
 
 // Appends "[" name "]" CR LF and the field lines of a section (key "=" value
-// CR LF, in table order). 0 when the buffer could not grow.
+// CR LF, in table order). 0 when the buffer could not grow. A control byte
+// (0x01-0x1F) of the name or a value is written as a blank: read back, it
+// would end the line and cut the text.
 int AppendLiveSection(ByteBuffer* out, const char* name, const LiveSet& live);
 int WriteSetSection(ByteBuffer* out, const char* name, const StoredSet& set);
+
+// Writes every control byte (0x01-0x1F) of `text` as a blank, in place, so
+// that a name matches the one the parameter file keeps.
+void BlankControlBytes(char* text);
 
 // Capacity of the option button caption.
 inline constexpr std::size_t kOptionCaptionSize = 32;

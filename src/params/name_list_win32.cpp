@@ -43,6 +43,7 @@ void OnRegisterNameCommand(HWND dialog, int code) {
 
 void OnRegisterOk(HWND dialog) {
   ReadControlText(dialog, IDC_REGISTER_NAME, g_enteredName, kSetNameSize);
+  BlankControlBytes(g_enteredName);  // the name as the file will keep it
   EndDialog(dialog, IDOK);
 }
 

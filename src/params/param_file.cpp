@@ -5,6 +5,7 @@
 
 #include "params/field_table.h"
 #include "support/byte_buffer.h"
+#include "support/line_scan.h"
 
 char g_parameterFilePath[kParameterFilePathSize] = {};
 
@@ -14,17 +15,51 @@ namespace {
 StoredSet* g_firstSet = nullptr;
 StoredSet* g_lastSet = nullptr;
 
+// The field keys by a hash of their bytes, for the parser: slots hold a row
+// + 1, or 0 when empty; a key is found by probing onward from its hash.
+constexpr std::size_t kKeySlots = 64;
+struct KeyIndex {
+  unsigned char slots[kKeySlots];
+};
 
-bool IsLineEnd(char c) {
-  return static_cast<unsigned char>(c) < 0x20;
+constexpr std::size_t HashKeyByte(std::size_t hash, unsigned char byte) {
+  return hash * 31 + byte;
 }
 
-// The row whose key starts `line` immediately followed by "=", or -1.
-int MatchFieldKey(const char* line) {
+KeyIndex BuildKeyIndex() {
+  KeyIndex index = {};
   for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
-    const char* key = g_fieldTable[row].key;
-    std::size_t length = std::strlen(key);
-    if (std::strncmp(line, key, length) == 0 && line[length] == '=') return row;
+    std::size_t hash = 0;
+    for (std::size_t i = 0; i < g_fieldTable[row].keyLength; ++i) {
+      hash = HashKeyByte(hash, static_cast<unsigned char>(g_fieldTable[row].key[i]));
+    }
+    std::size_t slot = hash % kKeySlots;
+    while (index.slots[slot] != 0) slot = (slot + 1) % kKeySlots;
+    index.slots[slot] = static_cast<unsigned char>(row + 1);
+  }
+  return index;
+}
+
+// Built from the field table, whose rows are constant before any of this runs.
+const KeyIndex g_keyIndex = BuildKeyIndex();
+
+// The row whose key starts `line` immediately followed by "=", or -1. Keys
+// hold no "=", so the key is the text before the line's first "=".
+int MatchFieldKey(const char* line) {
+  const KeyIndex& index = g_keyIndex;
+  std::size_t hash = 0;
+  std::size_t length = 0;
+  for (;; ++length) {
+    const unsigned char byte = static_cast<unsigned char>(line[length]);
+    if (byte == '=') break;
+    if (IsLineEndByte(byte) || length == kLongestFieldKey) return -1;
+    hash = HashKeyByte(hash, byte);
+  }
+  for (std::size_t slot = hash % kKeySlots; index.slots[slot] != 0; slot = (slot + 1) % kKeySlots) {
+    const FieldDef& field = g_fieldTable[index.slots[slot] - 1];
+    if (field.keyLength == length && std::memcmp(field.key, line, length) == 0) {
+      return index.slots[slot] - 1;
+    }
   }
   return -1;
 }
@@ -48,32 +83,36 @@ StoredSet* AppendSetForHeader(char* line, char* end) {
 
 }  // namespace
 
-char* NextLine(char* cursor) {
-  while (!IsLineEnd(*cursor)) ++cursor;
-  if (*cursor == '\0') return nullptr;
-  *cursor++ = '\0';
-  while (*cursor != '\0' && IsLineEnd(*cursor)) ++cursor;
-  return *cursor != '\0' ? cursor : nullptr;
+char* NextLine(char* cursor, const char* end) {
+  cursor = FindLineEnd(cursor, end);
+  if (cursor == end) return nullptr;
+  *cursor = '\0';
+  cursor = SkipLineEnds(cursor + 1, end);
+  return cursor != end ? cursor : nullptr;
 }
 
 int ParseParameterText(char* text) {
+  const char* const end = text + std::strlen(text);
   StoredSet* current = nullptr;
-  char* line = *text != '\0' ? text : nullptr;
+  char* line = text != end ? text : nullptr;
   while (line != nullptr) {
-    char* end = line;
-    while (!IsLineEnd(*end)) ++end;
+    char* rest = line;  // where the line end is looked for
     if (line[0] == '[') {
-      current = AppendSetForHeader(line, end);
+      char* lineEnd = FindLineEnd(line, end);
+      current = AppendSetForHeader(line, lineEnd);
       if (current == nullptr) {
         FreeStoredSets();
         return 0;
       }
+      rest = lineEnd;  // a header's name is already cut inside the line
     } else if (current != nullptr) {
       int row = MatchFieldKey(line);
-      if (row >= 0) current->values[row] = line + std::strlen(g_fieldTable[row].key) + 1;
+      if (row >= 0) {
+        rest = line + g_fieldTable[row].keyLength + 1;
+        current->values[row] = rest;
+      }
     }
-    // From the line end: a header's name is already cut inside the line.
-    line = NextLine(end);
+    line = NextLine(rest, end);
   }
   return 1;
 }

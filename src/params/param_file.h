@@ -15,12 +15,13 @@ inline constexpr std::size_t kParameterFilePathSize = 514;
 // Full path of the parameter file in use (filled by SetParameterFilePath).
 extern char g_parameterFilePath[kParameterFilePathSize];
 
-// The cursor step of the parser. From `cursor`, finds the first byte below
-// 0x20 (the line end). Returns nullptr when that byte is zero; otherwise
-// writes a zero byte there, skips it and every further byte from 0x01 to
-// 0x1F, and returns the first byte of the next line, or nullptr when that is
-// the terminating zero.
-char* NextLine(char* cursor);
+// The cursor step of the parser, in a text whose terminating zero is at
+// `end`. From `cursor`, finds the first byte below 0x20 (the line end).
+// Returns nullptr when that byte is the terminating zero; otherwise writes a
+// zero byte there, skips it and every further byte from 0x01 to 0x1F, and
+// returns the first byte of the next line, or nullptr when that is the
+// terminating zero.
+char* NextLine(char* cursor, const char* end);
 
 // Parses a zero-terminated, writable text block in place and appends its sets
 // to the set list (which the caller has emptied). Names and values point into

@@ -15,6 +15,11 @@ struct ByteBuffer {
 // failed before).
 int AppendBytes(ByteBuffer* buffer, const void* bytes, std::size_t n);
 
+// Makes room for n (> 0) more bytes at the end and counts them as used: where the
+// caller writes them, or nullptr when the buffer could not grow (or had
+// failed before; it is then marked failed).
+char* ExtendBuffer(ByteBuffer* buffer, std::size_t n);
+
 // Appends a zero-terminated text without its terminator.
 int AppendText(ByteBuffer* buffer, const char* text);
 

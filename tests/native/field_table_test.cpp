@@ -167,6 +167,23 @@ TEST_F(FieldTableTest, HeaderNameIsWrittenUnchecked) {
   EXPECT_EQ(Section("", live_), "[]\r\n");
 }
 
+TEST_F(FieldTableTest, ControlBytesAreWrittenAsBlanksAndNothingElseChanges) {
+  struct Case { const char* text; const char* written; };
+  const Case cases[] = {
+      {"a\tb", "a b"},       {"\x01x\x1f", " x "},  {"表\t示", "表 示"},
+      {"\r\n", "  "},        {"a\x7F\x81@", "a\x7F\x81@"},
+  };
+  for (const Case& c : cases) {
+    std::strcpy(live_.texts[RowOf("ARG2FILE")], c.text);
+    EXPECT_EQ(Section(c.text, live_),
+              std::string("[") + c.written + "]\r\nARG2FILE=" + c.written + "\r\n");
+    char name[16];
+    std::strcpy(name, c.text);
+    BlankControlBytes(name);
+    EXPECT_STREQ(name, c.written);
+  }
+}
+
 TEST_F(FieldTableTest, StoredFlagReadingRule) {
   EXPECT_EQ(StoredFlagIsOn(nullptr), 0);
   EXPECT_EQ(StoredFlagIsOn(""), 1);

@@ -53,7 +53,7 @@ TEST_F(ParamFileTest, NextLineSkipsEveryRunOfControlBytes) {
     text.push_back('\0');
     std::vector<std::string> lines;
     for (char* line = text.data(); line != nullptr;) {
-      char* next = NextLine(line);
+      char* next = NextLine(line, &text.back());
       lines.push_back(line);  // terminated by the step
       line = next;
     }
@@ -63,7 +63,7 @@ TEST_F(ParamFileTest, NextLineSkipsEveryRunOfControlBytes) {
 
 TEST_F(ParamFileTest, NextLineReportsTheEndAtTheTerminator) {
   char text[] = "abc";
-  EXPECT_EQ(NextLine(text), nullptr);
+  EXPECT_EQ(NextLine(text, text + 3), nullptr);
   EXPECT_STREQ(text, "abc");
 }
 
@@ -221,6 +221,17 @@ TEST_F(ParamFileTest, DeletingLeavesOutOnlyTheFirstSetOfThatName) {
 TEST_F(ParamFileTest, ARewrittenFileLoadsBackToTheSameBytes) {
   Load(GoldenParamFile("handwritten_default.tvx"));
   EXPECT_EQ(Rewrite(nullptr, nullptr, nullptr), GoldenParamFile("handwritten_default.tvx"));
+}
+
+TEST_F(ParamFileTest, TextsWithControlBytesReloadAsSavedWithBlanks) {
+  LiveSet live{};
+  std::strcpy(live.texts[RowOf("EXEPATH")], "C:\\a\tb.exe");
+  std::strcpy(live.texts[RowOf("ARG1FILE")], "\x01in.txt");
+  Load("");
+  Load(Rewrite("set\tname", &live, nullptr));
+  ASSERT_EQ(StoredSetNames(), (std::vector<std::string>{"set name"}));
+  EXPECT_STREQ(Value(FirstStoredSet(), "EXEPATH"), "C:\\a b.exe");
+  EXPECT_STREQ(Value(FirstStoredSet(), "ARG1FILE"), " in.txt");
 }
 
 TEST_F(ParamFileTest, SavingAnExistingNameMovesItToTheTop) {

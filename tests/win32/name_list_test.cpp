@@ -321,6 +321,16 @@ TEST_F(NameListTest, RegisteringDefaultShowsTheFirstListedName) {
   EXPECT_EQ(ReadWholeFile(path_), "[default]\r\nEXEPATH=screen.exe\r\n[a]\r\n");
 }
 
+TEST_F(NameListTest, ANameWithATabReplacesTheSetSavedWithABlank) {
+  StartWith("[a b]\r\nEXEPATH=old.exe\r\n");
+  SetDlgItemTextA(dialog_, IDC_EXEPATH, "new.exe");
+  RegisterScript script = Typing("a\tb");
+  EXPECT_EQ(Register(script), 1);
+  EXPECT_STREQ(GetCurrentSetName(), "a b");
+  ReleaseParameterFile();
+  EXPECT_EQ(ReadWholeFile(path_), "[a b]\r\nEXEPATH=new.exe\r\n");
+}
+
 TEST_F(NameListTest, FailedRegisterKeepsFileListAndHold) {
   StartWith("[a]\r\nEXEPATH=a.exe\r\n");
   ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
