@@ -47,6 +47,10 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/tavix.txt
 add_custom_target(tavix_usage_file ALL DEPENDS ${CMAKE_BINARY_DIR}/tavix.txt)
 add_dependencies(tavix tavix_usage_file)
 
+if(TAVIX_BENCH)
+  include(cmake/Win32Bench.cmake)
+endif()
+
 if(NOT TAVIX_WINDOWS_TESTS)
   return()
 endif()

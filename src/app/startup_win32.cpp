@@ -1,7 +1,5 @@
 #include "app/startup_win32.h"
 
-#include <commctrl.h>
-
 #include "app/main_dialog_win32.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
@@ -55,7 +53,8 @@ int RunTavix(HINSTANCE instance, const char* commandTail) {
     ShowStartupMessage(StartupFailureText(failure));
     return -1;
   }
-  InitCommonControls();
+  // The windows use only the standard controls of user32, so the common
+  // controls library is not loaded: it would only make every start slower.
   if (TakeParameterFile()) {
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     return 0;

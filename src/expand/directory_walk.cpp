@@ -17,6 +17,11 @@ WalkFrame* g_top = nullptr;
 int g_abort = 0;
 int g_blocksHeld = 0;
 
+// A block given back by a level that is done, kept for the next level made:
+// most directories are leaves, and each would otherwise reserve, commit and
+// release a block of its own. Its first page is committed.
+char* g_spareBlock = nullptr;
+
 std::size_t RoundUpToPage(std::size_t offset) {
   return (offset + kWalkPageSize - 1) / kWalkPageSize * kWalkPageSize;
 }
@@ -50,15 +55,54 @@ void ReleaseBlock(const WalkPlatform& platform, char* block) {
   --g_blocksHeld;
 }
 
-// Removes the top frame and releases its block.
+// Keeps a block that is done with as the spare while a walk is under way and
+// has none; releases it otherwise.
+void PutBlockAside(const WalkPlatform& platform, char* block) {
+  if (g_top != nullptr && g_spareBlock == nullptr) {
+    g_spareBlock = block;
+  } else {
+    ReleaseBlock(platform, block);
+  }
+}
+
+void ReleaseSpareBlock(const WalkPlatform& platform) {
+  if (g_spareBlock != nullptr) ReleaseBlock(platform, g_spareBlock);
+  g_spareBlock = nullptr;
+}
+
+// Removes the top frame and puts its block aside; with the last frame gone
+// the walk is over and holds no block.
 void PopFrame(const WalkPlatform& platform) {
   WalkFrame* frame = g_top;
   g_top = frame->parent;
-  ReleaseBlock(platform, frame->block);
+  PutBlockAside(platform, frame->block);
+  if (g_top == nullptr) ReleaseSpareBlock(platform);
 }
 
 void ReleaseAllFrames(const WalkPlatform& platform) {
   while (g_top != nullptr) PopFrame(platform);
+  ReleaseSpareBlock(platform);
+}
+
+// A block for a new level with its first page committed: the spare, or a new
+// one. Null (reported, walk aborted) when memory ran out.
+char* TakeBlock(const WalkPlatform& platform) {
+  char* block = g_spareBlock;
+  if (block != nullptr) {
+    g_spareBlock = nullptr;
+    return block;
+  }
+  block = ReserveBlock(platform);
+  if (block == nullptr) {
+    ReportAndAbort(platform, kErrorNoMemory);
+    return nullptr;
+  }
+  if (!platform.commitPages(block, kWalkPageSize)) {
+    ReleaseBlock(platform, block);
+    ReportAndAbort(platform, kErrorNoMemory);
+    return nullptr;
+  }
+  return block;
 }
 
 // Pushes frames for the path at the top frame's cursor, then for the first
@@ -154,16 +198,8 @@ void EndDirectoryWalk(const WalkPlatform& platform) {
 }
 
 int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const char* directory) {
-  char* block = ReserveBlock(platform);
-  if (block == nullptr) {
-    ReportAndAbort(platform, kErrorNoMemory);
-    return 0;
-  }
-  if (!platform.commitPages(block, kWalkPageSize)) {
-    ReleaseBlock(platform, block);
-    ReportAndAbort(platform, kErrorNoMemory);
-    return 0;
-  }
+  char* block = TakeBlock(platform);
+  if (block == nullptr) return 0;
   WalkFrame* frame = reinterpret_cast<WalkFrame*>(block);
   frame->parent = parent;
   frame->block = block;
@@ -174,7 +210,7 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
   JoinPath(search, sizeof search, directory, g_namePattern);
   WalkEntry entry;
   if (search[0] == '\0' || !platform.findFirst(search, &entry)) {
-    ReleaseBlock(platform, block);
+    PutBlockAside(platform, block);
     return 0;
   }
   do {
@@ -189,7 +225,7 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
   platform.findClose();
 
   if (ListStart(frame)[0] == '\0') {
-    ReleaseBlock(platform, block);
+    PutBlockAside(platform, block);
     return 0;
   }
   frame->cursor = ListStart(frame);

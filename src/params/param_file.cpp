@@ -1,5 +1,6 @@
 #include "params/param_file.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -15,27 +16,41 @@ namespace {
 StoredSet* g_firstSet = nullptr;
 StoredSet* g_lastSet = nullptr;
 
-// The field keys by a hash of their bytes, for the parser: slots hold a row
-// + 1, or 0 when empty; a key is found by probing onward from its hash.
-constexpr std::size_t kKeySlots = 64;
-struct KeyIndex {
-  unsigned char slots[kKeySlots];
+// The field keys by a hash, for the parser. A key of up to 16 bytes is held
+// as two words, its bytes in memory order and the rest zero, so that a line's
+// key is found by comparing two words rather than byte by byte.
+static_assert(kLongestFieldKey <= 16, "keys fit two words");
+struct KeyWords {
+  std::uint64_t low;
+  std::uint64_t high;
 };
 
-constexpr std::size_t HashKeyByte(std::size_t hash, unsigned char byte) {
-  return hash * 31 + byte;
+KeyWords KeyWordsOf(const char* key, std::size_t length) {
+  char bytes[16] = {};
+  std::memcpy(bytes, key, length);
+  return {LoadWord(bytes), LoadWord(bytes + 8)};
+}
+
+// Slots hold a row + 1, or 0 when empty; a key is looked for from the slot of
+// its hash onward.
+constexpr std::size_t kKeySlots = 64;
+struct KeyIndex {
+  unsigned char rows[kKeySlots];
+  KeyWords words[kKeySlots];
+};
+
+std::size_t KeySlot(const KeyWords& words) {
+  return static_cast<std::size_t>(((words.low * 0x9E3779B97F4A7C15ull) ^ words.high) >> 58);
 }
 
 KeyIndex BuildKeyIndex() {
   KeyIndex index = {};
   for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
-    std::size_t hash = 0;
-    for (std::size_t i = 0; i < g_fieldTable[row].keyLength; ++i) {
-      hash = HashKeyByte(hash, static_cast<unsigned char>(g_fieldTable[row].key[i]));
-    }
-    std::size_t slot = hash % kKeySlots;
-    while (index.slots[slot] != 0) slot = (slot + 1) % kKeySlots;
-    index.slots[slot] = static_cast<unsigned char>(row + 1);
+    const KeyWords words = KeyWordsOf(g_fieldTable[row].key, g_fieldTable[row].keyLength);
+    std::size_t slot = KeySlot(words);
+    while (index.rows[slot] != 0) slot = (slot + 1) % kKeySlots;
+    index.rows[slot] = static_cast<unsigned char>(row + 1);
+    index.words[slot] = words;
   }
   return index;
 }
@@ -43,22 +58,55 @@ KeyIndex BuildKeyIndex() {
 // Built from the field table, whose rows are constant before any of this runs.
 const KeyIndex g_keyIndex = BuildKeyIndex();
 
-// The row whose key starts `line` immediately followed by "=", or -1. Keys
-// hold no "=", so the key is the text before the line's first "=".
-int MatchFieldKey(const char* line) {
-  const KeyIndex& index = g_keyIndex;
-  std::size_t hash = 0;
-  std::size_t length = 0;
-  for (;; ++length) {
-    const unsigned char byte = static_cast<unsigned char>(line[length]);
-    if (byte == '=') break;
-    if (IsLineEndByte(byte) || length == kLongestFieldKey) return -1;
-    hash = HashKeyByte(hash, byte);
+// Masks that keep the first n bytes (n = 0 to 16) of two words in memory order.
+struct KeyMasks {
+  std::uint64_t low[17];
+  std::uint64_t high[17];
+};
+
+constexpr KeyMasks MakeKeyMasks() {
+  KeyMasks masks = {};
+  for (int n = 0; n <= 16; ++n) {
+    for (int i = 0; i < 8; ++i) {
+      if (i < n) masks.low[n] |= std::uint64_t{0xFF} << (8 * i);
+      if (8 + i < n) masks.high[n] |= std::uint64_t{0xFF} << (8 * i);
+    }
   }
-  for (std::size_t slot = hash % kKeySlots; index.slots[slot] != 0; slot = (slot + 1) % kKeySlots) {
-    const FieldDef& field = g_fieldTable[index.slots[slot] - 1];
-    if (field.keyLength == length && std::memcmp(field.key, line, length) == 0) {
-      return index.slots[slot] - 1;
+  return masks;
+}
+
+constexpr KeyMasks kKeyMasks = MakeKeyMasks();
+
+// The row whose key starts `line` (which ends by `end`) immediately followed
+// by "=", or -1; `keyLength` receives the key's length. Keys hold no "=", so
+// the key is the text before the line's first "=", and a line end before any
+// "=" means no key.
+int MatchFieldKey(const char* line, const char* end, std::size_t* keyLength) {
+  KeyWords words;
+  std::size_t length = 0;
+  if (kWordScan && end - line >= 16) {
+    const std::uint64_t low = LoadWord(line);
+    const std::uint64_t high = LoadWord(line + 8);
+    const std::uint64_t lowMarks = ByteMarks(low, '=') | LineEndMarks(low);
+    // A mark on the last byte stands for "none in these 16 bytes": too long.
+    const std::uint64_t highMarks = ByteMarks(high, '=') | LineEndMarks(high) |
+                                    0x8000000000000000ull;
+    length = lowMarks != 0 ? FirstMarkedByte(lowMarks) : 8 + FirstMarkedByte(highMarks);
+    words = {low & kKeyMasks.low[length], high & kKeyMasks.high[length]};
+  } else {
+    while (length <= kLongestFieldKey && line[length] != '=' &&
+           !IsLineEndByte(static_cast<unsigned char>(line[length]))) {
+      ++length;
+    }
+    if (length > kLongestFieldKey) return -1;
+    words = KeyWordsOf(line, length);
+  }
+  if (length == 0 || length > kLongestFieldKey || line[length] != '=') return -1;
+  const KeyIndex& index = g_keyIndex;
+  for (std::size_t slot = KeySlot(words); index.rows[slot] != 0; slot = (slot + 1) % kKeySlots) {
+    if (index.words[slot].low == words.low && index.words[slot].high == words.high) {
+      *keyLength = length;
+      return index.rows[slot] - 1;
     }
   }
   return -1;
@@ -85,16 +133,16 @@ StoredSet* AppendSetForHeader(char* line, char* end) {
 
 char* NextLine(char* cursor, const char* end) {
   cursor = FindLineEnd(cursor, end);
-  if (cursor == end) return nullptr;
+  if (*cursor == '\0') return nullptr;
   *cursor = '\0';
   cursor = SkipLineEnds(cursor + 1, end);
-  return cursor != end ? cursor : nullptr;
+  return *cursor != '\0' ? cursor : nullptr;
 }
 
-int ParseParameterText(char* text) {
-  const char* const end = text + std::strlen(text);
+int ParseParameterText(char* text, std::size_t size) {
+  const char* const end = text + size;
   StoredSet* current = nullptr;
-  char* line = text != end ? text : nullptr;
+  char* line = *text != '\0' ? text : nullptr;
   while (line != nullptr) {
     char* rest = line;  // where the line end is looked for
     if (line[0] == '[') {
@@ -106,9 +154,10 @@ int ParseParameterText(char* text) {
       }
       rest = lineEnd;  // a header's name is already cut inside the line
     } else if (current != nullptr) {
-      int row = MatchFieldKey(line);
+      std::size_t keyLength = 0;
+      int row = MatchFieldKey(line, end, &keyLength);
       if (row >= 0) {
-        rest = line + g_fieldTable[row].keyLength + 1;
+        rest = line + keyLength + 1;
         current->values[row] = rest;
       }
     }

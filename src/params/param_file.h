@@ -15,19 +15,20 @@ inline constexpr std::size_t kParameterFilePathSize = 514;
 // Full path of the parameter file in use (filled by SetParameterFilePath).
 extern char g_parameterFilePath[kParameterFilePathSize];
 
-// The cursor step of the parser, in a text whose terminating zero is at
-// `end`. From `cursor`, finds the first byte below 0x20 (the line end).
-// Returns nullptr when that byte is the terminating zero; otherwise writes a
-// zero byte there, skips it and every further byte from 0x01 to 0x1F, and
-// returns the first byte of the next line, or nullptr when that is the
-// terminating zero.
+// The cursor step of the parser, in a text block whose last byte, at `end`,
+// is zero. From `cursor`, finds the first byte below 0x20 (the line end).
+// Returns nullptr when that byte is zero (the text ends at its first zero
+// byte); otherwise writes a zero byte there, skips it and every further byte
+// from 0x01 to 0x1F, and returns the first byte of the next line, or nullptr
+// when that is a zero byte.
 char* NextLine(char* cursor, const char* end);
 
-// Parses a zero-terminated, writable text block in place and appends its sets
-// to the set list (which the caller has emptied). Names and values point into
+// Parses a writable text block of `size` bytes and a terminating zero in
+// place (the text ends at its first zero byte) and appends its sets to the
+// set list (which the caller has emptied). Names and values point into
 // `text`, which must outlive the set list. Returns 0 when a record could not
 // be allocated; the set list is then empty again.
-int ParseParameterText(char* text);
+int ParseParameterText(char* text, std::size_t size);
 
 // Frees every record of the set list and empties it (the text block is the
 // caller's).

@@ -90,7 +90,7 @@ int LoadParameterFile() {
   std::size_t blockSize = static_cast<std::size_t>(size) + 1;
   if (blockSize == 0 || !AllocBlock(&g_textBlock, blockSize)) return FailLoad();
   if (ReadBytes(g_parameterFileHandle, g_textBlock, size) != size) return FailLoad();
-  if (!ParseParameterText(g_textBlock)) return FailLoad();
+  if (!ParseParameterText(g_textBlock, size)) return FailLoad();
   return 1;
 }
 

@@ -1,7 +1,5 @@
 #include "params/switch_file_win32.h"
 
-#include <commdlg.h>
-
 #include "app/startup.h"
 #include "app/startup_win32.h"
 #include "params/field_table.h"
@@ -9,6 +7,7 @@
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "params/param_texts.h"
+#include "support/file_dialogs_win32.h"
 #include "support/format_text.h"
 
 namespace {
@@ -30,7 +29,7 @@ int AskParameterFileName(HWND dialog, char* chosen) {
   request.lpstrTitle = kSwitchTitle;
   request.Flags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
   request.lpstrDefExt = kSwitchDefaultExtension;
-  return GetOpenFileNameA(&request) ? 1 : 0;
+  return ShowOpenFileDialog(&request) ? 1 : 0;
 }
 
 void ShowHeldFile(HWND dialog) {

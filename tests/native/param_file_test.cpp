@@ -22,7 +22,7 @@ class ParamFileTest : public ::testing::Test {
     FreeStoredSets();
     block_.assign(bytes.begin(), bytes.end());
     block_.push_back('\0');
-    ASSERT_EQ(ParseParameterText(block_.data()), 1);
+    ASSERT_EQ(ParseParameterText(block_.data(), bytes.size()), 1);
   }
 
   std::string Rewrite(const char* name, const LiveSet* live, const char* skip) {
@@ -147,6 +147,14 @@ TEST_F(ParamFileTest, LinesBeforeTheFirstHeaderAreIgnored) {
   EXPECT_STREQ(Value(FirstStoredSet(), "CURPATH"), "y");
 }
 
+TEST_F(ParamFileTest, TheTextEndsAtItsFirstZeroByte) {
+  for (const char* tail : {"", "\r\n", "[", "\r\n[b]\r\n"}) {
+    Load(std::string("[a]\r\nEXEPATH=x\0", 15) + tail);
+    EXPECT_EQ(StoredSetNames(), std::vector<std::string>{"a"}) << tail;
+    EXPECT_STREQ(Value(FirstStoredSet(), "EXEPATH"), "x");
+  }
+}
+
 TEST_F(ParamFileTest, EmptyAndBlankTextsGiveAnEmptyList) {
   for (const char* text : {"", "\r\n", "\r\n\r\n", "\t"}) {
     Load(text);
@@ -174,7 +182,7 @@ TEST_F(ParamFileTest, ParsingAfterRemovingTheLastRecordAppendsCorrectly) {
   Load("[a]\r\n[b]\r\n");
   ASSERT_EQ(RemoveStoredSet("b"), 1);
   std::vector<char> more{'[', 'c', ']', '\0'};
-  ASSERT_EQ(ParseParameterText(more.data()), 1);
+  ASSERT_EQ(ParseParameterText(more.data(), more.size() - 1), 1);
   EXPECT_EQ(StoredSetNames(), (std::vector<std::string>{"a", "c"}));
 }
 

@@ -1,0 +1,28 @@
+#include "support/file_dialogs_win32.h"
+
+namespace {
+
+using FileDialog = BOOL(WINAPI*)(OPENFILENAMEA*);
+
+// The named entry of comdlg32, loaded on first use and kept for the rest of
+// the run; null when it cannot be had.
+FileDialog FileDialogEntry(const char* name) {
+  static HMODULE library = LoadLibraryA("comdlg32.dll");
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<FileDialog>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+BOOL ShowFileDialog(const char* name, OPENFILENAMEA* request) {
+  FileDialog dialog = FileDialogEntry(name);
+  return dialog != nullptr ? dialog(request) : FALSE;
+}
+
+}  // namespace
+
+BOOL ShowOpenFileDialog(OPENFILENAMEA* request) {
+  return ShowFileDialog("GetOpenFileNameA", request);
+}
+
+BOOL ShowSaveFileDialog(OPENFILENAMEA* request) {
+  return ShowFileDialog("GetSaveFileNameA", request);
+}

@@ -1,0 +1,15 @@
+// The system's file-open and file-save dialogs. comdlg32 (and the DLLs it
+// brings along) is loaded at the first dialog rather than at start: the
+// window does not need it to appear, and importing it would make every start
+// of the program wait for it. Use these instead of calling GetOpenFileNameA or
+// GetSaveFileNameA directly.
+#pragma once
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+// GetOpenFileNameA and GetSaveFileNameA: FALSE also when comdlg32 cannot be
+// loaded (GetLastError then tells why).
+BOOL ShowOpenFileDialog(OPENFILENAMEA* request);
+BOOL ShowSaveFileDialog(OPENFILENAMEA* request);
