@@ -17,9 +17,10 @@ WalkFrame* g_top = nullptr;
 int g_abort = 0;
 int g_blocksHeld = 0;
 
-// A block given back by a level that is done, kept for the next level made:
-// most directories are leaves, and each would otherwise reserve, commit and
-// release a block of its own. Its first page is committed.
+// The block of a directory that turned out to have no matching subdirectory,
+// kept for the next directory scanned: most directories are such leaves, and
+// each would otherwise reserve, commit and release a block of its own. Its
+// first page is committed. A level that ends releases it with its own block.
 char* g_spareBlock = nullptr;
 
 std::size_t RoundUpToPage(std::size_t offset) {
@@ -55,8 +56,8 @@ void ReleaseBlock(const WalkPlatform& platform, char* block) {
   --g_blocksHeld;
 }
 
-// Keeps a block that is done with as the spare while a walk is under way and
-// has none; releases it otherwise.
+// Keeps the block of a scan that made no level as the spare while a walk is
+// under way and has none; releases it otherwise.
 void PutBlockAside(const WalkPlatform& platform, char* block) {
   if (g_top != nullptr && g_spareBlock == nullptr) {
     g_spareBlock = block;
@@ -70,13 +71,12 @@ void ReleaseSpareBlock(const WalkPlatform& platform) {
   g_spareBlock = nullptr;
 }
 
-// Removes the top frame and puts its block aside; with the last frame gone
-// the walk is over and holds no block.
+// Removes the top frame and releases its block and the spare.
 void PopFrame(const WalkPlatform& platform) {
   WalkFrame* frame = g_top;
   g_top = frame->parent;
-  PutBlockAside(platform, frame->block);
-  if (g_top == nullptr) ReleaseSpareBlock(platform);
+  ReleaseBlock(platform, frame->block);
+  ReleaseSpareBlock(platform);
 }
 
 void ReleaseAllFrames(const WalkPlatform& platform) {

@@ -1,11 +1,11 @@
 #include "input/pickers_win32.h"
 
-#include <commdlg.h>
 #include <shlobj.h>
 
 #include "input/pickers.h"
 #include "run/command_line.h"
 #include "support/control_text_win32.h"
+#include "support/file_dialogs_win32.h"
 
 namespace {
 
@@ -14,10 +14,10 @@ OPENFILENAMEA* g_openFile = nullptr;
 
 int ShowOpenDialog(char* name) {
   g_openFile->lpstrFile = name;
-  return GetOpenFileNameA(g_openFile) ? 1 : 0;
+  return ShowOpenFileDialog(g_openFile) ? 1 : 0;
 }
 
-unsigned long LastDialogError() { return CommDlgExtendedError(); }
+unsigned long LastDialogError() { return FileDialogError(); }
 
 void SetWorkingDirectory(const char* directory) { SetCurrentDirectoryA(directory); }
 

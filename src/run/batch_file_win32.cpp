@@ -1,6 +1,5 @@
 #include "run/batch_file_win32.h"
 
-#include <commdlg.h>
 
 #include <cstring>
 
@@ -16,6 +15,7 @@
 #include "support/byte_buffer.h"
 #include "support/control_text_win32.h"
 #include "support/dbcs.h"
+#include "support/file_dialogs_win32.h"
 #include "support/file_io_win32.h"
 
 namespace {
@@ -83,7 +83,7 @@ int ChooseBatchFileName(HWND dialog, char* buffer, std::size_t size) {
   dialogData.lpstrTitle = kSaveBatchDialogTitle;
   dialogData.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
   dialogData.lpstrDefExt = kBatchDefaultExtension;
-  if (!GetSaveFileNameA(&dialogData) || name[0] == '\0' || size == 0) return 0;
+  if (!ShowSaveFileDialog(&dialogData) || name[0] == '\0' || size == 0) return 0;
   std::size_t length = strnlen(name, size - 1);
   std::memcpy(buffer, name, length);
   buffer[length] = '\0';

@@ -1,19 +1,23 @@
 #include "support/file_dialogs_win32.h"
 
+#include <cderr.h>
+
 namespace {
 
 using FileDialog = BOOL(WINAPI*)(OPENFILENAMEA*);
+using DialogError = DWORD(WINAPI*)();
 
 // The named entry of comdlg32, loaded on first use and kept for the rest of
 // the run; null when it cannot be had.
-FileDialog FileDialogEntry(const char* name) {
+template <typename Entry>
+Entry Comdlg32Entry(const char* name) {
   static HMODULE library = LoadLibraryA("comdlg32.dll");
   if (library == nullptr) return nullptr;
-  return reinterpret_cast<FileDialog>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
 BOOL ShowFileDialog(const char* name, OPENFILENAMEA* request) {
-  FileDialog dialog = FileDialogEntry(name);
+  FileDialog dialog = Comdlg32Entry<FileDialog>(name);
   return dialog != nullptr ? dialog(request) : FALSE;
 }
 
@@ -25,4 +29,9 @@ BOOL ShowOpenFileDialog(OPENFILENAMEA* request) {
 
 BOOL ShowSaveFileDialog(OPENFILENAMEA* request) {
   return ShowFileDialog("GetSaveFileNameA", request);
+}
+
+DWORD FileDialogError() {
+  DialogError error = Comdlg32Entry<DialogError>("CommDlgExtendedError");
+  return error != nullptr ? error() : CDERR_INITIALIZATION;
 }

@@ -13,3 +13,7 @@
 // loaded (GetLastError then tells why).
 BOOL ShowOpenFileDialog(OPENFILENAMEA* request);
 BOOL ShowSaveFileDialog(OPENFILENAMEA* request);
+
+// CommDlgExtendedError: why the last dialog gave FALSE (0 for a cancel), or
+// CDERR_INITIALIZATION when comdlg32 could not be loaded.
+DWORD FileDialogError();
