@@ -21,7 +21,7 @@ set(TAVIX_WINE_ENV "WINEPREFIX=${TAVIX_WINE_PREFIX};TAVIX_WINE_ARCH=${TAVIX_WINE
 set(TAVIX_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TAVIX_WINE_RUN})
 
-set(TAVIX_SYSTEM_LIBS comctl32 comdlg32 shell32 user32 gdi32 kernel32)
+set(TAVIX_SYSTEM_LIBS comctl32 comdlg32 shell32 shlwapi user32 gdi32 kernel32)
 
 add_library(tavix_core STATIC ${TAVIX_CORE_SOURCES})
 target_include_directories(tavix_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/resources)

@@ -56,6 +56,14 @@ setup)
     done
     touch "$WINEPREFIX/.tavix-fonts"
   fi
+  # Batch files are edited in Notepad, as on Windows (Confirm asks the
+  # system for this command; a fresh prefix has no batch file class).
+  if [ ! -f "$WINEPREFIX/.tavix-batfile-edit" ]; then
+    wine_ reg add 'HKCR\.bat' /ve /d batfile /f
+    wine_ reg add 'HKCR\batfile\shell\edit\command' /ve \
+      /d '"C:\windows\system32\notepad.exe" "%1"' /f
+    touch "$WINEPREFIX/.tavix-batfile-edit"
+  fi
   wine_ cmd.exe /c exit
   ;;
 cleanup)

@@ -103,4 +103,12 @@
 /* OK is IDOK (1), ｷｬﾝｾﾙ is IDCANCEL (2). */
 #define IDC_REGISTER_NAME       1002  /* the name to register */
 
+/* ---- Run list dialog (IDD_RUNLIST) ------------------------------------- */
+/* キャンセル is IDCANCEL (2). */
+#define IDC_RUNLIST_START       4     /* 開始(&X), the default button */
+#define IDC_RUNLIST_EXIT        5     /* 終了(&Q) */
+#define IDC_RUNLIST_PRIORITY    1000  /* process priority */
+#define IDC_RUNLIST_SKIP        1048  /* スキップ(&S) */
+#define IDC_RUNLIST_LIST        1047  /* the commands; the selection shows the progress */
+
 #endif /* TAVIX_RESOURCE_H */

@@ -5,6 +5,7 @@
 #include "app/main_handle_win32.h"
 #include "app/placement_win32.h"
 #include "app/startup.h"
+#include "expand/run_list_win32.h"
 #include "input/argument_rows_win32.h"
 #include "input/input_filter_win32.h"
 #include "input/pickers_win32.h"
@@ -16,6 +17,7 @@
 #include "resource.h"
 #include "run/batch_file_win32.h"
 #include "settings/settings_win32.h"
+#include "run/run_control_win32.h"
 
 namespace {
 
@@ -82,9 +84,11 @@ BOOL OnDestroy(HWND dialog) {
   return TRUE;
 }
 
-// Escape, the close box, Alt+F4: the screen becomes the set "default" (even
-// if it cannot be written, the window closes).
+// Escape, the close box, Alt+F4: while a run list is open only that closes.
+// Otherwise the screen becomes the set "default" (even if it cannot be
+// written, the window closes).
 BOOL OnClose(HWND dialog) {
+  if (CloseRunList()) return FALSE;
   SaveSetFromDialog(dialog, kDefaultSetName);
   EndDialog(dialog, IDCANCEL);
   return TRUE;
@@ -122,6 +126,16 @@ BOOL OnDelete(HWND dialog) {
 
 BOOL OnNew(HWND dialog) {
   ClearSet(dialog);
+  return TRUE;
+}
+
+BOOL OnRun(HWND dialog) {
+  RunCommand(dialog);
+  return TRUE;
+}
+
+BOOL OnConfirm(HWND dialog) {
+  ConfirmBatch(dialog);
   return TRUE;
 }
 
@@ -175,6 +189,8 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
     case IDC_OPTION: return OnOptionButton(dialog);
     case IDC_EXEPATH_BROWSE: case IDC_CURPATH_BROWSE: case IDC_HELPPATH_BROWSE: return OnPickerButton(dialog, id);
     case IDC_HELP_OPEN: return OnOpenHelpFile(dialog);
+    case IDC_RUN: return OnRun(dialog);
+    case IDC_CONFIRM: return OnConfirm(dialog);
     case IDM_OPT_BATCHOUT: case IDM_OPT_LASTPAUSE: return OnOptionToggle(dialog, id);
     case IDC_SAVE_BATCH: SaveBatchAs(dialog); return TRUE;
     default: return FALSE;

@@ -333,6 +333,10 @@ void SearchPostStep() {
   if (g_expansion.search == kSearchOpen) FetchNextEntry();
 }
 
+int FileExpansionEnded() {
+  return g_expansion.search == kSearchNoMatch || g_expansion.exhausted;
+}
+
 void EndFileExpansion() {
   CloseOpenSearch();
   g_expansion.expandedRow = kNoExpandedRow;

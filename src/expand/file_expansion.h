@@ -111,6 +111,11 @@ int SearchPreStep();
 // closing it after the last one.
 void SearchPostStep();
 
+// 1 when an expansion has no further command (its search found nothing or
+// delivered its last entry): a following failure of the argument-text
+// assembly is then the end, not a command that could not be built.
+int FileExpansionEnded();
+
 // Closes a search that is still open and forgets the expanded row.
 void EndFileExpansion();
 

@@ -56,6 +56,15 @@ const char* ShellErrorText(long long value);
 // table also gives 0.
 unsigned long CreationFlagsForPriority(int priorityIndex);
 
+// Exit code the system reports for a process that still runs.
+inline constexpr unsigned long kStillActive = 259;
+
+// 1 when a child counts as ended: its exit code is anything but kStillActive,
+// or the system could not tell (`answered` 0).
+constexpr int ChildHasEnded(int answered, unsigned long exitCode) {
+  return !answered || exitCode != kStillActive;
+}
+
 // Index of the priority row whose label equals `label` byte for byte, or -1.
 int FindPriorityByLabel(std::string_view label);
 

@@ -12,6 +12,11 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
     ShowSystemError(owner, kLaunchFailedTitle);
     return nullptr;
   }
+  return StartCommandLine(owner, kLaunchFailedTitle, line, currentDirectory, priorityIndex);
+}
+
+HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
+                        const char* currentDirectory, int priorityIndex) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -19,10 +24,10 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
   PROCESS_INFORMATION info{};
   const char* directory =
       (currentDirectory != nullptr && currentDirectory[0] != '\0') ? currentDirectory : nullptr;
-  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE,
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE,
                       CreationFlagsForPriority(priorityIndex), nullptr, directory, &startup,
                       &info)) {
-    ShowSystemError(owner, kLaunchFailedTitle);
+    ShowSystemError(owner, title);
     return nullptr;
   }
   CloseHandle(info.hThread);

@@ -16,6 +16,12 @@
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex);
 
+// Starts the whole `commandLine` (a writable buffer, as CreateProcessA wants
+// it) as LaunchCommand starts its line, and shows the system's text under
+// `title` when that fails.
+HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
+                        const char* currentDirectory, int priorityIndex);
+
 // Shows `text` in an information box with one OK button.
 void ShowInformationText(HWND owner, const char* title, const char* text);
 

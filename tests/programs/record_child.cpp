@@ -6,12 +6,15 @@
 //   3. its priority class, in hexadecimal (GetPriorityClass)
 //   4. the start-up flags and the show-window value, in hexadecimal
 // With TAVIX_RECORD_APPEND set, each start adds its lines to the file.
+// When TAVIX_RECORD_WAIT names a folder, it then waits until that folder
+// holds a file named like its last argument's file name plus ".go" (a test
+// creates it) and appends the line "end".
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
-int main() {
+int main(int argc, char** argv) {
   char target[MAX_PATH * 2] = {};
   DWORD n = GetEnvironmentVariableA("TAVIX_RECORD_FILE", target, sizeof target);
   if (n == 0 || n >= sizeof target) {
@@ -31,5 +34,16 @@ int main() {
   std::fprintf(out, "%s\n%s\n%lx\n%lx %x\n", GetCommandLineA(), directory,
                static_cast<unsigned long>(GetPriorityClass(GetCurrentProcess())),
                static_cast<unsigned long>(startup.dwFlags), static_cast<unsigned>(startup.wShowWindow));
+  if (std::fclose(out) != 0) return 4;
+  char release[MAX_PATH * 2] = {};
+  n = GetEnvironmentVariableA("TAVIX_RECORD_WAIT", release, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return 0;
+  const char* last = argc > 1 ? argv[argc - 1] : "";
+  const char* name = std::strrchr(last, '\\');
+  std::snprintf(release + n, sizeof release - n, "\\%s.go", name ? name + 1 : last);
+  while (GetFileAttributesA(release) == INVALID_FILE_ATTRIBUTES) Sleep(20);
+  out = std::fopen(target, "ab");
+  if (!out) return 3;
+  std::fputs("end\n", out);
   return std::fclose(out) == 0 ? 0 : 4;
 }

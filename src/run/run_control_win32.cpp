@@ -1,0 +1,84 @@
+#include "run/run_control_win32.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "app/startup.h"
+#include "expand/run_list_win32.h"
+#include "params/field_table.h"
+#include "resource.h"
+#include "run/batch_file_win32.h"
+#include "run/command_line.h"
+#include "run/launch.h"
+#include "run/launch_win32.h"
+#include "run/run_control.h"
+
+namespace {
+
+// The process of the last batch-mode Run, or null.
+HANDLE g_batchProcess = nullptr;
+
+// Passes when no batch process of an earlier Run is alive; an ended one's
+// handle is closed here.
+int CheckBatchNotRunning(HWND dialog) {
+  if (g_batchProcess == nullptr) return 1;
+  DWORD code = 0;
+  const BOOL answered = GetExitCodeProcess(g_batchProcess, &code);
+  if (!ChildHasEnded(answered, code)) {
+    ShowProgramError(dialog, kDoubleStartTitle, kErrorBatchRunning);
+    return 0;
+  }
+  CloseHandle(g_batchProcess);
+  g_batchProcess = nullptr;
+  return 1;
+}
+
+// The command registered for editing batch files, environment variables
+// put in; 0 when none is registered.
+int QueryBatchEditCommand(char* out, DWORD size) {
+  char registered[kCommandLineCapacity];
+  DWORD length = sizeof registered;
+  if (AssocQueryStringA(0, ASSOCSTR_COMMAND, kBatchFileType, kEditVerb, registered, &length) != S_OK) {
+    return 0;
+  }
+  const DWORD expanded = ExpandEnvironmentStringsA(registered, out, size);
+  return expanded != 0 && expanded <= size;
+}
+
+}  // namespace
+
+void RunCommand(HWND dialog) {
+  g_currentFolderName[0] = '\0';
+  if (GetOptionFlag(IDM_OPT_BATCHOUT)) {
+    RunBatch(dialog);
+  } else {
+    RunDirect(dialog);
+  }
+}
+
+int RunBatch(HWND dialog) {
+  if (!CheckBatchNotRunning(dialog)) return 0;
+  if (!WriteBatchFile(dialog, nullptr)) return 0;
+  g_batchProcess = LaunchCommand(dialog, g_batchFilePath, nullptr, nullptr, -1);
+  return 1;
+}
+
+int ConfirmBatch(HWND dialog) {
+  if (!CheckBatchNotRunning(dialog)) return 0;
+  if (!WriteBatchFile(dialog, nullptr)) return 0;
+  char command[kCommandLineCapacity];
+  if (!QueryBatchEditCommand(command, sizeof command)) {
+    ShowShellError(dialog, kConfirmTitle, SE_ERR_NOASSOC);
+    return 0;
+  }
+  char line[kCommandLineCapacity];
+  if (!ExpandEditCommand(command, g_batchFilePath, line, sizeof line)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    ShowSystemError(dialog, kConfirmTitle);
+    return 0;
+  }
+  HANDLE editor = StartCommandLine(dialog, kConfirmTitle, line, nullptr, -1);
+  if (editor == nullptr) return 0;
+  CloseHandle(editor);
+  return 1;
+}

@@ -1,0 +1,19 @@
+// Run control: the Run (1043) and Confirm (1045) buttons of the main dialog
+// and the batch process that batch-mode Run starts.
+#pragma once
+
+#include <windows.h>
+
+// Run: empties the current folder name, then runs through the batch file
+// when the option 40013 is on, directly otherwise.
+void RunCommand(HWND dialog);
+
+// Batch-mode Run: writes the batch file at the batch file path and starts
+// it, unless the batch process of an earlier Run still runs (message code 4).
+// Returns 1 when the file was written and a launch attempted.
+int RunBatch(HWND dialog);
+
+// Confirm: writes the batch file and opens it with the command registered
+// for editing batch files, started as a program of its own; the batch file
+// itself never runs. Returns 1 when the editor was started.
+int ConfirmBatch(HWND dialog);
