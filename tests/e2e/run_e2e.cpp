@@ -2,6 +2,8 @@
 // program: a direct run, the run list over matching files (order, waiting,
 // priority, Skip, Cancel, the setting it keeps), batch-mode Run and its
 // double-start check, and Confirm with and without an edit command.
+#include <windows.h>
+#include <tlhelp32.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -112,6 +114,34 @@ void Tick(HWND runList, int count) {
   for (int i = 0; i < count; ++i) SendMessageA(runList, WM_TIMER, 100, 0);
 }
 
+// The command registered for editing batch files, put back at the end.
+struct EditCommandGuard {
+  char saved[1024] = {};
+  bool had = false;
+  EditCommandGuard() {
+    LONG size = sizeof saved;
+    had = RegQueryValueA(HKEY_CLASSES_ROOT, kEditCommandKey, saved, &size) == ERROR_SUCCESS;
+  }
+  ~EditCommandGuard() { had ? Set(saved) : Remove(); }
+  void Set(const std::string& command) {
+    RegSetValueA(HKEY_CLASSES_ROOT, kEditCommandKey, REG_SZ, command.c_str(), command.size());
+  }
+  void Remove() { RegDeleteKeyA(HKEY_CLASSES_ROOT, kEditCommandKey); }
+};
+
+// Whether a process started by `parent` still runs.
+bool HasChildProcess(DWORD parent) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+    found = entry.th32ParentProcessID == parent;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
 TEST(Run, DirectRunStartsTheOneCommandOrRefusesWithAMessage) {
   RunSession s;
   ASSERT_NO_FATAL_FAILURE(s.Start("direct", {"one two"}));
@@ -203,6 +233,91 @@ TEST(Run, RunListRunsTheFilesInTurnAndKeepsTheChosenPriority) {
   ASSERT_TRUE(WaitForWindowGone(list));
   EXPECT_EQ("[tavix]\r\nProcessPriority=低\r\n[other]\r\nDialogCurrentPositionX=5\r\n", ReadWholeFile(ini));
   EscapeAndExpectExit0(s.app, s.window);
+}
+
+// Skip lets the child run on and starts the next; Cancel closes the list,
+// the children run on and the last command never starts. The setting keeps
+// its file untouched when the priority did not change.
+TEST(Run, SkipAndCancelLeaveTheChildrenRunning) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("skip", {"a.txt", "b.txt", "c.txt"}));
+  MakeFiles(s.folder.Path("data"), {"a.txt", "b.txt", "c.txt"});
+  const std::string ini = "; kept\r\n[tavix]\r\nProcessPriority=低\r\n";
+  WriteWholeFile(s.folder.Path("tavix.ini"), ini);
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ(5, ComboSelection(list, IDC_RUNLIST_PRIORITY));
+  const std::vector<std::string> items = ListItems(Control(list, IDC_RUNLIST_LIST));
+  ASSERT_EQ(3u, items.size());
+  ClickButton(list, IDC_RUNLIST_START);
+  std::string expected = Started(s.child + " " + items[0], s.folder.dir);
+  s.WaitForRecord(expected);
+  ClickButton(list, IDC_RUNLIST_SKIP);
+  expected += Started(s.child + " " + items[1], s.folder.dir);
+  s.WaitForRecord(expected);
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EXPECT_EQ(ini, ReadWholeFile(s.folder.Path("tavix.ini")));
+  EscapeAndExpectExit0(s.app, s.window);
+  for (int i = 0; i < 2; ++i) s.Release(items[i].substr(items[i].rfind('\\') + 1));
+  s.WaitForRecord(expected + "end\nend\n");
+}
+
+// A pattern without matches opens an empty list that Start finishes; a
+// second Run is refused while it is open; command 2 closes only the list.
+TEST(Run, EmptyListFinishesAtOnceAndCloseClosesOnlyTheList) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("empty", {}));
+  MakeFiles(s.folder.Path("data"), {});
+  HWND list = s.OpenRunList("*.none");
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ(0u, ListItems(Control(list, IDC_RUNLIST_LIST)).size());
+  ClickButton(list, IDC_RUNLIST_START);
+  EXPECT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
+  PostClickButton(s.window, IDC_RUN);
+  ASSERT_NO_FATAL_FAILURE(ExpectBox(s.app, kRunTitle, "実行リスト表示中です\n終了までお待ちください"));
+  SendCommand(s.window, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EXPECT_TRUE(IsWindow(s.window));
+  EXPECT_FALSE(CanReadFile(s.folder.Path("tavix.ini")));
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
+// Batch mode: a second Run or Confirm while the batch runs is refused and
+// leaves the file alone; afterwards Confirm writes the file and hands it to
+// the registered editor, never running it, or says no editor is registered.
+TEST(Run, BatchRunIsCheckedAndConfirmOpensTheEditor) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("batch", {"batch1", "batch2", "tavix.bat"}));
+  EditCommandGuard editor;
+  editor.Set("\"" + s.child + "\" \"%1\"");
+  const std::string bat = s.folder.dir + "\\\\tavix.bat";  // as start-up forms it
+  auto recorded = [&](const std::string& line) {
+    return WaitUntil([&] { return s.Record().find(line + "\n") != std::string::npos; });
+  };
+  s.Fill(s.child, "", "batch1");
+  SendCommand(s.window, IDM_OPT_BATCHOUT);
+  ClickButton(s.window, IDC_RUN);
+  ASSERT_TRUE(recorded(s.child + " batch1")) << s.Record();
+  const std::string first = ReadWholeFile(bat);
+  EXPECT_NE(std::string::npos, first.find("batch1"));
+  SetControlText(s.window, IDC_ARG1_FILE, "batch2");
+  for (int button : {IDC_RUN, IDC_CONFIRM}) {
+    PostClickButton(s.window, button);
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(s.app, "タビクス：二重起動チェック", "バッチファイルが起動中です\n終了までお待ちください"));
+  }
+  EXPECT_EQ(first, ReadWholeFile(bat));
+
+  s.Release("batch1");
+  ASSERT_TRUE(WaitUntil([&] { return !HasChildProcess(s.app.Id()); }));
+  ClickButton(s.window, IDC_CONFIRM);
+  EXPECT_TRUE(recorded("\"" + s.child + "\" \"" + bat + "\"")) << s.Record();
+  EXPECT_NE(std::string::npos, ReadWholeFile(bat).find("batch2"));
+  editor.Remove();
+  PostClickButton(s.window, IDC_CONFIRM);
+  ASSERT_NO_FATAL_FAILURE(ExpectBox(s.app, "タビクス：出力確認", "ファイルの関連付けがありません"));
+  EscapeAndExpectExit0(s.app, s.window);
+  EXPECT_EQ(std::string::npos, s.Record().find(" batch2\n")) << "the batch file ran";
 }
 
 }  // namespace
