@@ -39,6 +39,7 @@ struct RunSession {
     waiting.insert(waiting.end(), others.begin(), others.end());
     SetEnvironmentVariableA("TAVIX_RECORD_FILE", folder.Path("record.txt").c_str());
     SetEnvironmentVariableA("TAVIX_RECORD_WAIT", folder.dir.c_str());
+    SetEnvironmentVariableA("TAVIX_RECORD_APPEND", "1");
     ASSERT_NE(nullptr, window = StartAndWaitForWindow(&app, folder.exe, DefaultWindowTitle()));
   }
   ~RunSession() {
@@ -222,7 +223,8 @@ struct EditCommandGuard {
 
 bool HasChildProcess(DWORD parent) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{sizeof entry};
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
   bool found = false;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
     found = found || entry.th32ParentProcessID == parent;
