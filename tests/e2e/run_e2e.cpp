@@ -151,10 +151,13 @@ TEST(Run, RunListRunsTheFilesInTurnWithTheChosenPriority) {
 
   // Clicks and the space key in the list change no selection.
   HWND box = Control(list, IDC_RUNLIST_LIST);
-  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN}) PostMessageA(box, message, VK_SPACE, 0);
-  PostMessageA(box, LB_SETCARETINDEX, 2, 0);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, LB_GETCARETINDEX, 0, 0) == 2; }));
-  EXPECT_EQ(0, SelectedCount(list));
+  int marker = 0;
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN}) {
+    PostMessageA(box, message, message == WM_KEYDOWN ? VK_SPACE : MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(box, LB_SETCARETINDEX, ++marker, 0);  // handled after the message
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, LB_GETCARETINDEX, 0, 0) == marker; }));
+    EXPECT_EQ(0, SelectedCount(list)) << message;
+  }
   // The list grows with the dialog, which cannot shrink below its first size.
   RECT d0, l0, d1, l1;
   GetWindowRect(list, &d0), GetWindowRect(box, &l0);
