@@ -22,7 +22,7 @@ int FillCommandList(char* block, std::size_t size, const CommandSource& source) 
 }
 
 const char* RunErrorTitle(int code) {
-  return code == kErrorLineTooLong ? kBuildCommandsTitle : kRunTitle;
+  return code == kErrorLineTooLong ? kCommandBuildTitle : kRunTitle;
 }
 
 const char* NextCommand(const char* command) {

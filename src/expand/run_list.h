@@ -6,11 +6,12 @@
 
 #include <cstddef>
 
+#include "run/batch_file.h"
 #include "run/launch.h"
 
-// Captions of the direct run's messages.
+// Caption of the direct run's messages; a command that cannot be built is
+// reported under kCommandBuildTitle, as batch mode reports it.
 inline constexpr char kRunTitle[] = "タビクス：実行";
-inline constexpr char kBuildCommandsTitle[] = "タビクス：実行コマンド作成";
 
 // First item of the priority combo box: no priority class.
 inline constexpr char kNoPriorityItem[] = "(ﾌﾟﾛｾｽ優先度)";

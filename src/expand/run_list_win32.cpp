@@ -207,7 +207,7 @@ int NextArgumentText(void* mainDialog, char* out, std::size_t capacity) {
 int RunSingleCommand(HWND mainDialog) {
   char arguments[kArgumentTextCapacity];
   if (!BuildArgumentText(mainDialog, arguments, sizeof arguments)) {
-    ShowProgramError(mainDialog, kBuildCommandsTitle, kErrorLineTooLong);
+    ShowProgramError(mainDialog, kCommandBuildTitle, kErrorLineTooLong);
     return 0;
   }
   HANDLE child = LaunchCommand(mainDialog, g_runList.programText, arguments, g_runList.directory, -1);
