@@ -16,9 +16,8 @@ inline constexpr char kRunTitle[] = "タビクス：実行";
 // First item of the priority combo box: no priority class.
 inline constexpr char kNoPriorityItem[] = "(ﾌﾟﾛｾｽ優先度)";
 
-// The settings key of the last chosen priority label, and the size its
-// value is read with (at most 15 characters).
-inline constexpr char kPrioritySettingKey[] = "ProcessPriority";
+// The size the stored priority label (kProcessPriorityKey in
+// settings/settings.h) is read with: at most 15 characters.
 inline constexpr std::size_t kPrioritySettingSize = 16;
 
 // The command list: argument texts one after another, each ended by a zero

@@ -1,6 +1,5 @@
 #include "expand/run_list_win32.h"
 
-#include <cstring>
 
 #include "expand/file_expansion.h"
 #include "expand/file_expansion_win32.h"
@@ -16,7 +15,6 @@ namespace {
 
 constexpr UINT_PTR kRunTimerId = 100;
 constexpr UINT kRunTimerPeriodMs = 500;
-constexpr std::size_t kSectionNameSize = 64;
 
 // The run list window: one for the program.
 struct RunListWindow {
@@ -28,7 +26,7 @@ struct RunListWindow {
   SIZE initialList;
   char programText[kRowTextSize];  // caption, and the program of every launch
   char directory[kRowTextSize];    // current directory of every launch
-  char section[kSectionNameSize];  // settings section of the parameter file it came from
+  char section[kSettingsSectionSize];  // settings section of the parameter file it came from
   char* commands;                  // the command list, owned by RunDirect
 };
 
@@ -98,7 +96,7 @@ constexpr RunListPlatform kRunListPlatform = {ChildExitCode, ReleaseChild, ReadP
 // The priority combo box: its items, the stored priority preselected.
 void FillPriorityBox() {
   char stored[kPrioritySettingSize] = {};
-  ReadSettingOf(g_runList.section, kPrioritySettingKey, stored, sizeof stored);
+  ReadSettingOf(g_runList.section, kProcessPriorityKey, stored, sizeof stored);
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
   const int newerSystem = GetVersionExA(&version) && version.dwMajorVersion > 4;
@@ -181,7 +179,7 @@ BOOL OnDestroy(HWND dialog) {
   g_runList.hook = nullptr;
   EndRunList(&g_run, kRunListPlatform);
   if (g_run.prioritySet) {
-    StoreSettingOf(g_runList.section, kPrioritySettingKey, g_run.priorityLabel);
+    StoreSettingOf(g_runList.section, kProcessPriorityKey, g_run.priorityLabel);
   }
   g_runList.dialog = nullptr;
   g_runList.list = nullptr;
