@@ -1,6 +1,5 @@
 #include "expand/run_list_win32.h"
 
-
 #include "expand/file_expansion.h"
 #include "expand/file_expansion_win32.h"
 #include "expand/run_list.h"
