@@ -261,8 +261,11 @@ int RunDirect(HWND mainDialog) {
     ShowProgramError(mainDialog, kRunTitle, kErrorWildcardDirectory);
     return 0;
   }
+  ResetLeftOutNames();
   if (!StartFileExpansion(mainDialog, nullptr)) return RunSingleCommand(mainDialog);
-  if (!BuildCommandList(mainDialog)) return 0;
+  const int built = BuildCommandList(mainDialog);
+  ReportLeftOutNames(mainDialog, kRunTitle);
+  if (!built) return 0;
 
   CurrentSettingsSection(g_runList.section, sizeof g_runList.section);
   RECT mainRect{};

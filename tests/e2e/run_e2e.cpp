@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -270,6 +271,29 @@ TEST(Run, BatchRunIsCheckedAndConfirmOpensTheEditor) {
   ASSERT_NO_FATAL_FAILURE(ExpectBox(s.app, "タビクス：出力確認", "ファイルの関連付けがありません"));
   EscapeAndExpectExit0(s.app, s.window);
   EXPECT_EQ(std::string::npos, s.Record().find(" batch2\n")) << "the batch file ran";
+}
+
+// A name the code page cannot hold (made with a wide call) goes by its short
+// name, so the list does not hand its "?" on as a wildcard.
+TEST(Run, RunListTakesTheShortNameOfANameTheCodePageCannotHold) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("shortname", {"axb.txt"}));
+  const std::string data = s.folder.Path("data");
+  const std::wstring wide = std::wstring(data.begin(), data.end()) + L"\\a\u2603b.txt";
+  CloseHandle(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  WIN32_FIND_DATAW found{};
+  FindClose(FindFirstFileW(wide.c_str(), &found));
+  const std::wstring shortName = found.cAlternateFileName;
+  ASSERT_FALSE(shortName.empty());
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  Texts items = ListItems(list);
+  std::sort(items.begin(), items.end());
+  const std::string base(shortName.begin(), shortName.begin() + shortName.rfind(L'.'));
+  EXPECT_EQ((Texts{data + "\\" + base + ".txt", data + "\\axb.txt"}), items);
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EscapeAndExpectExit0(s.app, s.window);
 }
 
 }  // namespace
