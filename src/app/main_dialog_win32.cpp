@@ -139,6 +139,11 @@ BOOL OnConfirm(HWND dialog) {
   return TRUE;
 }
 
+BOOL OnSaveBatch(HWND dialog) {
+  SaveBatchAs(dialog);
+  return TRUE;
+}
+
 BOOL OnOptionButton(HWND dialog) {
   ShowOptionMenu(dialog);
   return FALSE;
@@ -192,7 +197,7 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
     case IDC_RUN: return OnRun(dialog);
     case IDC_CONFIRM: return OnConfirm(dialog);
     case IDM_OPT_BATCHOUT: case IDM_OPT_LASTPAUSE: return OnOptionToggle(dialog, id);
-    case IDC_SAVE_BATCH: SaveBatchAs(dialog); return TRUE;
+    case IDC_SAVE_BATCH: return OnSaveBatch(dialog);
     default: return FALSE;
   }
 }
