@@ -374,6 +374,7 @@ void CaptureMatch(const char* fileText) {
 
 int RewriteFileText(const char* fileText, char* out, int form) {
   out[0] = '\0';
+  if (fileText[0] == '\0') return 1;  // most rows are empty: nothing to translate
   // One byte more than the result may hold: a translation that overflows
   // it is longer than any usable file text.
   Translated translated{};

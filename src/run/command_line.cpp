@@ -133,7 +133,7 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
     if (plain) {
       char rewritten[kRowTextSize];
       if (!RewriteFileText(fileText, rewritten, form)) return 0;
-      std::memcpy(fileText, rewritten, sizeof fileText);
+      std::memcpy(fileText, rewritten, std::strlen(rewritten) + 1);
     }
     if (fileText[0] == '\0') continue;
 

@@ -2,16 +2,6 @@
 
 #include <cstring>
 
-std::size_t CharLength(const char* p) {
-  if (*p == '\0') return 0;
-  if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') return 2;
-  return 1;
-}
-
-const char* NextChar(const char* p) { return p + CharLength(p); }
-
-char* NextChar(char* p) { return p + CharLength(p); }
-
 std::size_t NextCharIndex(std::string_view text, std::size_t index) {
   if (index < text.size() && IsLeadByte(static_cast<unsigned char>(text[index])) &&
       index + 1 < text.size()) {
@@ -45,7 +35,11 @@ char* FindLastCharDbcs(char* text, char c) {
 
 const char* FindAnyCharDbcs(const char* text, const char* set) {
   for (const char* p = text; *p != '\0'; p = NextChar(p)) {
-    if (CharLength(p) == 1 && std::strchr(set, *p) != nullptr) return p;
+    if (CharLength(p) != 1) continue;
+    // The sets are a few characters: compared here rather than through strchr.
+    for (const char* s = set; *s != '\0'; ++s) {
+      if (*s == *p) return p;
+    }
   }
   return nullptr;
 }

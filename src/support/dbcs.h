@@ -15,12 +15,16 @@ constexpr bool IsLeadByte(unsigned char byte) {
 // Byte length of the character at `p`: 0 at the terminator, 2 for a lead
 // byte followed by a non-zero byte, 1 otherwise (a lead byte at the very end
 // of a text counts as one character).
-std::size_t CharLength(const char* p);
+inline std::size_t CharLength(const char* p) {
+  if (*p == '\0') return 0;
+  if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') return 2;
+  return 1;
+}
 
 // The character after the one at `p`; at the terminator, `p` itself. Never
 // steps over the terminator.
-const char* NextChar(const char* p);
-char* NextChar(char* p);
+inline const char* NextChar(const char* p) { return p + CharLength(p); }
+inline char* NextChar(char* p) { return p + CharLength(p); }
 
 // Index of the character after the one at `index` in a counted text (which
 // need not be zero-terminated): index + 2 for a lead byte with a byte after
