@@ -8,3 +8,8 @@ target_link_libraries(startup_anchor PRIVATE user32)
 add_executable(startup_bench ${CMAKE_SOURCE_DIR}/tests/bench/startup_bench_win32.cpp)
 target_include_directories(startup_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/bench)
 add_dependencies(startup_bench tavix startup_anchor)
+
+# The INI engine next to the system's profile functions.
+add_executable(ini_bench ${CMAKE_SOURCE_DIR}/tests/bench/ini_bench_win32.cpp)
+target_include_directories(ini_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/bench)
+target_link_libraries(ini_bench PRIVATE tavix_win32)

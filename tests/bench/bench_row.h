@@ -14,7 +14,17 @@ struct BenchRow {
   double maxRatio;       // highest time / anchor time that meets it (0: none)
   double minSpeedup;     // lowest anchor time / time that meets it (0: none)
   const char* target;    // the target as a person reads it
+  bool speedup = false;  // show the ratio as "N x faster" even without minSpeedup
 };
+
+// A time as a person reads it: milliseconds, or microseconds below one.
+inline void PrintBenchTime(char* out, std::size_t size, double seconds) {
+  if (seconds < 1e-3) {
+    std::snprintf(out, size, "%.1f us", seconds * 1e6);
+  } else {
+    std::snprintf(out, size, "%.2f ms", seconds * 1e3);
+  }
+}
 
 // Rate of `amount` in `seconds`, in the unit the row shows.
 inline double BenchRate(const BenchRow& row, double seconds) {
@@ -23,13 +33,14 @@ inline double BenchRate(const BenchRow& row, double seconds) {
 }
 
 inline void PrintBenchFigure(char* out, std::size_t size, const BenchRow& row, double seconds) {
+  char time[32];
+  PrintBenchTime(time, sizeof time, seconds);
   if (row.unit == nullptr) {
-    std::snprintf(out, size, "%.2f ms", seconds * 1e3);
+    std::snprintf(out, size, "%s", time);
   } else if (row.unit[0] == 'B') {
-    std::snprintf(out, size, "%.2f GB/s (%.2f ms)", BenchRate(row, seconds), seconds * 1e3);
+    std::snprintf(out, size, "%.2f GB/s (%s)", BenchRate(row, seconds), time);
   } else {
-    std::snprintf(out, size, "%.0f %s/s (%.2f ms)", BenchRate(row, seconds), row.unit,
-                  seconds * 1e3);
+    std::snprintf(out, size, "%.0f %s/s (%s)", BenchRate(row, seconds), row.unit, time);
   }
 }
 
@@ -46,8 +57,12 @@ inline int PrintBenchRow(const BenchRow& row, double seconds, double anchorSecon
   if (row.maxRatio > 0 && ratio > row.maxRatio) met = 0;
   if (row.minSpeedup > 0 && (ratio <= 0 || 1 / ratio < row.minSpeedup)) met = 0;
   char ratioText[64];
-  if (row.minSpeedup > 0) {
-    std::snprintf(ratioText, sizeof ratioText, "%.1fx faster than the anchor", ratio > 0 ? 1 / ratio : 0);
+  if (row.minSpeedup > 0 || row.speedup) {
+    if (ratio > 1) {
+      std::snprintf(ratioText, sizeof ratioText, "%.1fx slower than the anchor", ratio);
+    } else {
+      std::snprintf(ratioText, sizeof ratioText, "%.1fx faster than the anchor", ratio > 0 ? 1 / ratio : 0);
+    }
   } else {
     std::snprintf(ratioText, sizeof ratioText, "%.2fx the anchor's time", ratio);
   }
