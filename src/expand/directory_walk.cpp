@@ -237,6 +237,9 @@ int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* dir
                  const char* name, int isDirectory, const char* shortName) {
   if (!isDirectory) return 0;
   if (IsDotEntry(name)) return 0;
+  // Joined, a name starting with a double quote would lose its quotes and
+  // name another directory, possibly the one being scanned, over and over.
+  if (name[0] == '"') return 0;
   char usable[kRowTextSize];
   FormatText(usable, sizeof usable, "%s", name);
   if (!UseFoundName(usable, shortName)) return 0;

@@ -104,7 +104,8 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
 
 // Appends the full path of one search entry found in `directory` to the
 // frame's list when it is a subdirectory other than "." and ".." whose path
-// stays within 259 characters. A name holding '?' (a character the code page
+// stays within 259 characters and whose name does not start with a double
+// quote (which joining would drop). A name holding '?' (a character the code page
 // cannot hold) is replaced by `shortName`, or the entry is left out and
 // counted (UseFoundName, expand/file_expansion.h). Returns the appended
 // path's length, 0 when the entry was left out, or -1 on a memory failure

@@ -710,6 +710,9 @@ TEST_F(FakeWalkTest, AddWalkEntryAppendsOnlyQualifyingSubdirectories) {
       {longest.c_str(), 1, 259},
       {tooLong.c_str(), 1, 0},
       {"", 1, 0},
+      {"\"", 1, 0},         // would join as "C:\p\" itself
+      {"\"q\"", 1, 0},
+      {"a\"b", 1, 8},
   };
   std::string expectedList;
   for (const auto& c : cases) {
