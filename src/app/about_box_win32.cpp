@@ -9,6 +9,7 @@
 #include "run/command_line.h"
 #include "run/launch_win32.h"
 #include "support/control_text_win32.h"
+#include "support/shell_win32.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ const AboutRecord* g_about = nullptr;
 
 // Hands `target` to the shell's default action (browser, mail program).
 void OpenQuietly(HWND dialog, const char* target) {
-  ShellExecuteA(dialog, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteLate(dialog, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 BOOL OnAboutInit(HWND dialog, LPARAM parameter) {
@@ -70,7 +71,7 @@ BOOL OnAboutDestroy() {
 // Opens `path` with the verb "open"; a failure value gets its message.
 void OpenWithShell(HWND dialog, const char* path, const char* title) {
   const INT_PTR result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(dialog, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+      ShellExecuteLate(dialog, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
   if (result <= 32) ShowShellError(dialog, title, result);
 }
 

@@ -6,6 +6,7 @@
 
 #include "input/control_groups.h"
 #include "run/command_line.h"
+#include "support/shell_win32.h"
 
 namespace {
 
@@ -41,12 +42,12 @@ void MoveFocus(int group, int index) {
 
 // Puts the first dropped path into `edit`; the rest are ignored.
 void TakeDroppedFile(HWND edit, HDROP drop) {
-  if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+  if (DragQueryFileLate(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
     char path[kRowTextSize] = {};
-    DragQueryFileA(drop, 0, path, sizeof path);
+    DragQueryFileLate(drop, 0, path, sizeof path);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
   }
-  DragFinish(drop);
+  DragFinishLate(drop);
 }
 
 int HandleDropGroupMessage(const MSG* message) {
@@ -69,7 +70,7 @@ void InstallInputHooks(HWND dialog) {
     for (int index = 0; index < count; ++index) {
       GroupMember& member = g_members[group][index];
       member.window = GetDlgItem(dialog, kControlGroups[group].ids[index]);
-      if (kControlGroups[group].acceptsDroppedFiles) DragAcceptFiles(member.window, TRUE);
+      if (kControlGroups[group].acceptsDroppedFiles) AcceptDroppedFiles(member.window);
       member.hook = SetWindowsHookExA(WH_MSGFILTER, InputFilterHook, nullptr,
                                       GetWindowThreadProcessId(member.window, nullptr));
     }

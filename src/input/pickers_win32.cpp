@@ -6,6 +6,7 @@
 #include "run/command_line.h"
 #include "support/control_text_win32.h"
 #include "support/file_dialogs_win32.h"
+#include "support/shell_win32.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ const char* ReadStartText(HWND dialog, int id, char* text) {
 
 void FreeShellItem(LPITEMIDLIST item) {
   IMalloc* allocator = nullptr;
-  if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
+  if (SUCCEEDED(GetShellMallocLate(&allocator)) && allocator != nullptr) {
     allocator->Free(item);
     allocator->Release();
   }
@@ -81,10 +82,10 @@ int PickFolder(HWND dialog, int field, int startField) {
   browse.ulFlags = BIF_RETURNONLYFSDIRS;
   browse.lpfn = BrowseFolderCallback;
   browse.lParam = reinterpret_cast<LPARAM>(initialFolder);
-  LPITEMIDLIST item = SHBrowseForFolderA(&browse);
+  LPITEMIDLIST item = BrowseForFolderLate(&browse);
   if (item == nullptr) return 1;
   char path[MAX_PATH] = {};
-  if (SHGetPathFromIDListA(item, path)) SetDlgItemTextA(dialog, field, path);
+  if (PathFromItemListLate(item, path)) SetDlgItemTextA(dialog, field, path);
   FreeShellItem(item);
   return 1;
 }

@@ -12,6 +12,7 @@
 #include "run/launch.h"
 #include "run/launch_win32.h"
 #include "run/run_control.h"
+#include "support/shell_win32.h"
 
 namespace {
 
@@ -38,7 +39,8 @@ int CheckBatchNotRunning(HWND dialog) {
 int QueryBatchEditCommand(char* out, DWORD size) {
   char registered[kCommandLineCapacity];
   DWORD length = sizeof registered;
-  if (AssocQueryStringA(0, ASSOCSTR_COMMAND, kBatchFileType, kEditVerb, registered, &length) != S_OK) {
+  if (AssocQueryStringLate(0, ASSOCSTR_COMMAND, kBatchFileType, kEditVerb, registered, &length) !=
+      S_OK) {
     return 0;
   }
   const DWORD expanded = ExpandEnvironmentStringsA(registered, out, size);

@@ -2,36 +2,30 @@
 
 #include <cderr.h>
 
+#include "support/late_entry_win32.h"
+
 namespace {
 
 using FileDialog = BOOL(WINAPI*)(OPENFILENAMEA*);
 using DialogError = DWORD(WINAPI*)();
 
-// The named entry of comdlg32, loaded on first use and kept for the rest of
-// the run; null when it cannot be had.
-template <typename Entry>
-Entry Comdlg32Entry(const char* name) {
-  static HMODULE library = LoadLibraryA("comdlg32.dll");
-  if (library == nullptr) return nullptr;
-  return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
-BOOL ShowFileDialog(const char* name, OPENFILENAMEA* request) {
-  FileDialog dialog = Comdlg32Entry<FileDialog>(name);
+BOOL ShowFileDialog(FileDialog dialog, OPENFILENAMEA* request) {
   return dialog != nullptr ? dialog(request) : FALSE;
 }
 
 }  // namespace
 
 BOOL ShowOpenFileDialog(OPENFILENAMEA* request) {
-  return ShowFileDialog("GetOpenFileNameA", request);
+  static const FileDialog dialog = LateEntry<FileDialog>("comdlg32.dll", "GetOpenFileNameA");
+  return ShowFileDialog(dialog, request);
 }
 
 BOOL ShowSaveFileDialog(OPENFILENAMEA* request) {
-  return ShowFileDialog("GetSaveFileNameA", request);
+  static const FileDialog dialog = LateEntry<FileDialog>("comdlg32.dll", "GetSaveFileNameA");
+  return ShowFileDialog(dialog, request);
 }
 
 DWORD FileDialogError() {
-  DialogError error = Comdlg32Entry<DialogError>("CommDlgExtendedError");
+  static const DialogError error = LateEntry<DialogError>("comdlg32.dll", "CommDlgExtendedError");
   return error != nullptr ? error() : CDERR_INITIALIZATION;
 }
