@@ -66,8 +66,10 @@ inline int PrintBenchRow(const BenchRow& row, double seconds, double anchorSecon
   } else {
     std::snprintf(ratioText, sizeof ratioText, "%.2fx the anchor's time", ratio);
   }
+  const bool judged = row.minRate > 0 || row.maxRatio > 0 || row.minSpeedup > 0;
   std::printf("row | %s | %s | anchor, %s: %s | %s | target %s | %s\n", row.what, figure,
-              row.anchor, anchorFigure, ratioText, row.target, met ? "met" : "NOT MET");
+              row.anchor, anchorFigure, ratioText, row.target,
+              !judged ? "not judged" : met ? "met" : "NOT MET");
   std::fflush(stdout);
   return met;
 }
