@@ -12,6 +12,7 @@
 #include <string>
 
 #include "bench_row.h"
+#include "wall_clock_win32.h"
 #include "settings/ini.h"
 #include "settings/ini_win32.h"
 #include "support/byte_buffer.h"
@@ -19,17 +20,6 @@
 namespace {
 
 constexpr int kRounds = 20;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // A settings file of `sections` sections, each with the three keys the
 // program keeps per parameter file.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench_row.h"
+#include "wall_clock_win32.h"
 
 namespace {
 
@@ -28,17 +29,6 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM context) {
   if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
   search->found = window;
   return FALSE;
-}
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // Seconds from starting `exe` (in `dir`) to its first visible window; -1 on

@@ -1,0 +1,15 @@
+// Wall-clock seconds for the benchmarks that run under Wine.
+#pragma once
+
+#include <windows.h>
+
+inline double Now() {
+  static const LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
