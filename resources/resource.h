@@ -110,5 +110,9 @@
 #define IDC_RUNLIST_PRIORITY    1000  /* process priority */
 #define IDC_RUNLIST_SKIP        1048  /* スキップ(&S) */
 #define IDC_RUNLIST_LIST        1047  /* the commands; the selection shows the progress */
+#define IDC_RUNLIST_STATUS      1049  /* ended, failed and elapsed time, under the list */
+#define IDC_RUNLIST_LOG         1050  /* ログ保存(&L)... */
+#define IDC_RUNLIST_RERUN       1051  /* 失敗分を再実行(&F) */
+#define IDC_RUNLIST_PARALLEL    1052  /* 同時実行数: how many commands run at once */
 
 #endif /* TAVIX_RESOURCE_H */

@@ -34,14 +34,16 @@ inline constexpr std::array<PriorityRow, 5> kPriorityTable = {{
 // table also gives 0.
 unsigned long CreationFlagsForPriority(int priorityIndex);
 
-// Exit code the system reports for a process that still runs.
-inline constexpr unsigned long kStillActive = 259;
+// What waiting on a process handle with no time-out answers: the handle is
+// signalled (0, WAIT_OBJECT_0), the wait timed out (0x102, WAIT_TIMEOUT), or
+// the wait failed (0xFFFFFFFF, WAIT_FAILED).
+inline constexpr unsigned long kWaitSignalled = 0;
+inline constexpr unsigned long kWaitTimedOut = 0x102;
 
-// 1 when a child counts as ended: its exit code is anything but kStillActive,
-// or the system could not tell (`answered` 0).
-constexpr int ChildHasEnded(int answered, unsigned long exitCode) {
-  return !answered || exitCode != kStillActive;
-}
+// 1 when a child counts as ended: only its handle tells, never its exit code
+// (a program may well exit with 259, the code the system reports while a
+// process runs). A wait that failed tells nothing more will come: ended.
+constexpr int ChildHasEnded(unsigned long waitResult) { return waitResult != kWaitTimedOut; }
 
 // Index of the priority row whose label equals `label` byte for byte, or -1.
 int FindPriorityByLabel(std::string_view label);

@@ -32,3 +32,9 @@ HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
   CloseHandle(info.hThread);
   return info.hProcess;
 }
+
+int ChildEnded(HANDLE child, DWORD* exitCode) {
+  if (!ChildHasEnded(WaitForSingleObject(child, 0))) return 0;
+  if (!GetExitCodeProcess(child, exitCode)) *exitCode = 0xFFFFFFFF;
+  return 1;
+}

@@ -20,3 +20,8 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
 // `title` when that fails.
 HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
                         const char* currentDirectory, int priorityIndex);
+
+// 1 when the child's process has ended (its handle is waited on with no
+// time-out), with its exit code (0xFFFFFFFF when the system cannot tell it);
+// 0 while it runs.
+int ChildEnded(HANDLE child, DWORD* exitCode);

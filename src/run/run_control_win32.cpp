@@ -26,8 +26,7 @@ HANDLE g_batchProcess = nullptr;
 int CheckBatchNotRunning(HWND dialog) {
   if (g_batchProcess == nullptr) return 1;
   DWORD code = 0;
-  const BOOL answered = GetExitCodeProcess(g_batchProcess, &code);
-  if (!ChildHasEnded(answered, code)) {
+  if (!ChildEnded(g_batchProcess, &code)) {
     ShowProgramError(dialog, kDoubleStartTitle, kErrorBatchRunning);
     return 0;
   }

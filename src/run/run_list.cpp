@@ -1,24 +1,16 @@
 #include "run/run_list.h"
 
 #include <cstring>
-#include <string_view>
 
-#include "run/command_line.h"
+#include "support/format_text.h"
 
-int FillCommandList(char* block, std::size_t size, const CommandSource& source) {
-  if (size == 0) return kErrorMemoryUsedUp;
-  std::size_t used = 0;
+int FillCommandList(ByteBuffer* list, const CommandSource& source) {
   char text[kArgumentTextCapacity];
   while (source.next(source.context, text, sizeof text)) {
-    const std::size_t length = std::strlen(text);
-    // The text, its terminator and the terminator of the whole list.
-    if (length + 2 > size - used) return kErrorMemoryUsedUp;
-    std::memcpy(block + used, text, length + 1);
-    used += length + 1;
+    if (!AppendBytes(list, text, std::strlen(text) + 1)) return kErrorNoMemory;
   }
   if (!source.ended()) return kErrorLineTooLong;
-  block[used] = '\0';
-  return -1;
+  return AppendBytes(list, "", 1) ? -1 : kErrorNoMemory;
 }
 
 const char* RunErrorTitle(int code) {
@@ -40,7 +32,33 @@ void ListPriorityItems(const char* stored, int newerSystem, PriorityItems* items
   }
 }
 
+int ParallelNeedsStoring(const char* stored, int parallel) {
+  return stored[0] != '\0' || parallel != 1;
+}
+
+int ParallelItemForSetting(const char* stored) {
+  if (stored[0] >= '1' && stored[0] <= '0' + kMaxParallel && stored[1] == '\0') {
+    return stored[0] - '1';
+  }
+  return 0;
+}
+
 namespace {
+
+// The records of a run list live in byte buffers, looked up by index.
+template <typename T>
+T* Records(const ByteBuffer& buffer) {
+  return reinterpret_cast<T*>(buffer.data);
+}
+template <typename T>
+int RecordCount(const ByteBuffer& buffer) {
+  return static_cast<int>(buffer.size / sizeof(T));
+}
+
+RunRow* Rows(RunListState* state) { return Records<RunRow>(state->rows); }
+RunEntry* Entries(RunListState* state) { return Records<RunEntry>(state->entries); }
+int* Running(RunListState* state) { return Records<int>(state->running); }
+int RunningCount(const RunListState& state) { return RecordCount<int>(state.running); }
 
 // The priority chosen in the combo box: the row of its label (all rows
 // count, offered or not), or -1 for kNoPriorityItem. The label, or the empty
@@ -56,67 +74,293 @@ int ChoosePriority(RunListState* state, const RunListPlatform& platform) {
   return index;
 }
 
-void LetChildGo(RunListState* state, const RunListPlatform& platform) {
-  if (state->childState == kChildRunning && state->child != nullptr) {
-    platform.releaseChild(state->child);
+int ChooseParallel(RunListState* state, const RunListPlatform& platform) {
+  const int chosen = platform.readParallel();
+  state->parallel = chosen < 1 ? 1 : chosen > kMaxParallel ? kMaxParallel : chosen;
+  return state->parallel;
+}
+
+int IsFailure(const RunEntry& entry) {
+  return entry.state == kEntryStartFailed || (entry.state == kEntryEnded && entry.exitCode != 0);
+}
+
+// An entry has ended or could not start: the counts of the rows shown.
+void CountOutcome(RunListState* state, const RunEntry& entry) {
+  if (entry.row < 0) return;
+  ++state->ended;
+  state->failed += IsFailure(entry);
+}
+
+void StopWatching(RunListState* state, int at) {
+  int* running = Running(state);
+  const int last = RunningCount(*state) - 1;
+  running[at] = running[last];
+  state->running.size -= sizeof(int);
+}
+
+// Records every watched child that has ended.
+void CollectEnded(RunListState* state, const RunListPlatform& platform) {
+  for (int i = RunningCount(*state) - 1; i >= 0; --i) {
+    RunEntry& entry = Entries(state)[Running(state)[i]];
+    unsigned long code = 0;
+    if (!platform.childEnded(entry.child, &code)) continue;
+    entry.endMs = platform.nowMs();
+    entry.exitCode = code;
+    entry.state = kEntryEnded;
+    platform.releaseChild(entry.child);
+    entry.child = nullptr;
+    state->slotsInUse -= entry.holdsSlot;
+    entry.holdsSlot = 0;
+    StopWatching(state, i);
+    CountOutcome(state, entry);
+    if (entry.row >= 0) platform.rowChanged(entry.row);
   }
-  state->child = nullptr;
+}
+
+void Finish(RunListState* state, const RunListPlatform& platform) {
+  state->phase = kPhaseFinished;
+  state->passEndMs = platform.nowMs();
+}
+
+// Starts the next row: 1 when it runs, 0 when it could not start (or there
+// was no memory to keep track of it: the row then stays as it was) or the
+// dialog closed meanwhile.
+int StartNextRow(RunListState* state, const RunListPlatform& platform) {
+  const int row = state->next;
+  // Room for the entry and its place among the running comes first, so that
+  // nothing can fail once a child was started.
+  if (ExtendBuffer(&state->entries, sizeof(RunEntry)) == nullptr) return 0;
+  if (ExtendBuffer(&state->running, sizeof(int)) == nullptr) {
+    state->entries.size -= sizeof(RunEntry);
+    return 0;
+  }
+  state->running.size -= sizeof(int);
+  const int index = EntryCount(*state) - 1;
+  RunEntry entry{};
+  entry.position = row + 1;
+  entry.row = row;
+  entry.text = Rows(state)[row].text;
+  entry.state = kEntryRunning;
+  entry.startMs = platform.nowMs();
+  platform.localTime(&entry.started);
+  Entries(state)[index] = entry;
+  const int priority = ChoosePriority(state, platform);
+  void* child = platform.launch(state->program, state->commands + entry.text, priority);
+  if (!state->open) {
+    // The dialog was closed while the launch showed its message.
+    if (child != nullptr) platform.releaseChild(child);
+    state->entries.size -= sizeof(RunEntry);
+    return 0;
+  }
+  RunEntry& started = Entries(state)[index];
+  ++state->next;
+  Rows(state)[row].entry = index;
+  if (child != nullptr) {
+    started.child = child;
+    started.holdsSlot = 1;
+    ++state->slotsInUse;
+    *reinterpret_cast<int*>(ExtendBuffer(&state->running, sizeof(int))) = index;
+  } else {
+    started.state = kEntryStartFailed;
+    started.endMs = started.startMs;
+    CountOutcome(state, started);
+  }
+  platform.rowChanged(row);
+  return child != nullptr;
 }
 
 }  // namespace
 
-void BeginRunList(RunListState* state, const char* list) {
+int BeginRunList(RunListState* state, const char* commands, const char* program) {
   *state = RunListState{};
-  state->cursor = list;
+  state->commands = commands;
+  state->program = program;
   state->open = 1;
-}
-
-int StartRunList(RunListState* state) {
-  if (state->started || !state->open) return 0;
-  state->started = 1;
+  state->parallel = 1;
+  for (const char* p = commands; *p != '\0'; p = NextCommand(p)) {
+    const RunRow row = {static_cast<std::size_t>(p - commands), -1};
+    if (!AppendBytes(&state->rows, &row, sizeof row)) {
+      FreeRunList(state);
+      return 0;
+    }
+  }
   return 1;
 }
 
-void RunListTick(RunListState* state, const RunListPlatform& platform) {
-  if (!state->open || state->childState == kChildBusy) return;
-  if (state->childState == kChildRunning) {
-    unsigned long code = 0;
-    const int answered = platform.exitCode(state->child, &code);
-    if (!ChildHasEnded(answered, code)) return;
-    LetChildGo(state, platform);
+void FreeRunList(RunListState* state) {
+  FreeByteBuffer(&state->rows);
+  FreeByteBuffer(&state->entries);
+  FreeByteBuffer(&state->running);
+}
+
+int RowCount(const RunListState& state) { return RecordCount<RunRow>(state.rows); }
+int EntryCount(const RunListState& state) { return RecordCount<RunEntry>(state.entries); }
+const RunRow& RowAt(const RunListState& state, int row) { return Records<RunRow>(state.rows)[row]; }
+const RunEntry& EntryAt(const RunListState& state, int entry) {
+  return Records<RunEntry>(state.entries)[entry];
+}
+
+int StartRunList(RunListState* state, const RunListPlatform& platform) {
+  if (!state->open || state->phase != kPhaseReady) return 0;
+  state->phase = kPhaseRunning;
+  state->passStartMs = platform.nowMs();
+  RunListStep(state, platform);
+  return 1;
+}
+
+void RunListStep(RunListState* state, const RunListPlatform& platform) {
+  if (!state->open || state->busy) return;
+  state->busy = 1;
+  CollectEnded(state, platform);
+  while (state->phase == kPhaseRunning && state->next < RowCount(*state) &&
+         state->slotsInUse < ChooseParallel(state, platform)) {
+    if (!StartNextRow(state, platform)) {
+      if (!state->open) return;
+      // A failed start stops the list; it stays open with its results.
+      Finish(state, platform);
+      platform.reportStopped();
+      break;
+    }
   }
-  // Ticks that arrive while a launch shows a message find the list busy.
-  state->childState = kChildBusy;
-  if (*state->cursor == '\0') {
-    platform.finish();
-    return;
+  if (state->phase == kPhaseRunning && state->next >= RowCount(*state) &&
+      state->slotsInUse == 0) {
+    Finish(state, platform);
   }
-  platform.markItem(state->index);
-  const int priority = ChoosePriority(state, platform);
-  void* child = platform.launch(state->cursor, priority);
-  if (!state->open) {
-    // The dialog was closed while the launch showed its message.
-    if (child != nullptr) platform.releaseChild(child);
-    return;
-  }
-  if (child == nullptr) {
-    platform.abort();
-    return;
-  }
-  state->cursor = NextCommand(state->cursor);
-  ++state->index;
-  state->child = child;
-  state->childState = kChildRunning;
+  state->busy = 0;
 }
 
 void SkipRunningChild(RunListState* state, const RunListPlatform& platform) {
-  if (state->childState != kChildRunning) return;
-  LetChildGo(state, platform);
-  state->childState = kChildNone;
+  if (state->phase != kPhaseRunning || state->busy) return;
+  int oldest = -1;
+  for (int i = 0; i < RunningCount(*state); ++i) {
+    const int at = Running(state)[i];
+    if (Entries(state)[at].holdsSlot && (oldest < 0 || at < oldest)) oldest = at;
+  }
+  if (oldest < 0) return;
+  Entries(state)[oldest].holdsSlot = 0;
+  --state->slotsInUse;
+  RunListStep(state, platform);
+}
+
+int RerunFailed(RunListState* state) {
+  if (!RunListButtons(*state).rerun) return 0;
+  ByteBuffer rows;
+  const int count = RowCount(*state);
+  for (int i = 0; i < count; ++i) {
+    const RunRow& row = Rows(state)[i];
+    if (row.entry < 0 || !IsFailure(Entries(state)[row.entry])) continue;
+    const RunRow again = {row.text, -1};
+    if (!AppendBytes(&rows, &again, sizeof again)) {
+      FreeByteBuffer(&rows);
+      return 0;
+    }
+  }
+  for (int i = 0; i < EntryCount(*state); ++i) Entries(state)[i].row = -1;
+  FreeByteBuffer(&state->rows);
+  state->rows = rows;
+  state->phase = kPhaseReady;
+  state->next = 0;
+  state->ended = state->failed = 0;
+  state->passStartMs = state->passEndMs = 0;
+  return 1;
 }
 
 void EndRunList(RunListState* state, const RunListPlatform& platform) {
-  LetChildGo(state, platform);
-  state->childState = kChildBusy;
+  for (int i = 0; i < RunningCount(*state); ++i) {
+    RunEntry& entry = Entries(state)[Running(state)[i]];
+    platform.releaseChild(entry.child);
+    entry.child = nullptr;
+    entry.holdsSlot = 0;
+  }
+  state->running.size = 0;
+  state->slotsInUse = 0;
   state->open = 0;
+}
+
+RunButtons RunListButtons(const RunListState& state) {
+  const int phase = state.phase;
+  return RunButtons{phase == kPhaseReady,
+                    phase == kPhaseFinished,
+                    phase == kPhaseRunning,
+                    phase != kPhaseFinished,
+                    EntryCount(state) > 0,
+                    phase == kPhaseFinished && state.failed > 0};
+}
+
+int RunListNeedsTimer(const RunListState& state) {
+  return state.open && (state.phase == kPhaseRunning || RunningCount(state) > 0);
+}
+
+int WatchedChildren(const RunListState& state, void** out, int max) {
+  int n = 0;
+  for (int slot = 1; slot >= 0; --slot) {
+    for (int i = 0; i < RunningCount(state) && n < max; ++i) {
+      const RunEntry& entry = EntryAt(state, Records<int>(state.running)[i]);
+      if (entry.holdsSlot == slot) out[n++] = entry.child;
+    }
+  }
+  return n;
+}
+
+namespace {
+
+// Exit codes are shown as cmd's errorlevel shows them: signed.
+long SignedExitCode(unsigned long code) {
+  return static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(code)));
+}
+
+}  // namespace
+
+void FormatRowText(const RunListState& state, int row, char* out, std::size_t size) {
+  const RunRow& shown = RowAt(state, row);
+  const char* arguments = state.commands + shown.text;
+  const RunEntry* entry = shown.entry >= 0 ? &EntryAt(state, shown.entry) : nullptr;
+  if (entry != nullptr && entry->state == kEntryEnded) {
+    const std::uint64_t tenths = (entry->endMs - entry->startMs + 50) / 100;
+    FormatText(out, size, "%ld\t%lu.%u秒\t%s", SignedExitCode(entry->exitCode),
+               static_cast<unsigned long>(tenths / 10), static_cast<unsigned>(tenths % 10),
+               arguments);
+  } else if (entry != nullptr && entry->state == kEntryStartFailed) {
+    FormatText(out, size, "%s\t\t%s", kStartFailedText, arguments);
+  } else {
+    FormatText(out, size, "%s", arguments);
+  }
+}
+
+int RowMarked(const RunListState& state, int row) { return RowAt(state, row).entry >= 0; }
+
+void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size) {
+  std::uint64_t elapsed = 0;
+  if (state.phase == kPhaseRunning) elapsed = nowMs - state.passStartMs;
+  if (state.phase == kPhaseFinished) elapsed = state.passEndMs - state.passStartMs;
+  const std::uint64_t seconds = elapsed / 1000;
+  FormatText(out, size, "%d/%d 件終了　失敗 %d　経過 %lu:%02u", state.ended, RowCount(state),
+             state.failed, static_cast<unsigned long>(seconds / 60),
+             static_cast<unsigned>(seconds % 60));
+}
+
+int ComposeRunLog(const RunListState& state, ByteBuffer* out) {
+  AppendText(out, kLogHeader);
+  for (int i = 0; i < EntryCount(state); ++i) {
+    const RunEntry& entry = EntryAt(state, i);
+    const RunClockTime& t = entry.started;
+    char head[96];
+    FormatText(head, sizeof head, "%d\t%04d/%02d/%02d %02d:%02d:%02d\t", entry.position, t.year,
+               t.month, t.day, t.hour, t.minute, t.second);
+    AppendText(out, head);
+    if (entry.state == kEntryEnded) {
+      const std::uint64_t ms = entry.endMs - entry.startMs;
+      FormatText(head, sizeof head, "%lu.%03u\t%ld\t", static_cast<unsigned long>(ms / 1000),
+                 static_cast<unsigned>(ms % 1000), SignedExitCode(entry.exitCode));
+    } else {
+      FormatText(head, sizeof head, "\t%s\t", entry.state == kEntryStartFailed ? kStartFailedText : "");
+    }
+    AppendText(out, head);
+    // The command line as LaunchCommand composes it: program, blank, arguments.
+    AppendText(out, state.program);
+    AppendText(out, " ");
+    AppendText(out, state.commands + entry.text);
+    AppendText(out, "\r\n");
+  }
+  return !out->failed;
 }

@@ -1,13 +1,17 @@
 // The direct run with its run list: the command list that RunDirect fills
-// from the file expansion, the priority items the run list offers, and the
-// steps its timer takes through the list. Every decision lives here; the
-// system comes in through the records CommandSource and RunListPlatform.
+// from the file expansion, the priority and parallel items the run list
+// offers, the scheduling of its commands (up to N at a time, each started as
+// soon as a slot frees), the texts of its rows and status line, and its job
+// log. Every decision lives here; the system comes in through the records
+// CommandSource and RunListPlatform.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "run/batch_file.h"
 #include "run/launch.h"
+#include "support/byte_buffer.h"
 #include "support/messages.h"
 
 // Caption of the direct run's messages; a command that cannot be built is
@@ -21,9 +25,27 @@ inline constexpr char kNoPriorityItem[] = "(ﾌﾟﾛｾｽ優先度)";
 // settings/settings.h) is read with: at most 15 characters.
 inline constexpr std::size_t kPrioritySettingSize = 16;
 
-// The command list: argument texts one after another, each ended by a zero
-// byte, the whole list ended by an empty text.
-inline constexpr std::size_t kCommandListSize = 32768;
+// How many commands may run at once: the items "1" to "8" of the parallel
+// combo box, stored as that text (kParallelKey in settings/settings.h).
+inline constexpr int kMaxParallel = 8;
+inline constexpr std::size_t kParallelSettingSize = 4;
+
+// The job log and its save dialog.
+inline constexpr char kLogSaveTitle[] = "タビクス：ログ保存";
+inline constexpr char kLogDialogTitle[] = "ログに名前を付けて保存";
+inline constexpr char kLogFilter[] = "ログファイル (*.tsv)\0*.tsv\0すべてのファイル (*.*)\0*.*\0";
+inline constexpr char kLogDefaultExtension[] = "tsv";
+inline constexpr char kLogProposedName[] = "tavix-log.tsv";
+inline constexpr char kLogHeader[] = "番号\t開始\t秒\t終了コード\tコマンドライン\r\n";
+
+// What a row or log line says of a command that could not be started.
+inline constexpr char kStartFailedText[] = "起動失敗";
+
+// Room for one row of the list: an exit code, a duration and an argument
+// text of at most 511 characters, with the tabs between them.
+inline constexpr std::size_t kRowTextCapacity = 640;
+// Room for the status line.
+inline constexpr std::size_t kStatusTextCapacity = 96;
 
 // Where the commands come from: `next` writes the next argument text into
 // `out` and returns 1, or returns 0 when there is none or it could not be
@@ -34,11 +56,12 @@ struct CommandSource {
   void* context;
 };
 
-// Fills `block` (`size` bytes) with every command of `source` and ends the
-// list. Returns -1 when the whole list fitted, otherwise the program error
-// to show: kErrorMemoryUsedUp when the commands do not fit in the block,
-// kErrorLineTooLong when a command could not be built.
-int FillCommandList(char* block, std::size_t size, const CommandSource& source);
+// Appends every command of `source` to `list` (argument texts one after
+// another, each ended by a zero byte) and ends the list with an empty text;
+// the list grows as needed. Returns -1 when the whole list is there,
+// otherwise the program error to show: kErrorNoMemory when the list could
+// not grow, kErrorLineTooLong when a command could not be built.
+int FillCommandList(ByteBuffer* list, const CommandSource& source);
 
 // Caption of a program error shown by the direct run.
 const char* RunErrorTitle(int code);
@@ -57,60 +80,147 @@ struct PriorityItems {
 };
 void ListPriorityItems(const char* stored, int newerSystem, PriorityItems* items);
 
-// The three phases of a run list and the buttons each enables.
+// The item of the parallel combo box (0 for "1") that a stored text
+// chooses: "1" to "8" exactly; anything else chooses "1".
+int ParallelItemForSetting(const char* stored);
+
+// 1 when the limit chosen is to be written over the `stored` text: a file
+// that never held the key keeps lacking it while the limit stays 1.
+int ParallelNeedsStoring(const char* stored, int parallel);
+
+// The three phases of a run list.
 enum RunListPhase { kPhaseReady = 0, kPhaseRunning = 1, kPhaseFinished = 2 };
+
+// The buttons a run list enables.
 struct RunButtons {
-  int start, exit, skip, cancel;
-};
-inline constexpr RunButtons kRunButtons[3] = {
-    {1, 0, 0, 1},  // ready: Start and Cancel
-    {0, 0, 1, 1},  // running: Skip and Cancel
-    {0, 1, 0, 0},  // finished: Exit
+  int start, exit, skip, cancel, log, rerun;
 };
 
-// What happens to the child of the current command.
-enum RunChildState {
-  kChildNone = 0,  // none runs: the next tick launches the next command
-  kChildRunning,   // `child` runs and is watched
-  kChildBusy,      // a launch is under way, or the list is used up
+// What became of one started command.
+enum RunEntryState {
+  kEntryRunning = 0,      // its child runs and is watched
+  kEntryEnded = 1,        // it ended with `exitCode`
+  kEntryStartFailed = 2,  // it could not be started
 };
 
-// The run list's progress through the command list.
+// A wall-clock time of day, as the log shows a start.
+struct RunClockTime {
+  int year, month, day, hour, minute, second;
+};
+
+// One row of the list as shown: an argument text of the command list and
+// the entry of its latest start (-1 while it has not been started).
+struct RunRow {
+  std::size_t text;  // offset into the command list
+  int entry;
+};
+
+// One started command: a line of the job log, in start order.
+struct RunEntry {
+  int position;         // its row, counted from 1, when it started
+  int row;              // its row now, or -1 once the list was remade
+  std::size_t text;     // offset of its argument text in the command list
+  int state;            // RunEntryState
+  int holdsSlot;        // 1 while it counts against the parallel limit
+  unsigned long exitCode;
+  std::uint64_t startMs, endMs;  // on the platform's clock
+  RunClockTime started;
+  void* child;          // while kEntryRunning
+};
+
+// A run list: its rows, the commands started so far and those still running.
 struct RunListState {
-  const char* cursor;  // the next command to launch
-  int index;           // its position in the list
-  int childState;      // RunChildState
-  void* child;         // the running child while kChildRunning
-  int started;         // 1 once Start was chosen
-  int open;            // 1 while the dialog exists
+  const char* commands;  // the command list (owned by RunDirect)
+  const char* program;   // program text of every launch
+  ByteBuffer rows;       // RunRow[]
+  ByteBuffer entries;    // RunEntry[]
+  ByteBuffer running;    // int[]: entries whose child still runs
+  int phase;             // RunListPhase
+  int next;              // the next row to start
+  int slotsInUse;        // running entries that hold a slot
+  int ended, failed;     // rows shown that have ended, and those that failed
+  int busy;              // a step is under way (a launch may show a message)
+  int open;              // 1 while the dialog exists
+  std::uint64_t passStartMs, passEndMs;  // Start and the finish of this list
   char priorityLabel[kPrioritySettingSize];  // value for the settings, once set
-  int prioritySet;     // 1 once a launch chose a priority
+  int prioritySet;       // 1 once a launch chose a priority
+  int parallel;          // the parallel limit at the last launch (1-8)
 };
 
-// What the ticks need from the dialog and the system.
+// What the run list needs from the dialog and the system.
 struct RunListPlatform {
-  int (*exitCode)(void* child, unsigned long* code);  // 0 when the system cannot tell
-  void (*releaseChild)(void* child);   // closes the handle; the child runs on
+  // 1 with its exit code when the child has ended (its handle waited on with
+  // no time-out), 0 while it runs.
+  int (*childEnded)(void* child, unsigned long* exitCode);
+  void (*releaseChild)(void* child);  // closes the handle; the child runs on
   void (*readPriority)(char* text, std::size_t size);  // text of the chosen item
-  void (*markItem)(int index);         // adds the item to the selection
-  void* (*launch)(const char* arguments, int priorityIndex);  // null after its own message
-  void (*finish)();  // the list is used up: timer off, buttons of kPhaseFinished
-  void (*abort)();   // a launch failed: timer off, error 5, close the dialog
+  int (*readParallel)();               // the chosen limit, 1-8
+  // Starts `arguments` with the program; null after its own message.
+  void* (*launch)(const char* program, const char* arguments, int priorityIndex);
+  std::uint64_t (*nowMs)();            // a steady clock in milliseconds
+  void (*localTime)(RunClockTime* out);
+  void (*rowChanged)(int row);         // its text or mark changed
+  // A start failed: the list is finished already; shows program error 5.
+  void (*reportStopped)();
 };
 
-// A new run list over `list`, its dialog open.
-void BeginRunList(RunListState* state, const char* list);
+// A new run list over the command list `commands`, launched with `program`,
+// its dialog open, in the Ready phase. 0 when there is no memory for its rows.
+int BeginRunList(RunListState* state, const char* commands, const char* program);
 
-// Start: 1 when the timer is to be armed (only the first time).
-int StartRunList(RunListState* state);
+// Releases the memory of the rows and entries (after EndRunList).
+void FreeRunList(RunListState* state);
 
-// One timer tick: watches the running child, launches the next command
-// with the chosen priority, or finishes the list.
-void RunListTick(RunListState* state, const RunListPlatform& platform);
+int RowCount(const RunListState& state);
+int EntryCount(const RunListState& state);
+const RunRow& RowAt(const RunListState& state, int row);
+const RunEntry& EntryAt(const RunListState& state, int entry);
 
-// Skip: lets the running child go on unwatched; the next tick launches the
-// next command.
+// Start: from Ready to Running, then the first step. 1 when it started.
+int StartRunList(RunListState* state, const RunListPlatform& platform);
+
+// One step: records the children that have ended, then starts waiting
+// commands while slots are free, in list order; finishes the list when every
+// command has been started and none holds a slot. Does nothing while another
+// step is under way (a launch showing its message).
+void RunListStep(RunListState* state, const RunListPlatform& platform);
+
+// Skip: the oldest running command gives up its slot (it runs on and its end
+// is still recorded), so the next waiting command starts now.
 void SkipRunningChild(RunListState* state, const RunListPlatform& platform);
 
-// The dialog is gone: a watched child is let go; the list launches no more.
+// Failed ones again: a finished list with a failed command becomes just its
+// failed commands (their own texts), in the Ready phase. 1 when it did.
+int RerunFailed(RunListState* state);
+
+// The dialog is gone: the children still watched are let go (they run on);
+// nothing more starts.
 void EndRunList(RunListState* state, const RunListPlatform& platform);
+
+// The buttons the list enables now.
+RunButtons RunListButtons(const RunListState& state);
+
+// 1 while the display timer is wanted: the list runs, or a child is watched.
+int RunListNeedsTimer(const RunListState& state);
+
+// Up to `max` children being watched, those holding a slot first; their
+// number.
+int WatchedChildren(const RunListState& state, void** out, int max);
+
+// Text of a row: the argument text while it has not ended; then
+// "<exit code>\t<seconds, one decimal>秒\t<arguments>", or
+// "起動失敗\t\t<arguments>" when it could not be started.
+void FormatRowText(const RunListState& state, int row, char* out, std::size_t size);
+
+// 1 when the row has been started (its item is marked).
+int RowMarked(const RunListState& state, int row);
+
+// "<ended>/<total> 件終了　失敗 <n>　経過 <m:ss>" of the rows shown; the time
+// runs from Start to `nowMs`, or to the finish.
+void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size);
+
+// The job log: kLogHeader, then one line per started command in start
+// order: position, start time, seconds with three decimals, exit code (or
+// 起動失敗, or empty while it runs) and the command line as launched, CR LF
+// after each. 0 when the buffer could not grow.
+int ComposeRunLog(const RunListState& state, ByteBuffer* out);

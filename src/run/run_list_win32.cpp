@@ -8,25 +8,41 @@
 #include "run/launch_win32.h"
 #include "settings/settings_win32.h"
 #include "support/control_text_win32.h"
-#include "support/memory_win32.h"
+#include "support/file_dialogs_win32.h"
+#include "support/format_text.h"
+#include "support/path_text.h"
+#include "support/safe_replace_win32.h"
 
 namespace {
 
+// The display timer: the status line's clock, and a step now and then for
+// the children the wait below does not cover.
 constexpr UINT_PTR kRunTimerId = 100;
 constexpr UINT kRunTimerPeriodMs = 500;
 
+// Tab stops of the rows (exit code, seconds, arguments), in dialog units.
+constexpr int kRowTabStops[2] = {48, 96};
+
 // The run list window: one for the program.
 struct RunListWindow {
-  HWND dialog;    // null exactly while no run list exists
+  int active;     // 1 from the building of a command list until RunDirect returns
+  HWND dialog;    // null exactly while no run list dialog exists
   HWND list;
   HWND priority;
+  HWND parallel;
+  HWND status;
   HHOOK hook;
+  int timerOn;
   SIZE initialDialog;  // outer sizes when the dialog was made
   SIZE initialList;
+  int statusGap;       // from the list's bottom edge to the status line's top
+  int tabs[2];         // kRowTabStops in pixels, for measuring rows
+  int extent;          // widest row measured, in pixels
   char programText[kRowTextSize];  // caption, and the program of every launch
   char directory[kRowTextSize];    // current directory of every launch
   char section[kSettingsSectionSize];  // settings section of the parameter file it came from
-  char* commands;                  // the command list, owned by RunDirect
+  char storedParallel[kParallelSettingSize];  // the limit as the settings held it
+  ByteBuffer commands;             // the command list, owned by RunDirect
 };
 
 RunListWindow g_runList{};
@@ -38,11 +54,53 @@ SIZE OuterSize(HWND window) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-// ---- What the ticks need (RunListPlatform) ----
+// ---- The list box ----
 
-int ChildExitCode(void* child, unsigned long* code) {
+// Widens the list's scrolling range to a row as wide as `text`.
+void MeasureRow(HDC dc, const char* text) {
+  const DWORD size = GetTabbedTextExtentA(dc, text, lstrlenA(text), 2, g_runList.tabs);
+  if (static_cast<int>(LOWORD(size)) <= g_runList.extent) return;
+  g_runList.extent = LOWORD(size);
+  SendMessageA(g_runList.list, LB_SETHORIZONTALEXTENT, g_runList.extent + 8, 0);
+}
+
+// A device context with the list's font, for MeasureRow.
+HDC ListDc(HGDIOBJ* previous) {
+  HDC dc = GetDC(g_runList.list);
+  *previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(g_runList.list, WM_GETFONT, 0, 0)));
+  return dc;
+}
+
+void ReleaseListDc(HDC dc, HGDIOBJ previous) {
+  SelectObject(dc, previous);
+  ReleaseDC(g_runList.list, dc);
+}
+
+// Every row of the list afresh.
+void FillList() {
+  const int count = RowCount(g_run);
+  SendMessageA(g_runList.list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(g_runList.list, LB_RESETCONTENT, 0, 0);
+  SendMessageA(g_runList.list, LB_INITSTORAGE, count, static_cast<LPARAM>(g_runList.commands.size));
+  g_runList.extent = 0;
+  HGDIOBJ font;
+  HDC dc = ListDc(&font);
+  char text[kRowTextCapacity];
+  for (int row = 0; row < count; ++row) {
+    FormatRowText(g_run, row, text, sizeof text);
+    SendMessageA(g_runList.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    MeasureRow(dc, text);
+  }
+  ReleaseListDc(dc, font);
+  SendMessageA(g_runList.list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(g_runList.list, nullptr, TRUE);
+}
+
+// ---- What the run list needs (RunListPlatform) ----
+
+int ChildEndedWithCode(void* child, unsigned long* code) {
   DWORD exitCode = 0;
-  if (!GetExitCodeProcess(static_cast<HANDLE>(child), &exitCode)) return 0;
+  if (!ChildEnded(static_cast<HANDLE>(child), &exitCode)) return 0;
   *code = exitCode;
   return 1;
 }
@@ -53,44 +111,88 @@ void ReadPriorityText(char* text, std::size_t size) {
   ReadControlText(g_runList.dialog, IDC_RUNLIST_PRIORITY, text, size);
 }
 
-void MarkItem(int index) { SendMessageA(g_runList.list, LB_SETSEL, TRUE, index); }
-
-void* LaunchListed(const char* arguments, int priorityIndex) {
-  return LaunchCommand(g_runList.dialog, g_runList.programText, arguments, g_runList.directory,
-                       priorityIndex);
+int ReadParallel() {
+  return static_cast<int>(SendMessageA(g_runList.parallel, CB_GETCURSEL, 0, 0)) + 1;
 }
 
-void ShowPhase(RunListPhase phase) {
-  const RunButtons& on = kRunButtons[phase];
-  HWND dialog = g_runList.dialog;
-  HWND focus = GetFocus();
-  EnableWindow(GetDlgItem(dialog, IDC_RUNLIST_START), on.start);
-  EnableWindow(GetDlgItem(dialog, IDC_RUNLIST_EXIT), on.exit);
-  EnableWindow(GetDlgItem(dialog, IDC_RUNLIST_SKIP), on.skip);
-  EnableWindow(GetDlgItem(dialog, IDCANCEL), on.cancel);
-  // Keep the keyboard on an enabled button of the dialog.
-  if (focus != nullptr && !IsWindowEnabled(focus) && GetParent(focus) == dialog) {
-    const int next = phase == kPhaseFinished ? IDC_RUNLIST_EXIT : IDC_RUNLIST_SKIP;
-    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, next)), TRUE);
-  }
+void* LaunchListed(const char* program, const char* arguments, int priorityIndex) {
+  return LaunchCommand(g_runList.dialog, program, arguments, g_runList.directory, priorityIndex);
 }
 
-void FinishList() {
-  KillTimer(g_runList.dialog, kRunTimerId);
-  ShowPhase(kPhaseFinished);
+std::uint64_t NowMs() {
+  static LARGE_INTEGER frequency{};
+  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  const std::uint64_t ticks = static_cast<std::uint64_t>(now.QuadPart);
+  const std::uint64_t perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
+  return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
 }
 
-void AbortList() {
-  KillTimer(g_runList.dialog, kRunTimerId);
+void LocalClockTime(RunClockTime* out) {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  *out = RunClockTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+// A row's text and mark as the list says now.
+void ShowRow(int row) {
+  char text[kRowTextCapacity];
+  FormatRowText(g_run, row, text, sizeof text);
+  SendMessageA(g_runList.list, LB_DELETESTRING, row, 0);
+  SendMessageA(g_runList.list, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(text));
+  SendMessageA(g_runList.list, LB_SETSEL, RowMarked(g_run, row), row);
+  HGDIOBJ font;
+  HDC dc = ListDc(&font);
+  MeasureRow(dc, text);
+  ReleaseListDc(dc, font);
+}
+
+void ShowState();
+
+void ReportStopped() {
+  ShowState();
   ShowProgramError(g_runList.dialog, kRunTitle, kErrorRunStopped);
-  if (g_runList.dialog != nullptr) DestroyWindow(g_runList.dialog);
 }
 
-constexpr RunListPlatform kRunListPlatform = {ChildExitCode, ReleaseChild, ReadPriorityText,
-                                              MarkItem,      LaunchListed, FinishList,
-                                              AbortList};
+constexpr RunListPlatform kRunListPlatform = {
+    ChildEndedWithCode, ReleaseChild, ReadPriorityText, ReadParallel, LaunchListed,
+    NowMs,              LocalClockTime, ShowRow,        ReportStopped};
 
 // ---- The dialog ----
+
+// The buttons, the status line and the timer as the list's state wants them.
+void ShowState() {
+  HWND dialog = g_runList.dialog;
+  if (dialog == nullptr) return;
+  const RunButtons on = RunListButtons(g_run);
+  HWND focus = GetFocus();
+  const struct {
+    int id, enabled;
+  } buttons[] = {{IDC_RUNLIST_START, on.start}, {IDC_RUNLIST_EXIT, on.exit},
+                 {IDC_RUNLIST_SKIP, on.skip},   {IDCANCEL, on.cancel},
+                 {IDC_RUNLIST_LOG, on.log},     {IDC_RUNLIST_RERUN, on.rerun}};
+  for (const auto& button : buttons) EnableWindow(GetDlgItem(dialog, button.id), button.enabled);
+  // Keep the keyboard on an enabled button of the dialog.
+  if (focus != nullptr && !IsWindowEnabled(focus) && GetParent(focus) == dialog) {
+    const int next = on.start ? IDC_RUNLIST_START : on.skip ? IDC_RUNLIST_SKIP : IDC_RUNLIST_EXIT;
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, next)), TRUE);
+  }
+  char text[kStatusTextCapacity];
+  char shown[kStatusTextCapacity];
+  FormatStatusText(g_run, NowMs(), text, sizeof text);
+  GetWindowTextA(g_runList.status, shown, sizeof shown);
+  if (lstrcmpA(text, shown) != 0) SetWindowTextA(g_runList.status, text);
+  const int wanted = RunListNeedsTimer(g_run);
+  if (wanted && !g_runList.timerOn) SetTimer(dialog, kRunTimerId, kRunTimerPeriodMs, nullptr);
+  if (!wanted && g_runList.timerOn) KillTimer(dialog, kRunTimerId);
+  g_runList.timerOn = wanted;
+}
+
+void Step() {
+  RunListStep(&g_run, kRunListPlatform);
+  ShowState();
+}
 
 // The priority combo box: its items, the stored priority preselected.
 void FillPriorityBox() {
@@ -107,6 +209,25 @@ void FillPriorityBox() {
   SendMessageA(g_runList.priority, CB_SETCURSEL, items.selected, 0);
 }
 
+// The parallel combo box: "1" to "8", the stored limit preselected.
+void FillParallelBox() {
+  char* stored = g_runList.storedParallel;
+  ReadSettingOf(g_runList.section, kParallelKey, stored, sizeof g_runList.storedParallel);
+  for (int n = 1; n <= kMaxParallel; ++n) {
+    const char item[2] = {static_cast<char>('0' + n), '\0'};
+    SendMessageA(g_runList.parallel, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  SendMessageA(g_runList.parallel, CB_SETCURSEL, ParallelItemForSetting(stored), 0);
+}
+
+void SetTabStops(HWND dialog) {
+  SendMessageA(g_runList.list, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(kRowTabStops));
+  RECT stops = {kRowTabStops[0], 0, kRowTabStops[1], 0};
+  MapDialogRect(dialog, &stops);
+  g_runList.tabs[0] = stops.left;
+  g_runList.tabs[1] = stops.right;
+}
+
 BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   g_runList.dialog = dialog;
   SetWindowTextA(dialog, g_runList.programText);
@@ -114,30 +235,84 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   g_runList.list = GetDlgItem(dialog, IDC_RUNLIST_LIST);
   g_runList.priority = GetDlgItem(dialog, IDC_RUNLIST_PRIORITY);
+  g_runList.parallel = GetDlgItem(dialog, IDC_RUNLIST_PARALLEL);
+  g_runList.status = GetDlgItem(dialog, IDC_RUNLIST_STATUS);
   g_runList.initialDialog = OuterSize(dialog);
   g_runList.initialList = OuterSize(g_runList.list);
+  RECT list{}, status{};
+  GetWindowRect(g_runList.list, &list);
+  GetWindowRect(g_runList.status, &status);
+  g_runList.statusGap = status.top - list.bottom;
   g_runList.hook = SetWindowsHookExA(WH_MSGFILTER, RunListHook, nullptr,
                                      GetWindowThreadProcessId(g_runList.list, nullptr));
-  for (const char* p = g_runList.commands; *p != '\0'; p = NextCommand(p)) {
-    SendMessageA(g_runList.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p));
-  }
+  SetTabStops(dialog);
+  FillList();
   FillPriorityBox();
-  BeginRunList(&g_run, g_runList.commands);
-  ShowPhase(kPhaseReady);
+  FillParallelBox();
+  ShowState();
   SetActiveWindow(dialog);
   SetFocus(GetDlgItem(dialog, IDC_RUNLIST_START));
   return FALSE;  // the focus is set
 }
 
-BOOL OnStart(HWND dialog) {
-  if (!StartRunList(&g_run)) return TRUE;
-  SetTimer(dialog, kRunTimerId, kRunTimerPeriodMs, nullptr);
-  ShowPhase(kPhaseRunning);
+BOOL OnStart() {
+  StartRunList(&g_run, kRunListPlatform);
+  ShowState();
   return TRUE;
 }
 
 BOOL OnSkip() {
   SkipRunningChild(&g_run, kRunListPlatform);
+  ShowState();
+  return TRUE;
+}
+
+BOOL OnRerun(HWND dialog) {
+  if (!RerunFailed(&g_run)) return TRUE;
+  FillList();
+  ShowState();
+  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RUNLIST_START)), TRUE);
+  return TRUE;
+}
+
+BOOL OnParallel(WORD code) {
+  if (code == CBN_SELCHANGE) Step();
+  return TRUE;
+}
+
+// The proposed name of the log: kLogProposedName in the folder the commands
+// ran in (the program's own current directory when none was given).
+void ProposeLogName(char* out, std::size_t size) {
+  char directory[kRowTextSize];
+  CopyPathText(directory, g_runList.directory);
+  if (directory[0] == '\0') GetCurrentDirectoryA(sizeof directory, directory);
+  if (!JoinPath(out, size, directory, kLogProposedName) || out[0] == '\0') {
+    FormatText(out, size, "%s", kLogProposedName);
+  }
+}
+
+// Log: the job log into a file chosen in the save dialog.
+BOOL OnSaveLog(HWND dialog) {
+  char name[kJoinedPathSize];
+  ProposeLogName(name, sizeof name);
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = dialog;
+  request.lpstrFilter = kLogFilter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = name;
+  request.nMaxFile = sizeof name;
+  request.lpstrTitle = kLogDialogTitle;
+  request.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+  request.lpstrDefExt = kLogDefaultExtension;
+  if (!ShowSaveFileDialog(&request) || name[0] == '\0') return TRUE;
+  ByteBuffer log;
+  if (!ComposeRunLog(g_run, &log)) {
+    ShowProgramError(dialog, kLogSaveTitle, kErrorNoMemory);
+  } else if (!SafeReplaceFile(name, log.data, log.size, nullptr)) {
+    ShowSystemError(dialog, kLogSaveTitle);
+  }
+  FreeByteBuffer(&log);
   return TRUE;
 }
 
@@ -147,18 +322,27 @@ BOOL OnClose(HWND dialog) {
 }
 
 BOOL OnTimer(WPARAM id) {
-  if (id == kRunTimerId) RunListTick(&g_run, kRunListPlatform);
+  if (id == kRunTimerId) Step();
   return TRUE;
 }
 
-// The list box follows the dialog's size; the buttons stay where they are.
+// The list box follows the dialog's size and the status line stays under
+// it; the buttons stay where they are.
 BOOL OnSize(HWND dialog, WPARAM kind) {
   if (g_runList.list == nullptr || kind == SIZE_MINIMIZED) return FALSE;
   const SIZE now = OuterSize(dialog);
-  SetWindowPos(g_runList.list, nullptr, 0, 0,
-               now.cx + g_runList.initialList.cx - g_runList.initialDialog.cx,
-               now.cy + g_runList.initialList.cy - g_runList.initialDialog.cy,
+  const int width = now.cx + g_runList.initialList.cx - g_runList.initialDialog.cx;
+  const int height = now.cy + g_runList.initialList.cy - g_runList.initialDialog.cy;
+  SetWindowPos(g_runList.list, nullptr, 0, 0, width, height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT list{}, status{};
+  GetWindowRect(g_runList.list, &list);
+  GetWindowRect(g_runList.status, &status);
+  POINT at = {status.left, list.bottom + g_runList.statusGap};
+  ScreenToClient(dialog, &at);
+  SetWindowPos(g_runList.status, nullptr, at.x, at.y, width - (status.left - list.left),
+               status.bottom - status.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(g_runList.status, nullptr, TRUE);
   return TRUE;
 }
 
@@ -170,27 +354,38 @@ BOOL OnGetMinMaxInfo(LPARAM lParam) {
   return TRUE;
 }
 
-// The chosen priority is written to the settings file once, afresh, into
-// the section of the parameter file the commands came from.
+// The chosen priority and limit are written to the settings file once,
+// afresh, into the section of the parameter file the commands came from.
 BOOL OnDestroy(HWND dialog) {
   KillTimer(dialog, kRunTimerId);
+  g_runList.timerOn = 0;
   if (g_runList.hook != nullptr) UnhookWindowsHookEx(g_runList.hook);
   g_runList.hook = nullptr;
   EndRunList(&g_run, kRunListPlatform);
   if (g_run.prioritySet) {
+    char parallel[kParallelSettingSize];
+    FormatText(parallel, sizeof parallel, "%d", g_run.parallel);
     StoreSettingOf(g_runList.section, kProcessPriorityKey, g_run.priorityLabel);
+    if (ParallelNeedsStoring(g_runList.storedParallel, g_run.parallel)) {
+      StoreSettingOf(g_runList.section, kParallelKey, parallel);
+    }
   }
   g_runList.dialog = nullptr;
   g_runList.list = nullptr;
   g_runList.priority = nullptr;
+  g_runList.parallel = nullptr;
+  g_runList.status = nullptr;
   g_runList.initialDialog = SIZE{0, 0};
   return TRUE;
 }
 
-BOOL OnCommand(HWND dialog, WORD id) {
+BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   switch (id) {
-    case IDC_RUNLIST_START: return OnStart(dialog);
+    case IDC_RUNLIST_START: return OnStart();
     case IDC_RUNLIST_SKIP: return OnSkip();
+    case IDC_RUNLIST_LOG: return OnSaveLog(dialog);
+    case IDC_RUNLIST_RERUN: return OnRerun(dialog);
+    case IDC_RUNLIST_PARALLEL: return OnParallel(code);
     case IDC_RUNLIST_EXIT: case IDCANCEL: return OnClose(dialog);
     default: return FALSE;
   }
@@ -214,48 +409,68 @@ int RunSingleCommand(HWND mainDialog) {
 
 // Every command of the file expansion into a new command list.
 int BuildCommandList(HWND mainDialog) {
-  if (!AllocBlock(&g_runList.commands, kCommandListSize)) {
-    EndFileExpansion();
-    ShowProgramError(mainDialog, kRunTitle, kErrorNoMemory);
-    return 0;
-  }
   const CommandSource source = {NextArgumentText, FileExpansionEnded, mainDialog};
-  const int error = FillCommandList(g_runList.commands, kCommandListSize, source);
+  const int error = FillCommandList(&g_runList.commands, source);
   EndFileExpansion();
   if (error < 0) return 1;
-  FreeBlock(&g_runList.commands);
+  FreeByteBuffer(&g_runList.commands);
   ShowProgramError(mainDialog, RunErrorTitle(error), error);
   return 0;
 }
 
-// Runs the thread's messages until the run list has closed. The run list
-// and the main dialog both keep their keyboard handling.
+// Runs the thread's messages until the run list has closed, whatever closed
+// it (a sent message is handled inside PeekMessageA, so the check follows
+// every call), and steps the list whenever a watched child ends. The run
+// list and the main dialog both keep their keyboard handling.
 void RunListLoop(HWND mainDialog) {
   MSG message;
   while (g_runList.dialog != nullptr) {
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
-      break;
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
+        break;
+      }
+      if (g_runList.dialog != nullptr && IsDialogMessageA(g_runList.dialog, &message)) continue;
+      if (IsDialogMessageA(mainDialog, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+      continue;
     }
-    if (got == -1) break;
-    if (g_runList.dialog != nullptr && IsDialogMessageA(g_runList.dialog, &message)) continue;
-    if (IsDialogMessageA(mainDialog, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+    if (g_runList.dialog == nullptr) break;
+    void* children[MAXIMUM_WAIT_OBJECTS - 1];
+    const DWORD count = static_cast<DWORD>(WatchedChildren(g_run, children, MAXIMUM_WAIT_OBJECTS - 1));
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, children, INFINITE,
+                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke != WAIT_OBJECT_0 + count) Step();
   }
   CloseRunList();
 }
 
-}  // namespace
-
-int RunDirect(HWND mainDialog) {
-  if (g_runList.dialog != nullptr) {
-    ShowProgramError(mainDialog, kRunTitle, kErrorRunListOpen);
+// Opens the run list dialog over the command list and runs it until it
+// closes: 0 when the dialog could not be made (after a message).
+int ShowRunList(HWND mainDialog) {
+  if (!BeginRunList(&g_run, g_runList.commands.data, g_runList.programText)) {
+    ShowProgramError(mainDialog, kRunTitle, kErrorNoMemory);
     return 0;
   }
-  GetDirectProgramText(mainDialog, g_runList.programText);
-  ReadControlText(mainDialog, IDC_CURPATH, g_runList.directory, sizeof g_runList.directory);
+  CurrentSettingsSection(g_runList.section, sizeof g_runList.section);
+  RECT mainRect{};
+  GetWindowRect(mainDialog, &mainRect);
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainDialog, GWLP_HINSTANCE));
+  const int shown = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_RUNLIST), nullptr, RunListProc,
+                                       reinterpret_cast<LPARAM>(&mainRect)) != nullptr;
+  if (shown) {
+    RunListLoop(mainDialog);
+  } else {
+    ShowSystemError(mainDialog, kRunTitle);
+  }
+  EndRunList(&g_run, kRunListPlatform);
+  FreeRunList(&g_run);
+  return shown;
+}
+
+// The direct run once the texts are read: one command, or the run list.
+int RunDirectNow(HWND mainDialog) {
   char translated[kRowTextSize];
   if (TranslateTokens(g_runList.directory, translated, sizeof translated, 1)) {
     ShowProgramError(mainDialog, kRunTitle, kErrorWildcardDirectory);
@@ -266,20 +481,25 @@ int RunDirect(HWND mainDialog) {
   const int built = BuildCommandList(mainDialog);
   ReportLeftOutNames(mainDialog, kRunTitle);
   if (!built) return 0;
+  const int shown = ShowRunList(mainDialog);
+  FreeByteBuffer(&g_runList.commands);
+  return shown;
+}
 
-  CurrentSettingsSection(g_runList.section, sizeof g_runList.section);
-  RECT mainRect{};
-  GetWindowRect(mainDialog, &mainRect);
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainDialog, GWLP_HINSTANCE));
-  if (CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_RUNLIST), nullptr, RunListProc,
-                         reinterpret_cast<LPARAM>(&mainRect)) == nullptr) {
-    ShowSystemError(mainDialog, kRunTitle);
-    FreeBlock(&g_runList.commands);
+}  // namespace
+
+int RunDirect(HWND mainDialog) {
+  // A run list open, or still being made or taken down: this run waits.
+  if (g_runList.active || g_runList.dialog != nullptr) {
+    ShowProgramError(mainDialog, kRunTitle, kErrorRunListOpen);
     return 0;
   }
-  RunListLoop(mainDialog);
-  FreeBlock(&g_runList.commands);
-  return 1;
+  g_runList.active = 1;
+  GetDirectProgramText(mainDialog, g_runList.programText);
+  ReadControlText(mainDialog, IDC_CURPATH, g_runList.directory, sizeof g_runList.directory);
+  const int result = RunDirectNow(mainDialog);
+  g_runList.active = 0;
+  return result;
 }
 
 int CloseRunList() {
@@ -291,7 +511,7 @@ int CloseRunList() {
 INT_PTR CALLBACK RunListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog, reinterpret_cast<const RECT*>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_TIMER: return OnTimer(wParam);
     case WM_SIZE: return OnSize(dialog, wParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);

@@ -18,6 +18,7 @@ inline constexpr int kMaxStoredCoordinate = 32767;
 inline constexpr char kPositionXKey[] = "DialogCurrentPositionX";
 inline constexpr char kPositionYKey[] = "DialogCurrentPositionY";
 inline constexpr char kProcessPriorityKey[] = "ProcessPriority";
+inline constexpr char kParallelKey[] = "Parallel";
 
 // "<executable directory>\tavix.ini" into `out`: 1 when it fit, 0 also while
 // the executable directory is unknown (empty).
