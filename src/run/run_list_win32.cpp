@@ -419,9 +419,10 @@ int BuildCommandList(HWND mainDialog) {
 }
 
 // Runs the thread's messages until the run list has closed, whatever closed
-// it (a sent message is handled inside PeekMessageA, so the check follows
-// every call), and steps the list whenever a watched child ends. The run
-// list and the main dialog both keep their keyboard handling.
+// it: a message sent by another thread or program is handled inside
+// PeekMessageA, so the check follows every call. Steps the list whenever a
+// watched child ends. The run list and the main dialog both keep their
+// keyboard handling.
 void RunListLoop(HWND mainDialog) {
   MSG message;
   while (g_runList.dialog != nullptr) {
@@ -430,7 +431,13 @@ void RunListLoop(HWND mainDialog) {
         PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
         break;
       }
-      if (g_runList.dialog != nullptr && IsDialogMessageA(g_runList.dialog, &message)) continue;
+      if (g_runList.dialog == nullptr) {
+        // Closed by a message handled in this very call: what was fetched
+        // belongs to the loop outside.
+        PostMessageA(message.hwnd, message.message, message.wParam, message.lParam);
+        break;
+      }
+      if (IsDialogMessageA(g_runList.dialog, &message)) continue;
       if (IsDialogMessageA(mainDialog, &message)) continue;
       TranslateMessage(&message);
       DispatchMessageA(&message);

@@ -203,13 +203,114 @@ TEST(Run, FinishedListClosesAloneAndKeepsAnUnchangedSetting) {
   HWND list = s.OpenRunList("*.txt");
   ASSERT_NE(nullptr, list);
   EXPECT_EQ(5, ComboSelection(list, IDC_RUNLIST_PRIORITY));
+  const Texts items = ListItems(list);
   ClickButton(list, IDC_RUNLIST_START);
   EXPECT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
-  s.WaitForRecord(s.Started(ListItems(list)[0]) + "end\n");
+  s.WaitForRecord(s.Started(items[0]) + "end\n");
   SendCommand(s.window, IDCANCEL);
   ASSERT_TRUE(WaitForWindowGone(list));
   EXPECT_TRUE(IsWindow(s.window));
   EXPECT_EQ(ini, ReadWholeFile(s.folder.Path("tavix.ini")));
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
+// Three files, two of them failing (exit codes 1 and 259), two at a time:
+// every row shows its result, the status line counts them, the log goes to
+// the folder the commands ran in, and the failed ones run again. Closed by
+// a sent click, the list lets the next Run open a new one with the limit
+// kept.
+TEST(Run, RunListShowsResultsKeepsALogAndRunsTheFailedOnesAgain) {
+  RunSession s;
+  const Texts files = {"a.txt", "exit1.txt", "exit259.txt"};
+  ASSERT_NO_FATAL_FAILURE(s.Start("results", files));
+  for (const std::string& file : files) s.Release(file);
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  const Texts shown = ListItems(list);
+  const std::string data = s.folder.Path("data\\");
+  Texts sorted = shown;
+  std::sort(sorted.begin(), sorted.end());
+  ASSERT_EQ((Texts{data + files[0], data + files[1], data + files[2]}), sorted);
+  EXPECT_EQ("0/3 件終了　失敗 0　経過 0:00", ControlText(list, IDC_RUNLIST_STATUS));
+  EXPECT_EQ((Texts{"1", "2", "3", "4", "5", "6", "7", "8"}), ComboItems(list, IDC_RUNLIST_PARALLEL));
+  EXPECT_EQ(0, ComboSelection(list, IDC_RUNLIST_PARALLEL));
+  EXPECT_FALSE(IsControlEnabled(list, IDC_RUNLIST_LOG) || IsControlEnabled(list, IDC_RUNLIST_RERUN));
+  ChooseComboItem(list, IDC_RUNLIST_PARALLEL, 1);
+  ClickButton(list, IDC_RUNLIST_START);
+  ASSERT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
+  const Texts rows = ListItems(list);
+  auto codeOf = [](const std::string& path) {
+    const std::string name = path.substr(path.rfind('\\') + 1);
+    return name.compare(0, 4, "exit") == 0 ? name.substr(4, name.size() - 8) : "0";
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::string tail = "秒\t" + shown[i];
+    EXPECT_EQ(0u, rows[i].find(codeOf(shown[i]) + "\t")) << rows[i];
+    EXPECT_EQ(rows[i].size() - tail.size(), rows[i].rfind(tail)) << rows[i];
+  }
+  EXPECT_EQ(0u, ControlText(list, IDC_RUNLIST_STATUS).find("3/3 件終了　失敗 2　経過 0:0"));
+  EXPECT_TRUE(IsControlEnabled(list, IDC_RUNLIST_LOG) && IsControlEnabled(list, IDC_RUNLIST_RERUN));
+
+  PostClickButton(list, IDC_RUNLIST_LOG);
+  HWND save = WaitForDialog(s.app, "ログに名前を付けて保存");
+  ASSERT_NE(nullptr, save);
+  EXPECT_EQ("tavix-log.tsv", FileDialogName(save));
+  ASSERT_TRUE(SetFileDialogName(save, "job"));
+  PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(save, IDOK)));
+  ASSERT_TRUE(WaitForWindowGone(save));
+  std::string log = ReadWholeFile(s.folder.Path("job.tsv"));
+  const std::string header = "番号\t開始\t秒\t終了コード\tコマンドライン\r\n";
+  EXPECT_EQ(0u, log.find(header));
+  log.erase(0, header.size());
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const std::size_t end = log.find("\r\n");
+    ASSERT_NE(std::string::npos, end) << log;
+    const std::string line = log.substr(0, end);
+    log.erase(0, end + 2);
+    // "<n>\tYYYY/MM/DD HH:MM:SS\t<s>.<ms>\t<code>\t<command line>"
+    const std::size_t seconds = line.find('\t', 22);
+    EXPECT_EQ(std::to_string(i + 1) + "\t", line.substr(0, 2)) << line;
+    EXPECT_EQ("// ::", line.substr(6, 1) + line.substr(9, 1) + line.substr(12, 1) + line.substr(15, 1) + line.substr(18, 1)) << line;
+    EXPECT_EQ('.', line[seconds - 4]) << line;
+    EXPECT_EQ("\t" + codeOf(shown[i]) + "\t" + s.child + " " + shown[i], line.substr(seconds)) << line;
+  }
+  EXPECT_EQ("", log);
+
+  ClickButton(list, IDC_RUNLIST_RERUN);
+  Texts again = ListItems(list);
+  std::sort(again.begin(), again.end());
+  EXPECT_EQ((Texts{data + files[1], data + files[2]}), again);
+  EXPECT_EQ((std::vector<bool>{true, false, false, true}), Buttons(list));
+  EXPECT_EQ("0/2 件終了　失敗 0　経過 0:00", ControlText(list, IDC_RUNLIST_STATUS));
+  ClickButton(list, IDC_RUNLIST_START);
+  ASSERT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
+  EXPECT_EQ(0u, ControlText(list, IDC_RUNLIST_STATUS).find("2/2 件終了　失敗 2"));
+  const std::string record = s.Record();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string start = "\n" + s.Started(data + files[i]);
+    std::size_t count = 0;
+    for (std::size_t at = ("\n" + record).find(start); at != std::string::npos; at = ("\n" + record).find(start, at + 1)) ++count;
+    EXPECT_EQ(i == 0 ? 1u : 2u, count) << files[i];
+  }
+
+  // Closed by a click or a command sent from outside, the list lets the
+  // next Run open a new one at once, the limit kept. Away from the main
+  // window, the list leaves nothing to repaint when it goes: only the sent
+  // message reaches the program.
+  for (int sentCommand : {0, 1}) {
+    SetWindowPos(list, nullptr, 3000, 3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    sentCommand ? (void)SendCommand(list, IDCANCEL) : ClickButton(list, IDC_RUNLIST_EXIT);
+    ASSERT_TRUE(WaitForWindowGone(list));
+    PostClickButton(s.window, IDC_RUN);
+    list = WaitForDialog(s.app, s.child, 5000);
+    MessageBoxSeen box;
+    ASSERT_NE(nullptr, list) << (WaitForMessageBox(s.app, &box, 100) ? box.text : "");
+    EXPECT_EQ(1, ComboSelection(list, IDC_RUNLIST_PARALLEL));
+  }
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EXPECT_NE(std::string::npos, ReadWholeFile(s.folder.Path("tavix.ini")).find("Parallel=2\r\n"));
   EscapeAndExpectExit0(s.app, s.window);
 }
 

@@ -9,10 +9,21 @@
 // When TAVIX_RECORD_WAIT names a folder, it then waits until that folder
 // holds a file named like its last argument's file name plus ".go" (a test
 // creates it) and appends the line "end".
+// When its last argument's file name starts with "exit" and a number
+// ("exit259.txt"), it ends with that number as its exit code, else with 0.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+namespace {
+
+int ExitCodeNamed(const char* name) {
+  return std::strncmp(name, "exit", 4) == 0 ? std::atoi(name + 4) : 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   char target[MAX_PATH * 2] = {};
@@ -35,15 +46,16 @@ int main(int argc, char** argv) {
                static_cast<unsigned long>(GetPriorityClass(GetCurrentProcess())),
                static_cast<unsigned long>(startup.dwFlags), static_cast<unsigned>(startup.wShowWindow));
   if (std::fclose(out) != 0) return 4;
-  char release[MAX_PATH * 2] = {};
-  n = GetEnvironmentVariableA("TAVIX_RECORD_WAIT", release, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return 0;
   const char* last = argc > 1 ? argv[argc - 1] : "";
   const char* name = std::strrchr(last, '\\');
+  const int exitCode = ExitCodeNamed(name ? name + 1 : last);
+  char release[MAX_PATH * 2] = {};
+  n = GetEnvironmentVariableA("TAVIX_RECORD_WAIT", release, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return exitCode;
   std::snprintf(release + n, sizeof release - n, "\\%s.go", name ? name + 1 : last);
   while (GetFileAttributesA(release) == INVALID_FILE_ATTRIBUTES) Sleep(20);
   out = std::fopen(target, "ab");
   if (!out) return 3;
   std::fputs("end\n", out);
-  return std::fclose(out) == 0 ? 0 : 4;
+  return std::fclose(out) == 0 ? exitCode : 4;
 }

@@ -170,6 +170,24 @@ TEST_F(LaunchTest, CommandLineIsCommandAloneOrCommandBlankArguments) {
   }
 }
 
+// Exit code 259 is what GetExitCodeProcess reports for a running process
+// too: only the handle tells a child that ended with it from one that runs.
+TEST_F(LaunchTest, ChildEndedAsksTheHandleNotTheExitCode) {
+  SetEnvironmentVariableA("TAVIX_RECORD_WAIT", scratch_.c_str());
+  for (const char* name : {"exit0", "exit1", "exit259"}) {
+    HANDLE child = LaunchCommand(owner_, child_.c_str(), name, nullptr, -1);
+    ASSERT_NE(nullptr, child);
+    DWORD code = 1234;
+    EXPECT_EQ(0, ChildEnded(child, &code)) << name;  // it waits for its .go file
+    WriteWholeFile(JoinTestPath(scratch_, std::string(name) + ".go"), "");
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child, 30000));
+    EXPECT_EQ(1, ChildEnded(child, &code)) << name;
+    EXPECT_EQ(std::stoul(name + 4), code);
+    CloseHandle(child);
+  }
+  SetEnvironmentVariableA("TAVIX_RECORD_WAIT", nullptr);
+}
+
 TEST_F(LaunchTest, ChildStartsInTheGivenDirectory) {
   const std::string sub = JoinTestPath(scratch_, "作業 dir");
   ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
