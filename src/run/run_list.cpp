@@ -91,6 +91,18 @@ void CountOutcome(RunListState* state, const RunEntry& entry) {
   state->failed += IsFailure(entry);
 }
 
+// A row to show afresh once the step has started what it can.
+void RowChanged(RunListState* state, int row, const RunListPlatform& platform) {
+  if (!AppendBytes(&state->changed, &row, sizeof row)) platform.rowChanged(row);
+}
+
+void ShowChangedRows(RunListState* state, const RunListPlatform& platform) {
+  for (int i = 0; i < RecordCount<int>(state->changed); ++i) {
+    platform.rowChanged(Records<int>(state->changed)[i]);
+  }
+  state->changed.size = 0;
+}
+
 void StopWatching(RunListState* state, int at) {
   int* running = Running(state);
   const int last = RunningCount(*state) - 1;
@@ -113,7 +125,7 @@ void CollectEnded(RunListState* state, const RunListPlatform& platform) {
     entry.holdsSlot = 0;
     StopWatching(state, i);
     CountOutcome(state, entry);
-    if (entry.row >= 0) platform.rowChanged(entry.row);
+    if (entry.row >= 0) RowChanged(state, entry.row, platform);
   }
 }
 
@@ -165,7 +177,7 @@ int StartNextRow(RunListState* state, const RunListPlatform& platform) {
     started.endMs = started.startMs;
     CountOutcome(state, started);
   }
-  platform.rowChanged(row);
+  RowChanged(state, row, platform);
   return child != nullptr;
 }
 
@@ -188,6 +200,7 @@ int BeginRunList(RunListState* state, const char* commands, const char* program)
 }
 
 void FreeRunList(RunListState* state) {
+  FreeByteBuffer(&state->changed);
   FreeByteBuffer(&state->rows);
   FreeByteBuffer(&state->entries);
   FreeByteBuffer(&state->running);
@@ -218,6 +231,7 @@ void RunListStep(RunListState* state, const RunListPlatform& platform) {
       if (!state->open) return;
       // A failed start stops the list; it stays open with its results.
       Finish(state, platform);
+      ShowChangedRows(state, platform);
       platform.reportStopped();
       break;
     }
@@ -226,6 +240,7 @@ void RunListStep(RunListState* state, const RunListPlatform& platform) {
       state->slotsInUse == 0) {
     Finish(state, platform);
   }
+  ShowChangedRows(state, platform);
   state->busy = 0;
 }
 

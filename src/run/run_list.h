@@ -135,6 +135,7 @@ struct RunListState {
   ByteBuffer rows;       // RunRow[]
   ByteBuffer entries;    // RunEntry[]
   ByteBuffer running;    // int[]: entries whose child still runs
+  ByteBuffer changed;    // int[]: rows to show afresh at the end of a step
   int phase;             // RunListPhase
   int next;              // the next row to start
   int slotsInUse;        // running entries that hold a slot
@@ -181,8 +182,9 @@ int StartRunList(RunListState* state, const RunListPlatform& platform);
 
 // One step: records the children that have ended, then starts waiting
 // commands while slots are free, in list order; finishes the list when every
-// command has been started and none holds a slot. Does nothing while another
-// step is under way (a launch showing its message).
+// command has been started and none holds a slot. The rows that changed are
+// shown last, so that the next command starts first. Does nothing while
+// another step is under way (a launch showing its message).
 void RunListStep(RunListState* state, const RunListPlatform& platform);
 
 // Skip: the oldest running command gives up its slot (it runs on and its end

@@ -391,8 +391,10 @@ BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   }
 }
 
-int NextArgumentText(void* mainDialog, char* out, std::size_t capacity) {
-  return BuildArgumentText(static_cast<HWND>(mainDialog), out, capacity);
+// The argument rows are read from the main dialog once for the whole list:
+// nothing can change them while it is being built.
+int NextArgumentText(void* rows, char* out, std::size_t capacity) {
+  return AssembleArgumentText(*static_cast<const ArgumentRows*>(rows), out, capacity);
 }
 
 // The one command of a run without file expansion.
@@ -409,7 +411,9 @@ int RunSingleCommand(HWND mainDialog) {
 
 // Every command of the file expansion into a new command list.
 int BuildCommandList(HWND mainDialog) {
-  const CommandSource source = {NextArgumentText, FileExpansionEnded, mainDialog};
+  ArgumentRows rows;
+  ReadArgumentRows(mainDialog, &rows);
+  const CommandSource source = {NextArgumentText, FileExpansionEnded, &rows};
   const int error = FillCommandList(&g_runList.commands, source);
   EndFileExpansion();
   if (error < 0) return 1;

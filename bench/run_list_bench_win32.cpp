@@ -1,0 +1,320 @@
+// The run list under Wine, driven through tavix.exe's window as a user
+// drives it, each figure next to its anchor measured in the same run:
+//   - 200 commands that end at once, one at a time: the gap between one
+//     command's end and the next one's start, against the same commands in
+//     a batch file run by cmd;
+//   - commands that each keep a core busy for 0.5 s: the wall time with
+//     同時実行数 2 against 1;
+//   - opening the run list over 20,000 matching files, against
+//     `cmd /c dir /b` listing them.
+// The commands are run_list_child.exe, which notes when its work starts and
+// ends; the gaps and wall times come from those notes.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench_row.h"
+#include "resource.h"
+#include "wall_clock_win32.h"
+
+namespace {
+
+constexpr int kGapCommands = 200;
+constexpr int kBusyCommands = 6;
+constexpr int kBusyMs = 500;
+constexpr int kOpenFiles = 20000;
+constexpr int kRounds = 3;
+constexpr DWORD kTimeoutMs = 120000;
+
+std::string g_dir;    // the benchmark's folder: tavix.exe and the child
+std::string g_child;  // run_list_child.exe
+std::string g_times;  // where the children note their times
+
+std::string ExeDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  return dir.substr(0, dir.find_last_of('\\'));
+}
+
+// A folder holding `count` empty files f00000.txt, ...
+std::string MakeFiles(const char* name, int count) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string dir = std::string(temp) + "tavix-bench-" + name;
+  CreateDirectoryA(dir.c_str(), nullptr);
+  for (int i = 0; i < count; ++i) {
+    char file[32];
+    std::snprintf(file, sizeof file, "\\f%05d.txt", i);
+    CloseHandle(CreateFileA((dir + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+  return dir;
+}
+
+void RemoveFiles(const std::string& dir, int count) {
+  for (int i = 0; i < count; ++i) {
+    char file[32];
+    std::snprintf(file, sizeof file, "\\f%05d.txt", i);
+    DeleteFileA((dir + file).c_str());
+  }
+  DeleteFileA((dir + "\\run.bat").c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
+// The (start, end) notes of the children, in start order, in seconds.
+std::vector<std::pair<double, double>> ReadTimes() {
+  std::vector<std::pair<double, double>> times;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  const double perSecond = static_cast<double>(frequency.QuadPart);
+  if (std::FILE* in = std::fopen(g_times.c_str(), "rb")) {
+    long long start = 0, end = 0;
+    while (std::fscanf(in, "%lld %lld", &start, &end) == 2) times.emplace_back(start / perSecond, end / perSecond);
+    std::fclose(in);
+  }
+  std::sort(times.begin(), times.end());
+  return times;
+}
+
+// Mean gap from one command's end to the next one's start; -1 when not all ran.
+double MeanGap(int expected) {
+  const auto times = ReadTimes();
+  if (static_cast<int>(times.size()) != expected || expected < 2) return -1;
+  double sum = 0;
+  for (std::size_t i = 1; i < times.size(); ++i) sum += times[i].first - times[i - 1].second;
+  return sum / (times.size() - 1);
+}
+
+// From the first start to the last end; -1 when not all ran.
+double WallTime(int expected) {
+  const auto times = ReadTimes();
+  if (static_cast<int>(times.size()) != expected) return -1;
+  double last = 0;
+  for (const auto& t : times) last = std::max(last, t.second);
+  return last - times.front().first;
+}
+
+// Runs `commandLine` and waits for its end; the seconds it took, -1 on failure.
+double RunAndWait(std::string commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  const double start = Now();
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return -1;
+  }
+  const bool ended = WaitForSingleObject(process.hProcess, kTimeoutMs) == WAIT_OBJECT_0;
+  const double seconds = Now() - start;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return ended ? seconds : -1;
+}
+
+// ---- tavix.exe driven from outside ----
+
+struct DialogSearch {
+  DWORD processId;
+  const char* title;  // null: any visible dialog
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
+  DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char text[MAX_PATH] = {};
+  GetClassNameA(window, text, sizeof text);
+  if (owner != search->processId || lstrcmpA(text, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  GetWindowTextA(window, text, sizeof text);
+  if (search->title != nullptr && lstrcmpA(text, search->title) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND WaitForDialog(DWORD processId, const char* title) {
+  DialogSearch search = {processId, title, nullptr};
+  const DWORD begun = GetTickCount();
+  while (search.found == nullptr && GetTickCount() - begun < kTimeoutMs) {
+    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) Sleep(2);
+  }
+  return search.found;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kTimeoutMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+struct Tavix {
+  PROCESS_INFORMATION process{};
+  HWND window = nullptr;
+};
+
+// Starts tavix.exe (its children inherit this program's environment).
+bool StartTavix(Tavix* tavix) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  std::string exe = g_dir + "\\tavix.exe";
+  std::string line = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_dir.c_str(),
+                      &startup, &tavix->process)) {
+    return false;
+  }
+  tavix->window = WaitForDialog(tavix->process.dwProcessId, nullptr);
+  return tavix->window != nullptr;
+}
+
+void CloseTavix(Tavix* tavix) {
+  if (tavix->window != nullptr) PostMessageA(tavix->window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(tavix->process.hProcess, kTimeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(tavix->process.hProcess, 1);
+  }
+  CloseHandle(tavix->process.hThread);
+  CloseHandle(tavix->process.hProcess);
+}
+
+// Fills the window for run_list_child over `dir`\*.txt and presses Run;
+// the run list once it shows all `count` files.
+HWND OpenRunList(const Tavix& tavix, const std::string& dir, int count) {
+  const std::string pattern = dir + "\\*.txt";
+  Send(GetDlgItem(tavix.window, IDC_EXEPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_child.c_str()));
+  Send(GetDlgItem(tavix.window, IDC_CURPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dir.c_str()));
+  Send(GetDlgItem(tavix.window, IDC_ARG1_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pattern.c_str()));
+  PostMessageA(GetDlgItem(tavix.window, IDC_RUN), BM_CLICK, 0, 0);
+  HWND list = WaitForDialog(tavix.process.dwProcessId, g_child.c_str());
+  if (list == nullptr) return nullptr;
+  return Send(GetDlgItem(list, IDC_RUNLIST_LIST), LB_GETCOUNT, 0, 0) == count ? list : nullptr;
+}
+
+void CloseRunList(HWND list) {
+  Send(list, WM_COMMAND, IDCANCEL, 0);
+  while (IsWindow(list)) Sleep(5);
+}
+
+// One pass of the run list over `dir` with `parallel` at once; false when it
+// did not run to its end.
+bool RunListPass(const Tavix& tavix, const std::string& dir, int count, int parallel) {
+  DeleteFileA(g_times.c_str());
+  HWND list = OpenRunList(tavix, dir, count);
+  if (list == nullptr) return false;
+  HWND combo = GetDlgItem(list, IDC_RUNLIST_PARALLEL);
+  Send(combo, CB_SETCURSEL, parallel - 1, 0);
+  Send(list, WM_COMMAND, MAKEWPARAM(IDC_RUNLIST_PARALLEL, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  Send(GetDlgItem(list, IDC_RUNLIST_START), BM_CLICK, 0, 0);
+  const DWORD begun = GetTickCount();
+  HWND exit = GetDlgItem(list, IDC_RUNLIST_EXIT);
+  while (!IsWindowEnabled(exit) && GetTickCount() - begun < kTimeoutMs) Sleep(10);
+  const bool finished = IsWindowEnabled(exit);
+  CloseRunList(list);
+  return finished;
+}
+
+// The same commands in a batch file run by cmd.
+double BatchGap(const std::string& dir, int count) {
+  const std::string batch = dir + "\\run.bat";
+  std::string text = "@echo off\r\n";
+  for (int i = 0; i < count; ++i) {
+    char file[32];
+    std::snprintf(file, sizeof file, "\\f%05d.txt", i);
+    text += g_child + " " + dir + file + "\r\n";  // as the run list starts them
+  }
+  HANDLE out = CreateFileA(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(out);
+  DeleteFileA(g_times.c_str());
+  if (RunAndWait("cmd.exe /c \"" + batch + "\"") < 0) return -1;
+  return MeanGap(count);
+}
+
+double Best(double best, double seconds) { return seconds >= 0 && (best < 0 || seconds < best) ? seconds : best; }
+
+int Fail(const char* what) {
+  std::printf("run list: %s\n", what);
+  return 1;
+}
+
+}  // namespace
+
+int main() {
+  g_dir = ExeDir();
+  g_child = g_dir + "\\run_list_child.exe";
+  g_times = g_dir + "\\run_list_times.txt";
+  SetEnvironmentVariableA("TAVIX_BENCH_TIMES", g_times.c_str());
+  char what[160];
+
+  // 1. Back to back.
+  const std::string quick = MakeFiles("quick", kGapCommands);
+  double gap = -1, batchGap = -1;
+  {
+    Tavix tavix;
+    if (!StartTavix(&tavix)) return Fail("tavix.exe did not show its window");
+    for (int round = 0; round < kRounds; ++round) {
+      if (RunListPass(tavix, quick, kGapCommands, 1)) gap = Best(gap, MeanGap(kGapCommands));
+      batchGap = Best(batchGap, BatchGap(quick, kGapCommands));
+    }
+    CloseTavix(&tavix);
+  }
+  RemoveFiles(quick, kGapCommands);
+  if (gap < 0 || batchGap < 0) return Fail("the commands did not all run");
+  std::snprintf(what, sizeof what,
+                "run list, %d commands that end at once: gap from one's end to the next one's start "
+                "(wall clock, mean, best of %d)", kGapCommands, kRounds);
+  PrintBenchRow({what, "the same commands in a batch file run by cmd", 0, nullptr, 0, 1.0, 0, "<= 1.0x"},
+                gap, batchGap);
+
+  // 2. Two at a time.
+  const std::string busy = MakeFiles("busy", kBusyCommands);
+  double two = -1, one = -1;
+  {
+    char ms[16];
+    std::snprintf(ms, sizeof ms, "%d", kBusyMs);
+    SetEnvironmentVariableA("TAVIX_BENCH_BUSY_MS", ms);
+    Tavix tavix;
+    if (!StartTavix(&tavix)) return Fail("tavix.exe did not show its window");
+    SetEnvironmentVariableA("TAVIX_BENCH_BUSY_MS", nullptr);
+    for (int round = 0; round < 2; ++round) {
+      if (RunListPass(tavix, busy, kBusyCommands, 1)) one = Best(one, WallTime(kBusyCommands));
+      if (RunListPass(tavix, busy, kBusyCommands, 2)) two = Best(two, WallTime(kBusyCommands));
+    }
+    CloseTavix(&tavix);
+  }
+  RemoveFiles(busy, kBusyCommands);
+  if (one < 0 || two < 0) return Fail("the busy commands did not all run");
+  std::snprintf(what, sizeof what,
+                "run list, %d commands each busy for %d ms of processor time, parallel 2 "
+                "(wall clock, best of 2)", kBusyCommands, kBusyMs);
+  PrintBenchRow({what, "the same with parallel 1", 0, nullptr, 0, 0.6, 0, "<= 0.6x"}, two, one);
+
+  // 3. Opening the list over many files.
+  const std::string many = MakeFiles("many", kOpenFiles);
+  double open = -1, listing = -1;
+  {
+    Tavix tavix;
+    if (!StartTavix(&tavix)) return Fail("tavix.exe did not show its window");
+    for (int round = 0; round < kRounds; ++round) {
+      const double start = Now();
+      HWND list = OpenRunList(tavix, many, kOpenFiles);
+      if (list != nullptr) open = Best(open, Now() - start);
+      if (list != nullptr) CloseRunList(list);
+      listing = Best(listing, RunAndWait("cmd.exe /c dir /b \"" + many + "\\*.txt\" >nul"));
+    }
+    CloseTavix(&tavix);
+  }
+  RemoveFiles(many, kOpenFiles);
+  DeleteFileA(g_times.c_str());
+  if (open < 0 || listing < 0) return Fail("the run list did not open over all files");
+  std::snprintf(what, sizeof what, "run list, opening over %d matching files (wall clock, best of %d)",
+                kOpenFiles, kRounds);
+  PrintBenchRow({what, "cmd /c dir /b listing them", 0, nullptr, 0, 3.0, 0, "<= 3x"}, open, listing);
+  return 0;
+}
