@@ -3,10 +3,27 @@
 #include "run/launch.h"
 #include "support/message_box_win32.h"
 
+namespace {
+
+// Full path of the command interpreter in the system folder, which runs
+// batch files.
+void CommandInterpreterPath(char* out, UINT size) {
+  const UINT length = GetSystemDirectoryA(out, size);
+  if (length == 0 || length + sizeof "\\cmd.exe" > size) {
+    lstrcpynA(out, "cmd.exe", static_cast<int>(size));
+    return;
+  }
+  lstrcpyA(out + length, "\\cmd.exe");
+}
+
+}  // namespace
+
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex) {
+  char shell[MAX_PATH];
+  CommandInterpreterPath(shell, sizeof shell);
   char line[kCommandLineCapacity];
-  if (!ComposeCommandLine(line, sizeof line, command, arguments)) {
+  if (!ComposeCommandLine(line, sizeof line, command, arguments, shell)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     ShowSystemError(owner, kLaunchFailedTitle);
     return nullptr;
