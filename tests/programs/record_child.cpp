@@ -8,11 +8,23 @@
 // With TAVIX_RECORD_APPEND set, each start adds its lines to the file.
 // When TAVIX_RECORD_WAIT names a folder, it then waits until that folder
 // holds a file named like its last argument's file name plus ".go" (a test
-// creates it) and appends the line "end".
+// creates it) and appends the line "end". It ends with the exit code that
+// TAVIX_RECORD_EXIT gives (0 without it).
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+namespace {
+
+int ExitCode() {
+  char text[16] = {};
+  const DWORD n = GetEnvironmentVariableA("TAVIX_RECORD_EXIT", text, sizeof text);
+  return n == 0 || n >= sizeof text ? 0 : std::atoi(text);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   char target[MAX_PATH * 2] = {};
@@ -37,7 +49,7 @@ int main(int argc, char** argv) {
   if (std::fclose(out) != 0) return 4;
   char release[MAX_PATH * 2] = {};
   n = GetEnvironmentVariableA("TAVIX_RECORD_WAIT", release, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return 0;
+  if (n == 0 || n >= MAX_PATH) return ExitCode();
   const char* last = argc > 1 ? argv[argc - 1] : "";
   const char* name = std::strrchr(last, '\\');
   std::snprintf(release + n, sizeof release - n, "\\%s.go", name ? name + 1 : last);
@@ -45,5 +57,5 @@ int main(int argc, char** argv) {
   out = std::fopen(target, "ab");
   if (!out) return 3;
   std::fputs("end\n", out);
-  return std::fclose(out) == 0 ? 0 : 4;
+  return std::fclose(out) == 0 ? ExitCode() : 4;
 }
