@@ -48,8 +48,8 @@ void PutProgram(LineWriter* writer, const char* path) {
 
 }  // namespace
 
-int ComposeCommandLine(char* out, std::size_t capacity, const char* command,
-                       const char* arguments, const char* shell) {
+int ComposeCommandLine(char* out, std::size_t capacity, const char* command, const char* arguments,
+                       const char* shell) {
   if (out == nullptr || capacity == 0) return 0;
   LineWriter writer{out, capacity, 0, 0};
   if (command == nullptr) command = "";

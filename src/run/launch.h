@@ -55,5 +55,5 @@ int FindPriorityByLabel(std::string_view label);
 // pair of quotes and reads the rest, so a folder named with "&", "^" or "("
 // reaches it whole. Null `command` counts as empty. Returns 1, or 0 when the
 // line and its terminator do not fit in `capacity` bytes (`out` then holds "").
-int ComposeCommandLine(char* out, std::size_t capacity, const char* command,
-                       const char* arguments, const char* shell);
+int ComposeCommandLine(char* out, std::size_t capacity, const char* command, const char* arguments,
+                       const char* shell);

@@ -122,9 +122,11 @@ TEST(BatchFile, GoldenFiles) {
         << std::string(out.data, out.size);
     EXPECT_TRUE(g_fakeDisk.blocks.empty()) << c.golden;
     char report[600];
-    EXPECT_EQ(FormatLeftOutReport(report, sizeof report, c.leftOutReason), c.leftOut > 0) << c.golden;
+    EXPECT_EQ(FormatLeftOutReport(report, sizeof report, c.leftOutReason), c.leftOut > 0)
+        << c.golden;
     EXPECT_EQ(LeftOutNameCount(c.leftOutReason), c.leftOut) << c.golden;
-    EXPECT_EQ(LeftOutNameCount(kNotInCodePage) + LeftOutNameCount(kChangedByCmd), c.leftOut) << c.golden;
+    EXPECT_EQ(LeftOutNameCount(kNotInCodePage) + LeftOutNameCount(kChangedByCmd), c.leftOut)
+        << c.golden;
     EXPECT_NE(std::string(report).find(c.firstLeftOut), std::string::npos) << report;
     EXPECT_EQ(g_expansion.search, kSearchNone) << c.golden;
     FreeByteBuffer(&out);

@@ -43,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ComposeCase{"C:\\R&D\\tavix.bat", nullptr,
                                   "C:\\WINDOWS\\system32\\cmd.exe /c \"\"C:\\R&D\\tavix.bat\"\""},
                       ComposeCase{"\"C:\\P (x86)\\mk.CMD\"", "\"a&b.txt\"",
-                                  "C:\\WINDOWS\\system32\\cmd.exe /c \"\"C:\\P (x86)\\mk.CMD\" \"a&b.txt\"\""},
+                                  "C:\\WINDOWS\\system32\\cmd.exe /c "
+                                  "\"\"C:\\P (x86)\\mk.CMD\" \"a&b.txt\"\""},
                       ComposeCase{"C:\\t\\cmd.exe", "/c copy", "C:\\t\\cmd.exe /c copy"},
                       ComposeCase{nullptr, "x", " x"},
                       ComposeCase{nullptr, nullptr, ""}));

@@ -16,17 +16,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-int ExitCode() {
-  char text[16] = {};
-  const DWORD n = GetEnvironmentVariableA("TAVIX_RECORD_EXIT", text, sizeof text);
-  return n == 0 || n >= sizeof text ? 0 : std::atoi(text);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  const char* exitText = std::getenv("TAVIX_RECORD_EXIT");
+  const int exitCode = exitText ? std::atoi(exitText) : 0;
   char target[MAX_PATH * 2] = {};
   DWORD n = GetEnvironmentVariableA("TAVIX_RECORD_FILE", target, sizeof target);
   if (n == 0 || n >= sizeof target) {
@@ -49,7 +41,7 @@ int main(int argc, char** argv) {
   if (std::fclose(out) != 0) return 4;
   char release[MAX_PATH * 2] = {};
   n = GetEnvironmentVariableA("TAVIX_RECORD_WAIT", release, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return ExitCode();
+  if (n == 0 || n >= MAX_PATH) return exitCode;
   const char* last = argc > 1 ? argv[argc - 1] : "";
   const char* name = std::strrchr(last, '\\');
   std::snprintf(release + n, sizeof release - n, "\\%s.go", name ? name + 1 : last);
@@ -57,5 +49,5 @@ int main(int argc, char** argv) {
   out = std::fopen(target, "ab");
   if (!out) return 3;
   std::fputs("end\n", out);
-  return std::fclose(out) == 0 ? ExitCode() : 4;
+  return std::fclose(out) == 0 ? exitCode : 4;
 }

@@ -159,8 +159,8 @@ TEST_F(BatchFileTest, NamesTheCodePageCannotHoldGoByShortNameOrAreReported) {
   EXPECT_EQ(Write(batch.c_str(), &boxes), 1);
   RestoreKernelImport(first, g_realFindFirst);
   RestoreKernelImport(next, g_realFindNext);
-  EXPECT_EQ(ReadWholeFile(batch),
-            "C:\r\n@(call )\r\ncd " + scratch_ + "\\*\r\n@if errorlevel 1 exit /b 1\r\nx.exe *.txt\r\n");
+  EXPECT_EQ(ReadWholeFile(batch), "C:\r\n@(call )\r\ncd " + scratch_ +
+                                      "\\*\r\n@if errorlevel 1 exit /b 1\r\nx.exe *.txt\r\n");
   char expected[600];
   FormatText(expected, sizeof expected, kLeftOutNamesFormat, 1, "?dir");
   ASSERT_EQ(boxes.size(), 1u);
