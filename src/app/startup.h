@@ -31,6 +31,7 @@ enum StartupFailure : int {
   kExecutableDirectoryTooLong,  // longer than 249 characters
   kArgumentTooLong,            // command-line tail of 260 characters or more
   kArgumentInvalid,            // the argument names no file
+  kParameterFileNotText,       // the parameter file holds UTF-16 text
 };
 
 // The message shown for a failure (nullptr for kStartupOk).

@@ -61,8 +61,11 @@ TEST_F(IniTest, LookupsFollowTheFileOrder) {
 }
 
 TEST_F(IniTest, ChangesAreWrittenInPlaceOrAppendedAndAnyLineEndsLoadAlike) {
-  for (const char* ending : {"\r\n", "\n", "\r", "\n\r\r\n"}) {
-    std::string text = Golden("edge.ini");
+  for (const char* ending : {"\r\n", "\n", "\r", "\n\r\r\n", "UTF-8 mark"}) {
+    // A UTF-8 byte-order mark is skipped and written again in front.
+    const std::string mark = ending[0] == 'U' ? "\xEF\xBB\xBF" : "";
+    if (!mark.empty()) ending = "\r\n";
+    std::string text = mark + Golden("edge.ini");
     for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += std::strlen(ending)) {
       text.replace(at, 2, ending);
     }
@@ -72,8 +75,18 @@ TEST_F(IniTest, ChangesAreWrittenInPlaceOrAppendedAndAnyLineEndsLoadAlike) {
     EXPECT_EQ(1, IniSetValue("tavix", "New", "n"));
     EXPECT_EQ(1, IniSetValue("other", "K", "v"));
     EXPECT_EQ(1, IniSetValue("name]with]brackets", "x", ""));
-    EXPECT_EQ(Golden("edge_saved.ini"), Written()) << "line end of " << std::strlen(ending) << " bytes";
+    EXPECT_EQ(mark + Golden("edge_saved.ini"), Written()) << "line end of " << std::strlen(ending) << " bytes";
   }
+}
+
+// A file the engine would cut at its first zero byte is no text for it.
+TEST_F(IniTest, Utf16TextAndTextWithAZeroByteAreUnreadable) {
+  const struct { std::string bytes; int readable; } cases[] = {
+      {"", 1}, {"[a]\r\nb=c\r\n", 1}, {"\xEF\xBB\xBF[a]\r\n", 1}, {"\xFE", 1},
+      {Golden("utf16.ini"), 0}, {Golden("edge.ini"), 0}, {std::string("\xFE\xFF\0[", 4), 0},
+      {std::string("\xEF\xBB\xBF[a]\0", 7), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.readable, IniTextIsReadable(c.bytes.data(), c.bytes.size())) << c.bytes;
 }
 
 TEST_F(IniTest, EmptyFileGivesAnEmptyDocumentThatCanBeFilled) {

@@ -7,6 +7,11 @@
 //     file open until <release> is signalled. Exit code 0, or 2 when the open
 //     failed.
 //
+//   hold_file lock <name> <ready event> <release event>
+//     Takes the named mutex <name> (as a copy of the program takes the lock
+//     of the settings file), signals <ready>, and holds it until <release>
+//     is signalled. Exit code 0, or 2 when the mutex could not be had.
+//
 //   hold_file probe <path>
 //     Tries the read-shared open and the exclusive create-for-write
 //     (GENERIC_WRITE, no sharing, CREATE_ALWAYS) on <path> and reports in the
@@ -35,6 +40,19 @@ int Hold(const char* path, const char* readyName, const char* releaseName) {
   return 0;
 }
 
+int Lock(const char* name, const char* readyName, const char* releaseName) {
+  HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, readyName);
+  HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, releaseName);
+  if (ready == nullptr || release == nullptr) return 3;
+  HANDLE lock = CreateMutexA(nullptr, FALSE, name);
+  if (lock == nullptr || WaitForSingleObject(lock, kHoldLimitMs) != WAIT_OBJECT_0) return 2;
+  SetEvent(ready);
+  WaitForSingleObject(release, kHoldLimitMs);
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+  return 0;
+}
+
 // Opens <path> as asked and closes it again: `worked` when the open worked,
 // `violated` when it failed with a sharing violation, else 0.
 int TryOpen(const char* path, DWORD access, DWORD share, DWORD disposition, int worked, int violated) {
@@ -56,6 +74,7 @@ int Probe(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc == 5 && std::strcmp(argv[1], "hold") == 0) return Hold(argv[2], argv[3], argv[4]);
+  if (argc == 5 && std::strcmp(argv[1], "lock") == 0) return Lock(argv[2], argv[3], argv[4]);
   if (argc == 3 && std::strcmp(argv[1], "probe") == 0) return Probe(argv[2]);
   return 100;
 }
