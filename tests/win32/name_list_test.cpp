@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "import_patch.h"
+#include "msgbox_watch.h"
 #include "param_file_dialog.h"
 #include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
+#include "params/param_texts.h"
 #include "resource.h"
 #include "test_env.h"
 
@@ -76,6 +79,20 @@ VOID CALLBACK DriveRegisterDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   }
   if (script.type) SetDlgItemTextA(dialog, IDC_REGISTER_NAME, script.typed.c_str());
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+}
+
+// Opens of the kind that holds the parameter file fail while
+// g_refusedOpens lasts, as while a scanner reads the file.
+decltype(&CreateFileA) g_realCreateFile = nullptr;
+int g_refusedOpens = 0;
+HANDLE WINAPI BusyCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE model) {
+  if (access == GENERIC_READ && share == FILE_SHARE_WRITE && g_refusedOpens > 0) {
+    --g_refusedOpens;
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return INVALID_HANDLE_VALUE;
+  }
+  return g_realCreateFile(path, access, share, security, disposition, flags, model);
 }
 
 class NameListTest : public ParamFileDialogTest {
@@ -329,6 +346,35 @@ TEST_F(NameListTest, ANameWithATabReplacesTheSetSavedWithABlank) {
   EXPECT_STREQ(GetCurrentSetName(), "a b");
   ReleaseParameterFile();
   EXPECT_EQ(ReadWholeFile(path_), "[a b]\r\nEXEPATH=new.exe\r\n");
+}
+
+// After the rewrite of Register the new file is held and loaded again; a
+// program that reads it meanwhile is waited for, and the user is told when
+// it does not let go. The next save loads the file first.
+TEST_F(NameListTest, ReloadWaitsForAReaderOfTheNewFileAndTellsWhenItStays) {
+  const struct {
+    int refused;  // opens that fail: 10 to hold the new file, then the reload's
+    bool told;
+    std::vector<std::string> listed;
+  } cases[] = {{12, false, {"x", "a"}}, {1000, true, {}}};
+  for (const auto& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(StartWith("[a]\r\nEXEPATH=a.exe\r\n"));
+    RegisterScript script = Typing("x");
+    g_refusedOpens = c.refused;
+    void** slot = SwapKernelImport("CreateFileA", &BusyCreateFile, &g_realCreateFile);
+    ASSERT_NE(slot, nullptr);
+    int result = 0;
+    const std::vector<SeenBox> boxes = WatchBoxesDuring(kParameterFileTitle, [&] { result = Register(script); });
+    RestoreKernelImport(slot, g_realCreateFile);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(IsParameterFileHeld(), c.told ? 0 : 1);
+    EXPECT_EQ(ListedNames(), c.listed);
+    ASSERT_EQ(boxes.size(), c.told ? 1u : 0u);
+    EXPECT_TRUE(!c.told || (boxes[0].text == kParameterFileNotReloadedText && boxes[0].owner == dialog_));
+    EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
+    ReleaseParameterFile();
+    EXPECT_EQ(ReadWholeFile(path_), "[default]\r\n[x]\r\n[a]\r\nEXEPATH=a.exe\r\n");
+  }
 }
 
 TEST_F(NameListTest, FailedRegisterKeepsFileListAndHold) {
