@@ -79,16 +79,6 @@ TEST_F(IniTest, ChangesAreWrittenInPlaceOrAppendedAndAnyLineEndsLoadAlike) {
   }
 }
 
-// A file the engine would cut at its first zero byte is no text for it.
-TEST_F(IniTest, Utf16TextAndTextWithAZeroByteAreUnreadable) {
-  const struct { std::string bytes; int readable; } cases[] = {
-      {"", 1}, {"[a]\r\nb=c\r\n", 1}, {"\xEF\xBB\xBF[a]\r\n", 1}, {"\xFE", 1},
-      {Golden("utf16.ini"), 0}, {Golden("edge.ini"), 0}, {std::string("\xFE\xFF\0[", 4), 0},
-      {std::string("\xEF\xBB\xBF[a]\0", 7), 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.readable, IniTextIsReadable(c.bytes.data(), c.bytes.size())) << c.bytes;
-}
-
 TEST_F(IniTest, EmptyFileGivesAnEmptyDocumentThatCanBeFilled) {
   ASSERT_EQ(1, Load(""));
   EXPECT_EQ("", Written());
