@@ -27,16 +27,16 @@ foreach(test_source ${TAVIX_NATIVE_TESTS})
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1")
 endforeach()
 
-# The fuzz targets of tests/fuzz, each fed its corpus once by a plain main
+# The fuzz targets of fuzz, each fed its corpus once by a plain main
 # (the fuzzing itself is scripts/fuzz's, with clang and libFuzzer).
-file(GLOB TAVIX_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+file(GLOB TAVIX_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
 foreach(target_source ${TAVIX_FUZZ_TARGETS})
   get_filename_component(name ${target_source} NAME_WE)
   string(REGEX REPLACE "_fuzz$" "" short ${name})
-  add_executable(replay_${name} ${target_source} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+  add_executable(replay_${name} ${target_source} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
   target_include_directories(replay_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_link_libraries(replay_${name} PRIVATE tavix_core)
-  add_test(NAME fuzz.${short} COMMAND replay_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${short})
+  add_test(NAME fuzz.${short} COMMAND replay_${name} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${short})
   set_tests_properties(fuzz.${short} PROPERTIES TIMEOUT 120
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
 endforeach()

@@ -1,5 +1,5 @@
 # Fuzz build (scripts/fuzz): clang with libFuzzer, AddressSanitizer and UBSan
-# over the core and the targets of tests/fuzz. clang has no
+# over the core and the targets of fuzz. clang has no
 # -fexec-charset=CP932, so the core is compiled from a copy of src/ whose
 # non-ASCII characters are spelled as octal escapes of their cp932 bytes
 # (cmake/cp932-escape.py, run again at every configure: scripts/fuzz
@@ -22,11 +22,11 @@ target_compile_options(tavix_core PUBLIC -Wall -Wextra -Wno-ignored-attributes $
   -fsanitize=fuzzer-no-link)
 target_link_options(tavix_core PUBLIC ${TAVIX_FUZZ_FLAGS})
 
-file(GLOB TAVIX_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+file(GLOB TAVIX_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
 foreach(target_source ${TAVIX_FUZZ_TARGETS})
   get_filename_component(name ${target_source} NAME_WE)
   add_executable(${name} ${target_source})
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/fuzz
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/fuzz
                              ${CMAKE_SOURCE_DIR}/tests/support)
   target_link_libraries(${name} PRIVATE tavix_core)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)

@@ -2,10 +2,10 @@
 
 #include "app/about.h"
 #include "app/about_box_win32.h"
-#include "app/main_handle_win32.h"
+#include "support/main_handle_win32.h"
 #include "app/placement_win32.h"
 #include "app/startup.h"
-#include "expand/run_list_win32.h"
+#include "run/run_list_win32.h"
 #include "input/argument_rows_win32.h"
 #include "input/input_filter_win32.h"
 #include "input/pickers_win32.h"

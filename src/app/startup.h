@@ -1,38 +1,29 @@
-// The values that name one run of the program: the executable directory, the
-// parameter file path (g_parameterFilePath, params/param_file.h), the build
-// date text, the window title and the batch file path; and the rules that
-// make them from the executable's path and the command line. No system calls.
+// Start-up of one run of the program: the build date text, the window title,
+// the start-up failures and the rules that fill the program-wide paths
+// (support/program_paths.h) from the executable's path and the command line.
+// No system calls.
 #pragma once
 
 #include <cstddef>
 
+#include "support/program_paths.h"
 #include "tavix_version.h"  // made by the build from resources/version.txt
 
 // The program's own texts and constants.
 inline constexpr char kProductName[] = "タビクス";  // also the caption of start-up messages
 inline constexpr char kVersionText[] = TAVIX_VERSION_TEXT;
 inline constexpr char kBuildDate[] = TAVIX_BUILD_DATE;  // month abbreviation, day, year
-inline constexpr char kDefaultParameterBaseName[] = "tavix";
-inline constexpr char kParameterFileExtension[] = ".tvx";
 
 // Buffer sizes of the process-wide values.
-inline constexpr std::size_t kExecutableDirectorySize = 261;
 inline constexpr std::size_t kBuildDateTextSize = 16;
 inline constexpr std::size_t kWindowTitleSize = 128;
-inline constexpr std::size_t kBatchFilePathSize = 261;
 inline constexpr std::size_t kArgumentSize = 260;        // command-line argument, at most 259 characters
-inline constexpr std::size_t kParameterFileNameSize = 64;  // callers' buffer for GetParameterFileName
-inline constexpr std::size_t kParameterFileNameLimit = 63;  // the size they pass: at most 62 characters
 
-// Drive and directory of the executable, ending with a backslash.
-extern char g_executableDirectory[kExecutableDirectorySize];
 // Build date as year/month/day, e.g. 2004/7/6.
 extern char g_buildDateText[kBuildDateTextSize];
 // Title of the main window; a second start on the same parameter file finds
 // the first one's window by it.
 extern char g_windowTitle[kWindowTitleSize];
-// The batch file beside the executable, named after the parameter file.
-extern char g_batchFilePath[kBatchFilePathSize];
 
 // Why start-up cannot go on; each has its message (StartupFailureText).
 enum StartupFailure : int {
@@ -65,19 +56,6 @@ void StripArgumentQuotes(char* text);
 // after the program name and the blanks that follow it). An empty tail
 // chooses the default file; otherwise the tail, quotes removed, is one path.
 StartupFailure ChooseParameterFile(const char* commandTail);
-
-// Sets g_parameterFilePath from an argument or a chosen file name, or to
-// tavix.tvx in the executable directory when `argument` is null. A name
-// without extension receives ".tvx"; a name without a drive letter (and not
-// a \\server\share path) is taken relative to the executable directory.
-// Returns whether the resulting path has a file name part.
-bool SetParameterFilePath(const char* argument);
-
-// Whether the parameter file path has a file name part; when `buffer` is
-// given, copies that name (no directory, no extension) into it, cut to
-// size - 1 bytes at a character boundary. Callers pass a zeroed
-// kParameterFileNameSize buffer and kParameterFileNameLimit.
-bool GetParameterFileName(char* buffer, std::size_t size);
 
 // Turns a build date in the form "Jul  6 2004" into "2004/7/6". A month name
 // that is not one of the twelve English abbreviations is kept as it is.

@@ -29,11 +29,6 @@ void ShowStartupMessage(const char* text) {
   MessageBoxA(nullptr, text, kProductName, MB_OK | MB_ICONINFORMATION);
 }
 
-int TakeParameterFile() {
-  if (FileExists(g_parameterFilePath)) return LoadParameterFile();
-  return CreateParameterFile();
-}
-
 int HandOverToRunningInstance(DWORD waitMs) {
   const DWORD start = GetTickCount();
   for (;;) {

@@ -19,11 +19,6 @@ StartupFailure PrepareStartupPaths(const char* commandTail);
 // Shows a start-up message: no owner, caption "タビクス", information icon.
 void ShowStartupMessage(const char* text);
 
-// Loads the parameter file when it exists, else creates it; either way it is
-// held open afterwards. 1 when held; 0 leaves the system's error code as the
-// last error.
-int TakeParameterFile();
-
 // Looks for a top-level window titled with this run's window title for up to
 // `waitMs` milliseconds and brings it to the foreground: 1 when found.
 int HandOverToRunningInstance(DWORD waitMs);

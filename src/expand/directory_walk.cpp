@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "expand/file_expansion.h"
-#include "run/command_line.h"
-#include "run/launch.h"
+#include "support/path_text.h"
+#include "support/messages.h"
 #include "support/format_text.h"
 #include "support/path_split.h"
 

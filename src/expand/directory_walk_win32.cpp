@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/main_handle_win32.h"
-#include "run/launch_win32.h"
+#include "support/main_handle_win32.h"
+#include "support/message_box_win32.h"
 
 namespace {
 

@@ -6,6 +6,9 @@
 #include "support/format_text.h"
 #include "support/path_split.h"
 
+char g_currentFolderName[kRowTextSize] = "";
+int g_currentFolderNameFromDisk = 0;
+
 ExpansionState g_expansion = {kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr};
 
 namespace {

@@ -10,7 +10,16 @@
 
 #include <cstddef>
 
-#include "run/command_line.h"
+#include "params/field_table.h"
+#include "support/path_text.h"
+
+// Last component of the directory whose batch block is being written (at most
+// 259 characters); empty in direct mode. Read by the file-text token "*/";
+// set by batch mode and emptied by Run and at the start of every batch file.
+extern char g_currentFolderName[kRowTextSize];
+// 1 while g_currentFolderName was taken from a directory found on disk (the
+// directory walk) rather than from the typed current directory.
+extern int g_currentFolderNameFromDisk;
 
 constexpr int kNoExpandedRow = 8;
 constexpr unsigned long kDirectoryAttribute = 0x10;  // directory bit of a search entry

@@ -4,7 +4,7 @@
 
 #include "expand/file_expansion.h"
 #include "resource.h"
-#include "run/launch_win32.h"
+#include "support/message_box_win32.h"
 #include "support/control_text_win32.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "input/control_groups.h"
-#include "run/command_line.h"
+#include "support/path_text.h"
 #include "support/shell_win32.h"
 
 namespace {
@@ -43,7 +43,7 @@ void MoveFocus(int group, int index) {
 // Puts the first dropped path into `edit`; the rest are ignored.
 void TakeDroppedFile(HWND edit, HDROP drop) {
   if (DragQueryFileLate(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-    char path[kRowTextSize] = {};
+    char path[kPathTextSize] = {};
     DragQueryFileLate(drop, 0, path, sizeof path);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
   }

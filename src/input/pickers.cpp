@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "resource.h"
-#include "run/command_line.h"
+#include "support/path_text.h"
 
 namespace {
 
@@ -12,13 +12,6 @@ constexpr PickerButton kPickerButtons[] = {
     {IDC_HELPPATH_BROWSE, IDC_HELPPATH, kFilePicker, "ヘルプファイル", 0, IDC_EXEPATH},
     {IDC_CURPATH_BROWSE, IDC_CURPATH, kFolderPicker, kFolderPickerTitle, 0, IDC_EXEPATH},
 };
-
-// Copies `text` cut to 259 characters into a 260-byte buffer.
-void CopyPathText(char* out, const char* text) {
-  std::size_t length = strnlen(text, kRowTextSize - 1);
-  std::memcpy(out, text, length);
-  out[length] = '\0';
-}
 
 // The directory of a start-place text into `out` (260 bytes); 0 when the
 // text is empty or has no backslash.
@@ -43,7 +36,7 @@ const PickerButton* FindPickerButton(int id) {
 int RunFilePicker(char* name, const char* startText, const FilePickerPlatform& platform) {
   name[kPickNameSize - 1] = '\0';
   if (RemoveEnclosingQuotes(name) == 0) {
-    char directory[kRowTextSize];
+    char directory[kPathTextSize];
     if (StartDirectory(startText, directory)) platform.setWorkingDirectory(directory);
   }
   int chosen = platform.showOpenDialog(name);
@@ -54,7 +47,7 @@ int RunFilePicker(char* name, const char* startText, const FilePickerPlatform& p
   if (!chosen) return 0;
   // QuotePathIfBlank works in a 260-byte buffer; a longer path than that
   // holds stays as the dialog gave it (it would stay unquoted anyway).
-  if (std::strlen(name) < kRowTextSize - 1) QuotePathIfBlank(name);
+  if (std::strlen(name) < kPathTextSize - 1) QuotePathIfBlank(name);
   return 1;
 }
 

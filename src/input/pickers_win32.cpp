@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "input/pickers.h"
-#include "run/command_line.h"
+#include "support/path_text.h"
 #include "support/control_text_win32.h"
 #include "support/file_dialogs_win32.h"
 #include "support/shell_win32.h"
@@ -28,7 +28,7 @@ constexpr FilePickerPlatform kFilePickerPlatform = {ShowOpenDialog, LastDialogEr
 // The text of edit `id` (260 bytes), or null for kNoStartField.
 const char* ReadStartText(HWND dialog, int id, char* text) {
   if (id == kNoStartField) return nullptr;
-  ReadControlText(dialog, id, text, kRowTextSize);
+  ReadControlText(dialog, id, text, kPathTextSize);
   return text;
 }
 
@@ -45,8 +45,8 @@ void FreeShellItem(LPITEMIDLIST item) {
 int PickFile(HWND dialog, int field, const char* title, int executablesFirst, int startField) {
   char name[kPickNameSize] = {};
   char fileTitle[kPickNameSize] = {};
-  char startText[kRowTextSize];
-  ReadControlText(dialog, field, name, kRowTextSize);
+  char startText[kPathTextSize];
+  ReadControlText(dialog, field, name, kPathTextSize);
 
   OPENFILENAMEA openFile{};
   openFile.lStructSize = sizeof openFile;
@@ -68,9 +68,9 @@ int PickFile(HWND dialog, int field, const char* title, int executablesFirst, in
 }
 
 int PickFolder(HWND dialog, int field, int startField) {
-  char fieldText[kRowTextSize];
-  char startText[kRowTextSize];
-  char initialFolder[kRowTextSize];
+  char fieldText[kPathTextSize];
+  char startText[kPathTextSize];
+  char initialFolder[kPathTextSize];
   ReadControlText(dialog, field, fieldText, sizeof fieldText);
   FolderPickerStart(fieldText, ReadStartText(dialog, startField, startText), initialFolder);
 

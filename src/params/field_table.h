@@ -77,6 +77,23 @@ extern const StoredSet g_emptySet;
 // Capacity of a text read from a control (at most 259 characters).
 inline constexpr std::size_t kFieldTextSize = 260;
 
+// The argument rows of a parameter set as the command-line assembly reads
+// them: eight rows of a switch text, a space flag and a file text.
+inline constexpr int kArgumentRowCount = 8;
+inline constexpr std::size_t kRowTextSize = kFieldTextSize;
+
+// One argument row as read from the main dialog.
+struct ArgumentRow {
+  char switchText[kRowTextSize];
+  int spaceOn;  // 1 when the row's space box is checked
+  char fileText[kRowTextSize];
+};
+
+// The eight argument rows, row 1 first.
+struct ArgumentRows {
+  ArgumentRow row[kArgumentRowCount];
+};
+
 // The live set as read from the dialog, one slot per field-table row: for a
 // text field its text (cut to 259 characters), for a check field the state the
 // box reported (1 = checked), for an option field the flag.

@@ -12,6 +12,9 @@
 
 namespace {
 
+// Room for the name read from the name box when a set is deleted.
+constexpr int kDeleteNameSize = 256;
+
 // The name last chosen from the name box or registered.
 char g_currentSetName[kSetNameSize] = {};
 
@@ -106,6 +109,14 @@ INT_PTR CALLBACK RegisterDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
       return FALSE;
   }
   return FALSE;
+}
+
+int DeleteSelectedSet(HWND dialog) {
+  char name[kDeleteNameSize] = {};
+  ReadControlText(dialog, IDC_NAME_LIST, name, kDeleteNameSize);
+  if (name[0] == '\0' || !DeleteStoredSet(name)) return 0;
+  FillNameList(dialog);
+  return 1;
 }
 
 const char* GetCurrentSetName() {

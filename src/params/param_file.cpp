@@ -8,7 +8,6 @@
 #include "support/byte_buffer.h"
 #include "support/line_scan.h"
 
-char g_parameterFilePath[kParameterFilePathSize] = {};
 
 namespace {
 

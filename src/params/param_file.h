@@ -6,14 +6,9 @@
 #include <cstddef>
 
 #include "params/field_table.h"
+#include "support/program_paths.h"
 
 struct ByteBuffer;
-
-// Room for the longest parameter file path (513 characters).
-inline constexpr std::size_t kParameterFilePathSize = 514;
-
-// Full path of the parameter file in use (filled by SetParameterFilePath).
-extern char g_parameterFilePath[kParameterFilePathSize];
 
 // The cursor step of the parser, in a text block whose last byte, at `end`,
 // is zero. From `cursor`, finds the first byte below 0x20 (the line end).

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-#include "params/name_list_win32.h"
 #include "params/param_file.h"
 #include "params/param_set_win32.h"
 #include "resource.h"
@@ -28,7 +27,6 @@ char* g_textBlock = nullptr;
 int g_loadIncomplete = 0;
 
 // Capacity of the name box text read by Delete (at most 255 characters).
-constexpr int kDeleteNameSize = 256;
 
 void CloseHeldFile() {
   if (g_parameterFileHandle == INVALID_HANDLE_VALUE) return;
@@ -123,10 +121,7 @@ int SaveSetFromDialog(HWND dialog, const char* name) {
   return 1;
 }
 
-int DeleteSelectedSet(HWND dialog) {
-  char name[kDeleteNameSize] = {};
-  ReadControlText(dialog, IDC_NAME_LIST, name, kDeleteNameSize);
-  if (name[0] == '\0') return 0;
+int DeleteStoredSet(const char* name) {
   if (FindStoredSet(name) == nullptr || g_loadIncomplete) return 0;
   ByteBuffer content;
   int ok = BuildParameterFileText(&content, nullptr, nullptr, name) &&
@@ -136,8 +131,12 @@ int DeleteSelectedSet(HWND dialog) {
   RemoveStoredSet(name);
   ReleaseParameterFile();
   LoadParameterFile();
-  FillNameList(dialog);
   return 1;
+}
+
+int TakeParameterFile() {
+  if (FileExists(g_parameterFilePath)) return LoadParameterFile();
+  return CreateParameterFile();
 }
 
 int IsParameterFileHeld() {

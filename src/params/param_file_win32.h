@@ -27,10 +27,15 @@ void ReleaseParameterFile();
 // Does not reload.
 int SaveSetFromDialog(HWND dialog, const char* name);
 
-// Deletes the set named by the name box (1000) from the file, reloads and
-// refills the name list. 1 when the set was deleted; 0 for a blank name box,
-// an unknown name, or a rewrite that failed (file and list then unchanged).
-int DeleteSelectedSet(HWND dialog);
+// Deletes the stored set `name` from the file and reloads it. 1 when the set
+// was deleted; 0 for an unknown name or a rewrite that failed (file and set
+// list then unchanged).
+int DeleteStoredSet(const char* name);
+
+// Loads the parameter file when it exists, else creates it; either way it is
+// held open afterwards. 1 when held; 0 leaves the system's error code as the
+// last error.
+int TakeParameterFile();
 
 // 1 while the parameter file handle is open.
 int IsParameterFileHeld();

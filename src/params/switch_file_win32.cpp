@@ -1,7 +1,6 @@
 #include "params/switch_file_win32.h"
 
-#include "app/startup.h"
-#include "app/startup_win32.h"
+#include "support/program_paths.h"
 #include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file.h"

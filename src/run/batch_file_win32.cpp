@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/startup.h"
+#include "support/program_paths.h"
 #include "expand/directory_walk_win32.h"
 #include "expand/file_expansion_win32.h"
 #include "params/field_table.h"
@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "run/command_line_win32.h"
 #include "run/launch.h"
+#include "support/messages.h"
 #include "run/launch_win32.h"
 #include "support/byte_buffer.h"
 #include "support/control_text_win32.h"

@@ -5,55 +5,9 @@
 
 #include "expand/file_expansion.h"
 #include "support/dbcs.h"
-
-char g_currentFolderName[kRowTextSize] = "";
-int g_currentFolderNameFromDisk = 0;
+#include "support/path_text.h"
 
 namespace {
-
-// Length of a text held in a row buffer: at most 259 characters count.
-std::size_t RowTextLength(const char* text) { return strnlen(text, kRowTextSize - 1); }
-
-// Copies a row text, cut to 259 characters, into a 260-byte buffer.
-void CopyRowText(char* out, const char* text) {
-  std::size_t length = RowTextLength(text);
-  std::memcpy(out, text, length);
-  out[length] = '\0';
-}
-
-// 1 when the last character of `text` is a backslash (a trail byte 0x5C of a
-// two-byte character is not one).
-int EndsWithBackslash(const char* text) {
-  const char* last = nullptr;
-  for (const char* p = text; *p != '\0'; p = NextChar(p)) last = p;
-  return last != nullptr && CharLength(last) == 1 && *last == '\\';
-}
-
-// Characters that make a path piece need enclosing quotes in a line of each
-// form: cmd reads "&" and "^" in a batch line, a blank splits both.
-const char* QuoteTriggers(int form) { return form == kBatchLineForm ? " &^" : " "; }
-
-// Number of backslashes (single-byte characters) that end `text`.
-std::size_t TrailingBackslashes(const char* text) {
-  std::size_t count = 0;
-  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
-    count = (CharLength(p) == 1 && *p == '\\') ? count + 1 : 0;
-  }
-  return count;
-}
-
-// Removes enclosing quotes of `text` (a 260-byte buffer) and encloses it in
-// double quotes when it holds one of `triggers` and the quotes fit.
-void QuoteIfHolding(char* text, const char* triggers) {
-  text[kRowTextSize - 1] = '\0';
-  std::size_t length = RemoveEnclosingQuotes(text);
-  if (length >= kRowTextSize - 2) return;  // quoting would not fit the buffer
-  if (FindAnyCharDbcs(text, triggers) == nullptr) return;
-  std::memmove(text + 1, text, length);
-  text[0] = '"';
-  text[length + 1] = '"';
-  text[length + 2] = '\0';
-}
 
 // The argument text being built, within its capacity.
 struct ArgumentBuilder {
@@ -82,9 +36,9 @@ constexpr std::size_t kFilePieceSize = 2 * kRowTextSize + 2;
 // needs quotes in this form is enclosed in double quotes exactly once, the
 // backslashes that end it doubled; any other text stands as it is.
 std::string_view FilePiece(const char* fileText, int plain, int form, char* buffer) {
-  if (!plain || FindAnyCharDbcs(fileText, QuoteTriggers(form)) == nullptr) return fileText;
+  if (!plain || FindAnyCharDbcs(fileText, PathQuoteTriggers(form)) == nullptr) return fileText;
   char text[kRowTextSize];
-  CopyRowText(text, fileText);
+  CopyPathText(text, fileText);
   std::size_t length = RemoveEnclosingQuotes(text);
   std::size_t backslashes = TrailingBackslashes(text);
   buffer[0] = '"';
@@ -96,15 +50,6 @@ std::string_view FilePiece(const char* fileText, int plain, int form, char* buff
 
 }  // namespace
 
-std::size_t RemoveEnclosingQuotes(char* text) {
-  std::size_t length = std::strlen(text);
-  if (length == 0 || text[0] != '"') return length;
-  std::memmove(text, text + 1, length);  // moves the terminator too
-  --length;
-  if (length > 0 && text[length - 1] == '"') text[--length] = '\0';
-  return length;
-}
-
 int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity, int form) {
   if (out == nullptr || capacity == 0) return 0;
   if (!SearchPreStep()) return 0;
@@ -112,7 +57,7 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
   // expanded row see the same match as the rows below it.
   if (g_expansion.search == kSearchOpen && g_expansion.expandedRow < kArgumentRowCount) {
     char expandedText[kRowTextSize];
-    CopyRowText(expandedText, rows.row[g_expansion.expandedRow].fileText);
+    CopyPathText(expandedText, rows.row[g_expansion.expandedRow].fileText);
     CaptureMatch(expandedText);
   }
 
@@ -121,14 +66,14 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
   for (const ArgumentRow& row : rows.row) {
     int separatorOwed = builder.length > 0;
 
-    std::string_view switchText(row.switchText, RowTextLength(row.switchText));
+    std::string_view switchText(row.switchText, PathTextLength(row.switchText));
     if (!switchText.empty()) {
       if (!AppendPiece(&builder, separatorOwed, switchText)) return 0;
       separatorOwed = 0;
     }
 
     char fileText[kRowTextSize];
-    CopyRowText(fileText, row.fileText);
+    CopyPathText(fileText, row.fileText);
     int plain = IsPlainFileText(fileText);
     if (plain) {
       char rewritten[kRowTextSize];
@@ -148,55 +93,9 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
   return 1;
 }
 
-int IsPlainFileText(const char* text) {
-  if (text[0] == ' ') return 0;
-  return FindAnyCharDbcs(text, ";<>|") == nullptr;
-}
-
-void QuotePathIfBlank(char* text) { QuoteIfHolding(text, QuoteTriggers(kCommandLineForm)); }
-
-void QuoteBatchPath(char* text) { QuoteIfHolding(text, QuoteTriggers(kBatchLineForm)); }
-
-int JoinPath(char* out, std::size_t outSize, const char* directory, const char* name) {
-  if (outSize > 0) out[0] = '\0';
-  if (directory == nullptr || name == nullptr) return 1;
-  if (directory[0] == '\0' || name[0] == '\0') return 1;
-  // Copies that are too long count as empty, which makes the result empty.
-  constexpr std::size_t kCopySize = kRowTextSize + 1;
-  if (strnlen(directory, kCopySize) >= kCopySize || strnlen(name, kCopySize) >= kCopySize) {
-    return 1;
-  }
-  char directoryCopy[kCopySize];
-  char nameCopy[kCopySize];
-  std::strcpy(directoryCopy, directory);
-  std::strcpy(nameCopy, name);
-  std::size_t directoryLength = RemoveEnclosingQuotes(directoryCopy);
-  std::size_t nameLength = RemoveEnclosingQuotes(nameCopy);
-
-  int separator = !EndsWithBackslash(directoryCopy);
-  std::size_t total = directoryLength + (separator ? 1 : 0) + nameLength;
-  if (total + 1 > outSize) return 0;
-  std::memcpy(out, directoryCopy, directoryLength);
-  if (separator) out[directoryLength] = '\\';
-  std::memcpy(out + directoryLength + (separator ? 1 : 0), nameCopy, nameLength);
-  out[total] = '\0';
-  return 1;
-}
-
-int CutToDirectory(char* path) {
-  char* cut = nullptr;
-  for (char* p = path; *p != '\0'; p = NextChar(p)) {
-    if (CharLength(p) != 1 || *p != '\\') continue;
-    cut = (cut == nullptr) ? p + 1 : p;
-  }
-  if (cut == nullptr) return 0;
-  *cut = '\0';
-  return 1;
-}
-
 void MakeBatchProgramText(const char* programText, char* out) {
   char text[kRowTextSize];
-  CopyRowText(text, programText);
+  CopyPathText(text, programText);
   QuoteBatchPath(text);
   std::size_t length = std::strlen(text);
   std::memcpy(out, text, length);
@@ -205,6 +104,6 @@ void MakeBatchProgramText(const char* programText, char* out) {
 }
 
 void MakeDirectProgramText(const char* programText, char* out) {
-  CopyRowText(out, programText);
+  CopyPathText(out, programText);
   RemoveEnclosingQuotes(out);
 }

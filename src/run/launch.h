@@ -1,6 +1,6 @@
-// Fixed data of process launch and failure reporting: the process priority
-// table, the program error table, the texts for ShellExecuteA failure values,
-// and the rule that composes a child's command line. No system calls here.
+// Fixed data of process launch: the process priority table, the caption of a
+// failed start, and the rule that composes a child's command line. The error
+// texts shown by every subsystem live in support/messages.h. No system calls.
 #pragma once
 
 #include <array>
@@ -10,23 +10,8 @@
 // Caption of the box shown when a child process cannot be started.
 inline constexpr const char kLaunchFailedTitle[] = "タビクス：実行失敗";
 
-// Shown, with the error code in decimal, when the system has no text for an
-// error code.
-inline constexpr const char kSystemErrorFallbackFormat[] = "エラーコード %lu";
-
 // Size of the buffer a command line is built in (at most 1023 characters).
 inline constexpr std::size_t kCommandLineCapacity = 1024;
-
-// Program error codes; ProgramErrorText gives their texts.
-enum ProgramError : int {
-  kErrorLineTooLong = 0,       // a command line is too long
-  kErrorNoMemory = 1,          // memory is not available
-  kErrorMemoryUsedUp = 2,      // the memory set aside is used up
-  kErrorWildcardDirectory = 3, // a wildcard current directory needs batch mode
-  kErrorBatchRunning = 4,      // the batch file is still running
-  kErrorRunStopped = 5,        // the run is being stopped
-  kErrorRunListOpen = 6,       // a run list is already open
-};
 
 // One row of the process priority table.
 struct PriorityRow {
@@ -43,13 +28,6 @@ inline constexpr std::array<PriorityRow, 5> kPriorityTable = {{
     {0x4000UL, "通常以下", 1},  // BELOW_NORMAL_PRIORITY_CLASS
     {0x40UL, "低", 0},        // IDLE_PRIORITY_CLASS
 }};
-
-// Text of a program error code, or null for a code outside 0-6.
-const char* ProgramErrorText(int code);
-
-// Text for a failure value of ShellExecuteA, or null when the value has none
-// (every success value, above 32, has none).
-const char* ShellErrorText(long long value);
 
 // Creation flags for a priority index: 0 for a negative index (the system's
 // default), otherwise exactly that row's priority class. An index past the

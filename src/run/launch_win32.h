@@ -1,11 +1,10 @@
-// Starting a command line as a child process, and the three kinds of failure
-// message: the system's text for the last error, the texts for ShellExecuteA
-// failure values, and the program's own error table (codes in run/launch.h).
-// Every box is an information box with one OK button, owned by `owner` and
-// titled by the caller; each call returns after the user has closed it.
+// Starting a command line as a child process; a failed start shows the
+// system's text (support/message_box_win32.h).
 #pragma once
 
 #include <windows.h>
+
+#include "support/message_box_win32.h"
 
 // Starts `command`, followed by one blank and `arguments` when `arguments` is
 // not null (even when it is empty), in `currentDirectory` (null or "" keeps
@@ -21,18 +20,3 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
 // `title` when that fails.
 HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
                         const char* currentDirectory, int priorityIndex);
-
-// Shows `text` in an information box with one OK button.
-void ShowInformationText(HWND owner, const char* title, const char* text);
-
-// Shows the system's text for the calling thread's last error code.
-void ShowSystemError(HWND owner, const char* title);
-
-// Shows the text for a failure value returned by ShellExecuteA (pass
-// reinterpret_cast<INT_PTR>(result)); values without a text, success values
-// (above 32) included, show nothing.
-void ShowShellError(HWND owner, const char* title, INT_PTR value);
-
-// Shows the program's text for an error code 0-6 (ProgramError in
-// run/launch.h); any other code shows nothing.
-void ShowProgramError(HWND owner, const char* title, int code);

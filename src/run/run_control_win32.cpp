@@ -3,13 +3,15 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "app/startup.h"
-#include "expand/run_list_win32.h"
+#include "support/program_paths.h"
+#include "run/run_list_win32.h"
 #include "params/field_table.h"
 #include "resource.h"
 #include "run/batch_file_win32.h"
+#include "expand/file_expansion.h"
 #include "run/command_line.h"
 #include "run/launch.h"
+#include "support/messages.h"
 #include "run/launch_win32.h"
 #include "run/run_control.h"
 #include "support/shell_win32.h"

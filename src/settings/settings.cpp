@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "app/startup.h"
+#include "support/program_paths.h"
 #include "support/dbcs.h"
 #include "support/format_text.h"
 

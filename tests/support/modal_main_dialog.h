@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/main_dialog_win32.h"
-#include "app/main_handle_win32.h"
+#include "support/main_handle_win32.h"
 #include "app/startup.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"

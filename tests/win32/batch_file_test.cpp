@@ -17,6 +17,7 @@
 #include "msgbox_watch.h"
 #include "run/batch_file_win32.h"
 #include "run/launch.h"
+#include "support/messages.h"
 #include "support/format_text.h"
 #include "system_text.h"
 #include "test_env.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_handle_win32.h"
+#include "support/main_handle_win32.h"
 #include "support/msgbox_watch.h"
 #include "support/hidden_window.h"
 #include "support/import_patch.h"

@@ -1,4 +1,5 @@
 #include "run/launch.h"
+#include "support/messages.h"
 #include "run/launch_win32.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/main_dialog_win32.h"
-#include "app/main_handle_win32.h"
+#include "support/main_handle_win32.h"
 #include "app/startup.h"
 #include "input/argument_rows_win32.h"
 #include "params/field_table.h"

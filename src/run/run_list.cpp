@@ -1,4 +1,4 @@
-#include "expand/run_list.h"
+#include "run/run_list.h"
 
 #include <cstring>
 #include <string_view>

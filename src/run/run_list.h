@@ -8,6 +8,7 @@
 
 #include "run/batch_file.h"
 #include "run/launch.h"
+#include "support/messages.h"
 
 // Caption of the direct run's messages; a command that cannot be built is
 // reported under kCommandBuildTitle, as batch mode reports it.

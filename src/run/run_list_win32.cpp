@@ -1,8 +1,8 @@
-#include "expand/run_list_win32.h"
+#include "run/run_list_win32.h"
 
 #include "expand/file_expansion.h"
 #include "expand/file_expansion_win32.h"
-#include "expand/run_list.h"
+#include "run/run_list.h"
 #include "resource.h"
 #include "run/command_line_win32.h"
 #include "run/launch_win32.h"

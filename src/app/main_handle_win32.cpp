@@ -1,3 +1,0 @@
-#include "app/main_handle_win32.h"
-
-HWND g_mainDialog = nullptr;

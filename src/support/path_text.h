@@ -1,0 +1,64 @@
+// Path texts as the user types them and as commands need them: enclosing
+// quotes, quoting a piece that holds a character the reader of its line would
+// split on, joining a directory and a name, cutting a path to its directory.
+// Every scan is double-byte aware. Blank means the byte 0x20 only.
+#pragma once
+
+#include <cstddef>
+
+// Every text read from a control, and every path, fits 260 bytes (at most
+// 259 characters).
+constexpr std::size_t kPathTextSize = 260;
+// Any JoinPath result of two such texts fits.
+constexpr std::size_t kJoinedPathSize = 2 * kPathTextSize + 2;
+
+// The two kinds of line a command goes into. A batch line is read by cmd
+// before the program sees it, so its path pieces are quoted on "&" and "^"
+// as well as on a blank, and every "%" that a name found on disk brings in
+// is doubled; text the user typed stays as typed.
+enum LineForm : int {
+  kCommandLineForm = 0,  // a command line started directly
+  kBatchLineForm = 1,    // a line of a batch file
+};
+
+// Characters that make a path piece need enclosing quotes in a line of
+// `form`: a blank in both, "&" and "^" too in a batch line.
+const char* PathQuoteTriggers(int form);
+
+// Length of a path text: at most 259 characters count.
+std::size_t PathTextLength(const char* text);
+
+// Copies a path text, cut to 259 characters, into a 260-byte buffer.
+void CopyPathText(char* out, const char* text);
+
+// Number of backslashes (single-byte characters) that end `text`.
+std::size_t TrailingBackslashes(const char* text);
+
+// 1 when `text` does not begin with a blank and holds none of ";<>|" outside
+// two-byte characters (the empty text is plain); 0 for free command text.
+int IsPlainFileText(const char* text);
+
+// Removes a double quote at the start of `text` and, only then, one at its
+// end, in place. Returns the new length.
+std::size_t RemoveEnclosingQuotes(char* text);
+
+// Rewrites `text` (a 260-byte buffer) in place: enclosing double quotes are
+// removed, then the text is enclosed in double quotes when it holds a blank
+// and is at most 257 characters long.
+void QuotePathIfBlank(char* text);
+
+// The same for a path piece of a batch line: enclosed in double quotes when
+// it holds a blank, "&" or "^" (and is at most 257 characters long).
+void QuoteBatchPath(char* text);
+
+// Writes `directory` and `name` joined by one backslash (none added when the
+// directory already ends in one) into `out` (`outSize` bytes), enclosing
+// quotes of both removed. Empty result when either is missing or empty; an
+// input longer than 260 characters counts as empty. Returns 0 (with `out`
+// empty) only when the join did not fit `outSize`; kJoinedPathSize always fits.
+int JoinPath(char* out, std::size_t outSize, const char* directory, const char* name);
+
+// Cuts `path` in place to its directory: "D:\CC.EXE" gives "D:\",
+// "D:\TOOLS\CC.EXE" gives "D:\TOOLS". Returns 0 (path unchanged) when it has
+// no backslash, 1 when it cut.
+int CutToDirectory(char* path);
