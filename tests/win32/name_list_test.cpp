@@ -360,7 +360,7 @@ TEST_F(NameListTest, ReloadWaitsForAReaderOfTheNewFileAndTellsWhenItStays) {
     RestoreKernelImport(slot, g_realCreateFile);
     const bool told = refused > 20;
     EXPECT_EQ(IsParameterFileHeld(), told ? 0 : 1);
-    EXPECT_EQ(ListedNames(), told ? std::vector<std::string>{} : std::vector<std::string>{"x", "a"});
+    EXPECT_EQ(ListedNames(), (told ? std::vector<std::string>{} : std::vector<std::string>{"x", "a"}));
     ASSERT_EQ(boxes.size(), told ? 1u : 0u);
     EXPECT_TRUE(!told || (boxes[0].text == kParameterFileNotReloadedText && boxes[0].owner == dialog_));
     EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
