@@ -175,14 +175,17 @@ TEST_F(BatchFileTest, FailuresAreReportedAndReturnZero) {
     std::string fileText;
     const char* caption;  // of the one box expected, or null for none
     std::string text;
+    const char* before;   // the file there before, which a failure keeps; null: none
   } cases[] = {
       {JoinTestPath(scratch_, "none\\x.bat"), false, "", kBatchFileTitle,
-       SystemErrorText(ERROR_PATH_NOT_FOUND)},
+       SystemErrorText(ERROR_PATH_NOT_FOUND), nullptr},
       {JoinTestPath(scratch_, "full.bat"), true, "", kBatchFileTitle,
-       SystemErrorText(ERROR_DISK_FULL)},
+       SystemErrorText(ERROR_DISK_FULL), "rem full\r\n"},
       {JoinTestPath(scratch_, "long.bat"), false, tooLong + " " + tooLong, kCommandBuildTitle,
-       ProgramErrorText(kErrorLineTooLong)},
-      {"", false, "", nullptr, ""},
+       ProgramErrorText(kErrorLineTooLong), nullptr},
+      {JoinTestPath(scratch_, "old.bat"), false, tooLong + " " + tooLong, kCommandBuildTitle,
+       ProgramErrorText(kErrorLineTooLong), "rem old\r\n"},
+      {"", false, "", nullptr, "", nullptr},
   };
   std::snprintf(g_batchFilePath, sizeof g_batchFilePath, "%s",
                 JoinTestPath(scratch_, "t.bat").c_str());
@@ -190,6 +193,7 @@ TEST_F(BatchFileTest, FailuresAreReportedAndReturnZero) {
   for (const Case& c : cases) {
     Set(kFileIds[0], c.fileText.substr(0, 259));
     Set(kFileIds[1], c.fileText.empty() ? "" : tooLong);
+    ASSERT_TRUE(c.before == nullptr || WriteWholeFile(c.path, c.before));
     void** slot =
         c.diskFull ? SwapKernelImport("WriteFile", &DiskFullWriteFile, &g_realWriteFile) : nullptr;
     std::vector<SeenBox> boxes;
@@ -200,6 +204,10 @@ TEST_F(BatchFileTest, FailuresAreReportedAndReturnZero) {
     if (c.caption) {
       EXPECT_TRUE(boxes[0].caption == c.caption && boxes[0].text == c.text &&
                   boxes[0].owner == dialog_);
+      // A file that failed is never half written: the old one stays, byte for byte.
+      bool exists = false;
+      EXPECT_EQ(ReadWholeFile(c.path, &exists), c.before ? c.before : "") << c.path;
+      EXPECT_EQ(exists, c.before != nullptr) << c.path;
     }
   }
   EXPECT_EQ(ReadWholeFile(g_batchFilePath), "x.exe \r\n");
