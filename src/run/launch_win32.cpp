@@ -1,19 +1,18 @@
 #include "run/launch_win32.h"
 
 #include "run/launch.h"
+#include "support/format_text.h"
 #include "support/message_box_win32.h"
 
 namespace {
 
 // Full path of the command interpreter in the system folder, which runs
-// batch files.
+// batch files ("cmd.exe", found the usual way, when that cannot be had).
 void CommandInterpreterPath(char* out, UINT size) {
   const UINT length = GetSystemDirectoryA(out, size);
-  if (length == 0 || length + sizeof "\\cmd.exe" > size) {
-    lstrcpynA(out, "cmd.exe", static_cast<int>(size));
-    return;
+  if (length == 0 || length >= size || FormatText(out + length, size - length, "\\cmd.exe") < 0) {
+    FormatText(out, size, "cmd.exe");
   }
-  lstrcpyA(out + length, "\\cmd.exe");
 }
 
 }  // namespace
