@@ -7,7 +7,11 @@ option(TAVIX_WINDOWS_TESTS "Build the Win32 and end-to-end tests" OFF)
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
+# The same sources and toolchain give the same bytes: the linker writes no
+# time stamp into the PE header (the archiver is deterministic by default,
+# and the program's own objects carry no debug information and no paths).
+string(APPEND CMAKE_EXE_LINKER_FLAGS " -Wl,--no-insert-timestamp")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${TAVIX_GENERATED_DIR}")
 
 # Tests run under Wine in a prefix owned by this build folder, of the kind
 # that runs this build's code (32-bit Wine for the shipped 32-bit build).
@@ -33,16 +37,26 @@ target_link_libraries(tavix_win32 PUBLIC tavix_core ${TAVIX_SYSTEM_LIBS})
 
 add_library(tavix_res OBJECT ${CMAKE_SOURCE_DIR}/resources/tavix.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tavix.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tavix.ico")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tavix.ico;${CMAKE_SOURCE_DIR}/resources/tavix.manifest;${TAVIX_GENERATED_DIR}/tavix_version.h")
 
+# The linked tavix.exe is kept as tavix-unstripped.exe for reading crash
+# addresses (its symbol table names the functions) and then stripped, as it
+# ships: the runtime libraries' debug sections are most of its size. strip
+# writes the current time into the PE header unless SOURCE_DATE_EPOCH says
+# otherwise; 0 is what the linker wrote.
 add_executable(tavix WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp $<TARGET_OBJECTS:tavix_res>)
 target_link_libraries(tavix PRIVATE tavix_win32)
+add_custom_command(TARGET tavix POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tavix> ${CMAKE_BINARY_DIR}/tavix-unstripped.exe
+  COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_STRIP} --strip-all $<TARGET_FILE:tavix>
+  VERBATIM)
 
 # The usage file tavix.txt beside the program, made from its UTF-8 source.
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/tavix.txt
   COMMAND ${CMAKE_SOURCE_DIR}/cmake/usage-file.sh ${CMAKE_SOURCE_DIR}/resources/tavix.txt
-          ${CMAKE_BINARY_DIR}/tavix.txt
+          ${CMAKE_BINARY_DIR}/tavix.txt ${TAVIX_VERSION} ${TAVIX_DATE}
   DEPENDS ${CMAKE_SOURCE_DIR}/resources/tavix.txt ${CMAKE_SOURCE_DIR}/cmake/usage-file.sh
+          ${TAVIX_VERSION_FILE}
   VERBATIM)
 add_custom_target(tavix_usage_file ALL DEPENDS ${CMAKE_BINARY_DIR}/tavix.txt)
 add_dependencies(tavix tavix_usage_file)
@@ -101,7 +115,7 @@ foreach(test_source ${TAVIX_WIN32_TESTS})
   get_filename_component(name ${test_source} NAME_WE)
   string(REGEX REPLACE "_test$" "" short ${name})
   add_executable(win32_${name} ${test_source} $<TARGET_OBJECTS:tavix_res>)
-  target_link_libraries(win32_${name} PRIVATE tavix_test_support tavix_win32 GTest::gtest_main)
+  target_link_libraries(win32_${name} PRIVATE tavix_test_support tavix_win32 GTest::gtest_main uxtheme)
   if(TAVIX_TEST_PROGRAM_TARGETS)
     add_dependencies(win32_${name} ${TAVIX_TEST_PROGRAM_TARGETS})
   endif()

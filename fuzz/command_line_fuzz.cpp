@@ -35,9 +35,11 @@ void CheckPathOperations(const char* text, const char* other) {
   std::snprintf(buffer, sizeof buffer, "%s", text);
   QuotePathIfBlank(buffer);
   FUZZ_CHECK(std::strlen(buffer) < kRowTextSize);
-  std::snprintf(buffer, sizeof buffer, "%s", text);
-  QuoteBatchPath(buffer);
-  FUZZ_CHECK(std::strlen(buffer) < kRowTextSize);
+  char piece[kQuotedPathSize];
+  for (int form : {kCommandLineForm, kBatchLineForm, kCmdCommandLineForm, kCmdBatchLineForm}) {
+    FUZZ_CHECK(QuotePathPiece(text, form, piece) == std::strlen(piece));
+    FUZZ_CHECK(std::strlen(piece) < kQuotedPathSize);
+  }
   char joined[kJoinedPathSize];
   FUZZ_CHECK(JoinPath(joined, sizeof joined, text, other) == 1);
   std::snprintf(buffer, sizeof buffer, "%s", text);
@@ -62,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   char base[kRowTextSize];
   input.TextInto(base, sizeof base);
-  const int form = input.Flag() ? kBatchLineForm : kCommandLineForm;
+  const int form = (input.Flag() ? kBatchLineForm : kCommandLineForm) + (input.Flag() ? 2 : 0);
   g_names.clear();
   while (!input.Done() && g_names.size() < 64) g_names.push_back(input.Text(kRowTextSize - 1));
 

@@ -37,9 +37,10 @@ std::string WriteAll() {
   return bytes;
 }
 
-// The sets of `text` by the rules read plainly: lines end at any byte below
-// 0x20, the text at its first zero byte; a header's name drops the line's
-// last byte; a key line sets its row's value in the current set.
+// The sets of `text` by the rules read plainly: a UTF-8 mark at the start is
+// skipped; lines end at any byte below 0x20, the zero byte too; a header's
+// name drops the line's last byte; a key line sets its row's value in the
+// current set.
 struct PlainSet {
   std::string name;
   const char* values[kFieldCount];
@@ -48,8 +49,8 @@ struct PlainSet {
 
 std::vector<PlainSet> ReadPlainly(const std::string& text) {
   std::vector<PlainSet> sets;
-  std::size_t at = 0;
-  const std::size_t end = text.find('\0') == std::string::npos ? text.size() : text.find('\0');
+  std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  const std::size_t end = text.size();
   while (at < end) {
     std::size_t lineEnd = at;
     while (lineEnd < end && static_cast<unsigned char>(text[lineEnd]) >= 0x20) ++lineEnd;

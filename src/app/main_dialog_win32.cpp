@@ -78,9 +78,11 @@ BOOL OnInitDialog(HWND dialog) {
 BOOL OnDestroy(HWND dialog) {
   RemoveInputHooks();
   ReleaseParameterFile();
-  RECT rect{};
-  GetWindowRect(dialog, &rect);
-  SaveDialogPosition(rect.left, rect.top);
+  // Closed while minimised, the window is stored where it is restored to.
+  long x = 0;
+  long y = 0;
+  GetRestoredWindowCorner(dialog, &x, &y);
+  SaveDialogPosition(x, y);
   return TRUE;
 }
 

@@ -21,3 +21,8 @@ void CenterOn(const ScreenRect& owner, long w, long h, long* x, long* y) {
   *x = static_cast<long>(owner.left + (static_cast<long long>(owner.right) - owner.left - w) / 2);
   *y = static_cast<long>(owner.top + (static_cast<long long>(owner.bottom) - owner.top - h) / 2);
 }
+
+void WorkspaceToScreen(const ScreenRect& monitor, const ScreenRect& work, long* x, long* y) {
+  *x += work.left - monitor.left;
+  *y += work.top - monitor.top;
+}

@@ -20,3 +20,9 @@ void KeepInsideArea(const ScreenRect& area, long w, long h, long* x, long* y);
 // The top-left corner that centres a window of width w and height h on
 // `owner` (halves rounded towards zero).
 void CenterOn(const ScreenRect& owner, long w, long h, long* x, long* y);
+
+// Turns a corner given in workspace coordinates (as GetWindowPlacement gives
+// a window's normal position) into screen coordinates. Workspace coordinates
+// leave out the application bars: they count from the corner of the work
+// area `work` of the monitor `monitor` rather than from the monitor's own.
+void WorkspaceToScreen(const ScreenRect& monitor, const ScreenRect& work, long* x, long* y);

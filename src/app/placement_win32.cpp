@@ -41,3 +41,21 @@ BOOL CenterOverOwner(HWND dialog, HWND owner) {
   MoveInsideWorkArea(dialog, w, h, x, y);
   return TRUE;
 }
+
+void GetRestoredWindowCorner(HWND window, long* x, long* y) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  *x = rect.left;
+  *y = rect.top;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (!IsIconic(window) || !GetWindowPlacement(window, &placement)) return;
+  *x = placement.rcNormalPosition.left;
+  *y = placement.rcNormalPosition.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  // A minimised window counts as lying on the monitor of its normal position.
+  if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    WorkspaceToScreen(ToScreenRect(monitor.rcMonitor), ToScreenRect(monitor.rcWork), x, y);
+  }
+}

@@ -11,3 +11,8 @@ BOOL RestoreWindowPosition(HWND dialog);
 // Moves `dialog` so that it is centred on `owner`, kept inside the work
 // area. TRUE.
 BOOL CenterOverOwner(HWND dialog, HWND owner);
+
+// The top-left corner, in screen coordinates, of `window` as it is shown
+// when not minimised: its window rectangle's, or for a minimised window
+// (whose rectangle lies far off the screen) that of its normal position.
+void GetRestoredWindowCorner(HWND window, long* x, long* y);

@@ -23,6 +23,8 @@ constexpr const char* kStartupMessages[] = {
     "実行ファイルのパスが長すぎます",
     "引数が長すぎます",
     "引数が不正です",
+    "パラメータファイルが UTF-16 (Unicode) で保存されているため読み込めません\n"
+    "ANSI (Shift_JIS) で保存し直してください",
 };
 
 constexpr const char* kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",

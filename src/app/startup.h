@@ -7,11 +7,12 @@
 #include <cstddef>
 
 #include "support/program_paths.h"
+#include "tavix_version.h"  // made by the build from resources/version.txt
 
 // The program's own texts and constants.
 inline constexpr char kProductName[] = "タビクス";  // also the caption of start-up messages
-inline constexpr char kVersionText[] = "1.06";
-inline constexpr char kBuildDate[] = "Jul  6 2004";  // month abbreviation, day, year
+inline constexpr char kVersionText[] = TAVIX_VERSION_TEXT;
+inline constexpr char kBuildDate[] = TAVIX_BUILD_DATE;  // month abbreviation, day, year
 
 // Buffer sizes of the process-wide values.
 inline constexpr std::size_t kBuildDateTextSize = 16;
@@ -31,6 +32,7 @@ enum StartupFailure : int {
   kExecutableDirectoryTooLong,  // longer than 249 characters
   kArgumentTooLong,            // command-line tail of 260 characters or more
   kArgumentInvalid,            // the argument names no file
+  kParameterFileNotText,       // the parameter file holds UTF-16 text
 };
 
 // The message shown for a failure (nullptr for kStartupOk).

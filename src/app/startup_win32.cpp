@@ -54,6 +54,11 @@ int RunTavix(HINSTANCE instance, const char* commandTail) {
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     return 0;
   }
+  // A file this program cannot read is left as it is, and the user is told.
+  if (!IsParameterFileText()) {
+    ShowStartupMessage(StartupFailureText(kParameterFileNotText));
+    return -1;
+  }
   // Usually another copy holds the file: its window takes over. Without one
   // the file itself is unusable, and the user is told why.
   DWORD error = GetLastError();

@@ -13,9 +13,12 @@ ExpansionState g_expansion = {kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, ""
 
 namespace {
 
-// Names left out since the last reset, and the first of them.
-int g_leftOutCount = 0;
-char g_firstLeftOut[kRowTextSize] = "";
+// Names left out since the last reset, by reason, and the first of each.
+struct LeftOutNames {
+  int count;
+  char first[kRowTextSize];
+};
+LeftOutNames g_leftOut[2] = {};
 
 // The texts written by the translation and the rewriting, with their limit.
 struct TextWriter {
@@ -146,9 +149,8 @@ int PutWithoutMatch(TextWriter* writer, const Translated& translated) {
 // of a copy command: ordinary characters stand in for the match's characters
 // at the same place, '?' takes the match's character, '*' the rest of the
 // base name or extension; '\' and '/' restart at the base name, '.' moves to
-// the extension. A double quote, which no file name holds, stands in for
-// nothing. The cursor moves by whole characters. What comes from the match
-// is text found on disk.
+// the extension. The cursor moves by whole characters. What comes from the
+// match is text found on disk.
 int PutWithMatch(TextWriter* writer, const Translated& translated) {
   const char* cursor = g_expansion.baseName;
   for (const char* p = translated.text; *p != '\0';) {
@@ -157,8 +159,6 @@ int PutWithMatch(TextWriter* writer, const Translated& translated) {
       cursor = g_expansion.baseName;
     } else if (step == 1 && *p == '.') {
       cursor = g_expansion.extension;
-    } else if (step == 1 && *p == '"') {
-      // copied; the cursor stays
     } else if (step == 1 && *p == '?') {
       if (*cursor == '\0') {
         if (!Put(writer, '?')) return 0;
@@ -237,29 +237,49 @@ int TranslateMarked(const char* text, char* out, std::size_t capacity, int count
 
 }  // namespace
 
+namespace {
+
+// Counts `name` as left out for `reason`. Returns 0.
+int LeaveOut(const char* name, int reason) {
+  LeftOutNames& names = g_leftOut[reason];
+  if (names.count++ == 0) CopyBounded(names.first, name);
+  return 0;
+}
+
+}  // namespace
+
 int UseFoundName(char* name, const char* shortName) {
   if (FindCharDbcs(name, '?') == nullptr) return 1;
   if (shortName[0] != '\0' && FindCharDbcs(shortName, '?') == nullptr) {
     CopyBounded(name, shortName);
     return 1;
   }
-  if (g_leftOutCount++ == 0) CopyBounded(g_firstLeftOut, name);
-  return 0;
+  return LeaveOut(name, kNotInCodePage);
+}
+
+int UseNameInForm(const char* name, int form) {
+  const char* changed = CmdChangedCharacters(form);
+  if (changed[0] == '\0' || FindAnyCharDbcs(name, changed) == nullptr) return 1;
+  return LeaveOut(name, kChangedByCmd);
 }
 
 void ResetLeftOutNames() {
-  g_leftOutCount = 0;
-  g_firstLeftOut[0] = '\0';
+  for (LeftOutNames& names : g_leftOut) {
+    names.count = 0;
+    names.first[0] = '\0';
+  }
 }
 
-int LeftOutNameCount() {
-  return g_leftOutCount;
+int LeftOutNameCount(int reason) {
+  return g_leftOut[reason].count;
 }
 
-int FormatLeftOutReport(char* out, std::size_t size) {
+int FormatLeftOutReport(char* out, std::size_t size, int reason) {
   if (size > 0) out[0] = '\0';
-  if (g_leftOutCount == 0) return 0;
-  FormatText(out, size, kLeftOutNamesFormat, g_leftOutCount, g_firstLeftOut);
+  const LeftOutNames& names = g_leftOut[reason];
+  if (names.count == 0) return 0;
+  FormatText(out, size, reason == kChangedByCmd ? kCmdLeftOutNamesFormat : kLeftOutNamesFormat,
+             names.count, names.first);
   return 1;
 }
 
@@ -275,8 +295,9 @@ int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDir
     CopyBounded(text, fileTexts[row]);
     if (text[0] == '\0' || !IsPlainFileText(text)) continue;
     // A path picked with the file pickers stands in double quotes when it
-    // holds a blank; the search takes the path without them.
-    RemoveEnclosingQuotes(text);
+    // holds a blank, and a folder may be quoted alone; no name holds a
+    // quote, so the search takes the path without them.
+    DropQuotes(text);
 
     char joined[kJoinedPathSize];
     const char* candidate = text;
@@ -319,13 +340,13 @@ int BeginFileExpansion(const char (*fileTexts)[kRowTextSize], const char* baseDi
   return 1;
 }
 
-int SearchPreStep() {
+int SearchPreStep(int form) {
   if (g_expansion.search == kSearchNoMatch) return 0;
   if (g_expansion.search == kSearchOpen) {
     // Folders never yield a command, nor files without a usable name.
     FoundEntry& entry = g_expansion.current;
     while ((entry.attributes & kDirectoryAttribute) != 0 ||
-           !UseFoundName(entry.name, entry.shortName)) {
+           !UseFoundName(entry.name, entry.shortName) || !UseNameInForm(entry.name, form)) {
       if (!FetchNextEntry()) break;
     }
   }
@@ -347,10 +368,10 @@ void EndFileExpansion() {
 }
 
 void CaptureMatch(const char* fileText) {
-  // Enclosing double quotes are no part of the name.
+  // Double quotes are no part of the name.
   char unquoted[kRowTextSize];
   CopyBounded(unquoted, fileText);
-  RemoveEnclosingQuotes(unquoted);
+  DropQuotes(unquoted);
   char namePart[kMaxFname];
   SplitPath(unquoted, nullptr, nullptr, namePart, nullptr);
 
@@ -375,6 +396,34 @@ void CaptureMatch(const char* fileText) {
   g_expansion.matchCaptured = 1;
 }
 
+int HoldsFolderNameToken(const char* fileText) {
+  for (const char* p = fileText; *p != '\0'; ++p) {
+    if (p[0] != '*') continue;
+    if (p[1] == '/') return 1;
+    if (p[1] == '*' || p[1] == '?') ++p;  // an escaped '*' or '?' starts no token
+  }
+  return 0;
+}
+
+int WriteMatchedPath(const char* fileText, char* out, int form) {
+  out[0] = '\0';
+  Translated translated{};
+  TranslateMarked(fileText, translated.text, sizeof translated.text, 1, translated.fromFolder);
+  char* end = translated.text;  // after the last separator
+  for (char* p = translated.text; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && (*p == '\\' || *p == '/')) end = p + 1;
+  }
+  *end = '\0';
+  char result[kRowTextSize];
+  result[0] = '\0';
+  TextWriter writer{result, kRowTextSize - 1, 0, IsBatchForm(form)};
+  if (!PutTranslated(&writer, translated) || !PutText(&writer, g_expansion.current.name, 1)) {
+    return 0;
+  }
+  std::memcpy(out, result, writer.length + 1);
+  return 1;
+}
+
 int RewriteFileText(const char* fileText, char* out, int form) {
   out[0] = '\0';
   if (fileText[0] == '\0') return 1;  // most rows are empty: nothing to translate
@@ -386,7 +435,7 @@ int RewriteFileText(const char* fileText, char* out, int form) {
   if (!live && std::strlen(translated.text) >= kRowTextSize) return 0;
 
   char result[kRowTextSize];
-  TextWriter writer{result, kRowTextSize - 1, 0, form == kBatchLineForm};
+  TextWriter writer{result, kRowTextSize - 1, 0, IsBatchForm(form)};
   result[0] = '\0';
   int fitted;
   if (!live) {

@@ -67,13 +67,22 @@ extern ExpansionState g_expansion;
 // Names the Japanese code page cannot hold come back from the ANSI search
 // with '?' in place of each such character, and '?' is a wildcard again in a
 // command. Such an entry is taken by its short name when the system gave
-// one; otherwise it is left out, and the names left out during one run are
-// counted for one report after its commands were built.
+// one; otherwise it is left out. When cmd reads the arguments of the program
+// (a batch file or cmd.exe), a name holding a character cmd would change
+// even inside quotes is left out too. The names left out during one run are
+// counted by reason for one report each after its commands were built.
+enum LeftOutReason : int {
+  kNotInCodePage = 0,  // the code page cannot hold the name
+  kChangedByCmd = 1,   // cmd would not hand the name on as it is
+};
 
-// The text of that report: the count and the first name as the system
+// The texts of those reports: the count and the first name as the system
 // reported it.
 inline constexpr char kLeftOutNamesFormat[] =
     "日本語の文字コードで表せない名前を持つ %d 個のファイルまたはディレクトリを除外しました\n"
+    "最初の名前: %s";
+inline constexpr char kCmdLeftOutNamesFormat[] =
+    "cmdで安全に渡せない名前を持つ %d 個のファイルまたはディレクトリを除外しました\n"
     "最初の名前: %s";
 
 // Makes `name` (a kRowTextSize buffer) a name the commands can use: kept when
@@ -81,15 +90,19 @@ inline constexpr char kLeftOutNamesFormat[] =
 // Returns 0 when there is none; the entry is then counted as left out.
 int UseFoundName(char* name, const char* shortName);
 
+// 1 when a name found on disk can go into a line of `form` (LineForm) as
+// it is; otherwise 0, and the name is counted as left out (kChangedByCmd).
+int UseNameInForm(const char* name, int form);
+
 // Forgets the names left out; every run starts with this.
 void ResetLeftOutNames();
 
-// Number of names left out since the last reset.
-int LeftOutNameCount();
+// Number of names left out for `reason` since the last reset.
+int LeftOutNameCount(int reason = kNotInCodePage);
 
-// The report on the names left out into `out` (`size` bytes), or 0 (with
-// `out` empty) when none was left out.
-int FormatLeftOutReport(char* out, std::size_t size);
+// The report on the names left out for `reason` into `out` (`size` bytes),
+// or 0 (with `out` empty) when none was.
+int FormatLeftOutReport(char* out, std::size_t size, int reason = kNotInCodePage);
 
 // Translates the tokens of `text` into `out` (`capacity` bytes). Returns 1
 // when the text holds a live wildcard ("*1"/"*2" count only with
@@ -112,9 +125,10 @@ int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDir
 int BeginFileExpansion(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
                        const SearchSource* source);
 
-// Before a command is built: steps over directories. Returns 0 when there is
-// no further command (no match, or exhausted), 1 otherwise.
-int SearchPreStep();
+// Before a command is built: steps over directories and over files whose
+// names cannot go into a line of `form`. Returns 0 when there is no further
+// command (no match, or exhausted), 1 otherwise.
+int SearchPreStep(int form = kCommandLineForm);
 
 // After a command is built: advances the open search to its next entry,
 // closing it after the last one.
@@ -129,15 +143,25 @@ int FileExpansionEnded();
 void EndFileExpansion();
 
 // Takes the captures of the current entry, guided by `fileText`, the expanded
-// row's file text as read (enclosing double quotes do not take part).
+// row's file text as read (its double quotes do not take part).
 void CaptureMatch(const char* fileText);
 
-// Writes the text to append for a plain file text into `out` (kRowTextSize
-// bytes): tokens translated and, for a live text, the current match put in
-// with the rules of a copy command's target (a double quote is copied and
-// stands in for no character of the match). For a batch line (`form`
-// kBatchLineForm) every '%' of text found on disk (what the match gives, and
-// the current folder name while it comes from the directory walk) is
-// doubled. Returns 0 when the result would exceed 259 characters or the
+// Writes the text to append for a plain file text of a row other than the
+// expanded one into `out` (kRowTextSize bytes): tokens translated and, for a
+// live text, the current match put in with the rules of a copy command's
+// target. For a batch line every '%' of text found on disk (what the match
+// gives, and the current folder name while it comes from the directory walk)
+// is doubled. Returns 0 when the result would exceed 259 characters or the
 // translation lost part of the text.
 int RewriteFileText(const char* fileText, char* out, int form = kCommandLineForm);
+
+// Writes the text to append for the expanded row while it has a current
+// match into `out` (kRowTextSize bytes): the directory part of the
+// translated `fileText` (up to its last '\' or '/') followed by the matched
+// name, so the command names the file that matched. '%' is doubled as by
+// RewriteFileText. Returns 0 when the result would exceed 259 characters.
+int WriteMatchedPath(const char* fileText, char* out, int form = kCommandLineForm);
+
+// 1 when the plain file text `fileText` holds the token "*/" (the current
+// folder name).
+int HoldsFolderNameToken(const char* fileText);

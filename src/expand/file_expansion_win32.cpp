@@ -1,6 +1,7 @@
 #include "expand/file_expansion_win32.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "expand/file_expansion.h"
 #include "resource.h"
@@ -60,6 +61,8 @@ int StartFileExpansion(HWND dialog, const char* baseDirectory) {
 }
 
 void ReportLeftOutNames(HWND owner, const char* caption) {
-  char text[2 * kRowTextSize];
-  if (FormatLeftOutReport(text, sizeof text)) ShowInformationText(owner, caption, text);
+  for (int reason : {kNotInCodePage, kChangedByCmd}) {
+    char text[2 * kRowTextSize];
+    if (FormatLeftOutReport(text, sizeof text, reason)) ShowInformationText(owner, caption, text);
+  }
 }

@@ -14,10 +14,11 @@ const SearchSource& SystemSearchSource();
 // when an expanded row was chosen, 0 when none qualifies (one command only).
 int StartFileExpansion(HWND dialog, const char* baseDirectory);
 
-// Tells the user, in one box titled `caption` and owned by `owner`, how many
-// names were left out since ResetLeftOutNames (expand/file_expansion.h)
-// because the code page cannot hold them and there was no short name, and
-// the first of them. Shows nothing when none was left out. A run calls
+// Tells the user, in one box per reason titled `caption` and owned by
+// `owner`, how many names were left out since ResetLeftOutNames
+// (expand/file_expansion.h) because the code page cannot hold them and there
+// was no short name, or because cmd would change them, and the first of
+// each. Shows nothing for a reason that left out no name. A run calls
 // ResetLeftOutNames before it builds its commands and this after.
 void ReportLeftOutNames(HWND owner, const char* caption);
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "resource.h"
+#include "support/dialog_names.h"
 #include "support/path_text.h"
 
 namespace {
@@ -45,9 +46,14 @@ int RunFilePicker(char* name, const char* startText, const FilePickerPlatform& p
     chosen = platform.showOpenDialog(name);
   }
   if (!chosen) return 0;
-  // QuotePathIfBlank works in a 260-byte buffer; a longer path than that
-  // holds stays as the dialog gave it (it would stay unquoted anyway).
-  if (std::strlen(name) < kPathTextSize - 1) QuotePathIfBlank(name);
+  // The field is read back in 260 bytes: a longer path would come back cut.
+  char path[kPathTextSize];
+  if (!CopyWholeName(path, sizeof path, name)) {
+    platform.refuseLongPath();
+    return 0;
+  }
+  QuotePathIfBlank(path);
+  std::memcpy(name, path, sizeof path);
   return 1;
 }
 

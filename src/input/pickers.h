@@ -7,8 +7,11 @@
 #include <cstddef>
 
 // The file picker's name buffer: at most 259 characters are proposed, the
-// dialog may give back 260.
+// dialog may give back 260 (which the field, read back as 259, cannot hold).
 inline constexpr std::size_t kPickNameSize = 261;
+
+// Caption of the message that refuses a chosen path too long for the field.
+inline constexpr char kPickerMessageTitle[] = "タビクス：ファイル選択";
 
 // Control id meaning "no start-place field".
 inline constexpr int kNoStartField = 0;
@@ -56,15 +59,18 @@ struct FilePickerPlatform {
   unsigned long (*lastDialogError)();
   // Makes `directory` the program's working directory (it may fail).
   void (*setWorkingDirectory)(const char* directory);
+  // Tells the user that the chosen path is too long for the field.
+  void (*refuseLongPath)();
 };
 
 // The file picker's decisions. `name` (kPickNameSize bytes) holds the field's
 // text: one enclosing pair of double quotes is removed and the rest proposed.
 // An empty proposal with a non-empty `startText` (null for none) that names a
 // directory makes that directory the working directory first. A refused
-// proposed name is dropped and the dialog shown once more. Returns 1 when a
-// file was chosen: `name` then holds its path, in double quotes when it holds
-// a blank; 0 when nothing was chosen.
+// proposed name is dropped and the dialog shown once more. A chosen path
+// longer than 259 characters is refused (refuseLongPath), never cut. Returns
+// 1 when a file was chosen: `name` then holds its path, in double quotes when
+// it holds a blank; 0 when nothing was chosen.
 int RunFilePicker(char* name, const char* startText, const FilePickerPlatform& platform);
 
 // The folder the folder browser opens with (`out`, 260 bytes): the field's

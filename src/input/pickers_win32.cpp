@@ -5,7 +5,9 @@
 #include "input/pickers.h"
 #include "support/path_text.h"
 #include "support/control_text_win32.h"
+#include "support/dialog_names.h"
 #include "support/file_dialogs_win32.h"
+#include "support/message_box_win32.h"
 #include "support/shell_win32.h"
 
 namespace {
@@ -22,8 +24,12 @@ unsigned long LastDialogError() { return FileDialogError(); }
 
 void SetWorkingDirectory(const char* directory) { SetCurrentDirectoryA(directory); }
 
+void RefuseLongPath() {
+  ShowInformationText(g_openFile->hwndOwner, kPickerMessageTitle, kChosenPathTooLongText);
+}
+
 constexpr FilePickerPlatform kFilePickerPlatform = {ShowOpenDialog, LastDialogError,
-                                                    SetWorkingDirectory};
+                                                    SetWorkingDirectory, RefuseLongPath};
 
 // The text of edit `id` (260 bytes), or null for kNoStartField.
 const char* ReadStartText(HWND dialog, int id, char* text) {

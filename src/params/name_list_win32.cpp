@@ -6,9 +6,11 @@
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
+#include "params/param_texts.h"
 #include "resource.h"
 #include "support/control_text_win32.h"
 #include "support/format_text.h"
+#include "support/message_box_win32.h"
 
 namespace {
 
@@ -87,8 +89,7 @@ int RegisterSet(HWND dialog) {
                                    dialog, RegisterDialogProc, 0);
   if (result != IDOK || g_enteredName[0] == '\0') return 0;
   if (!SaveSetFromDialog(dialog, g_enteredName)) return 0;
-  ReleaseParameterFile();
-  LoadParameterFile();
+  if (!ReloadParameterFile()) ReportParameterFileNotReloaded(dialog);
   FillNameList(dialog);
   SendDlgItemMessageA(dialog, IDC_NAME_LIST, CB_SETCURSEL, 0, 0);
   CopySetName(g_currentSetName, g_enteredName);
@@ -115,8 +116,13 @@ int DeleteSelectedSet(HWND dialog) {
   char name[kDeleteNameSize] = {};
   ReadControlText(dialog, IDC_NAME_LIST, name, kDeleteNameSize);
   if (name[0] == '\0' || !DeleteStoredSet(name)) return 0;
+  if (!IsParameterFileHeld()) ReportParameterFileNotReloaded(dialog);
   FillNameList(dialog);
   return 1;
+}
+
+void ReportParameterFileNotReloaded(HWND dialog) {
+  ShowInformationText(dialog, kParameterFileTitle, kParameterFileNotReloadedText);
 }
 
 const char* GetCurrentSetName() {

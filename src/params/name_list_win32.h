@@ -23,7 +23,7 @@ int SelectSetFromList(HWND dialog);
 
 // The Register command: asks for a name with the register dialog (102), saves
 // the dialog's set under it, reloads, refills and selects the first name.
-// 1 when a set was saved.
+// 1 when a set was saved. A reload that fails is reported (below).
 int RegisterSet(HWND dialog);
 
 // Procedure of the register dialog (102).
@@ -32,7 +32,13 @@ INT_PTR CALLBACK RegisterDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 // Deletes the set named by the name box (1000) from the file, reloads it and
 // refills the name list. 1 when the set was deleted; 0 for a blank name box,
 // an unknown name, or a rewrite that failed (file and list then unchanged).
+// A reload that fails is reported (below).
 int DeleteSelectedSet(HWND dialog);
+
+// Tells the user that the parameter file could not be loaded again after a
+// rewrite (another program kept it open): the name list is empty and sets
+// are not saved until it can be.
+void ReportParameterFileNotReloaded(HWND dialog);
 
 // The current set name: the name last chosen from the list or registered.
 const char* GetCurrentSetName();

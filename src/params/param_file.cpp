@@ -7,13 +7,16 @@
 #include "params/field_table.h"
 #include "support/byte_buffer.h"
 #include "support/line_scan.h"
-
+#include "support/text_kind.h"
 
 namespace {
 
 // The set list in file order, and its last record (where the parser appends).
 StoredSet* g_firstSet = nullptr;
 StoredSet* g_lastSet = nullptr;
+
+// 1 when the parsed file began with the UTF-8 byte-order mark.
+int g_utf8Mark = 0;
 
 // The field keys by a hash, for the parser. A key of up to 16 bytes is held
 // as two words, its bytes in memory order and the rest zero, so that a line's
@@ -132,16 +135,25 @@ StoredSet* AppendSetForHeader(char* line, char* end) {
 
 char* NextLine(char* cursor, const char* end) {
   cursor = FindLineEnd(cursor, end);
-  if (*cursor == '\0') return nullptr;
+  if (cursor == end) return nullptr;
   *cursor = '\0';
-  cursor = SkipLineEnds(cursor + 1, end);
-  return *cursor != '\0' ? cursor : nullptr;
+  for (++cursor; cursor != end && IsLineEndByte(static_cast<unsigned char>(*cursor));) ++cursor;
+  return cursor != end ? cursor : nullptr;
+}
+
+int ParameterTextIsReadable(const char* bytes, std::size_t size) {
+  return ClassifyText(bytes, size) != kUtf16Text;
 }
 
 int ParseParameterText(char* text, std::size_t size) {
   const char* const end = text + size;
   StoredSet* current = nullptr;
-  char* line = *text != '\0' ? text : nullptr;
+  const std::size_t mark = Utf8MarkLength(text);
+  if (mark != 0) g_utf8Mark = 1;
+  // The first line starts at the first byte that is no line end.
+  char* line = text + mark;
+  while (line != end && IsLineEndByte(static_cast<unsigned char>(*line))) ++line;
+  if (line == end) line = nullptr;
   while (line != nullptr) {
     char* rest = line;  // where the line end is looked for
     if (line[0] == '[') {
@@ -174,6 +186,11 @@ void FreeStoredSets() {
   }
   g_firstSet = nullptr;
   g_lastSet = nullptr;
+  g_utf8Mark = 0;
+}
+
+int AppendParameterFileMark(ByteBuffer* out) {
+  return !g_utf8Mark || AppendBytes(out, kUtf8Mark, kUtf8MarkSize);
 }
 
 StoredSet* FirstStoredSet() {

@@ -11,22 +11,33 @@
 struct ByteBuffer;
 
 // The cursor step of the parser, in a text block whose last byte, at `end`,
-// is zero. From `cursor`, finds the first byte below 0x20 (the line end).
-// Returns nullptr when that byte is zero (the text ends at its first zero
-// byte); otherwise writes a zero byte there, skips it and every further byte
-// from 0x01 to 0x1F, and returns the first byte of the next line, or nullptr
-// when that is a zero byte.
+// is zero. From `cursor`, finds the first byte below 0x20 (the line end; a
+// zero byte inside the text is one as well). Returns nullptr when that is
+// `end`; otherwise writes a zero byte there, skips it and every further byte
+// below 0x20, and returns the first byte of the next line, or nullptr when
+// that is `end`.
 char* NextLine(char* cursor, const char* end);
 
+// Whether the `size` bytes of a parameter file are text the parser reads:
+// a UTF-16 file is not (it would be read as garbage and lost at the next
+// save). A zero byte inside ANSI text only ends a line.
+int ParameterTextIsReadable(const char* bytes, std::size_t size);
+
 // Parses a writable text block of `size` bytes and a terminating zero in
-// place (the text ends at its first zero byte) and appends its sets to the
-// set list (which the caller has emptied). Names and values point into
-// `text`, which must outlive the set list. Returns 0 when a record could not
-// be allocated; the set list is then empty again.
+// place and appends its sets to the set list (which the caller has emptied).
+// A UTF-8 byte-order mark at the start is skipped (AppendParameterFileMark
+// writes it again); zero bytes inside end lines like the other control
+// bytes, so no set after one is lost. Names and values point into `text`,
+// which must outlive the set list. Returns 0 when a record could not be
+// allocated; the set list is then empty again.
 int ParseParameterText(char* text, std::size_t size);
 
+// Appends the UTF-8 byte-order mark when the parsed file began with one, so
+// that a rewrite keeps it. 0 when the buffer could not grow.
+int AppendParameterFileMark(ByteBuffer* out);
+
 // Frees every record of the set list and empties it (the text block is the
-// caller's).
+// caller's), and forgets a byte-order mark.
 void FreeStoredSets();
 
 // Head of the set list (file order), or nullptr.

@@ -26,7 +26,14 @@ char* g_textBlock = nullptr;
 // load succeeds.
 int g_loadIncomplete = 0;
 
-// Capacity of the name box text read by Delete (at most 255 characters).
+// 1 when the last load found text the parser does not read (UTF-16).
+int g_notText = 0;
+
+// How often, and how far apart, the file is opened after a rewrite of this
+// program's own: a scanner or backup program may read the new file for a
+// moment, and the open (which lets nobody else read) waits for it.
+constexpr int kReopenAttempts = 10;
+constexpr DWORD kReopenRetryDelayMs = 50;
 
 void CloseHeldFile() {
   if (g_parameterFileHandle == INVALID_HANDLE_VALUE) return;
@@ -34,10 +41,27 @@ void CloseHeldFile() {
   g_parameterFileHandle = INVALID_HANDLE_VALUE;
 }
 
-void HoldFile() {
-  if (g_parameterFileHandle == INVALID_HANDLE_VALUE) {
-    g_parameterFileHandle = OpenForReadShared(g_parameterFilePath);
+// Whether a failed open means that there is no file to lose.
+int IsMissingFileError(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Opens the file the way it is held, `attempts` times at most while another
+// program has it open. The handle, or INVALID_HANDLE_VALUE with the reason
+// as the last error.
+HANDLE OpenHeld(int attempts) {
+  for (int attempt = 1;; ++attempt) {
+    HANDLE file = OpenForReadShared(g_parameterFilePath);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    const DWORD error = GetLastError();
+    if (attempt >= attempts || IsMissingFileError(error)) return INVALID_HANDLE_VALUE;
+    Sleep(kReopenRetryDelayMs);
+    SetLastError(error);
   }
+}
+
+void HoldFile() {
+  if (g_parameterFileHandle == INVALID_HANDLE_VALUE) g_parameterFileHandle = OpenHeld(kReopenAttempts);
 }
 
 // Replaces the parameter file with `content` in one step (letting go of it
@@ -49,11 +73,6 @@ int RewriteParameterFile(const ByteBuffer& content) {
   return replaced;
 }
 
-// Whether a failed open means that there is no file to lose.
-int IsMissingFileError(DWORD error) {
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 int FailLoad() {
   g_loadIncomplete = 1;
   FreeStoredSets();
@@ -62,12 +81,12 @@ int FailLoad() {
   return 0;
 }
 
-}  // namespace
-
-int LoadParameterFile() {
+// LoadParameterFile with the open tried `attempts` times at most.
+int LoadFile(int attempts) {
   CloseHeldFile();
   g_loadIncomplete = 0;
-  g_parameterFileHandle = OpenForReadShared(g_parameterFilePath);
+  g_notText = 0;
+  g_parameterFileHandle = OpenHeld(attempts);
   if (g_parameterFileHandle == INVALID_HANDLE_VALUE) {
     // A file that someone else has open (a scanner reading it just after a
     // rewrite, say) still holds sets that the list in memory does not.
@@ -88,8 +107,34 @@ int LoadParameterFile() {
   std::size_t blockSize = static_cast<std::size_t>(size) + 1;
   if (blockSize == 0 || !AllocBlock(&g_textBlock, blockSize)) return FailLoad();
   if (ReadBytes(g_parameterFileHandle, g_textBlock, size) != size) return FailLoad();
+  if (!ParameterTextIsReadable(g_textBlock, size)) {
+    g_notText = 1;
+    return FailLoad();
+  }
   if (!ParseParameterText(g_textBlock, size)) return FailLoad();
   return 1;
+}
+
+// A load that failed on a file that is there leaves every rewrite refused;
+// the next rewrite first tries the load again, so that the file can be
+// saved into once the program that held it has let go.
+int RecoverFromFailedLoad() {
+  return !g_loadIncomplete || ReloadParameterFile();
+}
+
+}  // namespace
+
+int LoadParameterFile() {
+  return LoadFile(1);
+}
+
+int ReloadParameterFile() {
+  ReleaseParameterFile();
+  return LoadFile(kReopenAttempts);
+}
+
+int IsParameterFileText() {
+  return !g_notText;
 }
 
 int CreateParameterFile() {
@@ -100,6 +145,7 @@ int CreateParameterFile() {
   HoldFile();
   if (g_parameterFileHandle == INVALID_HANDLE_VALUE) return 0;
   g_loadIncomplete = 0;
+  g_notText = 0;
   return 1;
 }
 
@@ -110,9 +156,9 @@ void ReleaseParameterFile() {
 }
 
 int SaveSetFromDialog(HWND dialog, const char* name) {
-  if (g_loadIncomplete) return 0;
+  if (!RecoverFromFailedLoad()) return 0;
   ByteBuffer content;
-  int ok = WriteSetSection(&content, name, dialog) &&
+  int ok = AppendParameterFileMark(&content) && WriteSetSection(&content, name, dialog) &&
            BuildParameterFileText(&content, nullptr, nullptr, name) &&
            RewriteParameterFile(content);
   FreeByteBuffer(&content);
@@ -122,15 +168,15 @@ int SaveSetFromDialog(HWND dialog, const char* name) {
 }
 
 int DeleteStoredSet(const char* name) {
-  if (FindStoredSet(name) == nullptr || g_loadIncomplete) return 0;
+  if (!RecoverFromFailedLoad() || FindStoredSet(name) == nullptr) return 0;
   ByteBuffer content;
-  int ok = BuildParameterFileText(&content, nullptr, nullptr, name) &&
+  int ok = AppendParameterFileMark(&content) &&
+           BuildParameterFileText(&content, nullptr, nullptr, name) &&
            RewriteParameterFile(content);
   FreeByteBuffer(&content);
   if (!ok) return 0;
   RemoveStoredSet(name);
-  ReleaseParameterFile();
-  LoadParameterFile();
+  ReloadParameterFile();
   return 1;
 }
 

@@ -11,3 +11,10 @@ inline constexpr char kSwitchFilter[] =
     "TAVIXパラメータファイル (*.tvx)\0*.tvx\0"
     "すべてのファイル (*.*)\0*.*\0";
 inline constexpr char kSwitchTitle[] = "TAVIXパラメータファイル参照";
+
+// Told when the parameter file cannot be loaded again after a rewrite.
+inline constexpr char kParameterFileTitle[] = "タビクス：パラメータファイル";
+inline constexpr char kParameterFileNotReloadedText[] =
+    "パラメータファイルを読み直せませんでした\n"
+    "ほかのプログラムが使用中の可能性があります\n"
+    "読み直せるまで、パラメータは保存されません";

@@ -50,9 +50,8 @@ int SwitchParameterFile(HWND dialog) {
       ShowHeldFile(dialog);
       return 1;
     }
-    ReleaseParameterFile();
     FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", kept);
-    LoadParameterFile();
+    if (!ReloadParameterFile()) ReportParameterFileNotReloaded(dialog);
     ShowHeldFile(dialog);
   }
 }

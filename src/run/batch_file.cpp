@@ -14,6 +14,22 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 constexpr char kPauseLine[] = "pause\r\n";
 constexpr char kDirectoryCommand[] = "cd ";
+constexpr char kNetworkDirectoryCommand[] = "pushd ";  // cd cannot enter a UNC folder
+constexpr char kLeaveNetworkDirectoryLine[] = "popd\r\n";
+// Around every directory line: the error level is cleared before it and
+// tested after it, so that the file stops where the folder cannot be entered
+// (cmd's own message stays on screen, and with the pause line on, the window
+// waits) and no command runs in another folder than the one it was written
+// for. The added lines do not echo.
+constexpr char kClearErrorLevelLine[] = "@(call )\r\n";
+constexpr char kStopOnFailureLine[] = "@if errorlevel 1 exit /b 1\r\n";
+constexpr char kPauseAndStopOnFailureLine[] = "@if errorlevel 1 (pause & exit /b 1)\r\n";
+
+// 1 for a UNC path (\\server\share...), enclosing quotes not taking part.
+int IsNetworkPath(const char* text) {
+  if (text[0] == '"') ++text;
+  return text[0] == '\\' && text[1] == '\\';
+}
 
 // Copies at most 259 characters of `text` into a 260-byte buffer.
 void CopyRowText(char* out, const char* text) {
@@ -36,23 +52,54 @@ int AppendBatchText(ByteBuffer* out, const char* text, int fromDisk) {
   return AppendText(out, run);
 }
 
-// "cd " and the directory as a path piece of a batch line.
-int AppendDirectoryLine(ByteBuffer* out, const char* directory, int fromDisk) {
+// "cd " (or "pushd " for a UNC folder) and the directory as a path piece of
+// a batch line, quoted whenever it needs it, between the lines that stop the
+// file when it fails.
+int AppendDirectoryLine(ByteBuffer* out, const BatchInput& input, const char* directory,
+                        int fromDisk) {
   char text[kRowTextSize];
   CopyRowText(text, directory);
-  QuoteBatchPath(text);
-  return AppendText(out, kDirectoryCommand) && AppendBatchText(out, text, fromDisk) &&
-         AppendText(out, kLineEnd);
+  char piece[kQuotedPathSize];
+  QuotePathPiece(text, kBatchLineForm, piece);
+  return AppendText(out, kClearErrorLevelLine) &&
+         AppendText(out, IsNetworkPath(text) ? kNetworkDirectoryCommand : kDirectoryCommand) &&
+         AppendBatchText(out, piece, fromDisk) && AppendText(out, kLineEnd) &&
+         AppendText(out, input.pauseAtEnd ? kPauseAndStopOnFailureLine : kStopOnFailureLine);
 }
 
-// One block: its "cd " line unless `directory` is empty, then its commands.
+// 1 when the commands of a block would hand a walked folder's name to a
+// program that cmd reads again, and cmd would change that name.
+int FolderNameChangedByCmd(const BatchInput& input, int fromDisk) {
+  if (!fromDisk) return 0;
+  const char* changed = CmdChangedCharacters(ProgramLineForm(input.programText, 1));
+  if (changed[0] == '\0' || FindAnyCharDbcs(g_currentFolderName, changed) == nullptr) return 0;
+  for (const ArgumentRow& row : input.rows.row) {
+    char text[kRowTextSize];
+    CopyRowText(text, row.fileText);
+    if (IsPlainFileText(text) && HoldsFolderNameToken(text)) return 1;
+  }
+  return 0;
+}
+
+// One block: its "cd " line unless `directory` is empty, then its commands,
+// then "popd" after a UNC folder. A walked folder whose name the commands
+// could not hand on as it is gives no block and is counted as left out.
 int WriteBlock(const BatchInput& input, const BatchSystem& system, const char* directory,
                int fromDisk, ByteBuffer* out) {
   if (directory[0] == '\0') return WriteCommandLines(input, *system.search, nullptr, out);
-  if (!AppendDirectoryLine(out, directory, fromDisk)) return kBatchOutOfMemory;
   SetCurrentFolderName(directory, fromDisk);
+  if (FolderNameChangedByCmd(input, fromDisk)) {
+    UseNameInForm(g_currentFolderName, kCmdBatchLineForm);
+    return kBatchComplete;
+  }
+  if (!AppendDirectoryLine(out, input, directory, fromDisk)) return kBatchOutOfMemory;
   // Only a walked directory is a base for relative file texts.
-  return WriteCommandLines(input, *system.search, fromDisk ? directory : nullptr, out);
+  const int result = WriteCommandLines(input, *system.search, fromDisk ? directory : nullptr, out);
+  if (result == kBatchComplete && IsNetworkPath(directory) &&
+      !AppendText(out, kLeaveNetworkDirectoryLine)) {
+    return kBatchOutOfMemory;
+  }
+  return result;
 }
 
 }  // namespace
@@ -84,10 +131,11 @@ int WriteCommandLines(const BatchInput& input, const SearchSource& search, const
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) CopyRowText(fileTexts[i], input.rows.row[i].fileText);
 
+  const int form = ProgramLineForm(input.programText, 1);
   const int expanding = BeginFileExpansion(fileTexts, directory, &search);
   char arguments[kArgumentTextCapacity];
   for (;;) {
-    if (!AssembleArgumentText(input.rows, arguments, sizeof arguments, kBatchLineForm)) {
+    if (!AssembleArgumentText(input.rows, arguments, sizeof arguments, form)) {
       // An open search still holds the match whose command did not fit;
       // otherwise the matches are used up.
       if (expanding && g_expansion.search != kSearchOpen) return kBatchComplete;

@@ -1,5 +1,6 @@
 #include "run/batch_file_win32.h"
 
+#include <cderr.h>
 
 #include <cstring>
 
@@ -16,20 +17,12 @@
 #include "support/byte_buffer.h"
 #include "support/control_text_win32.h"
 #include "support/dbcs.h"
+#include "support/dialog_names.h"
 #include "support/file_dialogs_win32.h"
-#include "support/file_io_win32.h"
+#include "support/message_box_win32.h"
+#include "support/safe_replace_win32.h"
 
 namespace {
-
-// Writes the composed bytes with one checked write. A write that stops short
-// without a system error is reported as a write fault.
-int WriteWholeBuffer(HANDLE file, const ByteBuffer& text) {
-  if (text.size == 0) return 1;
-  SetLastError(NO_ERROR);
-  if (WriteBytes(file, text.data, static_cast<DWORD>(text.size)) == text.size) return 1;
-  if (GetLastError() == NO_ERROR) SetLastError(ERROR_WRITE_FAULT);
-  return 0;
-}
 
 // Shows what a composition that did not complete leaves for the user to know.
 void ReportComposition(HWND dialog, int result) {
@@ -47,11 +40,6 @@ void ReadBatchInput(HWND dialog, BatchInput* input) {
 }
 
 int WriteBatchFile(HWND dialog, const char* path) {
-  HANDLE file = CreateForWrite(path != nullptr ? path : g_batchFilePath);
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowSystemError(dialog, kBatchFileTitle);
-    return 0;
-  }
   BatchInput input;
   ReadBatchInput(dialog, &input);
   ByteBuffer text;
@@ -60,19 +48,20 @@ int WriteBatchFile(HWND dialog, const char* path) {
   ReportComposition(dialog, result);
   ReportLeftOutNames(dialog, kBatchFileTitle);
 
-  int written = WriteWholeBuffer(file, text);
-  if (!written) ShowSystemError(dialog, kBatchFileTitle);
-  FreeByteBuffer(&text);
-  if (!CloseFile(file) && written) {
-    ShowSystemError(dialog, kBatchFileTitle);
-    written = 0;
+  // Only a whole file takes the place of the one there: a file that could
+  // not be composed or written leaves the old one as it was.
+  int written = 0;
+  if (result == kBatchComplete) {
+    written = SafeReplaceFile(path != nullptr ? path : g_batchFilePath, text.data, text.size, nullptr);
+    if (!written) ShowSystemError(dialog, kBatchFileTitle);
   }
-  return result == kBatchComplete && written;
+  FreeByteBuffer(&text);
+  return written;
 }
 
 int ChooseBatchFileName(HWND dialog, char* buffer, std::size_t size) {
   char name[kBatchNameSize] = {};
-  std::strncpy(name, buffer, sizeof name - 1);
+  MakeProposedFileName(buffer, name, sizeof name);
   OPENFILENAMEA dialogData{};
   dialogData.lStructSize = sizeof dialogData;
   dialogData.hwndOwner = dialog;
@@ -84,11 +73,16 @@ int ChooseBatchFileName(HWND dialog, char* buffer, std::size_t size) {
   dialogData.lpstrTitle = kSaveBatchDialogTitle;
   dialogData.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
   dialogData.lpstrDefExt = kBatchDefaultExtension;
-  if (!ShowSaveFileDialog(&dialogData) || name[0] == '\0' || size == 0) return 0;
-  std::size_t length = strnlen(name, size - 1);
-  std::memcpy(buffer, name, length);
-  buffer[length] = '\0';
-  CutToWholeCharacters(buffer);
+  BOOL chosen = ShowSaveFileDialog(&dialogData);
+  if (!chosen && FileDialogError() == FNERR_INVALIDFILENAME) {
+    name[0] = '\0';  // a proposal the dialog still refuses: none
+    chosen = ShowSaveFileDialog(&dialogData);
+  }
+  if (!chosen || name[0] == '\0') return 0;
+  if (!CopyWholeName(buffer, size, name)) {
+    ShowInformationText(dialog, kBatchFileTitle, kChosenPathTooLongText);
+    return 0;
+  }
   return 1;
 }
 

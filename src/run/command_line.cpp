@@ -32,17 +32,16 @@ int AppendPiece(ArgumentBuilder* builder, int blank, std::string_view piece) {
 // two quotes.
 constexpr std::size_t kFilePieceSize = 2 * kRowTextSize + 2;
 
-// The piece appended for a file text: a plain text holding a character that
-// needs quotes in this form is enclosed in double quotes exactly once, the
-// backslashes that end it doubled; any other text stands as it is.
+// The piece appended for a file text: a plain text (its own quotes already
+// dropped) holding a character that needs quotes in this form is enclosed in
+// double quotes, the backslashes that end it doubled; any other text stands
+// as it is.
 std::string_view FilePiece(const char* fileText, int plain, int form, char* buffer) {
   if (!plain || FindAnyCharDbcs(fileText, PathQuoteTriggers(form)) == nullptr) return fileText;
-  char text[kRowTextSize];
-  CopyPathText(text, fileText);
-  std::size_t length = RemoveEnclosingQuotes(text);
-  std::size_t backslashes = TrailingBackslashes(text);
+  const std::size_t length = std::strlen(fileText);
+  const std::size_t backslashes = TrailingBackslashes(fileText);
   buffer[0] = '"';
-  std::memcpy(buffer + 1, text, length);
+  std::memcpy(buffer + 1, fileText, length);
   std::memset(buffer + 1 + length, '\\', backslashes);
   buffer[1 + length + backslashes] = '"';
   return std::string_view(buffer, length + backslashes + 2);
@@ -52,7 +51,7 @@ std::string_view FilePiece(const char* fileText, int plain, int form, char* buff
 
 int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity, int form) {
   if (out == nullptr || capacity == 0) return 0;
-  if (!SearchPreStep()) return 0;
+  if (!SearchPreStep(form)) return 0;
   // The match is captured before any row is rewritten, so rows above the
   // expanded row see the same match as the rows below it.
   if (g_expansion.search == kSearchOpen && g_expansion.expandedRow < kArgumentRowCount) {
@@ -63,7 +62,8 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
 
   ArgumentBuilder builder{out, capacity, 0};
   out[0] = '\0';
-  for (const ArgumentRow& row : rows.row) {
+  for (int index = 0; index < kArgumentRowCount; ++index) {
+    const ArgumentRow& row = rows.row[index];
     int separatorOwed = builder.length > 0;
 
     std::string_view switchText(row.switchText, PathTextLength(row.switchText));
@@ -76,8 +76,14 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
     CopyPathText(fileText, row.fileText);
     int plain = IsPlainFileText(fileText);
     if (plain) {
+      DropQuotes(fileText);
+      const int matched = index == g_expansion.expandedRow && g_expansion.search == kSearchOpen &&
+                          g_expansion.matchCaptured;
       char rewritten[kRowTextSize];
-      if (!RewriteFileText(fileText, rewritten, form)) return 0;
+      if (!(matched ? WriteMatchedPath(fileText, rewritten, form)
+                    : RewriteFileText(fileText, rewritten, form))) {
+        return 0;
+      }
       std::memcpy(fileText, rewritten, std::strlen(rewritten) + 1);
     }
     if (fileText[0] == '\0') continue;
@@ -93,12 +99,18 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
   return 1;
 }
 
+int ProgramLineForm(const char* programText, int batch) {
+  if (IsCmdProgram(programText)) return batch ? kCmdBatchLineForm : kCmdCommandLineForm;
+  return batch ? kBatchLineForm : kCommandLineForm;
+}
+
 void MakeBatchProgramText(const char* programText, char* out) {
-  char text[kRowTextSize];
-  CopyPathText(text, programText);
-  QuoteBatchPath(text);
-  std::size_t length = std::strlen(text);
-  std::memcpy(out, text, length);
+  std::size_t length = 0;
+  if (IsBatchProgram(programText)) {
+    std::memcpy(out, "call ", 5);
+    length = 5;
+  }
+  length += QuotePathPiece(programText, kBatchLineForm, out + length);
   out[length] = ' ';
   out[length + 1] = '\0';
 }

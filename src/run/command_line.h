@@ -9,22 +9,33 @@
 #include "support/path_text.h"
 
 constexpr std::size_t kArgumentTextCapacity = 512;   // argument text: at most 511 characters
-constexpr std::size_t kBatchProgramTextSize = 261;   // program text, quoted, plus one blank
+// Program text of a batch line: "call ", the quoted text, one blank.
+constexpr std::size_t kBatchProgramTextSize = 5 + kQuotedPathSize + 1;
 
 // Builds the argument text of `rows` into `out` (`capacity` bytes) around the
 // current file expansion: one command per call, in the given LineForm. A
-// file piece enclosed in quotes has the backslashes that end it doubled, so
-// the called program does not read the closing quote as part of the text.
+// plain file text loses its own double quotes (no name holds one) and is
+// enclosed in one pair when it needs them; the expanded row names the
+// matched file. A file piece enclosed in quotes has the backslashes that end
+// it doubled, so the called program does not read the closing quote as part
+// of the text.
 // Returns 1 when a text was built; 0 when it would not fit, when a file text
 // could not be rewritten within 259 characters, or when the file search has
 // no (further) match.
 int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity,
                          int form = kCommandLineForm);
 
-// Program text for a batch-file line: `programText` with QuoteBatchPath
-// applied and one blank appended, into `out` (kBatchProgramTextSize bytes).
+// The LineForm of the commands of `programText`: in a batch file
+// (`batch` 1) or started directly, and whether cmd reads its arguments.
+int ProgramLineForm(const char* programText, int batch);
+
+// Program text for a batch-file line into `out` (kBatchProgramTextSize
+// bytes): "call " first when the program is a batch file (without it cmd
+// would not come back to the next line), `programText` as a path piece of a
+// batch line (quoted when it needs it, whatever its length) and one blank.
 void MakeBatchProgramText(const char* programText, char* out);
 
-// Program text for a direct run: `programText` with one enclosing pair of
-// double quotes removed and never quoted again, into `out` (kRowTextSize bytes).
+// Program text for a direct run as the run list shows it: `programText`
+// with one enclosing pair of double quotes removed, into `out` (kRowTextSize
+// bytes). The launch quotes it in the command line (ComposeCommandLine).
 void MakeDirectProgramText(const char* programText, char* out);

@@ -29,7 +29,9 @@ void ReadArgumentRows(HWND dialog, ArgumentRows* rows) {
 int BuildArgumentText(HWND dialog, char* out, std::size_t capacity) {
   ArgumentRows rows;
   ReadArgumentRows(dialog, &rows);
-  return AssembleArgumentText(rows, out, capacity);
+  char program[kRowTextSize];
+  ReadControlText(dialog, IDC_EXEPATH, program, kRowTextSize);
+  return AssembleArgumentText(rows, out, capacity, ProgramLineForm(program, 0));
 }
 
 void GetBatchProgramText(HWND dialog, char* out) {

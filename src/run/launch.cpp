@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "support/path_text.h"
+
 unsigned long CreationFlagsForPriority(int priorityIndex) {
   if (priorityIndex < 0 || priorityIndex >= static_cast<int>(kPriorityTable.size())) return 0;
   return kPriorityTable[static_cast<std::size_t>(priorityIndex)].priorityClass;
@@ -14,25 +16,65 @@ int FindPriorityByLabel(std::string_view label) {
   return -1;
 }
 
-int ComposeCommandLine(char* out, std::size_t capacity, const char* command,
-                       const char* arguments) {
+namespace {
+
+// The line being composed, within its capacity.
+struct LineWriter {
+  char* out;
+  std::size_t capacity;
+  std::size_t length;
+  int full;
+};
+
+void Put(LineWriter* writer, const char* bytes, std::size_t n) {
+  if (writer->full || n >= writer->capacity - writer->length) {
+    writer->full = 1;
+    return;
+  }
+  std::memcpy(writer->out + writer->length, bytes, n);
+  writer->length += n;
+}
+
+void Put(LineWriter* writer, const char* text) { Put(writer, text, std::strlen(text)); }
+
+// A program path: as it is when it starts with a quote or holds no blank,
+// else enclosed in double quotes.
+void PutProgram(LineWriter* writer, const char* path) {
+  const int quote = path[0] != '"' && std::strchr(path, ' ') != nullptr;
+  if (quote) Put(writer, "\"");
+  Put(writer, path);
+  if (quote) Put(writer, "\"");
+}
+
+}  // namespace
+
+int ComposeCommandLine(char* out, std::size_t capacity, const char* command, const char* arguments,
+                       const char* shell) {
   if (out == nullptr || capacity == 0) return 0;
-  out[0] = '\0';
-  const std::size_t commandLength = command ? std::strlen(command) : 0;
-  std::size_t total = commandLength;
-  std::size_t argumentsLength = 0;
-  if (arguments != nullptr) {
-    argumentsLength = std::strlen(arguments);
-    total += 1 + argumentsLength;
+  LineWriter writer{out, capacity, 0, 0};
+  if (command == nullptr) command = "";
+  const int batch = shell != nullptr && IsBatchProgram(command);
+  if (batch) {
+    PutProgram(&writer, shell);
+    Put(&writer, " /c \"\"");
+    // The path without enclosing quotes of its own, in the inner pair.
+    std::size_t length = std::strlen(command);
+    const char* path = command;
+    if (length > 0 && path[0] == '"') {
+      ++path;
+      --length;
+      if (length > 0 && path[length - 1] == '"') --length;
+    }
+    Put(&writer, path, length);
+    Put(&writer, "\"");
+  } else {
+    PutProgram(&writer, command);
   }
-  if (total >= capacity) return 0;
-  if (commandLength) std::memcpy(out, command, commandLength);
-  std::size_t at = commandLength;
   if (arguments != nullptr) {
-    out[at++] = ' ';
-    std::memcpy(out + at, arguments, argumentsLength);
-    at += argumentsLength;
+    Put(&writer, " ");
+    Put(&writer, arguments);
   }
-  out[at] = '\0';
-  return 1;
+  if (batch) Put(&writer, "\"");
+  out[writer.full ? 0 : writer.length] = '\0';
+  return writer.full ? 0 : 1;
 }

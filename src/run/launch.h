@@ -48,9 +48,14 @@ constexpr int ChildHasEnded(unsigned long waitResult) { return waitResult != kWa
 // Index of the priority row whose label equals `label` byte for byte, or -1.
 int FindPriorityByLabel(std::string_view label);
 
-// Composes a child's command line into `out`: the command; then, when
-// `arguments` is not null (even when it is empty), one blank and the
-// arguments. Null `command` counts as empty. Returns 1, or 0 when the line
-// and its terminator do not fit in `capacity` bytes (`out` then holds "").
-int ComposeCommandLine(char* out, std::size_t capacity, const char* command,
-                       const char* arguments);
+// Composes a child's command line into `out`: the command, enclosed in
+// double quotes when it holds a blank (the system would otherwise take the
+// text before the blank as the program); then, when `arguments` is not null
+// (even when it is empty), one blank and the arguments. A batch file (.bat,
+// .cmd) as the command is started through the command interpreter `shell`
+// (its full path) as `"shell" /c ""command" arguments"`: cmd strips the outer
+// pair of quotes and reads the rest, so a folder named with "&", "^" or "("
+// reaches it whole. Null `command` counts as empty. Returns 1, or 0 when the
+// line and its terminator do not fit in `capacity` bytes (`out` then holds "").
+int ComposeCommandLine(char* out, std::size_t capacity, const char* command, const char* arguments,
+                       const char* shell);

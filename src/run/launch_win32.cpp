@@ -1,12 +1,28 @@
 #include "run/launch_win32.h"
 
 #include "run/launch.h"
+#include "support/format_text.h"
 #include "support/message_box_win32.h"
+
+namespace {
+
+// Full path of the command interpreter in the system folder, which runs
+// batch files ("cmd.exe", found the usual way, when that cannot be had).
+void CommandInterpreterPath(char* out, UINT size) {
+  const UINT length = GetSystemDirectoryA(out, size);
+  if (length == 0 || length >= size || FormatText(out + length, size - length, "\\cmd.exe") < 0) {
+    FormatText(out, size, "cmd.exe");
+  }
+}
+
+}  // namespace
 
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex) {
+  char shell[MAX_PATH];
+  CommandInterpreterPath(shell, sizeof shell);
   char line[kCommandLineCapacity];
-  if (!ComposeCommandLine(line, sizeof line, command, arguments)) {
+  if (!ComposeCommandLine(line, sizeof line, command, arguments, shell)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     ShowSystemError(owner, kLaunchFailedTitle);
     return nullptr;

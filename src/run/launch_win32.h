@@ -7,7 +7,9 @@
 #include "support/message_box_win32.h"
 
 // Starts `command`, followed by one blank and `arguments` when `arguments` is
-// not null (even when it is empty), in `currentDirectory` (null or "" keeps
+// not null (even when it is empty), as ComposeCommandLine (run/launch.h)
+// makes the line: a program path with a blank quoted, a batch file started
+// through the system's cmd.exe; in `currentDirectory` (null or "" keeps
 // the program's own current directory). `priorityIndex` is a row of the
 // process priority table (run/launch.h); a negative index passes no priority
 // class. Returns the child's process handle, which the caller then owns and

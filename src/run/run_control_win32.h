@@ -9,7 +9,9 @@
 void RunCommand(HWND dialog);
 
 // Batch-mode Run: writes the batch file at the batch file path and starts
-// it, unless the batch process of an earlier Run still runs (message code 4).
+// it through cmd /c with the path quoted (LaunchCommand), so that any folder
+// holding tavix.exe works, unless the batch process of an earlier Run still
+// runs (message code 4).
 // Returns 1 when the file was written and a launch attempted.
 int RunBatch(HWND dialog);
 

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "support/byte_buffer.h"
+#include "support/text_kind.h"
 
 namespace {
 
@@ -11,6 +12,8 @@ namespace {
 char* g_textBlock = nullptr;
 IniSection* g_firstSection = nullptr;
 IniSection* g_lastSection = nullptr;
+// 1 when the parsed text began with the UTF-8 mark, which a save keeps.
+int g_utf8Mark = 0;
 
 // Every byte from 0x01 to 0x1F ends a line (CR, LF, TAB and the others); the
 // zero byte ends the text.
@@ -89,12 +92,19 @@ void IniDeleteBlock(char* block) {
   delete[] block;
 }
 
+int IniTextIsReadable(const char* bytes, std::size_t size) {
+  const TextKind kind = ClassifyText(bytes, size);
+  return kind == kPlainText || kind == kUtf8MarkedText;
+}
+
 int IniParseBlock(char* block) {
   IniFree();
   if (block == nullptr) return 0;
   g_textBlock = block;
   IniSection* current = nullptr;
-  char* cursor = block;
+  const std::size_t mark = Utf8MarkLength(block);
+  g_utf8Mark = mark != 0;
+  char* cursor = block + mark;
   for (;;) {
     while (*cursor != '\0' && IsLineEnd(*cursor)) ++cursor;
     if (*cursor == '\0') return 1;
@@ -127,6 +137,7 @@ void IniFree() {
   }
   g_firstSection = nullptr;
   g_lastSection = nullptr;
+  g_utf8Mark = 0;
   delete[] g_textBlock;
   g_textBlock = nullptr;
 }
@@ -189,6 +200,7 @@ int IniSetValue(const char* section, const char* key, const char* value) {
 }
 
 int IniWriteDocument(ByteBuffer* out) {
+  if (g_utf8Mark) AppendBytes(out, kUtf8Mark, kUtf8MarkSize);
   for (const IniSection* section = g_firstSection; section != nullptr; section = section->next) {
     AppendText(out, "[");
     AppendText(out, section->name);

@@ -34,10 +34,16 @@ char* IniNewBlock(std::size_t textSize);
 // Releases a block from IniNewBlock that was not handed to IniParseBlock.
 void IniDeleteBlock(char* block);
 
+// Whether the `size` bytes of a settings file are text the engine reads: a
+// UTF-16 file, or one with a zero byte inside, is not (the parse would end at
+// the first zero byte, and a save would drop everything after it).
+int IniTextIsReadable(const char* bytes, std::size_t size);
+
 // Discards the current document, takes ownership of `block` (from
 // IniNewBlock, its text ended by a zero byte) and parses it in place into the
-// document. 0 when a record could not be allocated: the document is then
-// empty again and the block released.
+// document. A UTF-8 byte-order mark at the start is skipped, and written
+// again by IniWriteDocument. 0 when a record could not be allocated: the
+// document is then empty again and the block released.
 int IniParseBlock(char* block);
 
 // Discards the document: every record, every owned text and the text block.
@@ -60,6 +66,7 @@ std::size_t IniGetValue(const char* section, const char* key, char* buffer, std:
 // 0 when memory ran out (an existing entry then keeps its value).
 int IniSetValue(const char* section, const char* key, const char* value);
 
-// Appends the whole document as a file's bytes: per section "[name]" CR LF,
-// then "key=value" CR LF per entry. 0 when the buffer could not grow.
+// Appends the whole document as a file's bytes: the UTF-8 mark when the
+// parsed text had one, then per section "[name]" CR LF, then "key=value"
+// CR LF per entry. 0 when the buffer could not grow.
 int IniWriteDocument(ByteBuffer* out);

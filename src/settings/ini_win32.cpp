@@ -9,9 +9,11 @@
 
 namespace {
 
-// One read of the whole file into a new block: the block, or nullptr.
-char* ReadWholeFile(HANDLE file) {
+// One read of the whole file into a new block: the block (its size in
+// *size), or nullptr.
+char* ReadWholeFile(HANDLE file, DWORD* sizeOut) {
   DWORD size = GetSmallFileSize(file);
+  *sizeOut = size;
   char* block = IniNewBlock(size);
   if (block == nullptr) return nullptr;
   int ok = ReadBytes(file, block, size) == size;
@@ -29,11 +31,16 @@ char* ReadWholeFile(HANDLE file) {
 int IniLoad(const char* path) {
   IniFree();
   HANDLE file = OpenForRead(path);
-  if (file == INVALID_HANDLE_VALUE) return 0;
-  char* block = ReadWholeFile(file);
+  if (file == INVALID_HANDLE_VALUE) return kIniNotRead;
+  DWORD size = 0;
+  char* block = ReadWholeFile(file, &size);
   CloseFile(file);
-  if (block == nullptr) return 0;
-  return IniParseBlock(block);
+  if (block == nullptr) return kIniNotRead;
+  if (!IniTextIsReadable(block, size)) {
+    IniDeleteBlock(block);
+    return kIniNotText;
+  }
+  return IniParseBlock(block) ? kIniLoaded : kIniNotRead;
 }
 
 int IniSave(const char* path) {

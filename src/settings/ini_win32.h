@@ -1,10 +1,16 @@
 // Loading and saving the INI engine's one document (settings/ini.h).
 #pragma once
 
+// How IniLoad ended.
+enum IniLoadResult : int {
+  kIniNotRead = 0,   // the file could not be opened or read whole, or memory ran out
+  kIniLoaded = 1,    // the document holds the file
+  kIniNotText = 2,   // the file is not text the engine reads (IniTextIsReadable)
+};
+
 // Discards the document, then reads the whole file at `path` with one read
-// into one block and parses it. 1 when read and parsed; 0 otherwise (the
-// file cannot be opened, could not be read whole, or memory ran out), the
-// document then empty.
+// into one block and parses it. Returns an IniLoadResult; unless kIniLoaded,
+// the document is empty.
 int IniLoad(const char* path);
 
 // Writes the whole document to `path` through a temporary file that replaces

@@ -20,9 +20,21 @@ inline constexpr char kPositionYKey[] = "DialogCurrentPositionY";
 inline constexpr char kProcessPriorityKey[] = "ProcessPriority";
 inline constexpr char kParallelKey[] = "Parallel";
 
+// Room for the name of the lock that copies of the program take while they
+// update the settings file.
+inline constexpr std::size_t kSettingsLockNameSize = 40;
+
 // "<executable directory>\tavix.ini" into `out`: 1 when it fit, 0 also while
 // the executable directory is unknown (empty).
 int FormatSettingsPath(char* out, std::size_t size);
+
+// The name of the lock (a named mutex) for the settings file at `path` into
+// `out` (kSettingsLockNameSize bytes): a fixed prefix and a hash of the path
+// read as the file system reads it (ASCII letters in either case, "/" or "\",
+// repeated separators all alike; bytes of double-byte characters as they
+// are), so that every copy of the program using that file finds the same
+// lock. Holds no backslash, which the system keeps for its namespaces.
+void MakeSettingsLockName(const char* path, char* out, std::size_t size);
 
 // The settings section in use: when empty, filled from the parameter file
 // name (no directory, no extension) cut to 62 characters.

@@ -14,6 +14,10 @@ namespace {
 constexpr int kLoadAttempts = 10;
 constexpr DWORD kLoadRetryDelayMs = 50;
 
+// Longest wait for another copy of the program to finish its update of the
+// file (its load, its retries and its replace take far less).
+constexpr DWORD kLockWaitMs = 2000;
+
 // 1 when the last LoadSettings could not read an existing file.
 int g_settingsUnread = 0;
 
@@ -24,7 +28,8 @@ int IsMissing(const char* path) {
 }
 
 // Loads the settings file into the document: 1 when it was read or does not
-// exist (empty document), 0 when it exists but could not be read.
+// exist (empty document), 0 when it exists but could not be read (also when
+// it holds no text the engine reads: it is then never saved over).
 int LoadSettingsFile() {
   char path[kSettingsPathSize] = {};
   if (!FormatSettingsPath(path, sizeof path)) {
@@ -33,10 +38,35 @@ int LoadSettingsFile() {
   }
   for (int attempt = 0; attempt < kLoadAttempts; ++attempt) {
     if (attempt > 0) Sleep(kLoadRetryDelayMs);
-    if (IniLoad(path)) return 1;
+    const int result = IniLoad(path);
+    if (result == kIniLoaded) return 1;
+    if (result == kIniNotText) return 0;
     if (IsMissing(path)) return 1;
   }
   return 0;
+}
+
+// Takes the lock that keeps two copies of the program from updating the
+// settings file at once (each would write back the file as it loaded it,
+// without the other's change). The lock, or nullptr when another copy held
+// it for longer than kLockWaitMs.
+HANDLE TakeSettingsLock() {
+  char path[kSettingsPathSize] = {};
+  char name[kSettingsLockNameSize] = {};
+  if (!FormatSettingsPath(path, sizeof path)) return nullptr;
+  MakeSettingsLockName(path, name, sizeof name);
+  HANDLE lock = CreateMutexA(nullptr, FALSE, name);
+  if (lock == nullptr) return nullptr;
+  const DWORD waited = WaitForSingleObject(lock, kLockWaitMs);
+  // An abandoned lock belonged to a copy that ended while holding it.
+  if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return lock;
+  CloseHandle(lock);
+  return nullptr;
+}
+
+void ReleaseSettingsLock(HANDLE lock) {
+  ReleaseMutex(lock);
+  CloseHandle(lock);
 }
 
 int SaveSettingsFile() {
@@ -70,9 +100,12 @@ int SaveDialogPosition(int x, int y) {
   char yText[kPositionTextSize] = {};
   FormatPositionText(x, xText, sizeof xText);
   FormatPositionText(y, yText, sizeof yText);
+  HANDLE lock = TakeSettingsLock();
+  if (lock == nullptr) return 0;
   LoadSettings();
   int ok = SetSetting(kPositionXKey, xText) && SetSetting(kPositionYKey, yText) && SaveSettings();
   IniFree();
+  ReleaseSettingsLock(lock);
   return ok;
 }
 
@@ -97,6 +130,8 @@ int ReadSettingOf(const char* section, const char* key, char* buffer, std::size_
 }
 
 int StoreSettingOf(const char* section, const char* key, const char* value) {
+  HANDLE lock = TakeSettingsLock();
+  if (lock == nullptr) return 0;
   int ok = LoadSettingsFile();
   if (ok) {
     const IniEntry* entry = IniFindEntry(section, key);
@@ -105,5 +140,6 @@ int StoreSettingOf(const char* section, const char* key, const char* value) {
     }
   }
   IniFree();
+  ReleaseSettingsLock(lock);
   return ok;
 }

@@ -12,7 +12,8 @@
 // document. A file that another copy of the program has open at that
 // instant is tried again briefly. 1 when the document holds the file (or
 // the file does not exist: empty document); 0 when an existing file could
-// not be read, and then SaveSettings refuses until a load succeeds.
+// not be read, or is not text the INI engine reads (UTF-16, a zero byte
+// inside), and then SaveSettings refuses until a load succeeds.
 int LoadSettings();
 
 // The value of `key` in the settings section (IniGetValue); its length.
@@ -27,7 +28,8 @@ int SetSetting(const char* key, const char* value);
 int SaveSettings();
 
 // Stores the main dialog's top-left corner in the settings section (load,
-// set both keys, save, free). 1 when saved.
+// set both keys, save, free), holding the settings lock from the load to the
+// save. 1 when saved; 0 also when another copy held the lock for too long.
 int SaveDialogPosition(int x, int y);
 
 // Reads the stored top-left corner: (0, 0) for a missing file or key,
@@ -39,6 +41,7 @@ int LoadDialogPosition(int* x, int* y);
 int ReadSettingOf(const char* section, const char* key, char* buffer, std::size_t size);
 
 // Reads the file afresh, sets one key of `section` and saves safely, only
-// when the file does not hold that value already; frees. 1 when the file
-// holds the value afterwards; 0 when the file could not be read or written.
+// when the file does not hold that value already; frees. Holds the settings
+// lock meanwhile. 1 when the file holds the value afterwards; 0 when the
+// file could not be read or written, or the lock was not had in time.
 int StoreSettingOf(const char* section, const char* key, const char* value);

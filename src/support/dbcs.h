@@ -1,7 +1,8 @@
 // Double-byte-aware scanning of texts in the Japanese ANSI code page. Every
 // scan of the program that looks for separators or special characters walks
-// a text with these operations: a lead byte (0x80-0x9F, 0xE0-0xFF) and the
-// byte after it are one character, and neither byte is tested.
+// a text with these operations: a lead byte (0x81-0x9F, 0xE0-0xFC) and the
+// byte after it are one character, and neither byte is tested. The bytes 0x80
+// and 0xFD-0xFF are single characters in this code page.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,7 @@
 
 // True when `byte` starts a two-byte character.
 constexpr bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x80 && byte <= 0x9F) || byte >= 0xE0;
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 // Byte length of the character at `p`: 0 at the terminator, 2 for a lead

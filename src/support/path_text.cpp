@@ -27,9 +27,48 @@ void QuoteIfHolding(char* text, const char* triggers) {
   text[length + 2] = '\0';
 }
 
+// 1 when `text` equals the lower-case ASCII `lower`, letters in any case.
+int EqualsIgnoringCase(const char* text, const char* lower) {
+  for (; *lower != '\0'; ++text, ++lower) {
+    char c = *text;
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != *lower) return 0;
+  }
+  return *text == '\0';
+}
+
+// The last component of a program text into `out` (260 bytes): enclosing
+// quotes removed, what follows the last "\", "/" or ":".
+void ProgramName(const char* text, char* out) {
+  char bare[kPathTextSize];
+  CopyPathText(bare, text);
+  RemoveEnclosingQuotes(bare);
+  const char* name = bare;
+  for (const char* p = bare; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && (*p == '\\' || *p == '/' || *p == ':')) name = p + 1;
+  }
+  std::strcpy(out, name);
+}
+
 }  // namespace
 
-const char* PathQuoteTriggers(int form) { return form == kBatchLineForm ? " &^" : " "; }
+const char* PathQuoteTriggers(int form) {
+  switch (form) {
+    case kBatchLineForm: return " &^";
+    case kCmdCommandLineForm: case kCmdBatchLineForm: return " &^(),;=";
+    default: return " ";
+  }
+}
+
+const char* CmdChangedCharacters(int form) {
+  // A batch line of a batch file is read twice (call doubles a caret even
+  // inside quotes); cmd /c expands "%" inside quotes and cannot be told not to.
+  switch (form) {
+    case kCmdCommandLineForm: return "%";
+    case kCmdBatchLineForm: return "%^";
+    default: return "";
+  }
+}
 
 std::size_t PathTextLength(const char* text) { return strnlen(text, kPathTextSize - 1); }
 
@@ -56,6 +95,15 @@ std::size_t RemoveEnclosingQuotes(char* text) {
   return length;
 }
 
+std::size_t DropQuotes(char* text) {
+  char* to = text;
+  for (const char* from = text; *from != '\0'; ++from) {
+    if (*from != '"') *to++ = *from;
+  }
+  *to = '\0';
+  return static_cast<std::size_t>(to - text);
+}
+
 int IsPlainFileText(const char* text) {
   if (text[0] == ' ') return 0;
   return FindAnyCharDbcs(text, ";<>|") == nullptr;
@@ -63,7 +111,35 @@ int IsPlainFileText(const char* text) {
 
 void QuotePathIfBlank(char* text) { QuoteIfHolding(text, PathQuoteTriggers(kCommandLineForm)); }
 
-void QuoteBatchPath(char* text) { QuoteIfHolding(text, PathQuoteTriggers(kBatchLineForm)); }
+std::size_t QuotePathPiece(const char* text, int form, char* out) {
+  char bare[kPathTextSize];
+  CopyPathText(bare, text);
+  const std::size_t length = RemoveEnclosingQuotes(bare);
+  if (FindAnyCharDbcs(bare, PathQuoteTriggers(form)) == nullptr) {
+    std::memcpy(out, bare, length + 1);
+    return length;
+  }
+  out[0] = '"';
+  std::memcpy(out + 1, bare, length);
+  out[length + 1] = '"';
+  out[length + 2] = '\0';
+  return length + 2;
+}
+
+int IsBatchProgram(const char* text) {
+  char name[kPathTextSize];
+  ProgramName(text, name);
+  const std::size_t length = std::strlen(name);
+  return length >= 4 && (EqualsIgnoringCase(name + length - 4, ".bat") ||
+                         EqualsIgnoringCase(name + length - 4, ".cmd"));
+}
+
+int IsCmdProgram(const char* text) {
+  char name[kPathTextSize];
+  ProgramName(text, name);
+  return EqualsIgnoringCase(name, "cmd") || EqualsIgnoringCase(name, "cmd.exe") ||
+         IsBatchProgram(text);
+}
 
 int JoinPath(char* out, std::size_t outSize, const char* directory, const char* name) {
   if (outSize > 0) out[0] = '\0';

@@ -12,18 +12,33 @@ constexpr std::size_t kPathTextSize = 260;
 // Any JoinPath result of two such texts fits.
 constexpr std::size_t kJoinedPathSize = 2 * kPathTextSize + 2;
 
-// The two kinds of line a command goes into. A batch line is read by cmd
-// before the program sees it, so its path pieces are quoted on "&" and "^"
-// as well as on a blank, and every "%" that a name found on disk brings in
-// is doubled; text the user typed stays as typed.
+// The kinds of line a command goes into, by what reads the line before the
+// program sees it. A batch line is read by cmd, so its path pieces are quoted
+// on "&" and "^" as well as on a blank, and every "%" that a name found on
+// disk brings in is doubled. When the program is itself run by cmd (a batch
+// file, or cmd.exe), cmd also splits the arguments on "," ";" "=" and acts
+// on "(" ")": such names are quoted too, and a name found on disk that cmd
+// would change even inside quotes is left out (CmdChangedCharacters). Text
+// the user typed stays as typed.
 enum LineForm : int {
-  kCommandLineForm = 0,  // a command line started directly
-  kBatchLineForm = 1,    // a line of a batch file
+  kCommandLineForm = 0,     // a command line started directly
+  kBatchLineForm = 1,       // a line of a batch file
+  kCmdCommandLineForm = 2,  // a command line that cmd reads: cmd /c runs the program
+  kCmdBatchLineForm = 3,    // a batch line whose program cmd reads again (call, cmd.exe)
 };
 
+// 1 for the forms of a batch-file line.
+constexpr int IsBatchForm(int form) { return form == kBatchLineForm || form == kCmdBatchLineForm; }
+
 // Characters that make a path piece need enclosing quotes in a line of
-// `form`: a blank in both, "&" and "^" too in a batch line.
+// `form`: a blank in every form, "&" and "^" in a batch line, and the
+// separators and brackets of cmd when cmd reads the program's arguments.
 const char* PathQuoteTriggers(int form);
+
+// Characters of a name found on disk that cmd would still change inside
+// quotes in a line of `form`: "%" when cmd reads the command line once more
+// than the batch file does ("" when none).
+const char* CmdChangedCharacters(int form);
 
 // Length of a path text: at most 259 characters count.
 std::size_t PathTextLength(const char* text);
@@ -42,14 +57,32 @@ int IsPlainFileText(const char* text);
 // end, in place. Returns the new length.
 std::size_t RemoveEnclosingQuotes(char* text);
 
+// Removes every double quote of `text` in place (no name holds one). Returns
+// the new length.
+std::size_t DropQuotes(char* text);
+
 // Rewrites `text` (a 260-byte buffer) in place: enclosing double quotes are
 // removed, then the text is enclosed in double quotes when it holds a blank
 // and is at most 257 characters long.
 void QuotePathIfBlank(char* text);
 
-// The same for a path piece of a batch line: enclosed in double quotes when
-// it holds a blank, "&" or "^" (and is at most 257 characters long).
-void QuoteBatchPath(char* text);
+// Size of a path text enclosed in quotes: 259 characters, two quotes and the
+// terminator.
+constexpr std::size_t kQuotedPathSize = kPathTextSize + 2;
+
+// A path piece for a line of `form` into `out` (kQuotedPathSize bytes): at
+// most 259 characters of `text`, enclosing double quotes removed, then
+// enclosed in double quotes when it holds one of PathQuoteTriggers(form).
+// Returns the length written.
+std::size_t QuotePathPiece(const char* text, int form, char* out);
+
+// 1 when the program `text` (enclosing quotes not taking part) is a batch
+// file: its name ends in ".bat" or ".cmd", in any case.
+int IsBatchProgram(const char* text);
+
+// 1 when cmd reads the arguments of the program `text`: a batch file, or
+// cmd itself ("cmd" or "cmd.exe", in any case, with or without a folder).
+int IsCmdProgram(const char* text);
 
 // Writes `directory` and `name` joined by one backslash (none added when the
 // directory already ends in one) into `out` (`outSize` bytes), enclosing

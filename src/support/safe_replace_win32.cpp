@@ -33,20 +33,23 @@ int TargetMayBeReplaced(const char* path, DWORD attributes) {
 }
 
 // Writes all the bytes to an open file and closes it: 1 when every byte was
-// written and flushed.
+// written and flushed; 0 with the reason as the last error (a write that
+// stops short without one counts as a write fault).
 int WriteAllAndClose(HANDLE file, const char* bytes, std::size_t size) {
-  int ok = 1;
+  DWORD error = NO_ERROR;
   std::size_t done = 0;
-  while (ok && done < size) {
+  while (error == NO_ERROR && done < size) {
     std::size_t left = size - done;
     DWORD chunk = left > 0x10000000u ? 0x10000000u : static_cast<DWORD>(left);
+    SetLastError(NO_ERROR);
     DWORD written = WriteBytes(file, bytes + done, chunk);
-    if (written != chunk) ok = 0;
+    if (written != chunk) error = GetLastError() != NO_ERROR ? GetLastError() : ERROR_WRITE_FAULT;
     done += written;
   }
-  if (ok && !FlushFileBuffers(file)) ok = 0;
-  if (!CloseFile(file)) ok = 0;
-  return ok;
+  if (error == NO_ERROR && !FlushFileBuffers(file)) error = GetLastError();
+  if (!CloseFile(file) && error == NO_ERROR) error = GetLastError();
+  SetLastError(error);
+  return error == NO_ERROR;
 }
 
 // Creates a temporary file beside `path` under a name nobody uses: its
@@ -119,20 +122,29 @@ int RewriteInPlace(const char* path, const char* bytes, std::size_t size) {
   return WriteAllAndClose(file, bytes, size);
 }
 
+// Returns 0 with `error` as the last error.
+int Fail(DWORD error) {
+  SetLastError(error);
+  return 0;
+}
+
 }  // namespace
 
 int SafeReplaceFile(const char* path, const void* bytes, std::size_t size, void (*letGo)()) {
   const char* content = static_cast<const char*>(bytes);
   const DWORD attributes = GetFileAttributesA(path);
-  if (!TargetMayBeReplaced(path, attributes)) return 0;
+  if (!TargetMayBeReplaced(path, attributes)) {
+    return Fail(path[0] == '\0' ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
+  }
   const int targetExists = attributes != INVALID_FILE_ATTRIBUTES;
   char temporary[kTemporaryPathSize] = {};
   DWORD error = 0;
   HANDLE file = CreateTemporarySibling(path, temporary, &error);
   if (file != INVALID_HANDLE_VALUE) {
     if (!WriteAllAndClose(file, content, size)) {
+      error = GetLastError();
       DeleteFileA(temporary);
-      return 0;
+      return Fail(error);
     }
     if (letGo != nullptr) letGo();
     letGo = nullptr;
@@ -141,12 +153,12 @@ int SafeReplaceFile(const char* path, const void* bytes, std::size_t size, void 
       return 1;
     }
     // Should the old file be gone after all, the new bytes stay where they are.
-    if (targetExists && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return 0;
+    if (targetExists && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return Fail(error);
     DeleteFileA(temporary);
   }
   // Only a folder that takes no new file, or lets none be renamed, makes the
   // plain rewrite worth its risk.
-  if (error != ERROR_ACCESS_DENIED) return 0;
+  if (error != ERROR_ACCESS_DENIED) return Fail(error);
   if (letGo != nullptr) letGo();
   return RewriteInPlace(path, content, size);
 }

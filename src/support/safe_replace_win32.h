@@ -13,7 +13,8 @@
 // in place instead, as a plain write would (a failure there can leave it
 // short). `letGo` (may be null) is called once right before the file itself
 // is replaced or opened, for a caller that holds it open. 1 when the file
-// holds the new bytes; 0 otherwise, the file then as it was and no temporary
-// file left behind (unless the file vanished while being replaced: then the
-// temporary file keeps the new bytes).
+// holds the new bytes; 0 otherwise, with the reason as the last error
+// (ERROR_ACCESS_DENIED for a read-only file or a folder), the file then as it
+// was and no temporary file left behind (unless the file vanished while
+// being replaced: then the temporary file keeps the new bytes).
 int SafeReplaceFile(const char* path, const void* bytes, std::size_t size, void (*letGo)());

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "tavix_version.h"
 #include "test_env.h"
 
 namespace {
@@ -51,11 +52,11 @@ BOOL CALLBACK FindBlockingChild(HWND child, LPARAM data) {
 
 }  // namespace
 
-std::string DefaultWindowTitle() { return "タビクス Ver.1.06 (2004/7/6)"; }
+std::string DefaultWindowTitle() { return "タビクス Ver." TAVIX_VERSION_TEXT " (" TAVIX_DATE_TEXT ")"; }
 
 std::string WindowTitleFor(const std::string& name) {
   if (name == "tavix") return DefaultWindowTitle();
-  return "タビクス Ver.1.06 [" + name + "] (2004/7/6)";
+  return "タビクス Ver." TAVIX_VERSION_TEXT " [" + name + "] (" TAVIX_DATE_TEXT ")";
 }
 
 std::string AppFolder::Path(const std::string& name) const { return dir + "\\" + name; }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -375,7 +376,8 @@ TEST(Run, BatchRunIsCheckedAndConfirmOpensTheEditor) {
 }
 
 // A name the code page cannot hold (made with a wide call) goes by its short
-// name, so the list does not hand its "?" on as a wildcard.
+// name, so the list does not hand its "?" on as a wildcard; the item names
+// that file.
 TEST(Run, RunListTakesTheShortNameOfANameTheCodePageCannotHold) {
   RunSession s;
   ASSERT_NO_FATAL_FAILURE(s.Start("shortname", {"axb.txt"}));
@@ -390,11 +392,130 @@ TEST(Run, RunListTakesTheShortNameOfANameTheCodePageCannotHold) {
   ASSERT_NE(nullptr, list);
   Texts items = ListItems(list);
   std::sort(items.begin(), items.end());
-  const std::string base(shortName.begin(), shortName.begin() + shortName.rfind(L'.'));
-  EXPECT_EQ((Texts{data + "\\" + base + ".txt", data + "\\axb.txt"}), items);
+  EXPECT_EQ(
+      (Texts{data + "\\" + std::string(shortName.begin(), shortName.end()), data + "\\axb.txt"}),
+      items);
   ClickButton(list, IDCANCEL);
   ASSERT_TRUE(WaitForWindowGone(list));
   EscapeAndExpectExit0(s.app, s.window);
+}
+
+// The lines of a text, each ended by `end`.
+Texts Lines(const std::string& text, const std::string& end) {
+  Texts lines;
+  for (size_t from = 0, at; (at = text.find(end, from)) != std::string::npos;
+       from = at + end.size()) {
+    lines.push_back(text.substr(from, at - from));
+  }
+  return lines;
+}
+
+// Commands reach the program as the run list or the batch file shows them:
+// the recording child started directly from a folder with a blank, or
+// through a batch file, and cmd.exe's own copy, over names that cmd would
+// split or change, with tavix.exe in folders named with "&", "^" and
+// "(x86)". A child that exits with 1 stops neither the list nor the file.
+TEST(Run, CommandsReachTheProgramAsShown) {
+  enum Program { kChild, kBatchFile, kCmdCopy };
+  const struct {
+    const char* folder;  // where tavix.exe lies
+    bool batch;
+    Program program;
+    const char* exitCode;
+    const char* directory;  // current directory below the folder, or ""
+    const char* file;       // file text, below the folder when it has a '\'
+    size_t commands;        // commands that reach the program
+    Texts leftOut;          // names cmd would change
+  } rows[] = {
+      {"exe", false, kChild, "1", "", "data\\*.txt", 6, {}},
+      {"bat", false, kBatchFile, "0", "", "data\\*.txt", 5, {"50%.txt"}},
+      {"copy", false, kCmdCopy, "0", "data", "data\\x*.cmd", 1, {}},
+      {"R&D", true, kChild, "1", "data*", "*.txt", 7, {}},
+      {"a^b (x86)", true, kBatchFile, "0", "", "data\\*.txt", 4, {"50%.txt", "a^b.txt"}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.folder);
+    SetEnvironmentVariableA("TAVIX_RECORD_EXIT", r.exitCode);
+    RunSession s;
+    ASSERT_NO_FATAL_FAILURE(s.Start(
+        r.folder, {"a b.txt", "R&D.txt", "a^b.txt", "50%.txt", "(1).txt", "x,y.txt"}, {"z.txt"}));
+    for (const std::string& name : s.waiting) s.Release(name);  // no child waits
+    CreateDirectoryA(s.folder.Path("my tools").c_str(), nullptr);
+    CreateDirectoryA(s.folder.Path("data2").c_str(), nullptr);
+    WriteWholeFile(s.folder.Path("data2\\z.txt"), "");
+    // Unquoted, "...\my tools\child.exe" would start the decoy my.exe (Wine
+    // re-quotes such a line only when there is none).
+    std::string program = s.folder.Path("my tools\\child.exe"), second;
+    CopyFileA(s.child.c_str(), program.c_str(), FALSE);
+    CopyFileA(s.child.c_str(), s.folder.Path("my.exe").c_str(), FALSE);
+    if (r.program == kBatchFile) {
+      WriteWholeFile(program = s.folder.Path("my tools\\t.bat"), "@\"" + s.child + "\" %*\r\n");
+    }
+    if (r.program == kCmdCopy) {  // split at "&", the copy would run mk.cmd
+      for (const char* name : {"data\\x&mk.cmd", "data\\mk.cmd"}) {
+        WriteWholeFile(s.folder.Path(name), "@echo> ..\\ran.txt\r\n");
+      }
+      CreateDirectoryA((second = s.folder.Path("out")).c_str(), nullptr);
+      ClickButton(s.window, IDC_ARG1_SPACE);
+      program = "cmd.exe";
+    }
+    if (r.batch) SendCommand(s.window, IDM_OPT_BATCHOUT);
+    SetControlText(s.window, IDC_ARG2_FILE, second);
+    s.Run(program, r.program == kCmdCopy ? "/c copy" : "",
+          std::strchr(r.file, '\\') ? s.folder.Path(r.file) : r.file,
+          r.directory[0] ? s.folder.Path(r.directory) : "");
+    if (!r.leftOut.empty()) {
+      MessageBoxSeen box;
+      ASSERT_TRUE(WaitForMessageBox(s.app, &box));
+      const std::string text = "cmdで安全に渡せない名前を持つ " + std::to_string(r.leftOut.size()) +
+                               " 個のファイルまたはディレクトリを除外しました\n最初の名前: ";
+      EXPECT_TRUE(box.text == text + r.leftOut[0] || box.text == text + r.leftOut.back())
+          << box.text;
+      EXPECT_EQ(r.batch ? "タビクス：バッチファイル出力" : kRunTitle, box.caption);
+      DismissMessageBox(box.window);
+    }
+    Texts shown;  // the arguments of each command as the list or the file shows them
+    if (!r.batch) {
+      HWND list = WaitForDialog(s.app, program);  // captioned with the bare program text
+      ASSERT_NE(nullptr, list);
+      shown = ListItems(list);
+      ClickButton(list, IDC_RUNLIST_START);
+      EXPECT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
+      ClickButton(list, IDC_RUNLIST_EXIT);
+    } else {
+      ASSERT_TRUE(WaitUntil([&] { return Lines(s.Record(), "\n").size() >= 5 * r.commands; }));
+      for (std::string line : Lines(ReadWholeFile(s.folder.Path("tavix.bat")), "\r\n")) {
+        if (line.find(program) == std::string::npos) continue;
+        // Without "call", the quoted program and a blank, "%%" read as "%".
+        line.erase(0, line.find(program) + program.size() + 2);
+        for (size_t at = 0; (at = line.find("%%", at)) != std::string::npos; ++at) {
+          line.erase(at, 1);
+        }
+        shown.push_back(line);
+      }
+    }
+    ASSERT_EQ(r.commands, shown.size());
+    if (r.program == kCmdCopy) {
+      EXPECT_EQ("/c copy \"" + s.folder.Path("data\\x&mk.cmd") + "\" " + second, shown[0]);
+      EXPECT_TRUE(WaitUntil([&] { return CanReadFile(second + "\\x&mk.cmd"); }));
+      EXPECT_FALSE(CanReadFile(s.folder.Path("ran.txt")));
+    } else {
+      // Each child received its command exactly as shown: started directly,
+      // the line is the one handed to the system.
+      Texts expected, received;
+      for (const std::string& arguments : shown) {
+        const std::string& started = r.program == kBatchFile ? s.child : program;
+        expected.push_back("\"" + started + "\" " + arguments);
+      }
+      const Texts lines = Lines(s.Record(), "\n");
+      for (size_t i = 0; i < lines.size(); i += 5) received.push_back(lines[i]);
+      std::sort(expected.begin(), expected.end());
+      std::sort(received.begin(), received.end());
+      EXPECT_EQ(expected, received);
+    }
+    EscapeAndExpectExit0(s.app, s.window);
+  }
+  SetEnvironmentVariableA("TAVIX_RECORD_EXIT", nullptr);
 }
 
 }  // namespace

@@ -48,7 +48,11 @@ TEST(Settings, MovedWindowReopensWhereItWasClosed) {
   HWND window = StartAndWaitForWindow(&again, folder.exe, DefaultWindowTitle());
   ASSERT_NE(nullptr, window);
   EXPECT_EQ(std::make_pair(area.left + 120, area.top + 80), Corner(window));
-  EscapeAndExpectExit0(again, window);
+  // Closed while minimised, it keeps the place it is restored to.
+  PostSysCommand(window, SC_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
+  PressCloseBox(window);
+  ASSERT_NO_FATAL_FAILURE(ExpectExit0(again));
   EXPECT_EQ(saved, ReadWholeFile(folder.Path("tavix.ini")));
 }
 

@@ -221,6 +221,13 @@ TEST(Startup, ReportsAParameterFileThatCannotBeOpened) {
   ASSERT_TRUE(CreateDirectoryA(folder.Path("broken.tvx").c_str(), nullptr));
   ExpectStartupMessage(folder, "broken", SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(0, CountWindowsTitled(WindowTitleFor("broken")));
+  // UTF-16 text cannot be read: the user is told, and the file kept as it is.
+  const std::string utf16 = ReadWholeFile(TestDataDir() + "\\params\\utf16.tvx");
+  ASSERT_TRUE(WriteWholeFile(folder.Path("wide.tvx"), utf16));
+  ExpectStartupMessage(folder, "wide",
+                       "パラメータファイルが UTF-16 (Unicode) で保存されているため読み込めません\n"
+                       "ANSI (Shift_JIS) で保存し直してください");
+  EXPECT_EQ(utf16, ReadWholeFile(folder.Path("wide.tvx")));
 }
 
 TEST(Startup, TakesTheArgumentAfterTheBlanksAndTabsThatFollowTheProgramName) {

@@ -8,6 +8,7 @@
 #include "e2e/driver.h"
 #include "e2e/steps.h"
 #include "resource.h"
+#include "tavix_version.h"
 #include "test_env.h"
 
 namespace {
@@ -26,8 +27,8 @@ TEST(Window, AboutBoxShowsItsTextOverTheWindow) {
   EXPECT_NEAR(owner.top + owner.bottom, box.top + box.bottom, 1) << "not centred";
   EXPECT_EQ(
       "タイトル    ： DOSのプログラムをちょっとだけ楽に実行\r\n"
-      "バージョン  ： 1.06\r\n"
-      "コンパイル日： 2004/7/6\r\n"
+      "バージョン  ： " TAVIX_VERSION_TEXT "\r\n"
+      "コンパイル日： " TAVIX_DATE_TEXT "\r\n"
       "\r\n"
       "作った人    ： TAVIX\r\n"
       "WebPage     ： https://tavix.example.org/\r\n"

@@ -8,6 +8,7 @@
 #include "command_line_cases.h"
 #include "expand/file_expansion.h"
 #include "run/command_line.h"
+#include "run/launch.h"
 
 namespace {
 
@@ -257,17 +258,25 @@ TEST(CutToDirectory, Table) {
   }
 }
 
-TEST(ProgramText, DirectFormRemovesOnePairOfQuotesAndNeverQuotes) {
+TEST(ProgramText, DirectFormIsShownBareAndLaunchedQuoted) {
   for (const DirectProgramCase& c : DirectProgramCases()) {
     char out[kRowTextSize];
     MakeDirectProgramText(c.typed, out);
     EXPECT_STREQ(out, c.direct) << c.typed;
+    char line[kCommandLineCapacity];
+    ASSERT_EQ(ComposeCommandLine(line, sizeof line, out, "x", "C:\\cmd.exe"), 1);
+    EXPECT_EQ(line, std::string(c.launched) + " x") << c.typed;
   }
 }
 
 TEST(ProgramText, BatchFormOfLongTexts) {
+  // Lines have room for the quotes of any path.
   std::string blank258 = std::string(128, 'a') + " " + std::string(129, 'a');
-  EXPECT_EQ(BatchLine(blank258.c_str(), ""), blank258 + " ");  // too long to quote
+  EXPECT_EQ(BatchLine(blank258.c_str(), ""), "\"" + blank258 + "\" ");
+  std::string and259 = std::string(129, 'a') + "&" + std::string(129, 'a');
+  EXPECT_EQ(BatchLine(and259.c_str(), "x"), "\"" + and259 + "\" x");
+  std::string bat259 = std::string(255, 'p') + ".CMD";
+  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "call " + bat259 + " x");
   std::string bare259(259, 'p');
   EXPECT_EQ(BatchLine(bare259.c_str(), "x"), bare259 + " x");
 }

@@ -251,7 +251,8 @@ TEST(CutToWholeCharactersTest, DropsOnlyALoneLeadByteAtTheEnd) {
       {"表\x95", "表"},          // half of a second 表
       {"a\x95", "a"},
       {"\xE0", ""},
-      {"ab\x80", "ab"},
+      {"ab\x80", "ab\x80"},  // 0x80 and 0xFD-0xFF are single bytes
+      {"ab\xFD", "ab\xFD"},
       {"\x95\x95\x95", "\x95\x95"},  // 表-like pair, then a lone lead byte
       {"ｱ", "ｱ"},                 // half-width katakana is one byte, not a lead byte
       {"a\x7F", "a\x7F"},

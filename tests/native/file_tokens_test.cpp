@@ -88,10 +88,10 @@ class FileExpansionTest : public ::testing::Test {
   }
 
   // Every argument text until the end (at most `limit`).
-  std::vector<std::string> BuildAll(std::size_t limit = 50) {
+  std::vector<std::string> BuildAll(std::size_t limit = 50, int form = kCommandLineForm) {
     std::vector<std::string> texts;
     char out[kArgumentTextCapacity];
-    while (texts.size() < limit && AssembleArgumentText(rows_, out, sizeof out)) {
+    while (texts.size() < limit && AssembleArgumentText(rows_, out, sizeof out, form)) {
       texts.push_back(out);
     }
     return texts;
@@ -215,14 +215,20 @@ TEST_F(FileExpansionTest, QuotedWildcardPathIsSearchedWithoutItsQuotes) {
                             "\"C:\\My Photos\\img001.jpg\" \"C:\\My Out\\001\\img001.png\""});
 }
 
-TEST_F(FileExpansionTest, QuotesOfARelativeTextStandInForNoCharacter) {
+TEST_F(FileExpansionTest, OwnQuotesOfAPlainTextAreDroppedBeforeItIsQuotedAsAWhole) {
   g_listed.entries = {File("abc.txt")};
   EXPECT_EQ(Start({"\"a*.txt\"", "\"o\\x*1.bak\"", "\"??*.*\""}, "D:\\W"), 1);
   EXPECT_EQ(g_listed.patterns, std::vector<std::string>{"D:\\W\\a*.txt"});
-  // Capture 1 starts after the "a" of the pattern, not one further, and the
-  // rewritten texts keep their quotes without shifting the match.
-  EXPECT_EQ(BuildAll(),
-            std::vector<std::string>{"\"abc.txt\" \"o\\xbc.bak\" \"abc.txt\""});
+  // Capture 1 starts after the "a" of the pattern, not one further.
+  EXPECT_EQ(BuildAll(), std::vector<std::string>{"abc.txt o\\xbc.bak abc.txt"});
+  // A folder quoted alone: searched without the quotes, and each text quoted
+  // once as a whole.
+  g_listed.entries = {File("R&D.txt")};
+  EXPECT_EQ(Start({"\"C:\\My In\"\\*.txt", "\"C:\\My Out\"\\*.bak", "\"C:\\o\"\\*.b"}), 1);
+  EXPECT_EQ(g_listed.patterns.back(), "C:\\My In\\*.txt");
+  EXPECT_EQ(
+      BuildAll(50, kBatchLineForm),
+      std::vector<std::string>{"\"C:\\My In\\R&D.txt\" \"C:\\My Out\\R&D.bak\" \"C:\\o\\R&D.b\""});
 }
 
 TEST_F(FileExpansionTest, PatternOf259CharactersDoesNotQualify) {
@@ -338,9 +344,53 @@ TEST_F(FileExpansionTest, RewritingTable) {
 }
 
 TEST_F(FileExpansionTest, ExpandedRowGetsTheMatchedName) {
-  g_listed.entries = {File("img001.jpg"), File("img002.jpg")};
-  Start({"C:\\src\\img*.jpg"});
-  EXPECT_EQ(BuildAll(), (std::vector<std::string>{"C:\\src\\img001.jpg", "C:\\src\\img002.jpg"}));
+  // The directory part as written, then the name that matched (its short
+  // name when the code page cannot hold it): never the copy-target rules.
+  FoundEntry shortOnly = File("R?SUM?.docx");
+  std::snprintf(shortOnly.shortName, sizeof shortOnly.shortName, "R_SUM_~1.DOC");
+  const struct {
+    const char* expanded;
+    FoundEntry match;
+    const char* appended;
+  } cases[] = {
+      {"C:\\src\\img*.jpg", File("img001.jpg"), "C:\\src\\img001.jpg"},
+      {"C:\\p\\*", File("report.txt"), "C:\\p\\report.txt"},
+      {"C:\\p\\*_s.jpg", File("cat_s.jpg"), "C:\\p\\cat_s.jpg"},
+      {"C:\\p\\a.*", File("a.b.c"), "C:\\p\\a.b.c"},
+      {"C:\\p\\*.docx", shortOnly, "C:\\p\\R_SUM_~1.DOC"},
+      {"C:\\p/q\\??.*", File("ab"), "C:\\p/q\\ab"},
+  };
+  for (const auto& c : cases) {
+    g_listed.entries = {c.match};
+    ASSERT_EQ(Start({c.expanded}), 1) << c.expanded;
+    EXPECT_EQ(BuildAll(), std::vector<std::string>{c.appended}) << c.expanded;
+  }
+}
+
+// What a name found on disk becomes in each kind of line: quoted where the
+// reader of the line would split it, '%' doubled for a batch file, and left
+// out (and counted) where cmd would change it inside quotes.
+TEST_F(FileExpansionTest, NamesFoundOnDiskInEachKindOfLine) {
+  const struct {
+    int form;
+    std::vector<std::string> commands;
+  } cases[] = {
+      {kCommandLineForm, {"\"a b\"", "R&D", "a^b", "50%", "(1)", "a,b", "x=y", "\xFD%"}},
+      {kBatchLineForm, {"\"a b\"", "\"R&D\"", "\"a^b\"", "50%%", "(1)", "a,b", "x=y", "\xFD%%"}},
+      {kCmdCommandLineForm, {"\"a b\"", "\"R&D\"", "\"a^b\"", "\"(1)\"", "\"a,b\"", "\"x=y\""}},
+      {kCmdBatchLineForm, {"\"a b\"", "\"R&D\"", "\"(1)\"", "\"a,b\"", "\"x=y\""}},
+  };
+  for (const auto& c : cases) {
+    g_listed.entries.clear();
+    for (const char* name : {"a b", "R&D", "a^b", "50%", "(1)", "a,b", "x=y", "\xFD%"}) {
+      g_listed.entries.push_back(File(name));
+    }
+    ResetLeftOutNames();
+    ASSERT_EQ(Start({"*"}, "D:\\W"), 1);
+    EXPECT_EQ(BuildAll(50, c.form), c.commands) << c.form;
+    EXPECT_EQ(static_cast<size_t>(LeftOutNameCount(kChangedByCmd)), 8 - c.commands.size())
+        << c.form;
+  }
 }
 
 TEST_F(FileExpansionTest, CapturesOfAMatch) {

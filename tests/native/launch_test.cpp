@@ -9,9 +9,11 @@
 
 namespace {
 
+constexpr char kShell[] = "C:\\WINDOWS\\system32\\cmd.exe";
+
 std::string Compose(const char* command, const char* arguments, std::size_t capacity = kCommandLineCapacity) {
   std::string buffer(capacity, '\x7f');
-  if (!ComposeCommandLine(buffer.data(), capacity, command, arguments)) return "<fail:" + std::string(buffer.c_str()) + ">";
+  if (!ComposeCommandLine(buffer.data(), capacity, command, arguments, kShell)) return "<fail:" + std::string(buffer.c_str()) + ">";
   return std::string(buffer.c_str());
 }
 
@@ -35,6 +37,15 @@ INSTANTIATE_TEST_SUITE_P(
                       ComposeCase{"cc.exe", "-c a.c", "cc.exe -c a.c"},
                       ComposeCase{"\"C:\\My Tools\\cc.exe\"", " a.c ", "\"C:\\My Tools\\cc.exe\"  a.c "},
                       ComposeCase{"C:\\ソフト\\表.exe", "表.txt", "C:\\ソフト\\表.exe 表.txt"},
+                      // A program path with a blank is quoted; a batch file
+                      // goes through cmd /c in a pair of quotes that cmd strips.
+                      ComposeCase{"C:\\My Tools\\cc.exe", "a.c", "\"C:\\My Tools\\cc.exe\" a.c"},
+                      ComposeCase{"C:\\R&D\\tavix.bat", nullptr,
+                                  "C:\\WINDOWS\\system32\\cmd.exe /c \"\"C:\\R&D\\tavix.bat\"\""},
+                      ComposeCase{"\"C:\\P (x86)\\mk.CMD\"", "\"a&b.txt\"",
+                                  "C:\\WINDOWS\\system32\\cmd.exe /c "
+                                  "\"\"C:\\P (x86)\\mk.CMD\" \"a&b.txt\"\""},
+                      ComposeCase{"C:\\t\\cmd.exe", "/c copy", "C:\\t\\cmd.exe /c copy"},
                       ComposeCase{nullptr, "x", " x"},
                       ComposeCase{nullptr, nullptr, ""}));
 
@@ -59,7 +70,7 @@ TEST(ComposeCommandLine, RefusesALineThatDoesNotFitItsBuffer) {
   EXPECT_EQ(Compose("ab", "", 3), "<fail:>");
   EXPECT_EQ(Compose("ab", "", 4), "ab ");
   char none[1] = {'x'};
-  EXPECT_EQ(ComposeCommandLine(none, 0, "a", nullptr), 0);
+  EXPECT_EQ(ComposeCommandLine(none, 0, "a", nullptr, kShell), 0);
   EXPECT_EQ(none[0], 'x');
 }
 

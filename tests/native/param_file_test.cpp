@@ -25,8 +25,10 @@ class ParamFileTest : public ::testing::Test {
     ASSERT_EQ(ParseParameterText(block_.data(), bytes.size()), 1);
   }
 
+  // The bytes a rewrite writes, a byte-order mark of the file kept in front.
   std::string Rewrite(const char* name, const LiveSet* live, const char* skip) {
     ByteBuffer out;
+    EXPECT_EQ(AppendParameterFileMark(&out), 1);
     EXPECT_EQ(BuildParameterFileText(&out, name, live, skip), 1);
     return TakeBytes(&out);
   }
@@ -147,12 +149,19 @@ TEST_F(ParamFileTest, LinesBeforeTheFirstHeaderAreIgnored) {
   EXPECT_STREQ(Value(FirstStoredSet(), "CURPATH"), "y");
 }
 
-TEST_F(ParamFileTest, TheTextEndsAtItsFirstZeroByte) {
-  for (const char* tail : {"", "\r\n", "[", "\r\n[b]\r\n"}) {
-    Load(std::string("[a]\r\nEXEPATH=x\0", 15) + tail);
-    EXPECT_EQ(StoredSetNames(), std::vector<std::string>{"a"}) << tail;
+// A zero byte ends a line like any control byte: nothing after it is lost.
+TEST_F(ParamFileTest, AZeroByteEndsALineAndAUtf8MarkStays) {
+  const std::vector<std::string> a{"a"}, ab{"a", "b"};
+  const struct { const char* tail; std::vector<std::string> names; } cases[] = {
+      {"", a}, {"\r\n", a}, {"[", {"a", ""}}, {"\r\n[b]\r\n", ab}};
+  for (const auto& c : cases) {
+    Load(std::string("[a]\r\nEXEPATH=x\0", 15) + c.tail);
+    EXPECT_EQ(StoredSetNames(), c.names) << c.tail;
     EXPECT_STREQ(Value(FirstStoredSet(), "EXEPATH"), "x");
   }
+  Load("\xEF\xBB\xBF[first]\r\nEXEPATH=a.exe\r\n[default]\r\n");
+  LiveSet empty{};
+  EXPECT_EQ(Rewrite("default", &empty, "default"), "\xEF\xBB\xBF[default]\r\n[first]\r\nEXEPATH=a.exe\r\n");
 }
 
 TEST_F(ParamFileTest, EmptyAndBlankTextsGiveAnEmptyList) {
@@ -216,9 +225,12 @@ TEST_F(ParamFileTest, RegisterThenCloseGivesTheExampleFile) {
 }
 
 TEST_F(ParamFileTest, SavingDefaultMovesItFirstAndCarriesTheRestOver) {
-  Load(GoldenParamFile("handwritten.tvx"));
-  LiveSet empty{};
-  EXPECT_EQ(Rewrite("default", &empty, "default"), GoldenParamFile("handwritten_default.tvx"));
+  for (const char* name : {"handwritten", "zero_byte"}) {
+    Load(GoldenParamFile((std::string(name) + ".tvx").c_str()));
+    LiveSet empty{};
+    EXPECT_EQ(Rewrite("default", &empty, "default"),
+              GoldenParamFile((std::string(name) + "_default.tvx").c_str())) << name;
+  }
 }
 
 TEST_F(ParamFileTest, DeletingLeavesOutOnlyTheFirstSetOfThatName) {

@@ -92,12 +92,15 @@ TEST(SplitPath, LeadByteAtTheEndIsOneCharacter) {
 }
 
 TEST(Dbcs, StepsAndSearches) {
-  EXPECT_TRUE(IsLeadByte(0x80));
+  EXPECT_FALSE(IsLeadByte(0x80));  // single bytes in cp932
+  EXPECT_TRUE(IsLeadByte(0x81));
   EXPECT_TRUE(IsLeadByte(0x9F));
   EXPECT_FALSE(IsLeadByte(0xA0));
   EXPECT_FALSE(IsLeadByte(0xDF));
   EXPECT_TRUE(IsLeadByte(0xE0));
-  EXPECT_TRUE(IsLeadByte(0xFF));
+  EXPECT_TRUE(IsLeadByte(0xFC));
+  EXPECT_FALSE(IsLeadByte(0xFD));
+  EXPECT_FALSE(IsLeadByte(0xFF));
   EXPECT_FALSE(IsLeadByte(0x7F));
   const char* text = "a表\\b";
   EXPECT_EQ(CharLength(text), 1u);

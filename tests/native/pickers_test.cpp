@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input/pickers.h"
+#include "support/dialog_names.h"
 
 namespace {
 
@@ -32,12 +33,17 @@ int FakeShow(char* name) {
 }
 unsigned long FakeError() { return g_lastError; }
 void FakeSetDirectory(const char* directory) { g_workingDirectories.push_back(directory); }
+int g_refusals = 0;
+void FakeRefuse() { ++g_refusals; }
 
-constexpr FilePickerPlatform kFake = {FakeShow, FakeError, FakeSetDirectory};
+constexpr FilePickerPlatform kFake = {FakeShow, FakeError, FakeSetDirectory, FakeRefuse};
 
 TEST(FilePicker, ProposesStartsAndWritesBack) {
   using Strings = std::vector<std::string>;
-  const std::string longest = "D:\\" + std::string(255, 'p') + " x";  // 260 characters: kept whole
+  // Paths of 259 and 260 bytes ending in a double-byte character: the field
+  // holds the first whole; the second is refused, never cut.
+  const std::string longest = "D:\\" + std::string(249, 'p') + "\\表.bat";
+  const std::string tooLong = "D:\\" + std::string(250, 'p') + "\\表.bat";
   const struct {
     const char* field;
     const char* start;  // nullptr: no start-place field
@@ -45,6 +51,7 @@ TEST(FilePicker, ProposesStartsAndWritesBack) {
     Strings proposed;
     Strings workingDirectories;
     const char* written;  // nullptr: nothing chosen
+    int refusals = 0;     // messages about a path too long
   } cases[] = {
       {"\"D:\\My Tools\\cc.exe\"", nullptr, {{"D:\\My Tools\\cc.exe", 0}},
        {"D:\\My Tools\\cc.exe"}, {}, "\"D:\\My Tools\\cc.exe\""},
@@ -59,12 +66,14 @@ TEST(FilePicker, ProposesStartsAndWritesBack) {
       {"a|b", nullptr, {{nullptr, kRefusedFileNameError}, {nullptr, kRefusedFileNameError}}, {"a|b", ""}, {}, nullptr},
       {"x", nullptr, {{nullptr, 0xFFFF}}, {"x"}, {}, nullptr},
       {"", nullptr, {{longest.c_str(), 0}}, {""}, {}, longest.c_str()},
+      {"", nullptr, {{tooLong.c_str(), 0}}, {""}, {}, nullptr, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.field) + " / " + (c.start ? c.start : "(none)"));
     g_answers = c.answers;
     g_proposed.clear();
     g_workingDirectories.clear();
+    g_refusals = 0;
     char name[kPickNameSize];
     std::snprintf(name, sizeof name, "%s", c.field);
     EXPECT_EQ(c.written != nullptr, RunFilePicker(name, c.start, kFake) == 1);
@@ -73,6 +82,7 @@ TEST(FilePicker, ProposesStartsAndWritesBack) {
     }
     EXPECT_EQ(c.proposed, g_proposed);
     EXPECT_EQ(c.workingDirectories, g_workingDirectories);
+    EXPECT_EQ(c.refusals, g_refusals);
   }
 }
 
@@ -89,6 +99,29 @@ TEST(FolderPicker, StartsAtTheFieldOrTheProgramsDirectory) {
     char folder[260] = "junk";
     FolderPickerStart(c.field, c.start, folder);
     EXPECT_STREQ(c.folder, folder) << c.field << " / " << (c.start ? c.start : "(none)");
+  }
+}
+
+// Proposed names: characters Windows refuses in file names become "_",
+// double-byte characters (表 and ソ end in 0x5C, ヂ in "a") stay whole.
+TEST(DialogNames, ProposedNamesHoldNoCharacterWindowsRefuses) {
+  const struct { const char* text; std::size_t size; const char* proposed; } cases[] = {
+      {"a/b", 64, "a_b"}, {"jpg->png", 64, "jpg-_png"}, {"x:y", 64, "x_y"}, {"\\*?\"<>|\t", 64, "________"},
+      {"表|ソ\\ヂ", 64, "表_ソ_ヂ"}, {"ab表", 4, "ab"}, {"abc", 3, "ab"}};
+  for (const auto& c : cases) {
+    char out[64] = "garbage";
+    MakeProposedFileName(c.text, out, c.size);
+    EXPECT_STREQ(c.proposed, out) << c.text;
+  }
+}
+
+// A chosen path goes into a 260-byte buffer whole or not at all.
+TEST(DialogNames, ChosenPathsAreCopiedWholeOrRefused) {
+  for (std::size_t length : {259u, 260u, 261u}) {
+    const std::string path = "C:\\" + std::string(length - 10, 'd') + "\\表.bat";
+    char out[260] = "old";
+    EXPECT_EQ(length == 259 ? 1 : 0, CopyWholeName(out, sizeof out, path.c_str())) << length;
+    EXPECT_EQ(length == 259 ? path : "old", out) << length;
   }
 }
 

@@ -60,6 +60,23 @@ TEST(SettingsFile, SectionIsTheParameterFileNameCutTo62CharactersBesideTheExecut
   EXPECT_EQ(0, FormatSettingsPath(path, sizeof path));
 }
 
+// Every copy that uses one settings file must find one lock (a name without
+// a backslash), and a copy that uses another file another lock.
+TEST(SettingsFile, LockNameFollowsThePathAsTheFileSystemReadsIt) {
+  const struct { const char* path; const char* other; bool same; } cases[] = {
+      {"C:\\tools\\\\tavix.ini", "c:/TOOLS/tavix.INI", true}, {"C:\\表\\\\t.ini", "c:\\表\\T.INI", true},
+      {"C:\\tools\\tavix.ini", "C:\\tool\\tavix.ini", false},
+      {"C:\\ヂ\\tavix.ini", "C:\\ア\\tavix.ini", false}};  // trail bytes "a" and "A"
+  for (const auto& c : cases) {
+    char name[kSettingsLockNameSize] = {};
+    char other[kSettingsLockNameSize] = {};
+    MakeSettingsLockName(c.path, name, sizeof name);
+    MakeSettingsLockName(c.other, other, sizeof other);
+    EXPECT_EQ(c.same, std::string(name) == other) << c.path << " / " << c.other;
+    EXPECT_EQ(std::string::npos, std::string(name).find('\\')) << name;
+  }
+}
+
 TEST(Placement, WindowsStayInsideTheWorkAreaAndCentreRoundingTowardsZero) {
   const ScreenRect area{0, 30, 1024, 768};  // a task bar along the top
   const struct {
@@ -84,6 +101,11 @@ TEST(Placement, WindowsStayInsideTheWorkAreaAndCentreRoundingTowardsZero) {
   EXPECT_EQ(std::make_pair(199L, 199L), std::make_pair(x, y));
   CenterOn(owner, 501, 303, &x, &y);  // -50.5 and -1.5 become -50 and -1
   EXPECT_EQ(std::make_pair(50L, 99L), std::make_pair(x, y));
+  // Workspace coordinates of a second monitor with a task bar on its left.
+  x = 100;
+  y = 50;
+  WorkspaceToScreen(ScreenRect{1024, -200, 2048, 568}, ScreenRect{1084, -200, 2048, 568}, &x, &y);
+  EXPECT_EQ(std::make_pair(160L, 50L), std::make_pair(x, y));
 }
 
 }  // namespace

@@ -17,6 +17,13 @@ void UseExecutable(const char* modulePath) {
   FormBuildDateText();
 }
 
+// The window title for a parameter file name ("" for tavix.tvx), with the
+// version and release date of resources/version.txt.
+std::string Title(const std::string& name) {
+  const std::string bracket = name.empty() ? "" : " [" + name + "]";
+  return "タビクス Ver." TAVIX_VERSION_TEXT + bracket + " (" TAVIX_DATE_TEXT ")";
+}
+
 std::string ParameterFileName() {
   char name[kParameterFileNameSize] = {};
   if (!GetParameterFileName(name, kParameterFileNameLimit)) return "<none>";
@@ -183,29 +190,30 @@ TEST(BuildDate, BecomesYearMonthDay) {
     EXPECT_EQ(static_cast<int>(std::strlen(c.text)), MakeBuildDateText(c.date, text, sizeof text));
     EXPECT_STREQ(c.text, text) << c.date;
   }
+  // The release date, from the form of __DATE__ the build made of it.
   FormBuildDateText();
-  EXPECT_STREQ("2004/7/6", g_buildDateText);
+  EXPECT_STREQ(TAVIX_DATE_TEXT, g_buildDateText);
 }
 
 TEST(ComposeTitleAndBatchPath, NamesTheWindowAndBatchFileAfterTheParameterFile) {
   UseExecutable("C:\\tools\\tavix.exe");
   struct Case {
     const char* tail;
-    const char* title;
+    const char* titleName;
     const char* batch;
   };
   const Case cases[] = {
-      {"", "タビクス Ver.1.06 (2004/7/6)", "C:\\tools\\\\tavix.bat"},
-      {"tavix.txt", "タビクス Ver.1.06 (2004/7/6)", "C:\\tools\\\\tavix.bat"},
-      {"\"C:\\My Files\\work\"", "タビクス Ver.1.06 [work] (2004/7/6)", "C:\\tools\\\\work.bat"},
-      {"TAVIX.tvx", "タビクス Ver.1.06 [TAVIX] (2004/7/6)", "C:\\tools\\\\TAVIX.bat"},
-      {"tavix2", "タビクス Ver.1.06 [tavix2] (2004/7/6)", "C:\\tools\\\\tavix2.bat"},
+      {"", "", "C:\\tools\\\\tavix.bat"},
+      {"tavix.txt", "", "C:\\tools\\\\tavix.bat"},
+      {"\"C:\\My Files\\work\"", "work", "C:\\tools\\\\work.bat"},
+      {"TAVIX.tvx", "TAVIX", "C:\\tools\\\\TAVIX.bat"},
+      {"tavix2", "tavix2", "C:\\tools\\\\tavix2.bat"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tail);
     ASSERT_EQ(kStartupOk, ChooseParameterFile(c.tail));
     ComposeTitleAndBatchPath();
-    EXPECT_STREQ(c.title, g_windowTitle);
+    EXPECT_EQ(Title(c.titleName), g_windowTitle);
     EXPECT_STREQ(c.batch, g_batchFilePath);
   }
 }
@@ -215,7 +223,7 @@ TEST(ComposeTitleAndBatchPath, UsesTheCutNameForLongNames) {
   ASSERT_EQ(kStartupOk, ChooseParameterFile(std::string(80, 'L').c_str()));
   ComposeTitleAndBatchPath();
   const std::string cut(62, 'L');
-  EXPECT_EQ("タビクス Ver.1.06 [" + cut + "] (2004/7/6)", std::string(g_windowTitle));
+  EXPECT_EQ(Title(cut), g_windowTitle);
   EXPECT_EQ("C:\\tools\\\\" + cut + ".bat", std::string(g_batchFilePath));
 }
 
@@ -230,7 +238,7 @@ TEST(ComposeTitleAndBatchPath, LeavesNoBatchPathThatWouldNotFit) {
     const std::string name(length, 'n');
     ASSERT_EQ(kStartupOk, ChooseParameterFile(name.c_str()));
     ComposeTitleAndBatchPath();
-    EXPECT_EQ("タビクス Ver.1.06 [" + name + "] (2004/7/6)", std::string(g_windowTitle));
+    EXPECT_EQ(Title(name), g_windowTitle);
     EXPECT_EQ(length <= 55 ? dir + "\\" + name + ".bat" : std::string(), std::string(g_batchFilePath));
   }
 }

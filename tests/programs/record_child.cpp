@@ -8,9 +8,9 @@
 // With TAVIX_RECORD_APPEND set, each start adds its lines to the file.
 // When TAVIX_RECORD_WAIT names a folder, it then waits until that folder
 // holds a file named like its last argument's file name plus ".go" (a test
-// creates it) and appends the line "end".
-// When its last argument's file name starts with "exit" and a number
-// ("exit259.txt"), it ends with that number as its exit code, else with 0.
+// creates it) and appends the line "end". It ends with the exit code that
+// TAVIX_RECORD_EXIT gives (0 without it), or, when its last argument's file
+// name starts with "exit" and a number ("exit259.txt"), with that number.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,13 +19,14 @@
 
 namespace {
 
-int ExitCodeNamed(const char* name) {
-  return std::strncmp(name, "exit", 4) == 0 ? std::atoi(name + 4) : 0;
+int ExitCodeNamed(const char* name, int otherwise) {
+  return std::strncmp(name, "exit", 4) == 0 ? std::atoi(name + 4) : otherwise;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const char* exitText = std::getenv("TAVIX_RECORD_EXIT");
   char target[MAX_PATH * 2] = {};
   DWORD n = GetEnvironmentVariableA("TAVIX_RECORD_FILE", target, sizeof target);
   if (n == 0 || n >= sizeof target) {
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
   if (std::fclose(out) != 0) return 4;
   const char* last = argc > 1 ? argv[argc - 1] : "";
   const char* name = std::strrchr(last, '\\');
-  const int exitCode = ExitCodeNamed(name ? name + 1 : last);
+  const int exitCode = ExitCodeNamed(name ? name + 1 : last, exitText ? std::atoi(exitText) : 0);
   char release[MAX_PATH * 2] = {};
   n = GetEnvironmentVariableA("TAVIX_RECORD_WAIT", release, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return exitCode;

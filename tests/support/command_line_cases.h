@@ -43,25 +43,32 @@ inline const std::vector<WorkedExample>& WorkedExamples() {
       {cc, {}, "", "D:\\BIN\\CC.EXE "},
       {"D:\\Program Files\\App\\app.exe", {{1, "", 0, "x"}}, "x",
        "\"D:\\Program Files\\App\\app.exe\" x"},
+      // A batch file as the program is called, so that cmd comes back to the
+      // lines after it.
+      {"D:\\R&D\\mk.Bat", {{1, "-v", 0, ""}}, "-v", "call \"D:\\R&D\\mk.Bat\" -v"},
   };
   return examples;
 }
 
-// A typed program text and its direct form: one pair of enclosing quotes
-// removed, never quoted.
+// A typed program text, its direct form as the run list shows it (one pair
+// of enclosing quotes removed) and how the launched command line starts: the
+// program quoted when it holds a blank.
 struct DirectProgramCase {
   const char* typed;
   const char* direct;
+  const char* launched;
 };
 
 inline const std::vector<DirectProgramCase>& DirectProgramCases() {
   static const std::vector<DirectProgramCase> cases = {
-      {"D:\\BIN\\CC.EXE", "D:\\BIN\\CC.EXE"},
-      {"\"D:\\Program Files\\App\\app.exe\"", "D:\\Program Files\\App\\app.exe"},
-      {"D:\\Program Files\\App\\app.exe", "D:\\Program Files\\App\\app.exe"},
-      {"\"D:\\x.exe", "D:\\x.exe"},
-      {"D:\\x.exe\"", "D:\\x.exe\""},
-      {"", ""},
+      {"D:\\BIN\\CC.EXE", "D:\\BIN\\CC.EXE", "D:\\BIN\\CC.EXE"},
+      {"\"D:\\Program Files\\App\\app.exe\"", "D:\\Program Files\\App\\app.exe",
+       "\"D:\\Program Files\\App\\app.exe\""},
+      {"D:\\Program Files\\App\\app.exe", "D:\\Program Files\\App\\app.exe",
+       "\"D:\\Program Files\\App\\app.exe\""},
+      {"\"D:\\x.exe", "D:\\x.exe", "D:\\x.exe"},
+      {"D:\\x.exe\"", "D:\\x.exe\"", "D:\\x.exe\""},
+      {"", "", ""},
   };
   return cases;
 }

@@ -6,7 +6,7 @@ std::string HoldFileExe() {
   return JoinTestPath(TestExeDir(), "hold_file.exe");
 }
 
-OtherHolder::OtherHolder(const std::string& path) {
+OtherHolder::OtherHolder(const std::string& path, const char* mode) {
   static int counter = 0;
   std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
   std::string readyName = "tavix-hold-ready-" + tag;
@@ -14,7 +14,7 @@ OtherHolder::OtherHolder(const std::string& path) {
   ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
   release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
   std::string commandLine =
-      "\"" + HoldFileExe() + "\" hold \"" + path + "\" " + readyName + " " + releaseName;
+      "\"" + HoldFileExe() + "\" " + mode + " \"" + path + "\" " + readyName + " " + releaseName;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};

@@ -13,14 +13,15 @@ inline constexpr DWORD kChildLimitMs = 60000;
 std::string HoldFileExe();
 
 // Another process that holds a file the way the parameter file is held
-// (`hold_file hold`), from construction until destruction.
+// (`hold_file hold`), or with `mode` "lock" the named mutex `path`, from
+// construction until destruction.
 class OtherHolder {
  public:
-  explicit OtherHolder(const std::string& path);
+  explicit OtherHolder(const std::string& path, const char* mode = "hold");
   ~OtherHolder();
   OtherHolder(const OtherHolder&) = delete;
   OtherHolder& operator=(const OtherHolder&) = delete;
-  // Whether the other process has the file open.
+  // Whether the other process has the file open (or the mutex).
   bool holding() const { return holding_; }
 
  private:

@@ -137,9 +137,8 @@ TEST_F(BatchFileTest, NamesTheCodePageCannotHoldGoByShortNameOrAreReported) {
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
   ASSERT_TRUE(WriteWholeFile(scratch_ + "\\" + ShortNameOf(folder) + "\\axb.txt", ""));
-  std::string fileShort = ShortNameOf(folder + L"\\a\u2603b.txt");
+  const std::string fileShort = ShortNameOf(folder + L"\\a\u2603b.txt");
   ASSERT_FALSE(fileShort.empty());
-  fileShort = fileShort.substr(0, fileShort.rfind('.'));  // "*.txt" keeps its own extension
   Set(IDC_EXEPATH, "x.exe");
   Set(IDC_CURPATH, scratch_ + "\\*");
   Set(kFileIds[0], "*.txt");
@@ -147,8 +146,9 @@ TEST_F(BatchFileTest, NamesTheCodePageCannotHoldGoByShortNameOrAreReported) {
   std::vector<SeenBox> boxes;
   ASSERT_EQ(Write(batch.c_str(), &boxes), 1);
   EXPECT_TRUE(boxes.empty());
-  const std::string head = "C:\r\ncd " + scratch_ + "\\" + ShortNameOf(folder) + "\r\n";
-  const std::string lines[] = {"x.exe " + fileShort + ".txt\r\n", "x.exe axb.txt\r\n"};
+  const std::string head = "C:\r\n@(call )\r\ncd " + scratch_ + "\\" + ShortNameOf(folder) +
+                           "\r\n@if errorlevel 1 exit /b 1\r\n";
+  const std::string lines[] = {"x.exe " + fileShort + "\r\n", "x.exe axb.txt\r\n"};
   const std::string text = ReadWholeFile(batch);
   EXPECT_TRUE(text == head + lines[0] + lines[1] || text == head + lines[1] + lines[0]) << text;
 
@@ -159,7 +159,8 @@ TEST_F(BatchFileTest, NamesTheCodePageCannotHoldGoByShortNameOrAreReported) {
   EXPECT_EQ(Write(batch.c_str(), &boxes), 1);
   RestoreKernelImport(first, g_realFindFirst);
   RestoreKernelImport(next, g_realFindNext);
-  EXPECT_EQ(ReadWholeFile(batch), "C:\r\ncd " + scratch_ + "\\*\r\nx.exe *.txt\r\n");
+  EXPECT_EQ(ReadWholeFile(batch), "C:\r\n@(call )\r\ncd " + scratch_ +
+                                      "\\*\r\n@if errorlevel 1 exit /b 1\r\nx.exe *.txt\r\n");
   char expected[600];
   FormatText(expected, sizeof expected, kLeftOutNamesFormat, 1, "?dir");
   ASSERT_EQ(boxes.size(), 1u);
@@ -174,14 +175,17 @@ TEST_F(BatchFileTest, FailuresAreReportedAndReturnZero) {
     std::string fileText;
     const char* caption;  // of the one box expected, or null for none
     std::string text;
+    const char* before;   // the file there before, which a failure keeps; null: none
   } cases[] = {
       {JoinTestPath(scratch_, "none\\x.bat"), false, "", kBatchFileTitle,
-       SystemErrorText(ERROR_PATH_NOT_FOUND)},
+       SystemErrorText(ERROR_PATH_NOT_FOUND), nullptr},
       {JoinTestPath(scratch_, "full.bat"), true, "", kBatchFileTitle,
-       SystemErrorText(ERROR_DISK_FULL)},
+       SystemErrorText(ERROR_DISK_FULL), "rem full\r\n"},
       {JoinTestPath(scratch_, "long.bat"), false, tooLong + " " + tooLong, kCommandBuildTitle,
-       ProgramErrorText(kErrorLineTooLong)},
-      {"", false, "", nullptr, ""},
+       ProgramErrorText(kErrorLineTooLong), nullptr},
+      {JoinTestPath(scratch_, "old.bat"), false, tooLong + " " + tooLong, kCommandBuildTitle,
+       ProgramErrorText(kErrorLineTooLong), "rem old\r\n"},
+      {"", false, "", nullptr, "", nullptr},
   };
   std::snprintf(g_batchFilePath, sizeof g_batchFilePath, "%s",
                 JoinTestPath(scratch_, "t.bat").c_str());
@@ -189,6 +193,7 @@ TEST_F(BatchFileTest, FailuresAreReportedAndReturnZero) {
   for (const Case& c : cases) {
     Set(kFileIds[0], c.fileText.substr(0, 259));
     Set(kFileIds[1], c.fileText.empty() ? "" : tooLong);
+    ASSERT_TRUE(c.before == nullptr || WriteWholeFile(c.path, c.before));
     void** slot =
         c.diskFull ? SwapKernelImport("WriteFile", &DiskFullWriteFile, &g_realWriteFile) : nullptr;
     std::vector<SeenBox> boxes;
@@ -199,6 +204,10 @@ TEST_F(BatchFileTest, FailuresAreReportedAndReturnZero) {
     if (c.caption) {
       EXPECT_TRUE(boxes[0].caption == c.caption && boxes[0].text == c.text &&
                   boxes[0].owner == dialog_);
+      // A file that failed is never half written: the old one stays, byte for byte.
+      bool exists = false;
+      EXPECT_EQ(ReadWholeFile(c.path, &exists), c.before ? c.before : "") << c.path;
+      EXPECT_EQ(exists, c.before != nullptr) << c.path;
     }
   }
   EXPECT_EQ(ReadWholeFile(g_batchFilePath), "x.exe \r\n");

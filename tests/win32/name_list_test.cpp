@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "import_patch.h"
+#include "msgbox_watch.h"
 #include "param_file_dialog.h"
 #include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "params/param_set_win32.h"
+#include "params/param_texts.h"
 #include "resource.h"
 #include "test_env.h"
 
@@ -76,6 +79,19 @@ VOID CALLBACK DriveRegisterDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   }
   if (script.type) SetDlgItemTextA(dialog, IDC_REGISTER_NAME, script.typed.c_str());
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+}
+
+// Opens that would hold the parameter file fail while g_refusedOpens lasts.
+decltype(&CreateFileA) g_realCreateFile = nullptr;
+int g_refusedOpens = 0;
+HANDLE WINAPI BusyCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE model) {
+  if (access == GENERIC_READ && share == FILE_SHARE_WRITE && g_refusedOpens > 0) {
+    --g_refusedOpens;
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return INVALID_HANDLE_VALUE;
+  }
+  return g_realCreateFile(path, access, share, security, disposition, flags, model);
 }
 
 class NameListTest : public ParamFileDialogTest {
@@ -329,6 +345,28 @@ TEST_F(NameListTest, ANameWithATabReplacesTheSetSavedWithABlank) {
   EXPECT_STREQ(GetCurrentSetName(), "a b");
   ReleaseParameterFile();
   EXPECT_EQ(ReadWholeFile(path_), "[a b]\r\nEXEPATH=new.exe\r\n");
+}
+
+// A program reading the new file after Register's rewrite is waited for
+// (12 opens fail: the 10 tries to hold it, then 2 of the reload's); the user
+// is told when it stays, and the next save loads the file first.
+TEST_F(NameListTest, ReloadWaitsForAReaderOfTheNewFileAndTellsWhenItStays) {
+  for (int refused : {12, 1000}) {
+    ASSERT_NO_FATAL_FAILURE(StartWith("[a]\r\nEXEPATH=a.exe\r\n"));
+    RegisterScript script = Typing("x");
+    g_refusedOpens = refused;
+    void** slot = SwapKernelImport("CreateFileA", &BusyCreateFile, &g_realCreateFile);
+    std::vector<SeenBox> boxes = WatchBoxesDuring(kParameterFileTitle, [&] { EXPECT_EQ(Register(script), 1); });
+    RestoreKernelImport(slot, g_realCreateFile);
+    const bool told = refused > 20;
+    EXPECT_EQ(IsParameterFileHeld(), told ? 0 : 1);
+    EXPECT_EQ(ListedNames(), (told ? std::vector<std::string>{} : std::vector<std::string>{"x", "a"}));
+    ASSERT_EQ(boxes.size(), told ? 1u : 0u);
+    EXPECT_TRUE(!told || (boxes[0].text == kParameterFileNotReloadedText && boxes[0].owner == dialog_));
+    EXPECT_EQ(SaveSetFromDialog(dialog_, "default"), 1);
+    ReleaseParameterFile();
+    EXPECT_EQ(ReadWholeFile(path_), "[default]\r\n[x]\r\n[a]\r\nEXEPATH=a.exe\r\n");
+  }
 }
 
 TEST_F(NameListTest, FailedRegisterKeepsFileListAndHold) {

@@ -68,4 +68,31 @@ TEST_F(SettingsTest, StoringTheValueTheFileHoldsWritesNothing) {
   EXPECT_STREQ("通常", value);
 }
 
+// A file the INI engine cannot read whole (UTF-16, a zero byte inside) is
+// never saved over; a UTF-8 byte-order mark stays in front.
+TEST_F(SettingsTest, UnreadableFilesAreLeftAsTheyAreAndAUtf8MarkStays) {
+  const std::string golden = JoinTestPath(TestDataDir(), "settings") + "\\";
+  for (const char* file : {"utf16", "edge", "utf8_mark"}) {
+    const bool saved = file[3] == '8';
+    const std::string before = ReadWholeFile(golden + file + ".ini");
+    ASSERT_TRUE(WriteWholeFile(ini_, before));
+    EXPECT_EQ(saved ? 1 : 0, SaveDialogPosition(120, 80)) << file;
+    EXPECT_EQ(saved ? ReadWholeFile(golden + "utf8_mark_saved.ini") : before, ReadWholeFile(ini_)) << file;
+  }
+}
+
+// Another copy in the middle of its update (from its load to its replace)
+// is waited for a while; a copy that does not finish is not written over.
+TEST_F(SettingsTest, AnotherCopyHoldingTheLockKeepsItsFile) {
+  char path[kSettingsPathSize] = {};
+  char lock[kSettingsLockNameSize] = {};
+  ASSERT_EQ(1, FormatSettingsPath(path, sizeof path));
+  MakeSettingsLockName(path, lock, sizeof lock);
+  OtherHolder other(lock, "lock");
+  ASSERT_TRUE(other.holding());
+  EXPECT_EQ(0, SaveDialogPosition(10, 20));
+  EXPECT_EQ(0, StoreSettingOf("work", kProcessPriorityKey, "高"));
+  EXPECT_EQ(kOtherCopy, ReadWholeFile(ini_));
+}
+
 }  // namespace

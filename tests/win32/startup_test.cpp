@@ -25,13 +25,13 @@ TEST(PrepareStartupPaths, WorksFromTheExecutablesOwnFolder) {
   ASSERT_EQ(kStartupOk, PrepareStartupPaths(""));
   EXPECT_EQ(exeDir, g_executableDirectory);
   EXPECT_EQ(exeDir + "\\tavix.tvx", g_parameterFilePath);
-  EXPECT_STREQ("2004/7/6", g_buildDateText);
-  EXPECT_STREQ("タビクス Ver.1.06 (2004/7/6)", g_windowTitle);
+  EXPECT_STREQ(TAVIX_DATE_TEXT, g_buildDateText);
+  EXPECT_STREQ("タビクス Ver." TAVIX_VERSION_TEXT " (" TAVIX_DATE_TEXT ")", g_windowTitle);
   EXPECT_EQ(exeDir + "\\tavix.bat", g_batchFilePath);
 
   ASSERT_EQ(kStartupOk, PrepareStartupPaths("\"sets\\my work\""));
   EXPECT_EQ(exeDir + "\\sets\\my work.tvx", g_parameterFilePath);
-  EXPECT_STREQ("タビクス Ver.1.06 [my work] (2004/7/6)", g_windowTitle);
+  EXPECT_STREQ("タビクス Ver." TAVIX_VERSION_TEXT " [my work] (" TAVIX_DATE_TEXT ")", g_windowTitle);
   EXPECT_EQ(exeDir + "\\my work.bat", g_batchFilePath);
 
   EXPECT_EQ(kArgumentTooLong, PrepareStartupPaths(std::string(260, 'a').c_str()));

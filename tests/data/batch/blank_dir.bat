@@ -1,3 +1,5 @@
 D:
+@(call )
 cd "D:\My Work"
+@if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE "My Work"

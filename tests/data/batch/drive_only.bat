@@ -1,2 +1,4 @@
+@(call )
 cd D:
+@if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE 

@@ -1,2 +1,4 @@
+@(call )
 cd ..\SRC
+@if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE a.c

@@ -1,4 +1,6 @@
 C:
+@(call )
 cd C:\p\a\x
+@if errorlevel 1 (pause & exit /b 1)
 D:\BIN\CC.EXE x
 pause

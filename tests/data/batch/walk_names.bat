@@ -1,9 +1,17 @@
 C:
+@(call )
 cd "C:\w\R&D"
+@if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE "R&D" f.txt
+@(call )
 cd C:\w\50%%
+@if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE 50%% f.txt
+@(call )
 cd "C:\w\my dir"
+@if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE "my dir" f.txt
+@(call )
 cd "C:\w\a^b"
+@if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE "a^b" f.txt

@@ -1,4 +1,6 @@
 D:
+@(call )
 cd D:\WORK
+@if errorlevel 1 (pause & exit /b 1)
 D:\BIN\CC.EXE a.c
 pause

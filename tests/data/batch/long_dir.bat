@@ -1,0 +1,5 @@
+C:
+@(call )
+cd "C:\ddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd"
+@if errorlevel 1 exit /b 1
+D:\BIN\CC.EXE a.c

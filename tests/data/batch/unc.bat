@@ -1,0 +1,11 @@
+@(call )
+pushd \\srv\s\a
+@if errorlevel 1 (pause & exit /b 1)
+D:\BIN\CC.EXE a
+popd
+@(call )
+pushd "\\srv\s\b c"
+@if errorlevel 1 (pause & exit /b 1)
+D:\BIN\CC.EXE "b c"
+popd
+pause
