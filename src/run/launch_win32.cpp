@@ -4,18 +4,12 @@
 #include "support/format_text.h"
 #include "support/message_box_win32.h"
 
-namespace {
-
-// Full path of the command interpreter in the system folder, which runs
-// batch files ("cmd.exe", found the usual way, when that cannot be had).
 void CommandInterpreterPath(char* out, UINT size) {
   const UINT length = GetSystemDirectoryA(out, size);
   if (length == 0 || length >= size || FormatText(out + length, size - length, "\\cmd.exe") < 0) {
     FormatText(out, size, "cmd.exe");
   }
 }
-
-}  // namespace
 
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex) {

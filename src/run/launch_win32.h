@@ -6,6 +6,10 @@
 
 #include "support/message_box_win32.h"
 
+// Full path of the command interpreter in the system folder, which runs
+// batch files ("cmd.exe", found the usual way, when that cannot be had).
+void CommandInterpreterPath(char* out, UINT size);
+
 // Starts `command`, followed by one blank and `arguments` when `arguments` is
 // not null (even when it is empty), as ComposeCommandLine (run/launch.h)
 // makes the line: a program path with a blank quoted, a batch file started

@@ -354,7 +354,7 @@ void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out,
              static_cast<unsigned>(seconds % 60));
 }
 
-int ComposeRunLog(const RunListState& state, ByteBuffer* out) {
+int ComposeRunLog(const RunListState& state, const char* shell, ByteBuffer* out) {
   AppendText(out, kLogHeader);
   for (int i = 0; i < EntryCount(state); ++i) {
     const RunEntry& entry = EntryAt(state, i);
@@ -371,10 +371,17 @@ int ComposeRunLog(const RunListState& state, ByteBuffer* out) {
       FormatText(head, sizeof head, "\t%s\t", entry.state == kEntryStartFailed ? kStartFailedText : "");
     }
     AppendText(out, head);
-    // The command line as LaunchCommand composes it: program, blank, arguments.
-    AppendText(out, state.program);
-    AppendText(out, " ");
-    AppendText(out, state.commands + entry.text);
+    // The command line as LaunchCommand composes it; one too long to start
+    // is shown as program, blank and arguments.
+    char line[kCommandLineCapacity];
+    const char* arguments = state.commands + entry.text;
+    if (ComposeCommandLine(line, sizeof line, state.program, arguments, shell)) {
+      AppendText(out, line);
+    } else {
+      AppendText(out, state.program);
+      AppendText(out, " ");
+      AppendText(out, arguments);
+    }
     AppendText(out, "\r\n");
   }
   return !out->failed;

@@ -223,6 +223,7 @@ void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out,
 
 // The job log: kLogHeader, then one line per started command in start
 // order: position, start time, seconds with three decimals, exit code (or
-// 起動失敗, or empty while it runs) and the command line as launched, CR LF
-// after each. 0 when the buffer could not grow.
-int ComposeRunLog(const RunListState& state, ByteBuffer* out);
+// 起動失敗, or empty while it runs) and the command line as launched
+// (ComposeCommandLine with the command interpreter `shell`), CR LF after
+// each. 0 when the buffer could not grow.
+int ComposeRunLog(const RunListState& state, const char* shell, ByteBuffer* out);

@@ -306,8 +306,10 @@ BOOL OnSaveLog(HWND dialog) {
   request.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
   request.lpstrDefExt = kLogDefaultExtension;
   if (!ShowSaveFileDialog(&request) || name[0] == '\0') return TRUE;
+  char shell[MAX_PATH];
+  CommandInterpreterPath(shell, sizeof shell);
   ByteBuffer log;
-  if (!ComposeRunLog(g_run, &log)) {
+  if (!ComposeRunLog(g_run, shell, &log)) {
     ShowProgramError(dialog, kLogSaveTitle, kErrorNoMemory);
   } else if (!SafeReplaceFile(name, log.data, log.size, nullptr)) {
     ShowSystemError(dialog, kLogSaveTitle);
@@ -391,10 +393,17 @@ BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   }
 }
 
-// The argument rows are read from the main dialog once for the whole list:
-// nothing can change them while it is being built.
-int NextArgumentText(void* rows, char* out, std::size_t capacity) {
-  return AssembleArgumentText(*static_cast<const ArgumentRows*>(rows), out, capacity);
+// What the commands are built from, read from the main dialog once for the
+// whole list (nothing can change it while the list is built): the argument
+// rows, and the form the program's reader needs them in.
+struct ListInput {
+  ArgumentRows rows;
+  int form;
+};
+
+int NextArgumentText(void* input, char* out, std::size_t capacity) {
+  const ListInput& read = *static_cast<const ListInput*>(input);
+  return AssembleArgumentText(read.rows, out, capacity, read.form);
 }
 
 // The one command of a run without file expansion.
@@ -411,9 +420,12 @@ int RunSingleCommand(HWND mainDialog) {
 
 // Every command of the file expansion into a new command list.
 int BuildCommandList(HWND mainDialog) {
-  ArgumentRows rows;
-  ReadArgumentRows(mainDialog, &rows);
-  const CommandSource source = {NextArgumentText, FileExpansionEnded, &rows};
+  ListInput input;
+  ReadArgumentRows(mainDialog, &input.rows);
+  char program[kRowTextSize];
+  ReadControlText(mainDialog, IDC_EXEPATH, program, sizeof program);
+  input.form = ProgramLineForm(program, 0);
+  const CommandSource source = {NextArgumentText, FileExpansionEnded, &input};
   const int error = FillCommandList(&g_runList.commands, source);
   EndFileExpansion();
   if (error < 0) return 1;

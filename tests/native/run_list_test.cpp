@@ -97,7 +97,7 @@ const RunListPlatform kFake = {
     [](char* text, std::size_t size) { snprintf(text, size, "%s", "低"); },
     [] { return g_run.parallel; },
     [](const char* program, const char* arguments, int priority) -> void* {
-      EXPECT_STREQ("C:\\Tools\\conv.exe", program);
+      EXPECT_STREQ("C:\\My Tools\\conv.exe", program);
       EXPECT_EQ(4, priority);
       if (g_run.closeInLaunch) EndRunList(&g_state, kFake);
       if (g_run.failNext) return g_run.failNext = 0, nullptr;
@@ -198,7 +198,7 @@ TEST(RunListSchedule, StartsUpToNAtOnceAndRecordsEveryResult) {
     std::string commands;  // one command per letter
     for (const char* letter = c.list; *letter; ++letter) commands += std::string(1, *letter) + '\0';
     commands += '\0';
-    ASSERT_EQ(1, BeginRunList(&g_state, commands.c_str(), "C:\\Tools\\conv.exe"));
+    ASSERT_EQ(1, BeginRunList(&g_state, commands.c_str(), "C:\\My Tools\\conv.exe"));
     for (const char* step = c.steps; *step; ++step) {
       g_run.clock += *step == '+' ? 60000 : 100;
       if (*step == 'S') StartRunList(&g_state, kFake);
@@ -229,7 +229,7 @@ TEST(RunListSchedule, StartsUpToNAtOnceAndRecordsEveryResult) {
     EXPECT_EQ(c.released, g_run.released.substr(0, std::strlen(c.released))) << c.steps;
     if (c.golden[0] != '\0') {
       ByteBuffer log;
-      ASSERT_EQ(1, ComposeRunLog(g_state, &log));
+      ASSERT_EQ(1, ComposeRunLog(g_state, "C:\\Windows\\system32\\cmd.exe", &log));
       EXPECT_EQ(ReadWholeFile(JoinTestPath(TestDataDir(), std::string("run/") + c.golden)),
                 std::string(log.data, log.size)) << c.steps;
       FreeByteBuffer(&log);
