@@ -21,7 +21,7 @@ constexpr UINT_PTR kRunTimerId = 100;
 constexpr UINT kRunTimerPeriodMs = 500;
 
 // Tab stops of the rows (exit code, seconds, arguments), in dialog units.
-constexpr int kRowTabStops[2] = {48, 96};
+constexpr int kRowTabStops[2] = {36, 72};
 
 // The run list window: one for the program.
 struct RunListWindow {
@@ -35,6 +35,7 @@ struct RunListWindow {
   int timerOn;
   SIZE initialDialog;  // outer sizes when the dialog was made
   SIZE initialList;
+  SIZE initialStatus;
   int statusGap;       // from the list's bottom edge to the status line's top
   int tabs[2];         // kRowTabStops in pixels, for measuring rows
   int extent;          // widest row measured, in pixels
@@ -239,6 +240,7 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   g_runList.status = GetDlgItem(dialog, IDC_RUNLIST_STATUS);
   g_runList.initialDialog = OuterSize(dialog);
   g_runList.initialList = OuterSize(g_runList.list);
+  g_runList.initialStatus = OuterSize(g_runList.status);
   RECT list{}, status{};
   GetWindowRect(g_runList.list, &list);
   GetWindowRect(g_runList.status, &status);
@@ -333,17 +335,17 @@ BOOL OnTimer(WPARAM id) {
 BOOL OnSize(HWND dialog, WPARAM kind) {
   if (g_runList.list == nullptr || kind == SIZE_MINIMIZED) return FALSE;
   const SIZE now = OuterSize(dialog);
-  const int width = now.cx + g_runList.initialList.cx - g_runList.initialDialog.cx;
-  const int height = now.cy + g_runList.initialList.cy - g_runList.initialDialog.cy;
-  SetWindowPos(g_runList.list, nullptr, 0, 0, width, height,
+  const int wider = now.cx - g_runList.initialDialog.cx;
+  SetWindowPos(g_runList.list, nullptr, 0, 0, g_runList.initialList.cx + wider,
+               now.cy + g_runList.initialList.cy - g_runList.initialDialog.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT list{}, status{};
   GetWindowRect(g_runList.list, &list);
   GetWindowRect(g_runList.status, &status);
   POINT at = {status.left, list.bottom + g_runList.statusGap};
   ScreenToClient(dialog, &at);
-  SetWindowPos(g_runList.status, nullptr, at.x, at.y, width - (status.left - list.left),
-               status.bottom - status.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(g_runList.status, nullptr, at.x, at.y, g_runList.initialStatus.cx + wider,
+               g_runList.initialStatus.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(g_runList.status, nullptr, TRUE);
   return TRUE;
 }

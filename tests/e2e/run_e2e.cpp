@@ -160,15 +160,17 @@ TEST(Run, RunListRunsTheFilesInTurnWithTheChosenPriority) {
     ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, LB_GETCARETINDEX, 0, 0) == marker; }));
     EXPECT_EQ(0, SelectedCount(list)) << message;
   }
-  // The list grows with the dialog, which cannot shrink below its first size.
-  RECT d0, l0, d1, l1;
-  GetWindowRect(list, &d0), GetWindowRect(box, &l0);
+  // The list grows with the dialog, the status line staying under it; the
+  // dialog cannot shrink below its first size.
+  RECT d0, l0, s0, d1, l1, s1;
+  HWND status = Control(list, IDC_RUNLIST_STATUS);
+  GetWindowRect(list, &d0), GetWindowRect(box, &l0), GetWindowRect(status, &s0);
   SetWindowPos(list, nullptr, 0, 0, d0.right - d0.left + 40, d0.bottom - d0.top + 30, SWP_NOMOVE);
-  GetWindowRect(box, &l1);
+  GetWindowRect(box, &l1), GetWindowRect(status, &s1);
   SetWindowPos(list, nullptr, 0, 0, 50, 50, SWP_NOMOVE);
   GetWindowRect(list, &d1);
-  EXPECT_EQ((std::vector<LONG>{l0.right + 40, l0.bottom + 30, d0.right, d0.bottom}),
-            (std::vector<LONG>{l1.right, l1.bottom, d1.right, d1.bottom}));
+  EXPECT_EQ((std::vector<LONG>{l0.right + 40, l0.bottom + 30, s0.right + 40, s0.top + 30, d0.right, d0.bottom}),
+            (std::vector<LONG>{l1.right, l1.bottom, s1.right, s1.top, d1.right, d1.bottom}));
 
   ChooseComboItem(list, IDC_RUNLIST_PRIORITY, 5);
   ClickButton(list, IDC_RUNLIST_START);
