@@ -142,3 +142,9 @@ foreach(test_source ${TAVIX_E2E_TESTS})
   tavix_wine_test(e2e.${short} e2e_${name})
   set_tests_properties(e2e.${short} PROPERTIES RESOURCE_LOCK desktop)
 endforeach()
+# Ctrl+Tab reaches the window as real input, which goes to whatever window is
+# in front: a message box or dialog of a Win32 test running beside it would
+# take the keys. That test runs alone.
+if(TEST e2e.window)
+  set_tests_properties(e2e.window PROPERTIES RUN_SERIAL ON)
+endif()
