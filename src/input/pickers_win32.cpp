@@ -54,17 +54,11 @@ int PickFile(HWND dialog, int field, const char* title, int executablesFirst, in
   char startText[kPathTextSize];
   ReadControlText(dialog, field, name, kPathTextSize);
 
-  OPENFILENAMEA openFile{};
-  openFile.lStructSize = sizeof openFile;
-  openFile.hwndOwner = dialog;
-  openFile.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-  openFile.lpstrFilter = executablesFirst ? kExecutablesFirstFilter : kAllFilesFirstFilter;
-  openFile.nFilterIndex = 1;
-  openFile.nMaxFile = sizeof name;
+  OPENFILENAMEA openFile =
+      FileDialogRequest(dialog, executablesFirst ? kExecutablesFirstFilter : kAllFilesFirstFilter,
+                        nullptr, sizeof name, title, OFN_PATHMUSTEXIST | OFN_SHOWHELP, nullptr);
   openFile.lpstrFileTitle = fileTitle;
   openFile.nMaxFileTitle = sizeof fileTitle;
-  openFile.lpstrTitle = title;
-  openFile.Flags = OFN_PATHMUSTEXIST | OFN_SHOWHELP;
   g_openFile = &openFile;
   const int chosen =
       RunFilePicker(name, ReadStartText(dialog, startField, startText), kFilePickerPlatform);

@@ -18,16 +18,9 @@ constexpr DWORD kChosenNameSize = 261;  // room for 260 characters
 // user cancelled.
 int AskParameterFileName(HWND dialog, char* chosen) {
   chosen[0] = '\0';
-  OPENFILENAMEA request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = dialog;
-  request.lpstrFilter = kSwitchFilter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = chosen;
-  request.nMaxFile = kChosenNameSize;
-  request.lpstrTitle = kSwitchTitle;
-  request.Flags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
-  request.lpstrDefExt = kSwitchDefaultExtension;
+  OPENFILENAMEA request =
+      FileDialogRequest(dialog, kSwitchFilter, chosen, kChosenNameSize, kSwitchTitle,
+                        OFN_CREATEPROMPT | OFN_HIDEREADONLY, kSwitchDefaultExtension);
   return ShowOpenFileDialog(&request) ? 1 : 0;
 }
 

@@ -62,17 +62,10 @@ int WriteBatchFile(HWND dialog, const char* path) {
 int ChooseBatchFileName(HWND dialog, char* buffer, std::size_t size) {
   char name[kBatchNameSize] = {};
   MakeProposedFileName(buffer, name, sizeof name);
-  OPENFILENAMEA dialogData{};
-  dialogData.lStructSize = sizeof dialogData;
-  dialogData.hwndOwner = dialog;
-  dialogData.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-  dialogData.lpstrFilter = kSaveBatchFilter;
-  dialogData.nFilterIndex = 1;
-  dialogData.lpstrFile = name;
-  dialogData.nMaxFile = sizeof name;
-  dialogData.lpstrTitle = kSaveBatchDialogTitle;
-  dialogData.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-  dialogData.lpstrDefExt = kBatchDefaultExtension;
+  OPENFILENAMEA dialogData =
+      FileDialogRequest(dialog, kSaveBatchFilter, name, sizeof name, kSaveBatchDialogTitle,
+                        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                        kBatchDefaultExtension);
   BOOL chosen = ShowSaveFileDialog(&dialogData);
   if (!chosen && FileDialogError() == FNERR_INVALIDFILENAME) {
     name[0] = '\0';  // a proposal the dialog still refuses: none

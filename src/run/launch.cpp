@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "support/format_text.h"
 #include "support/path_text.h"
 
 unsigned long CreationFlagsForPriority(int priorityIndex) {
@@ -17,25 +18,6 @@ int FindPriorityByLabel(std::string_view label) {
 }
 
 namespace {
-
-// The line being composed, within its capacity.
-struct LineWriter {
-  char* out;
-  std::size_t capacity;
-  std::size_t length;
-  int full;
-};
-
-void Put(LineWriter* writer, const char* bytes, std::size_t n) {
-  if (writer->full || n >= writer->capacity - writer->length) {
-    writer->full = 1;
-    return;
-  }
-  std::memcpy(writer->out + writer->length, bytes, n);
-  writer->length += n;
-}
-
-void Put(LineWriter* writer, const char* text) { Put(writer, text, std::strlen(text)); }
 
 // A program path: as it is when it starts with a quote or holds no blank,
 // else enclosed in double quotes.
@@ -75,6 +57,5 @@ int ComposeCommandLine(char* out, std::size_t capacity, const char* command, con
     Put(&writer, arguments);
   }
   if (batch) Put(&writer, "\"");
-  out[writer.full ? 0 : writer.length] = '\0';
-  return writer.full ? 0 : 1;
+  return FinishLine(&writer);
 }

@@ -3,26 +3,7 @@
 #include <cstring>
 
 #include "support/dbcs.h"
-
-namespace {
-
-struct LineWriter {
-  char* out;
-  std::size_t capacity;
-  std::size_t length;
-  int full;
-};
-
-void Put(LineWriter* writer, const char* bytes, std::size_t n) {
-  if (writer->full || writer->length + n >= writer->capacity) {
-    writer->full = 1;
-    return;
-  }
-  std::memcpy(writer->out + writer->length, bytes, n);
-  writer->length += n;
-}
-
-}  // namespace
+#include "support/format_text.h"
 
 int ExpandEditCommand(const char* command, const char* path, char* out, std::size_t capacity) {
   if (capacity == 0) return 0;
@@ -46,6 +27,5 @@ int ExpandEditCommand(const char* command, const char* path, char* out, std::siz
     Put(&writer, path, pathLength);
     Put(&writer, "\"", 1);
   }
-  out[writer.full ? 0 : writer.length] = '\0';
-  return writer.full ? 0 : 1;
+  return FinishLine(&writer);
 }

@@ -297,16 +297,10 @@ void ProposeLogName(char* out, std::size_t size) {
 BOOL OnSaveLog(HWND dialog) {
   char name[kJoinedPathSize];
   ProposeLogName(name, sizeof name);
-  OPENFILENAMEA request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = dialog;
-  request.lpstrFilter = kLogFilter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = name;
-  request.nMaxFile = sizeof name;
-  request.lpstrTitle = kLogDialogTitle;
-  request.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-  request.lpstrDefExt = kLogDefaultExtension;
+  OPENFILENAMEA request =
+      FileDialogRequest(dialog, kLogFilter, name, sizeof name, kLogDialogTitle,
+                        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                        kLogDefaultExtension);
   if (!ShowSaveFileDialog(&request) || name[0] == '\0') return TRUE;
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);

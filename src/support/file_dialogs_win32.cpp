@@ -29,3 +29,19 @@ DWORD FileDialogError() {
   static const DialogError error = LateEntry<DialogError>("comdlg32.dll", "CommDlgExtendedError");
   return error != nullptr ? error() : CDERR_INITIALIZATION;
 }
+
+OPENFILENAMEA FileDialogRequest(HWND owner, const char* filter, char* name, DWORD nameSize,
+                                const char* title, DWORD flags, const char* defaultExtension) {
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  request.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+  request.lpstrFilter = filter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = name;
+  request.nMaxFile = nameSize;
+  request.lpstrTitle = title;
+  request.Flags = flags;
+  request.lpstrDefExt = defaultExtension;
+  return request;
+}

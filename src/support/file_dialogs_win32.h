@@ -17,3 +17,9 @@ BOOL ShowSaveFileDialog(OPENFILENAMEA* request);
 // CommDlgExtendedError: why the last dialog gave FALSE (0 for a cancel), or
 // CDERR_INITIALIZATION when comdlg32 could not be loaded.
 DWORD FileDialogError();
+
+// A dialog request owned by `owner` with the first filter of `filter`
+// chosen, the name in `name` (`nameSize` bytes), `title`, `flags` and the
+// default extension (null for none).
+OPENFILENAMEA FileDialogRequest(HWND owner, const char* filter, char* name, DWORD nameSize,
+                                const char* title, DWORD flags, const char* defaultExtension);

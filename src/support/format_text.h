@@ -1,4 +1,5 @@
-// Bounded printf-style formatting that always leaves a terminated text.
+// Bounded printf-style formatting that always leaves a terminated text, and
+// a bounded writer that puts pieces together.
 #pragma once
 
 #include <cstdarg>
@@ -13,3 +14,22 @@ int FormatText(char* buffer, std::size_t size, const char* format, ...)
 
 // The same with an argument list.
 int FormatTextV(char* buffer, std::size_t size, const char* format, std::va_list arguments);
+
+// A text put together piece by piece in a buffer of `capacity` bytes: once a
+// piece does not fit (with room left for the terminating zero), the writer
+// is full and takes nothing more.
+struct LineWriter {
+  char* out;
+  std::size_t capacity;
+  std::size_t length;
+  int full;
+};
+
+// Appends `n` bytes, or marks the writer full.
+void Put(LineWriter* writer, const char* bytes, std::size_t n);
+
+// Appends a zero-terminated text, or marks the writer full.
+void Put(LineWriter* writer, const char* text);
+
+// Terminates the text: 1 when everything fitted, else 0 with `out` empty.
+int FinishLine(LineWriter* writer);
