@@ -29,11 +29,6 @@ int g_loadIncomplete = 0;
 // 1 when the last load found text the parser does not read (UTF-16).
 int g_notText = 0;
 
-// How often, and how far apart, the file is opened after a rewrite of this
-// program's own: a scanner or backup program may read the new file for a
-// moment, and the open (which lets nobody else read) waits for it.
-constexpr int kReopenAttempts = 10;
-constexpr DWORD kReopenRetryDelayMs = 50;
 
 void CloseHeldFile() {
   if (g_parameterFileHandle == INVALID_HANDLE_VALUE) return;
@@ -55,13 +50,13 @@ HANDLE OpenHeld(int attempts) {
     if (file != INVALID_HANDLE_VALUE) return file;
     const DWORD error = GetLastError();
     if (attempt >= attempts || IsMissingFileError(error)) return INVALID_HANDLE_VALUE;
-    Sleep(kReopenRetryDelayMs);
+    Sleep(kBusyFileRetryDelayMs);
     SetLastError(error);
   }
 }
 
 void HoldFile() {
-  if (g_parameterFileHandle == INVALID_HANDLE_VALUE) g_parameterFileHandle = OpenHeld(kReopenAttempts);
+  if (g_parameterFileHandle == INVALID_HANDLE_VALUE) g_parameterFileHandle = OpenHeld(kBusyFileAttempts);
 }
 
 // Replaces the parameter file with `content` in one step (letting go of it
@@ -130,7 +125,7 @@ int LoadParameterFile() {
 
 int ReloadParameterFile() {
   ReleaseParameterFile();
-  return LoadFile(kReopenAttempts);
+  return LoadFile(kBusyFileAttempts);
 }
 
 int IsParameterFileText() {

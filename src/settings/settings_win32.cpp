@@ -6,13 +6,9 @@
 
 #include "settings/ini.h"
 #include "settings/ini_win32.h"
+#include "support/file_io_win32.h"
 
 namespace {
-
-// How often, and how far apart, an existing file that cannot be read is tried
-// (another copy of the program reads or writes it for an instant).
-constexpr int kLoadAttempts = 10;
-constexpr DWORD kLoadRetryDelayMs = 50;
 
 // Longest wait for another copy of the program to finish its update of the
 // file (its load, its retries and its replace take far less).
@@ -36,8 +32,8 @@ int LoadSettingsFile() {
     IniFree();
     return 0;
   }
-  for (int attempt = 0; attempt < kLoadAttempts; ++attempt) {
-    if (attempt > 0) Sleep(kLoadRetryDelayMs);
+  for (int attempt = 0; attempt < kBusyFileAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kBusyFileRetryDelayMs);
     const int result = IniLoad(path);
     if (result == kIniLoaded) return 1;
     if (result == kIniNotText) return 0;

@@ -5,6 +5,11 @@
 
 #include <windows.h>
 
+// How often, and how far apart, opening or replacing a file is tried while
+// another program (a scanner, a backup tool) has it open for a moment.
+inline constexpr int kBusyFileAttempts = 10;
+inline constexpr DWORD kBusyFileRetryDelayMs = 50;
+
 // Existing file, GENERIC_READ, no sharing, OPEN_EXISTING.
 HANDLE OpenForRead(const char* path);
 

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "support/dbcs.h"
+#include "support/format_text.h"
+#include "support/path_split.h"
 
 namespace {
 
@@ -38,16 +40,15 @@ int EqualsIgnoringCase(const char* text, const char* lower) {
 }
 
 // The last component of a program text into `out` (260 bytes): enclosing
-// quotes removed, what follows the last "\", "/" or ":".
+// quotes removed, its file name and extension.
 void ProgramName(const char* text, char* out) {
   char bare[kPathTextSize];
   CopyPathText(bare, text);
   RemoveEnclosingQuotes(bare);
-  const char* name = bare;
-  for (const char* p = bare; *p != '\0'; p = NextChar(p)) {
-    if (CharLength(p) == 1 && (*p == '\\' || *p == '/' || *p == ':')) name = p + 1;
-  }
-  std::strcpy(out, name);
+  char fname[kMaxFname] = {};
+  char ext[kMaxExt] = {};
+  SplitPath(bare, nullptr, nullptr, fname, ext);
+  FormatText(out, kPathTextSize, "%s%s", fname, ext);
 }
 
 }  // namespace

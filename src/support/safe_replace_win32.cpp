@@ -13,11 +13,6 @@ constexpr std::size_t kTemporaryPathSize = 1024;
 // Names tried for the temporary file before giving up on one.
 constexpr unsigned kTemporaryNameAttempts = 64;
 
-// How often, and how far apart, the final replace is tried while another
-// program briefly has the file open.
-constexpr int kReplaceAttempts = 10;
-constexpr DWORD kReplaceRetryDelayMs = 50;
-
 // The attributes a replaced file takes over from the one it replaces (the
 // archive bit stays as the write left it: the file did change).
 constexpr DWORD kKeptAttributes =
@@ -100,8 +95,8 @@ int ReplaceOrMove(const char* temporary, const char* path, DWORD* error) {
 }
 
 int MoveIntoPlace(const char* temporary, const char* path, DWORD* error) {
-  for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-    if (attempt > 0) Sleep(kReplaceRetryDelayMs);
+  for (int attempt = 0; attempt < kBusyFileAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kBusyFileRetryDelayMs);
     if (ReplaceOrMove(temporary, path, error)) return 1;
     if (!IsTransientReplaceError(*error)) break;
   }
