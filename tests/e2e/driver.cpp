@@ -6,6 +6,7 @@
 
 #include "tavix_version.h"
 #include "test_env.h"
+#include "start_process.h"
 
 namespace {
 
@@ -100,8 +101,8 @@ bool StartWithCommandLine(AppProcess* app, const std::string& exe, const std::st
   line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &app->info)) {
+  if (!StartTestProcess(exe.c_str(), line.data(), 0,
+                        currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &app->info)) {
     ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
     return false;
   }

@@ -1,6 +1,7 @@
 #include "hold_file_process.h"
 
 #include "test_env.h"
+#include "start_process.h"
 
 std::string HoldFileExe() {
   return JoinTestPath(TestExeDir(), "hold_file.exe");
@@ -18,8 +19,7 @@ OtherHolder::OtherHolder(const std::string& path, const char* mode) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &process)) {
+  if (StartTestProcess(nullptr, &commandLine[0], 0, nullptr, &startup, &process)) {
     CloseHandle(process.hThread);
     process_ = process.hProcess;
     HANDLE waits[2] = {ready_, process_};

@@ -13,6 +13,7 @@
 #include "support/format_text.h"
 #include "support/memory_win32.h"
 #include "test_env.h"
+#include "start_process.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ int RunHoldFile(const std::string& arguments) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!StartTestProcess(nullptr, &commandLine[0], 0, nullptr, &startup, &process)) {
     return -1;
   }
   CloseHandle(process.hThread);
