@@ -50,8 +50,8 @@ int FindFirst(const char*, FoundEntry* entry) {
 const SearchSource kSearch = {FindFirst, FindNext, [] {}};
 const WalkPlatform kNoWalk = {};
 
-BatchInput MakeInput() {
-  BatchInput input;
+ParameterSet MakeInput() {
+  ParameterSet input;
   std::memset(&input, 0, sizeof input);
   std::snprintf(input.programText, sizeof input.programText, "D:\\BIN\\CC.EXE");
   std::snprintf(input.currentDirectory, sizeof input.currentDirectory, "D:\\WORK");
@@ -76,7 +76,7 @@ const std::string& BatchBytes() {
 }
 
 void WriteBatchFile(benchmark::State& state) {
-  const BatchInput input = MakeInput();
+  const ParameterSet input = MakeInput();
   std::size_t written = 0;
   for (auto _ : state) {
     ByteBuffer out;

@@ -12,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzInput input{data, size};
-  static BatchInput batch;
+  static ParameterSet batch;
   std::memset(&batch, 0, sizeof batch);
   input.TextInto(batch.programText, kRowTextSize);
   input.TextInto(batch.currentDirectory, kRowTextSize);

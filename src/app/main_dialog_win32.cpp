@@ -131,18 +131,26 @@ BOOL OnNew(HWND dialog) {
   return TRUE;
 }
 
+// Run, Confirm and Save read the window once; everything below them works
+// from that record.
 BOOL OnRun(HWND dialog) {
-  RunCommand(dialog);
+  ParameterSet set;
+  ReadParameterSet(dialog, &set);
+  RunCommand(dialog, set);
   return TRUE;
 }
 
 BOOL OnConfirm(HWND dialog) {
-  ConfirmBatch(dialog);
+  ParameterSet set;
+  ReadParameterSet(dialog, &set);
+  ConfirmBatch(dialog, set);
   return TRUE;
 }
 
 BOOL OnSaveBatch(HWND dialog) {
-  SaveBatchAs(dialog);
+  ParameterSet set;
+  ReadParameterSet(dialog, &set);
+  SaveBatchAs(dialog, set);
   return TRUE;
 }
 

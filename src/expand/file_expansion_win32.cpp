@@ -4,15 +4,9 @@
 #include <initializer_list>
 
 #include "expand/file_expansion.h"
-#include "resource.h"
 #include "support/message_box_win32.h"
-#include "support/control_text_win32.h"
 
 namespace {
-
-constexpr int kFileEditIds[kArgumentRowCount] = {
-    IDC_ARG1_FILE, IDC_ARG2_FILE, IDC_ARG3_FILE, IDC_ARG4_FILE,
-    IDC_ARG5_FILE, IDC_ARG6_FILE, IDC_ARG7_FILE, IDC_ARG8_FILE};
 
 HANDLE g_findHandle = INVALID_HANDLE_VALUE;
 
@@ -50,14 +44,6 @@ constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemF
 
 const SearchSource& SystemSearchSource() {
   return kSystemSearch;
-}
-
-int StartFileExpansion(HWND dialog, const char* baseDirectory) {
-  char fileTexts[kArgumentRowCount][kRowTextSize];
-  for (int i = 0; i < kArgumentRowCount; ++i) {
-    ReadControlText(dialog, kFileEditIds[i], fileTexts[i], kRowTextSize);
-  }
-  return BeginFileExpansion(fileTexts, baseDirectory, &kSystemSearch);
 }
 
 void ReportLeftOutNames(HWND owner, const char* caption) {

@@ -123,6 +123,58 @@ int StoredFlagIsOn(const char* value) {
   return value != nullptr && value[0] != '0';
 }
 
+namespace {
+
+// The controls of the argument rows, row 1 first.
+constexpr int kSwitchIds[kArgumentRowCount] = {
+    IDC_ARG1_SWITCH, IDC_ARG2_SWITCH, IDC_ARG3_SWITCH, IDC_ARG4_SWITCH,
+    IDC_ARG5_SWITCH, IDC_ARG6_SWITCH, IDC_ARG7_SWITCH, IDC_ARG8_SWITCH};
+constexpr int kSpaceIds[kArgumentRowCount] = {
+    IDC_ARG1_SPACE, IDC_ARG2_SPACE, IDC_ARG3_SPACE, IDC_ARG4_SPACE,
+    IDC_ARG5_SPACE, IDC_ARG6_SPACE, IDC_ARG7_SPACE, IDC_ARG8_SPACE};
+constexpr int kFileIds[kArgumentRowCount] = {
+    IDC_ARG1_FILE, IDC_ARG2_FILE, IDC_ARG3_FILE, IDC_ARG4_FILE,
+    IDC_ARG5_FILE, IDC_ARG6_FILE, IDC_ARG7_FILE, IDC_ARG8_FILE};
+
+// The text slot of the record that the control `id` fills, or null.
+char* TextSlot(ParameterSet* set, int id) {
+  if (id == IDC_EXEPATH) return set->programText;
+  if (id == IDC_CURPATH) return set->currentDirectory;
+  if (id == IDC_HELPPATH) return set->helpText;
+  for (int i = 0; i < kArgumentRowCount; ++i) {
+    if (id == kSwitchIds[i]) return set->rows.row[i].switchText;
+    if (id == kFileIds[i]) return set->rows.row[i].fileText;
+  }
+  return nullptr;
+}
+
+// The flag slot of the record that the check box or option `id` fills, or null.
+int* FlagSlot(ParameterSet* set, int id) {
+  if (id == kOptionBatchOut) return &set->batchOut;
+  if (id == kOptionLastPause) return &set->pauseAtEnd;
+  for (int i = 0; i < kArgumentRowCount; ++i) {
+    if (id == kSpaceIds[i]) return &set->rows.row[i].spaceOn;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void ParameterSetFromLive(const LiveSet& live, ParameterSet* set) {
+  std::memset(set, 0, sizeof *set);
+  for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
+    const FieldDef& field = g_fieldTable[row];
+    if (field.kind == kTextField) {
+      char* slot = TextSlot(set, field.id);
+      if (slot == nullptr) continue;
+      std::memcpy(slot, live.texts[row], kFieldTextSize);
+      slot[kFieldTextSize - 1] = '\0';
+    } else if (int* flag = FlagSlot(set, field.id)) {
+      *flag = live.states[row] == 1;  // a check box counts only when checked
+    }
+  }
+}
+
 const char* LiveLineValue(const LiveSet& live, int row) {
   if (g_fieldTable[row].kind == kTextField) {
     return live.texts[row][0] != '\0' ? live.texts[row] : nullptr;

@@ -102,6 +102,21 @@ struct LiveSet {
   int states[kFieldCount];
 };
 
+// The parameter set as shown in the main dialog, read once by a command and
+// handed down: everything that composes, expands, writes or runs commands
+// works from this record, never from the controls.
+struct ParameterSet {
+  char programText[kFieldTextSize];       // EXEPATH, as typed
+  char currentDirectory[kFieldTextSize];  // CURPATH, as typed
+  char helpText[kFieldTextSize];          // HELPPATH, as typed
+  ArgumentRows rows;
+  int batchOut;    // the option BATCHOUT
+  int pauseAtEnd;  // the option LASTPAUSE
+};
+
+// The parameter set of a live set: the field table's rows in their places.
+void ParameterSetFromLive(const LiveSet& live, ParameterSet* set);
+
 // A stored check or option value counts as on when present and its first
 // character is not "0" (an empty value counts as on).
 int StoredFlagIsOn(const char* value);

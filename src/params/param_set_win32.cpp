@@ -30,6 +30,12 @@ void ReadLiveSet(HWND dialog, LiveSet* live) {
   }
 }
 
+void ReadParameterSet(HWND dialog, ParameterSet* set) {
+  static LiveSet live;  // one GUI thread; too large for a comfortable stack frame
+  ReadLiveSet(dialog, &live);
+  ParameterSetFromLive(live, set);
+}
+
 int WriteSetSection(ByteBuffer* out, const char* name, HWND dialog) {
   static LiveSet live;  // one GUI thread; too large for a comfortable stack frame
   ReadLiveSet(dialog, &live);

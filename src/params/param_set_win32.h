@@ -13,6 +13,10 @@ struct ByteBuffer;
 // states, option flags) into `live`.
 void ReadLiveSet(HWND dialog, LiveSet* live);
 
+// Reads the dialog once into the parameter-set record every command works
+// from (texts cut to 259 characters; a space box counts when checked).
+void ReadParameterSet(HWND dialog, ParameterSet* set);
+
 // Appends the dialog's set as a complete section named `name`. 0 when the
 // buffer could not grow.
 int WriteSetSection(ByteBuffer* out, const char* name, HWND dialog);

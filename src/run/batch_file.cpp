@@ -4,9 +4,11 @@
 
 #include "expand/directory_walk.h"
 #include "expand/file_expansion.h"
+#include "run/command_list.h"
 #include "support/byte_buffer.h"
 #include "support/dbcs.h"
 #include "support/format_text.h"
+#include "support/messages.h"
 #include "support/path_split.h"
 
 namespace {
@@ -55,7 +57,7 @@ int AppendBatchText(ByteBuffer* out, const char* text, int fromDisk) {
 // "cd " (or "pushd " for a UNC folder) and the directory as a path piece of
 // a batch line, quoted whenever it needs it, between the lines that stop the
 // file when it fails.
-int AppendDirectoryLine(ByteBuffer* out, const BatchInput& input, const char* directory,
+int AppendDirectoryLine(ByteBuffer* out, const ParameterSet& set, const char* directory,
                         int fromDisk) {
   char text[kRowTextSize];
   CopyRowText(text, directory);
@@ -64,16 +66,16 @@ int AppendDirectoryLine(ByteBuffer* out, const BatchInput& input, const char* di
   return AppendText(out, kClearErrorLevelLine) &&
          AppendText(out, IsNetworkPath(text) ? kNetworkDirectoryCommand : kDirectoryCommand) &&
          AppendBatchText(out, piece, fromDisk) && AppendText(out, kLineEnd) &&
-         AppendText(out, input.pauseAtEnd ? kPauseAndStopOnFailureLine : kStopOnFailureLine);
+         AppendText(out, set.pauseAtEnd ? kPauseAndStopOnFailureLine : kStopOnFailureLine);
 }
 
 // 1 when the commands of a block would hand a walked folder's name to a
 // program that cmd reads again, and cmd would change that name.
-int FolderNameChangedByCmd(const BatchInput& input, int fromDisk) {
+int FolderNameChangedByCmd(const ParameterSet& set, int fromDisk) {
   if (!fromDisk) return 0;
-  const char* changed = CmdChangedCharacters(ProgramLineForm(input.programText, 1));
+  const char* changed = CmdChangedCharacters(ProgramLineForm(set.programText, 1));
   if (changed[0] == '\0' || FindAnyCharDbcs(g_currentFolderName, changed) == nullptr) return 0;
-  for (const ArgumentRow& row : input.rows.row) {
+  for (const ArgumentRow& row : set.rows.row) {
     char text[kRowTextSize];
     CopyRowText(text, row.fileText);
     if (IsPlainFileText(text) && HoldsFolderNameToken(text)) return 1;
@@ -84,17 +86,17 @@ int FolderNameChangedByCmd(const BatchInput& input, int fromDisk) {
 // One block: its "cd " line unless `directory` is empty, then its commands,
 // then "popd" after a UNC folder. A walked folder whose name the commands
 // could not hand on as it is gives no block and is counted as left out.
-int WriteBlock(const BatchInput& input, const BatchSystem& system, const char* directory,
+int WriteBlock(const ParameterSet& set, const BatchSystem& system, const char* directory,
                int fromDisk, ByteBuffer* out) {
-  if (directory[0] == '\0') return WriteCommandLines(input, *system.search, nullptr, out);
+  if (directory[0] == '\0') return WriteCommandLines(set, *system.search, nullptr, out);
   SetCurrentFolderName(directory, fromDisk);
-  if (FolderNameChangedByCmd(input, fromDisk)) {
+  if (FolderNameChangedByCmd(set, fromDisk)) {
     UseNameInForm(g_currentFolderName, kCmdBatchLineForm);
     return kBatchComplete;
   }
-  if (!AppendDirectoryLine(out, input, directory, fromDisk)) return kBatchOutOfMemory;
+  if (!AppendDirectoryLine(out, set, directory, fromDisk)) return kBatchOutOfMemory;
   // Only a walked directory is a base for relative file texts.
-  const int result = WriteCommandLines(input, *system.search, fromDisk ? directory : nullptr, out);
+  const int result = WriteCommandLines(set, *system.search, fromDisk ? directory : nullptr, out);
   if (result == kBatchComplete && IsNetworkPath(directory) &&
       !AppendText(out, kLeaveNetworkDirectoryLine)) {
     return kBatchOutOfMemory;
@@ -124,35 +126,29 @@ void SetCurrentFolderName(const char* directory, int fromDisk) {
   g_currentFolderNameFromDisk = fromDisk;
 }
 
-int WriteCommandLines(const BatchInput& input, const SearchSource& search, const char* directory,
+int WriteCommandLines(const ParameterSet& set, const SearchSource& search, const char* directory,
                       ByteBuffer* out) {
   char program[kBatchProgramTextSize];
-  MakeBatchProgramText(input.programText, program);
-  char fileTexts[kArgumentRowCount][kRowTextSize];
-  for (int i = 0; i < kArgumentRowCount; ++i) CopyRowText(fileTexts[i], input.rows.row[i].fileText);
-
-  const int form = ProgramLineForm(input.programText, 1);
-  const int expanding = BeginFileExpansion(fileTexts, directory, &search);
-  char arguments[kArgumentTextCapacity];
-  for (;;) {
-    if (!AssembleArgumentText(input.rows, arguments, sizeof arguments, form)) {
-      // An open search still holds the match whose command did not fit;
-      // otherwise the matches are used up.
-      if (expanding && g_expansion.search != kSearchOpen) return kBatchComplete;
-      EndFileExpansion();
-      return kBatchLineTooLong;
-    }
+  MakeBatchProgramText(set.programText, program);
+  CommandList commands{};
+  const CommandPlace place = {&search, 1, directory, directory != nullptr};
+  const int error = ComposeCommands(set, place, &commands);
+  int result = error == kErrorNoMemory ? kBatchOutOfMemory : kBatchComplete;
+  const char* arguments = commands.arguments.data;
+  for (int i = 0; i < commands.count && result == kBatchComplete; ++i) {
     if (!AppendText(out, program) || !AppendText(out, arguments) || !AppendText(out, kLineEnd)) {
-      EndFileExpansion();
-      return kBatchOutOfMemory;
+      result = kBatchOutOfMemory;
     }
-    if (!expanding) return kBatchComplete;
+    arguments += std::strlen(arguments) + 1;  // an empty argument text is a command too
   }
+  FreeCommandList(&commands);
+  if (result == kBatchComplete && error == kErrorLineTooLong) result = kBatchLineTooLong;
+  return result;
 }
 
-int ComposeBatchFile(const BatchInput& input, const BatchSystem& system, ByteBuffer* out) {
+int ComposeBatchFile(const ParameterSet& set, const BatchSystem& system, ByteBuffer* out) {
   char directory[kRowTextSize];
-  CopyRowText(directory, input.currentDirectory);
+  CopyRowText(directory, set.currentDirectory);
   if (StartsWithDriveAndRoot(directory)) {
     AppendBytes(out, directory, 2);
     AppendText(out, kLineEnd);
@@ -164,14 +160,14 @@ int ComposeBatchFile(const BatchInput& input, const BatchSystem& system, ByteBuf
   if (StartDirectoryWalk(*system.walk, directory)) {
     char walked[kRowTextSize];
     while (result == kBatchComplete && TakeWalkDirectory(*system.walk, walked, sizeof walked)) {
-      result = WriteBlock(input, system, walked, 1, out);
+      result = WriteBlock(set, system, walked, 1, out);
     }
     EndDirectoryWalk(*system.walk);
   } else {
-    result = WriteBlock(input, system, directory, 0, out);
+    result = WriteBlock(set, system, directory, 0, out);
   }
   if (result != kBatchComplete) return result;
-  if (input.pauseAtEnd) AppendText(out, kPauseLine);
+  if (set.pauseAtEnd) AppendText(out, kPauseLine);
   if (WalkAborted()) return kBatchWalkAborted;
   return out->failed ? kBatchOutOfMemory : kBatchComplete;
 }

@@ -32,14 +32,6 @@ inline constexpr char kSaveBatchFilter[] =
 inline constexpr char kBatchDefaultExtension[] = "bat";
 inline constexpr std::size_t kBatchNameSize = 261;  // the save dialog's name buffer
 
-// What the batch file is made from, as read from the main dialog.
-struct BatchInput {
-  char programText[kRowTextSize];       // edit 1036
-  char currentDirectory[kRowTextSize];  // edit 1038
-  ArgumentRows rows;
-  int pauseAtEnd;  // the option LASTPAUSE
-};
-
 // The system behind one batch file: file search and directory walk.
 struct BatchSystem {
   const SearchSource* search;
@@ -54,19 +46,19 @@ enum BatchResult : int {
   kBatchOutOfMemory = 4,  // the buffer could not grow
 };
 
-// Appends the whole batch file for `input` to `out` and returns a
+// Appends the whole batch file for `set` to `out` and returns a
 // BatchResult. The names left out as unusable (LeftOutNameCount) are
 // counted afresh for each file. On kBatchLineTooLong the buffer holds the lines before the
 // command that did not fit; after a walk abort it holds the blocks written
 // until then and the pause line.
-int ComposeBatchFile(const BatchInput& input, const BatchSystem& system, ByteBuffer* out);
+int ComposeBatchFile(const ParameterSet& set, const BatchSystem& system, ByteBuffer* out);
 
-// Appends the command lines of one block: one line per argument text of the
-// file expansion, or one line when no row expands. `directory` (null for
-// none) is the walked directory that relative file texts are searched in.
-// Returns kBatchComplete, kBatchLineTooLong (the search is closed then) or
-// kBatchOutOfMemory.
-int WriteCommandLines(const BatchInput& input, const SearchSource& search, const char* directory,
+// Appends the command lines of one block: the commands of `set`
+// (ComposeCommands), each after the program text in its batch-line form.
+// `directory` (null for none) is the walked directory that relative file
+// texts are searched in. Returns kBatchComplete, kBatchLineTooLong (the lines
+// before the command that did not fit are written) or kBatchOutOfMemory.
+int WriteCommandLines(const ParameterSet& set, const SearchSource& search, const char* directory,
                       ByteBuffer* out);
 
 // Sets the current folder name to the last component (name and extension)

@@ -7,15 +7,12 @@
 #include "support/program_paths.h"
 #include "expand/directory_walk_win32.h"
 #include "expand/file_expansion_win32.h"
-#include "params/field_table.h"
 #include "params/name_list_win32.h"
 #include "resource.h"
-#include "run/command_line_win32.h"
 #include "run/launch.h"
 #include "support/messages.h"
 #include "run/launch_win32.h"
 #include "support/byte_buffer.h"
-#include "support/control_text_win32.h"
 #include "support/dbcs.h"
 #include "support/dialog_names.h"
 #include "support/file_dialogs_win32.h"
@@ -32,28 +29,19 @@ void ReportComposition(HWND dialog, int result) {
 
 }  // namespace
 
-void ReadBatchInput(HWND dialog, BatchInput* input) {
-  ReadControlText(dialog, IDC_EXEPATH, input->programText, sizeof input->programText);
-  ReadControlText(dialog, IDC_CURPATH, input->currentDirectory, sizeof input->currentDirectory);
-  ReadArgumentRows(dialog, &input->rows);
-  input->pauseAtEnd = GetOptionFlag(kOptionLastPause);
-}
-
-int WriteBatchFile(HWND dialog, const char* path) {
-  BatchInput input;
-  ReadBatchInput(dialog, &input);
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path) {
   ByteBuffer text;
   const BatchSystem system = {&SystemSearchSource(), &SystemWalkPlatform()};
-  const int result = ComposeBatchFile(input, system, &text);
-  ReportComposition(dialog, result);
-  ReportLeftOutNames(dialog, kBatchFileTitle);
+  const int result = ComposeBatchFile(set, system, &text);
+  ReportComposition(owner, result);
+  ReportLeftOutNames(owner, kBatchFileTitle);
 
   // Only a whole file takes the place of the one there: a file that could
   // not be composed or written leaves the old one as it was.
   int written = 0;
   if (result == kBatchComplete) {
     written = SafeReplaceFile(path != nullptr ? path : g_batchFilePath, text.data, text.size, nullptr);
-    if (!written) ShowSystemError(dialog, kBatchFileTitle);
+    if (!written) ShowSystemError(owner, kBatchFileTitle);
   }
   FreeByteBuffer(&text);
   return written;
@@ -79,9 +67,9 @@ int ChooseBatchFileName(HWND dialog, char* buffer, std::size_t size) {
   return 1;
 }
 
-void SaveBatchAs(HWND dialog) {
+void SaveBatchAs(HWND dialog, const ParameterSet& set) {
   char name[kRowTextSize] = {};
   std::strncpy(name, GetCurrentSetName(), sizeof name - 1);
   CutToWholeCharacters(name);
-  if (ChooseBatchFileName(dialog, name, sizeof name)) WriteBatchFile(dialog, name);
+  if (ChooseBatchFileName(dialog, name, sizeof name)) WriteBatchFile(dialog, set, name);
 }

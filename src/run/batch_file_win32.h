@@ -9,18 +9,15 @@
 
 #include "run/batch_file.h"
 
-// Writes the batch file of the dialog's parameter set to `path`, or to
+// Writes the batch file of the parameter set `set` to `path`, or to
 // g_batchFilePath when path is null: composed whole first, then put in the
 // place of the old file in one step (support/safe_replace_win32.h). Returns
 // 1 when the whole file was written; 0 after telling the user why not, the
 // old file then left byte for byte as it was: the file could not be written
 // (the system's text under "タビクス：バッチファイル出力"), a command did not
 // fit (program error 0 under "タビクス：実行コマンド作成"), or the directory
-// walk ran out of memory (its own message).
-int WriteBatchFile(HWND dialog, const char* path);
-
-// Reads what the batch file is made from out of the dialog's controls.
-void ReadBatchInput(HWND dialog, BatchInput* input);
+// walk ran out of memory (its own message). `owner` owns the messages.
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path);
 
 // Shows the save dialog with `buffer`'s text as the proposed name, the
 // characters Windows refuses in file names replaced (and no name at all
@@ -30,6 +27,7 @@ void ReadBatchInput(HWND dialog, BatchInput* input);
 // returned.
 int ChooseBatchFileName(HWND dialog, char* buffer, std::size_t size);
 
-// The Save command (button 1047): proposes the current set name, then writes
-// the batch file to the chosen path. Nothing is run.
-void SaveBatchAs(HWND dialog);
+// The Save command (button 1047) for the parameter set `set`: proposes the
+// current set name, then writes the batch file to the chosen path. Nothing
+// is run.
+void SaveBatchAs(HWND dialog, const ParameterSet& set);

@@ -4,12 +4,9 @@
 #include <shlwapi.h>
 
 #include "support/program_paths.h"
-#include "run/run_list_win32.h"
-#include "params/field_table.h"
-#include "resource.h"
+#include "run/direct_run_win32.h"
 #include "run/batch_file_win32.h"
 #include "expand/file_expansion.h"
-#include "run/command_line.h"
 #include "run/launch.h"
 #include "support/messages.h"
 #include "run/launch_win32.h"
@@ -50,25 +47,25 @@ int QueryBatchEditCommand(char* out, DWORD size) {
 
 }  // namespace
 
-void RunCommand(HWND dialog) {
+void RunCommand(HWND dialog, const ParameterSet& set) {
   g_currentFolderName[0] = '\0';
-  if (GetOptionFlag(IDM_OPT_BATCHOUT)) {
-    RunBatch(dialog);
+  if (set.batchOut) {
+    RunBatch(dialog, set);
   } else {
-    RunDirect(dialog);
+    RunDirect(dialog, set);
   }
 }
 
-int RunBatch(HWND dialog) {
-  if (!CheckBatchNotRunning(dialog)) return 0;
-  if (!WriteBatchFile(dialog, nullptr)) return 0;
-  g_batchProcess = LaunchCommand(dialog, g_batchFilePath, nullptr, nullptr, -1);
+int RunBatch(HWND owner, const ParameterSet& set) {
+  if (!CheckBatchNotRunning(owner)) return 0;
+  if (!WriteBatchFile(owner, set, nullptr)) return 0;
+  g_batchProcess = LaunchCommand(owner, g_batchFilePath, nullptr, nullptr, -1);
   return 1;
 }
 
-int ConfirmBatch(HWND dialog) {
+int ConfirmBatch(HWND dialog, const ParameterSet& set) {
   if (!CheckBatchNotRunning(dialog)) return 0;
-  if (!WriteBatchFile(dialog, nullptr)) return 0;
+  if (!WriteBatchFile(dialog, set, nullptr)) return 0;
   char command[kCommandLineCapacity];
   if (!QueryBatchEditCommand(command, sizeof command)) {
     ShowShellError(dialog, kConfirmTitle, SE_ERR_NOASSOC);

@@ -4,18 +4,21 @@
 
 #include <windows.h>
 
-// Run: empties the current folder name, then runs through the batch file
-// when the option 40013 is on, directly otherwise.
-void RunCommand(HWND dialog);
+#include "params/field_table.h"
+
+// Run of the parameter set `set` as the main dialog shows it: empties the
+// current folder name, then runs through the batch file when the option
+// 40013 is on, directly otherwise. `dialog` owns the messages.
+void RunCommand(HWND dialog, const ParameterSet& set);
 
 // Batch-mode Run: writes the batch file at the batch file path and starts
 // it through cmd /c with the path quoted (LaunchCommand), so that any folder
 // holding tavix.exe works, unless the batch process of an earlier Run still
 // runs (message code 4).
 // Returns 1 when the file was written and a launch attempted.
-int RunBatch(HWND dialog);
+int RunBatch(HWND owner, const ParameterSet& set);
 
-// Confirm: writes the batch file and opens it with the command registered
+// Confirm: writes the batch file of `set` and opens it with the command registered
 // for editing batch files, started as a program of its own; the batch file
 // itself never runs. Returns 1 when the editor was started.
-int ConfirmBatch(HWND dialog);
+int ConfirmBatch(HWND dialog, const ParameterSet& set);

@@ -4,21 +4,8 @@
 
 #include "support/format_text.h"
 
-int FillCommandList(ByteBuffer* list, const CommandSource& source) {
-  char text[kArgumentTextCapacity];
-  while (source.next(source.context, text, sizeof text)) {
-    if (!AppendBytes(list, text, std::strlen(text) + 1)) return kErrorNoMemory;
-  }
-  if (!source.ended()) return kErrorLineTooLong;
-  return AppendBytes(list, "", 1) ? -1 : kErrorNoMemory;
-}
-
 const char* RunErrorTitle(int code) {
   return code == kErrorLineTooLong ? kCommandBuildTitle : kRunTitle;
-}
-
-const char* NextCommand(const char* command) {
-  return *command == '\0' ? command : command + std::strlen(command) + 1;
 }
 
 void ListPriorityItems(const char* stored, int newerSystem, PriorityItems* items) {
@@ -317,14 +304,9 @@ int WatchedChildren(const RunListState& state, void** out, int max) {
   return n;
 }
 
-namespace {
-
-// Exit codes are shown as cmd's errorlevel shows them: signed.
 long SignedExitCode(unsigned long code) {
   return static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(code)));
 }
-
-}  // namespace
 
 void FormatRowText(const RunListState& state, int row, char* out, std::size_t size) {
   const RunRow& shown = RowAt(state, row);
@@ -354,35 +336,3 @@ void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out,
              static_cast<unsigned>(seconds % 60));
 }
 
-int ComposeRunLog(const RunListState& state, const char* shell, ByteBuffer* out) {
-  AppendText(out, kLogHeader);
-  for (int i = 0; i < EntryCount(state); ++i) {
-    const RunEntry& entry = EntryAt(state, i);
-    const RunClockTime& t = entry.started;
-    char head[96];
-    FormatText(head, sizeof head, "%d\t%04d/%02d/%02d %02d:%02d:%02d\t", entry.position, t.year,
-               t.month, t.day, t.hour, t.minute, t.second);
-    AppendText(out, head);
-    if (entry.state == kEntryEnded) {
-      const std::uint64_t ms = entry.endMs - entry.startMs;
-      FormatText(head, sizeof head, "%lu.%03u\t%ld\t", static_cast<unsigned long>(ms / 1000),
-                 static_cast<unsigned>(ms % 1000), SignedExitCode(entry.exitCode));
-    } else {
-      FormatText(head, sizeof head, "\t%s\t", entry.state == kEntryStartFailed ? kStartFailedText : "");
-    }
-    AppendText(out, head);
-    // The command line as LaunchCommand composes it; one too long to start
-    // is shown as program, blank and arguments.
-    char line[kCommandLineCapacity];
-    const char* arguments = state.commands + entry.text;
-    if (ComposeCommandLine(line, sizeof line, state.program, arguments, shell)) {
-      AppendText(out, line);
-    } else {
-      AppendText(out, state.program);
-      AppendText(out, " ");
-      AppendText(out, arguments);
-    }
-    AppendText(out, "\r\n");
-  }
-  return !out->failed;
-}

@@ -1,15 +1,15 @@
-// The direct run with its run list: the command list that RunDirect fills
-// from the file expansion, the priority and parallel items the run list
-// offers, the scheduling of its commands (up to N at a time, each started as
-// soon as a slot frees), the texts of its rows and status line, and its job
-// log. Every decision lives here; the system comes in through the records
-// CommandSource and RunListPlatform.
+// The run list's scheduler: the priority and parallel items it offers, the
+// scheduling of its commands (up to N at a time, each started as soon as a
+// slot frees), and the texts of its rows and status line. Every decision
+// lives here; the system comes in through the record RunListPlatform. The
+// commands come from run/command_list.h, the job log is run/job_log.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "run/batch_file.h"
+#include "run/command_list.h"
 #include "run/launch.h"
 #include "support/byte_buffer.h"
 #include "support/messages.h"
@@ -30,14 +30,6 @@ inline constexpr std::size_t kPrioritySettingSize = 16;
 inline constexpr int kMaxParallel = 8;
 inline constexpr std::size_t kParallelSettingSize = 4;
 
-// The job log and its save dialog.
-inline constexpr char kLogSaveTitle[] = "タビクス：ログ保存";
-inline constexpr char kLogDialogTitle[] = "ログに名前を付けて保存";
-inline constexpr char kLogFilter[] = "ログファイル (*.tsv)\0*.tsv\0すべてのファイル (*.*)\0*.*\0";
-inline constexpr char kLogDefaultExtension[] = "tsv";
-inline constexpr char kLogProposedName[] = "tavix-log.tsv";
-inline constexpr char kLogHeader[] = "番号\t開始\t秒\t終了コード\tコマンドライン\r\n";
-
 // What a row or log line says of a command that could not be started.
 inline constexpr char kStartFailedText[] = "起動失敗";
 
@@ -47,27 +39,8 @@ inline constexpr std::size_t kRowTextCapacity = 640;
 // Room for the status line.
 inline constexpr std::size_t kStatusTextCapacity = 96;
 
-// Where the commands come from: `next` writes the next argument text into
-// `out` and returns 1, or returns 0 when there is none or it could not be
-// built; `ended` then tells which (1: no further command).
-struct CommandSource {
-  int (*next)(void* context, char* out, std::size_t capacity);
-  int (*ended)();
-  void* context;
-};
-
-// Appends every command of `source` to `list` (argument texts one after
-// another, each ended by a zero byte) and ends the list with an empty text;
-// the list grows as needed. Returns -1 when the whole list is there,
-// otherwise the program error to show: kErrorNoMemory when the list could
-// not grow, kErrorLineTooLong when a command could not be built.
-int FillCommandList(ByteBuffer* list, const CommandSource& source);
-
 // Caption of a program error shown by the direct run.
 const char* RunErrorTitle(int code);
-
-// The command after the one at `command` (at the list's end: the end).
-const char* NextCommand(const char* command);
 
 // The items of the priority combo box: kNoPriorityItem first, then the
 // labels of the priority table, without the rows that need the newer system
@@ -221,9 +194,5 @@ int RowMarked(const RunListState& state, int row);
 // runs from Start to `nowMs`, or to the finish.
 void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size);
 
-// The job log: kLogHeader, then one line per started command in start
-// order: position, start time, seconds with three decimals, exit code (or
-// 起動失敗, or empty while it runs) and the command line as launched
-// (ComposeCommandLine with the command interpreter `shell`), CR LF after
-// each. 0 when the buffer could not grow.
-int ComposeRunLog(const RunListState& state, const char* shell, ByteBuffer* out);
+// An exit code as cmd's errorlevel shows it: signed.
+long SignedExitCode(unsigned long code);

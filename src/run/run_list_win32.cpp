@@ -1,17 +1,13 @@
 #include "run/run_list_win32.h"
 
-#include "expand/file_expansion.h"
-#include "expand/file_expansion_win32.h"
-#include "run/run_list.h"
 #include "resource.h"
-#include "run/command_line_win32.h"
+#include "run/job_log_win32.h"
 #include "run/launch_win32.h"
+#include "run/run_list.h"
 #include "settings/settings_win32.h"
 #include "support/control_text_win32.h"
-#include "support/file_dialogs_win32.h"
 #include "support/format_text.h"
 #include "support/path_text.h"
-#include "support/safe_replace_win32.h"
 
 namespace {
 
@@ -25,7 +21,6 @@ constexpr int kRowTabStops[2] = {36, 72};
 
 // The run list window: one for the program.
 struct RunListWindow {
-  int active;     // 1 from the building of a command list until RunDirect returns
   HWND dialog;    // null exactly while no run list dialog exists
   HWND list;
   HWND priority;
@@ -43,7 +38,8 @@ struct RunListWindow {
   char directory[kRowTextSize];    // current directory of every launch
   char section[kSettingsSectionSize];  // settings section of the parameter file it came from
   char storedParallel[kParallelSettingSize];  // the limit as the settings held it
-  ByteBuffer commands;             // the command list, owned by RunDirect
+  const char* commands;            // the argument texts, owned by the direct run
+  std::size_t commandBytes;
 };
 
 RunListWindow g_runList{};
@@ -82,7 +78,7 @@ void FillList() {
   const int count = RowCount(g_run);
   SendMessageA(g_runList.list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(g_runList.list, LB_RESETCONTENT, 0, 0);
-  SendMessageA(g_runList.list, LB_INITSTORAGE, count, static_cast<LPARAM>(g_runList.commands.size));
+  SendMessageA(g_runList.list, LB_INITSTORAGE, count, static_cast<LPARAM>(g_runList.commandBytes));
   g_runList.extent = 0;
   HGDIOBJ font;
   HDC dc = ListDc(&font);
@@ -282,35 +278,9 @@ BOOL OnParallel(WORD code) {
   return TRUE;
 }
 
-// The proposed name of the log: kLogProposedName in the folder the commands
-// ran in (the program's own current directory when none was given).
-void ProposeLogName(char* out, std::size_t size) {
-  char directory[kRowTextSize];
-  CopyPathText(directory, g_runList.directory);
-  if (directory[0] == '\0') GetCurrentDirectoryA(sizeof directory, directory);
-  if (!JoinPath(out, size, directory, kLogProposedName) || out[0] == '\0') {
-    FormatText(out, size, "%s", kLogProposedName);
-  }
-}
-
 // Log: the job log into a file chosen in the save dialog.
 BOOL OnSaveLog(HWND dialog) {
-  char name[kJoinedPathSize];
-  ProposeLogName(name, sizeof name);
-  OPENFILENAMEA request =
-      FileDialogRequest(dialog, kLogFilter, name, sizeof name, kLogDialogTitle,
-                        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
-                        kLogDefaultExtension);
-  if (!ShowSaveFileDialog(&request) || name[0] == '\0') return TRUE;
-  char shell[MAX_PATH];
-  CommandInterpreterPath(shell, sizeof shell);
-  ByteBuffer log;
-  if (!ComposeRunLog(g_run, shell, &log)) {
-    ShowProgramError(dialog, kLogSaveTitle, kErrorNoMemory);
-  } else if (!SafeReplaceFile(name, log.data, log.size, nullptr)) {
-    ShowSystemError(dialog, kLogSaveTitle);
-  }
-  FreeByteBuffer(&log);
+  SaveJobLog(dialog, g_run, g_runList.directory);
   return TRUE;
 }
 
@@ -389,47 +359,6 @@ BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   }
 }
 
-// What the commands are built from, read from the main dialog once for the
-// whole list (nothing can change it while the list is built): the argument
-// rows, and the form the program's reader needs them in.
-struct ListInput {
-  ArgumentRows rows;
-  int form;
-};
-
-int NextArgumentText(void* input, char* out, std::size_t capacity) {
-  const ListInput& read = *static_cast<const ListInput*>(input);
-  return AssembleArgumentText(read.rows, out, capacity, read.form);
-}
-
-// The one command of a run without file expansion.
-int RunSingleCommand(HWND mainDialog) {
-  char arguments[kArgumentTextCapacity];
-  if (!BuildArgumentText(mainDialog, arguments, sizeof arguments)) {
-    ShowProgramError(mainDialog, kCommandBuildTitle, kErrorLineTooLong);
-    return 0;
-  }
-  HANDLE child = LaunchCommand(mainDialog, g_runList.programText, arguments, g_runList.directory, -1);
-  if (child != nullptr) CloseHandle(child);
-  return 1;
-}
-
-// Every command of the file expansion into a new command list.
-int BuildCommandList(HWND mainDialog) {
-  ListInput input;
-  ReadArgumentRows(mainDialog, &input.rows);
-  char program[kRowTextSize];
-  ReadControlText(mainDialog, IDC_EXEPATH, program, sizeof program);
-  input.form = ProgramLineForm(program, 0);
-  const CommandSource source = {NextArgumentText, FileExpansionEnded, &input};
-  const int error = FillCommandList(&g_runList.commands, source);
-  EndFileExpansion();
-  if (error < 0) return 1;
-  FreeByteBuffer(&g_runList.commands);
-  ShowProgramError(mainDialog, RunErrorTitle(error), error);
-  return 0;
-}
-
 // Runs the thread's messages until the run list has closed, whatever closed
 // it: a message sent by another thread or program is handled inside
 // PeekMessageA, so the check follows every call. Steps the list whenever a
@@ -465,10 +394,14 @@ void RunListLoop(HWND mainDialog) {
   CloseRunList();
 }
 
-// Opens the run list dialog over the command list and runs it until it
-// closes: 0 when the dialog could not be made (after a message).
-int ShowRunList(HWND mainDialog) {
-  if (!BeginRunList(&g_run, g_runList.commands.data, g_runList.programText)) {
+}  // namespace
+
+int ShowRunList(HWND mainDialog, const CommandList& commands) {
+  CopyPathText(g_runList.programText, commands.program);
+  CopyPathText(g_runList.directory, commands.directory);
+  g_runList.commands = commands.arguments.data;
+  g_runList.commandBytes = commands.arguments.size;
+  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText)) {
     ShowProgramError(mainDialog, kRunTitle, kErrorNoMemory);
     return 0;
   }
@@ -485,40 +418,12 @@ int ShowRunList(HWND mainDialog) {
   }
   EndRunList(&g_run, kRunListPlatform);
   FreeRunList(&g_run);
+  g_runList.commands = nullptr;
   return shown;
 }
 
-// The direct run once the texts are read: one command, or the run list.
-int RunDirectNow(HWND mainDialog) {
-  char translated[kRowTextSize];
-  if (TranslateTokens(g_runList.directory, translated, sizeof translated, 1)) {
-    ShowProgramError(mainDialog, kRunTitle, kErrorWildcardDirectory);
-    return 0;
-  }
-  ResetLeftOutNames();
-  if (!StartFileExpansion(mainDialog, nullptr)) return RunSingleCommand(mainDialog);
-  const int built = BuildCommandList(mainDialog);
-  ReportLeftOutNames(mainDialog, kRunTitle);
-  if (!built) return 0;
-  const int shown = ShowRunList(mainDialog);
-  FreeByteBuffer(&g_runList.commands);
-  return shown;
-}
-
-}  // namespace
-
-int RunDirect(HWND mainDialog) {
-  // A run list open, or still being made or taken down: this run waits.
-  if (g_runList.active || g_runList.dialog != nullptr) {
-    ShowProgramError(mainDialog, kRunTitle, kErrorRunListOpen);
-    return 0;
-  }
-  g_runList.active = 1;
-  GetDirectProgramText(mainDialog, g_runList.programText);
-  ReadControlText(mainDialog, IDC_CURPATH, g_runList.directory, sizeof g_runList.directory);
-  const int result = RunDirectNow(mainDialog);
-  g_runList.active = 0;
-  return result;
+int RunListOpen() {
+  return g_runList.dialog != nullptr;
 }
 
 int CloseRunList() {

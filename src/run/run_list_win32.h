@@ -1,17 +1,20 @@
-// The direct run: one command started at once, or the run list dialog
-// (resource 103) that starts the commands of a file expansion one after
-// another with a chosen process priority.
+// The run list dialog (resource 103): it starts the commands of a file
+// expansion, up to N at a time, with a chosen process priority, and shows
+// how each ended.
 #pragma once
 
 #include <windows.h>
 
-// Runs the main dialog's parameter set directly. Without file expansion it
-// launches the one command; with it, it fills the command list, opens the
-// run list and returns when that has closed, running the thread's messages
-// meanwhile. Returns 1 when a command was launched or the run list was
-// shown and has closed; 0 when the run was refused or could not be built
-// (after a message).
-int RunDirect(HWND mainDialog);
+#include "run/command_list.h"
+
+// Opens the run list over `commands` (their program, folder and argument
+// texts, which stay valid until it returns) and runs the thread's messages
+// until it has closed. Returns 1 when it was shown and has closed; 0 when
+// the dialog could not be made (after a message owned by `mainDialog`).
+int ShowRunList(HWND mainDialog, const CommandList& commands);
+
+// 1 while a run list dialog exists.
+int RunListOpen();
 
 // Closes the run list if one is open: 1 when it did.
 int CloseRunList();

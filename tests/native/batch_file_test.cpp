@@ -9,6 +9,8 @@
 #include "command_line_cases.h"
 #include "fake_disk.h"
 #include "run/batch_file.h"
+#include "run/command_list.h"
+#include "support/messages.h"
 #include "support/byte_buffer.h"
 #include "test_env.h"
 
@@ -98,20 +100,27 @@ const BatchCase kCases[] = {
 };
 // clang-format on
 
+// The record of a program, a current directory and filled rows.
+ParameterSet MakeSet(const char* program, const char* currentDirectory,
+                     const std::vector<RowCase>& rows) {
+  ParameterSet set;
+  std::memset(&set, 0, sizeof set);
+  std::snprintf(set.programText, sizeof set.programText, "%s", program);
+  std::snprintf(set.currentDirectory, sizeof set.currentDirectory, "%s", currentDirectory);
+  for (const RowCase& given : rows) {
+    ArgumentRow& row = set.rows.row[given.row - 1];
+    std::snprintf(row.switchText, sizeof row.switchText, "%s", given.switchText);
+    row.spaceOn = given.spaceOn;
+    std::snprintf(row.fileText, sizeof row.fileText, "%s", given.fileText);
+  }
+  return set;
+}
+
 TEST(BatchFile, GoldenFiles) {
   for (const BatchCase& c : kCases) {
     MakeTree();
     g_fakeDisk.reservesLeft = c.reserves;
-    BatchInput input;
-    std::memset(&input, 0, sizeof input);
-    std::snprintf(input.programText, sizeof input.programText, "%s", c.program);
-    std::snprintf(input.currentDirectory, sizeof input.currentDirectory, "%s", c.currentDirectory);
-    for (const RowCase& given : c.rows) {
-      ArgumentRow& row = input.rows.row[given.row - 1];
-      std::snprintf(row.switchText, sizeof row.switchText, "%s", given.switchText);
-      row.spaceOn = given.spaceOn;
-      std::snprintf(row.fileText, sizeof row.fileText, "%s", given.fileText);
-    }
+    ParameterSet input = MakeSet(c.program, c.currentDirectory, c.rows);
     input.pauseAtEnd = c.pause;
     ByteBuffer out;
     EXPECT_EQ(ComposeBatchFile(input, {&kFakeSearch, &kFakeWalk}, &out), c.result) << c.golden;
@@ -130,6 +139,55 @@ TEST(BatchFile, GoldenFiles) {
     EXPECT_NE(std::string(report).find(c.firstLeftOut), std::string::npos) << report;
     EXPECT_EQ(g_expansion.search, kSearchNone) << c.golden;
     FreeByteBuffer(&out);
+  }
+}
+
+// The commands of a record as the run list and the batch writer take them:
+// the program without its quotes, the folder, and one argument text per
+// match in the form the program's reader needs.
+TEST(ComposeCommands, RecordInCommandsOut) {
+  const std::string long250(250, 'x'), long245(245, 'y'), long259(259, 'z');
+  const struct {
+    const char* program;
+    const char* directory;
+    std::vector<RowCase> rows;
+    int batch, walked;
+    int result, expanded;
+    const char* listedProgram;
+    std::vector<std::string> commands;
+  } cases[] = {
+      {"\"D:\\My Tools\\cc.exe\"", "D:\\WORK", {{1, "-v", 1, "a.c"}}, 0, 0, -1, 0,
+       "D:\\My Tools\\cc.exe", {"-v a.c"}},
+      {cc, "", {{1, "", 0, "C:\\d\\img*.jpg"}, {2, "-o", 1, "C:\\t\\*1.png"}}, 0, 0, -1, 1, cc,
+       {"C:\\d\\img001.jpg -o C:\\t\\001.png", "C:\\d\\img002.jpg -o C:\\t\\002.png"}},
+      {cc, "", {{1, "", 0, "C:\\d\\none*.jpg"}}, 0, 0, -1, 1, cc, {}},
+      // A name found on disk has its '%' doubled only in a batch line.
+      {cc, "", {{1, "", 0, "C:\\n\\50*.txt"}}, 0, 0, -1, 1, cc, {"C:\\n\\50%.txt"}},
+      {cc, "", {{1, "", 0, "C:\\n\\50*.txt"}}, 1, 0, -1, 1, cc, {"C:\\n\\50%%.txt"}},
+      // In a walked folder relative texts are searched there.
+      {cc, "C:\\p\\a", {{1, "", 0, "*.jpg"}}, 1, 1, -1, 1, cc, {"2.jpg"}},
+      // A command too long ends the list; those before it stay.
+      {cc, "", {{1, "", 0, "C:\\L\\*.jpg"}, {2, long250.c_str(), 0, ""}, {3, long245.c_str(), 0, ""}},
+       0, 0, kErrorLineTooLong, 1, cc, {"C:\\L\\a.jpg " + long250 + " " + long245}},
+      {cc, "", {{1, long250.c_str(), 0, long259.c_str()}, {2, "", 0, "b"}, {3, "", 0, "c"}}, 0, 0,
+       kErrorLineTooLong, 0, cc, {}},
+  };
+  for (const auto& c : cases) {
+    MakeTree();
+    const ParameterSet set = MakeSet(c.program, c.directory, c.rows);
+    CommandList list{};
+    const CommandPlace place = {&kFakeSearch, c.batch, c.directory, c.walked};
+    EXPECT_EQ(ComposeCommands(set, place, &list), c.result) << c.rows[0].fileText;
+    EXPECT_EQ(list.expanded, c.expanded) << c.rows[0].fileText;
+    EXPECT_STREQ(list.program, c.listedProgram);
+    EXPECT_STREQ(list.directory, c.directory);
+    std::vector<std::string> commands;
+    const char* at = list.arguments.data;
+    for (int i = 0; i < list.count; ++i, at += std::strlen(at) + 1) commands.push_back(at);
+    EXPECT_EQ(commands, c.commands) << c.rows[0].fileText;
+    EXPECT_EQ(list.count, static_cast<int>(c.commands.size()));
+    EXPECT_EQ(g_expansion.search, kSearchNone);
+    FreeCommandList(&list);
   }
 }
 

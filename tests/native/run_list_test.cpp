@@ -1,4 +1,5 @@
 #include "run/run_list.h"
+#include "run/job_log.h"
 
 #include <gtest/gtest.h>
 
@@ -11,38 +12,6 @@
 #include "test_env.h"
 
 namespace {
-
-std::vector<std::string> g_commands;
-int g_ended = 0;  // what the source says after its last command
-
-TEST(FillCommandList, GrowsAsNeededAndEndsTheListOrNamesTheError) {
-  const std::vector<std::string> many(3000, std::string(20, 'x'));  // beyond 32 KB
-  const struct {
-    std::vector<std::string> commands;
-    int ended;
-    int result;
-    std::string list;
-  } cases[] = {
-      {{"a", "bc"}, 1, -1, std::string("a\0bc\0\0", 6)},
-      {{}, 1, -1, std::string("\0", 1)},
-      {many, 1, -1, [&] { std::string all; for (auto& m : many) all += m + '\0'; return all + '\0'; }()},
-      {{"a"}, 0, kErrorLineTooLong, ""},
-  };
-  for (const auto& c : cases) {
-    g_commands = c.commands;
-    g_ended = c.ended;
-    std::size_t next = 0;
-    const CommandSource source = {[](void* at, char* out, std::size_t size) -> int {
-                                    std::size_t& i = *static_cast<std::size_t*>(at);
-                                    return i < g_commands.size() && snprintf(out, size, "%s", g_commands[i++].c_str()) > 0;
-                                  },
-                                  [] { return g_ended; }, &next};
-    ByteBuffer list;
-    EXPECT_EQ(c.result, FillCommandList(&list, source)) << c.commands.size();
-    EXPECT_EQ(c.list, c.result < 0 ? std::string(list.data, list.size) : "");
-    FreeByteBuffer(&list);
-  }
-}
 
 TEST(ParallelSetting, ChoosesAnItemAndIsStoredOnlyWhenItSaysSomething) {
   const struct {

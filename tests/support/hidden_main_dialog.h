@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "expand/file_expansion.h"
+#include "expand/file_expansion_win32.h"
+#include "params/param_set_win32.h"
 #include "resource.h"
+#include "run/command_line.h"
 
 // Control ids of the eight argument rows, row 1 first.
 inline constexpr int kSwitchIds[8] = {1010, 1012, 1013, 1014, 1015, 1016, 1017, 1018};
@@ -36,3 +40,26 @@ class HiddenMainDialogSuite : public ::testing::Test {
 
   inline static HWND dialog_ = nullptr;
 };
+
+// The dialog's parameter set, read as a command reads it.
+inline ParameterSet ReadSet(HWND dialog) {
+  ParameterSet set;
+  ReadParameterSet(dialog, &set);
+  return set;
+}
+
+// The next argument text of the dialog's rows for a direct run, stepping the
+// expansion StartFileExpansion began: 1 when one was built.
+inline int BuildArgumentText(HWND dialog, char* out, std::size_t capacity) {
+  const ParameterSet set = ReadSet(dialog);
+  return AssembleArgumentText(set.rows, out, capacity, ProgramLineForm(set.programText, 0));
+}
+
+// Starts the file expansion of the dialog's file texts over the system's
+// file search: 1 when a row expands.
+inline int StartFileExpansion(HWND dialog, const char* baseDirectory) {
+  const ParameterSet set = ReadSet(dialog);
+  char fileTexts[8][kRowTextSize];
+  for (int i = 0; i < 8; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
+  return BeginFileExpansion(fileTexts, baseDirectory, &SystemSearchSource());
+}

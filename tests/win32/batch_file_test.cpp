@@ -75,7 +75,7 @@ class BatchFileTest : public HiddenMainDialogSuite {
   // Writes the batch file, closing and recording every box it shows.
   int Write(const char* path, std::vector<SeenBox>* boxes) {
     int result = -1;
-    *boxes = WatchBoxesDuring(nullptr, [&] { result = WriteBatchFile(dialog_, path); });
+    *boxes = WatchBoxesDuring(nullptr, [&] { result = WriteBatchFile(dialog_, ReadSet(dialog_), path); });
     return result;
   }
   std::string scratch_;

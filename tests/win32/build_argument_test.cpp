@@ -10,7 +10,6 @@
 #include "expand/file_expansion.h"
 #include "hidden_main_dialog.h"
 #include "resource.h"
-#include "run/command_line_win32.h"
 
 namespace {
 
@@ -45,7 +44,7 @@ class BuildArgumentTest : public HiddenMainDialogSuite {
   std::string BatchLine() {
     std::string arguments = Build();
     char program[kBatchProgramTextSize];
-    GetBatchProgramText(dialog_, program);
+    MakeBatchProgramText(ReadSet(dialog_).programText, program);
     return program + arguments;
   }
 };
@@ -90,7 +89,7 @@ TEST_F(BuildArgumentTest, DirectProgramText) {
   for (const DirectProgramCase& c : DirectProgramCases()) {
     SetRows(c.typed, {});
     char out[kRowTextSize];
-    GetDirectProgramText(dialog_, out);
+    MakeDirectProgramText(ReadSet(dialog_).programText, out);
     EXPECT_STREQ(out, c.direct);
   }
 }

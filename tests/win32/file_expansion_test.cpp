@@ -10,7 +10,6 @@
 #include "expand/file_expansion.h"
 #include "expand/file_expansion_win32.h"
 #include "hidden_main_dialog.h"
-#include "run/command_line_win32.h"
 #include "test_env.h"
 
 namespace {

@@ -1,0 +1,62 @@
+#include "run/command_list.h"
+
+#include <cstring>
+
+#include "expand/file_expansion.h"
+#include "run/command_line.h"
+#include "support/messages.h"
+
+namespace {
+
+// Appends one argument text with its zero byte.
+int AddCommand(CommandList* list, const char* arguments) {
+  if (!AppendBytes(&list->arguments, arguments, std::strlen(arguments) + 1)) return 0;
+  ++list->count;
+  return 1;
+}
+
+}  // namespace
+
+int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandList* list) {
+  FreeCommandList(list);
+  MakeDirectProgramText(set.programText, list->program);
+  CopyPathText(list->directory, place.directory != nullptr ? place.directory : "");
+  list->form = ProgramLineForm(set.programText, place.batch);
+
+  char fileTexts[kArgumentRowCount][kRowTextSize];
+  for (int i = 0; i < kArgumentRowCount; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
+  const char* base = place.walked ? list->directory : nullptr;
+  list->expanded = BeginFileExpansion(fileTexts, base, place.search);
+
+  char arguments[kArgumentTextCapacity];
+  int result = -1;
+  for (;;) {
+    if (!AssembleArgumentText(set.rows, arguments, sizeof arguments, list->form)) {
+      // After the last match the expansion has ended; otherwise the command
+      // at hand did not fit.
+      if (!list->expanded || !FileExpansionEnded()) result = kErrorLineTooLong;
+      break;
+    }
+    if (!AddCommand(list, arguments)) {
+      result = kErrorNoMemory;
+      break;
+    }
+    if (!list->expanded) break;
+  }
+  EndFileExpansion();
+  if (!AppendBytes(&list->arguments, "", 1) && result < 0) result = kErrorNoMemory;
+  return result;
+}
+
+void FreeCommandList(CommandList* list) {
+  FreeByteBuffer(&list->arguments);
+  list->program[0] = '\0';
+  list->directory[0] = '\0';
+  list->form = 0;
+  list->expanded = 0;
+  list->count = 0;
+}
+
+const char* NextCommand(const char* command) {
+  return *command == '\0' ? command : command + std::strlen(command) + 1;
+}
