@@ -44,7 +44,10 @@ void SystemFindClose() {
   g_findHandle = INVALID_HANDLE_VALUE;
 }
 
-constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemFindClose};
+int SystemEntryExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemFindClose,
+                                        SystemEntryExists};
 
 }  // namespace
 
@@ -57,6 +60,9 @@ int StartFileExpansion(HWND dialog, const char* baseDirectory) {
   for (int i = 0; i < kArgumentRowCount; ++i) {
     ReadControlText(dialog, kFileEditIds[i], fileTexts[i], kRowTextSize);
   }
+  char folder[kRowTextSize];
+  ReadControlText(dialog, IDC_CURPATH, folder, sizeof folder);
+  SetCommandFolder(folder);
   return BeginFileExpansion(fileTexts, baseDirectory, &kSystemSearch);
 }
 

@@ -10,7 +10,9 @@ const SearchSource& SystemSearchSource();
 
 // Chooses the expanded row among the main dialog's file edits (1002-1009) and
 // starts the file search on its pattern. `baseDirectory` is the directory
-// that relative file texts are joined to, or null in direct mode. Returns 1
+// that relative file texts are joined to, or null in direct mode. The
+// current directory (edit 1038) becomes the command folder
+// (SetCommandFolder) that relative file texts are looked for in. Returns 1
 // when an expanded row was chosen, 0 when none qualifies (one command only).
 int StartFileExpansion(HWND dialog, const char* baseDirectory);
 

@@ -13,9 +13,12 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 constexpr char kPauseLine[] = "pause\r\n";
-constexpr char kDirectoryCommand[] = "cd ";
-constexpr char kNetworkDirectoryCommand[] = "pushd ";  // cd cannot enter a UNC folder
-constexpr char kLeaveNetworkDirectoryLine[] = "popd\r\n";
+// Every block enters its folder with "pushd" and leaves it with "popd":
+// pushd changes the drive too, enters a UNC folder (through a drive letter
+// of its own), and takes a relative folder from where the file started, as
+// each block leaves the file where it found it.
+constexpr char kEnterDirectoryCommand[] = "pushd ";
+constexpr char kLeaveDirectoryLine[] = "popd\r\n";
 // Around every directory line: the error level is cleared before it and
 // tested after it, so that the file stops where the folder cannot be entered
 // (cmd's own message stays on screen, and with the pause line on, the window
@@ -24,12 +27,6 @@ constexpr char kLeaveNetworkDirectoryLine[] = "popd\r\n";
 constexpr char kClearErrorLevelLine[] = "@(call )\r\n";
 constexpr char kStopOnFailureLine[] = "@if errorlevel 1 exit /b 1\r\n";
 constexpr char kPauseAndStopOnFailureLine[] = "@if errorlevel 1 (pause & exit /b 1)\r\n";
-
-// 1 for a UNC path (\\server\share...), enclosing quotes not taking part.
-int IsNetworkPath(const char* text) {
-  if (text[0] == '"') ++text;
-  return text[0] == '\\' && text[1] == '\\';
-}
 
 // Copies at most 259 characters of `text` into a 260-byte buffer.
 void CopyRowText(char* out, const char* text) {
@@ -52,9 +49,8 @@ int AppendBatchText(ByteBuffer* out, const char* text, int fromDisk) {
   return AppendText(out, run);
 }
 
-// "cd " (or "pushd " for a UNC folder) and the directory as a path piece of
-// a batch line, quoted whenever it needs it, between the lines that stop the
-// file when it fails.
+// "pushd " and the directory as a path piece of a batch line, quoted
+// whenever it needs it, between the lines that stop the file when it fails.
 int AppendDirectoryLine(ByteBuffer* out, const BatchInput& input, const char* directory,
                         int fromDisk) {
   char text[kRowTextSize];
@@ -62,7 +58,7 @@ int AppendDirectoryLine(ByteBuffer* out, const BatchInput& input, const char* di
   char piece[kQuotedPathSize];
   QuotePathPiece(text, kBatchLineForm, piece);
   return AppendText(out, kClearErrorLevelLine) &&
-         AppendText(out, IsNetworkPath(text) ? kNetworkDirectoryCommand : kDirectoryCommand) &&
+         AppendText(out, kEnterDirectoryCommand) &&
          AppendBatchText(out, piece, fromDisk) && AppendText(out, kLineEnd) &&
          AppendText(out, input.pauseAtEnd ? kPauseAndStopOnFailureLine : kStopOnFailureLine);
 }
@@ -81,12 +77,23 @@ int FolderNameChangedByCmd(const BatchInput& input, int fromDisk) {
   return 0;
 }
 
-// One block: its "cd " line unless `directory` is empty, then its commands,
-// then "popd" after a UNC folder. A walked folder whose name the commands
-// could not hand on as it is gives no block and is counted as left out.
+// 1 when a typed directory holding a '%' names an existing folder: it is
+// then written as a name from disk.
+int TypedDirectoryOnDisk(const SearchSource& search, const char* directory) {
+  char text[kRowTextSize];
+  CopyRowText(text, directory);
+  RemoveEnclosingQuotes(text);
+  return FindCharDbcs(text, '%') != nullptr && search.exists != nullptr && search.exists(text);
+}
+
+// One block: unless `directory` is empty, its "pushd" line, its commands and
+// "popd". A walked folder whose name the commands could not hand on as it is
+// gives no block and is counted as left out.
 int WriteBlock(const BatchInput& input, const BatchSystem& system, const char* directory,
-               int fromDisk, ByteBuffer* out) {
+               int walked, ByteBuffer* out) {
+  SetCommandFolder(directory);
   if (directory[0] == '\0') return WriteCommandLines(input, *system.search, nullptr, out);
+  const int fromDisk = walked || TypedDirectoryOnDisk(*system.search, directory);
   SetCurrentFolderName(directory, fromDisk);
   if (FolderNameChangedByCmd(input, fromDisk)) {
     UseNameInForm(g_currentFolderName, kCmdBatchLineForm);
@@ -94,11 +101,8 @@ int WriteBlock(const BatchInput& input, const BatchSystem& system, const char* d
   }
   if (!AppendDirectoryLine(out, input, directory, fromDisk)) return kBatchOutOfMemory;
   // Only a walked directory is a base for relative file texts.
-  const int result = WriteCommandLines(input, *system.search, fromDisk ? directory : nullptr, out);
-  if (result == kBatchComplete && IsNetworkPath(directory) &&
-      !AppendText(out, kLeaveNetworkDirectoryLine)) {
-    return kBatchOutOfMemory;
-  }
+  const int result = WriteCommandLines(input, *system.search, walked ? directory : nullptr, out);
+  if (result == kBatchComplete && !AppendText(out, kLeaveDirectoryLine)) return kBatchOutOfMemory;
   return result;
 }
 
@@ -126,8 +130,6 @@ void SetCurrentFolderName(const char* directory, int fromDisk) {
 
 int WriteCommandLines(const BatchInput& input, const SearchSource& search, const char* directory,
                       ByteBuffer* out) {
-  char program[kBatchProgramTextSize];
-  MakeBatchProgramText(input.programText, program);
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) CopyRowText(fileTexts[i], input.rows.row[i].fileText);
 
@@ -137,12 +139,15 @@ int WriteCommandLines(const BatchInput& input, const SearchSource& search, const
   for (;;) {
     if (!AssembleArgumentText(input.rows, arguments, sizeof arguments, form)) {
       // An open search still holds the match whose command did not fit;
-      // otherwise the matches are used up.
-      if (expanding && g_expansion.search != kSearchOpen) return kBatchComplete;
+      // otherwise the matches are used up. A typed name left out ends the
+      // block: every command would hold it.
+      const int complete = (expanding && g_expansion.search != kSearchOpen) || g_expansion.nameLeftOut;
       EndFileExpansion();
-      return kBatchLineTooLong;
+      return complete ? kBatchComplete : kBatchLineTooLong;
     }
-    if (!AppendText(out, program) || !AppendText(out, arguments) || !AppendText(out, kLineEnd)) {
+    char line[kBatchLineSize];
+    if (!ComposeBatchLine(input.programText, arguments, line, sizeof line) ||
+        !AppendText(out, line) || !AppendText(out, kLineEnd)) {
       EndFileExpansion();
       return kBatchOutOfMemory;
     }

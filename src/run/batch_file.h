@@ -1,14 +1,14 @@
 // Batch files: the bytes of the batch file of one parameter set. In order: a
 // drive line ("D:") when the current directory starts with a drive and a
 // backslash; one block per directory the directory walk hands out, or one
-// block for the typed current directory, or one block without a "cd " line
+// block for the typed current directory, or one block without a folder line
 // when there is none; a "pause" line when the option asks for it. A block is
-// "cd <directory>" and one command line per argument text of the file
-// expansion; a UNC folder is entered with "pushd" and left with "popd". The
-// directory line stands between "@(call )" and "@if errorlevel 1 exit /b 1"
-// (with the pause line on, "@if errorlevel 1 (pause & exit /b 1)"), so that
-// the file stops where a folder cannot be entered. A command line of a batch
-// file as the program starts with "call ". Every line ends with CR LF.
+// "pushd <directory>", one command line per argument text of the file
+// expansion, and "popd", so that every block starts where the file started.
+// The directory line stands between "@(call )" and "@if errorlevel 1 exit /b
+// 1" (with the pause line on, "@if errorlevel 1 (pause & exit /b 1)"), so
+// that the file stops where a folder cannot be entered. A batch file as the
+// program runs in a child cmd (ComposeBatchLine). Every line ends with CR LF.
 //
 // Everything is decided here over a byte buffer; the file search and the
 // directory walk come in through their platform records.

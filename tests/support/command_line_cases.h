@@ -43,9 +43,19 @@ inline const std::vector<WorkedExample>& WorkedExamples() {
       {cc, {}, "", "D:\\BIN\\CC.EXE "},
       {"D:\\Program Files\\App\\app.exe", {{1, "", 0, "x"}}, "x",
        "\"D:\\Program Files\\App\\app.exe\" x"},
-      // A batch file as the program is called, so that cmd comes back to the
-      // lines after it.
-      {"D:\\R&D\\mk.Bat", {{1, "-v", 0, ""}}, "-v", "call \"D:\\R&D\\mk.Bat\" -v"},
+      // A batch file as the program runs in a child cmd, so that cmd comes
+      // back to the lines after it; the quotes around its command pass the
+      // batch file's cmd as "^\"".
+      {"D:\\R&D\\mk.Bat", {{1, "-v", 0, ""}}, "-v", "\"%ComSpec%\" /c ^\"\"D:\\R&D\\mk.Bat\" -v^\""},
+      // What follows cmd.exe's "/c" stands in the pair of quotes cmd strips.
+      {"cmd.exe", {{1, "/c", 1, "C:\\my tools\\conv.exe"}, {2, "", 0, "C:\\in\\a b.txt"}},
+       "/c \"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"",
+       "cmd.exe /c ^\"\"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"^\""},
+      // A text of several quoted paths stays as typed; quotes inside one
+      // path give way to one pair around it.
+      {cc, {{1, "", 0, "\"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\""}}, "\"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\"",
+       "D:\\BIN\\CC.EXE \"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\""},
+      {cc, {{1, "", 0, "C:\\\"a b\"\\x.txt"}}, "\"C:\\a b\\x.txt\"", "D:\\BIN\\CC.EXE \"C:\\a b\\x.txt\""},
   };
   return examples;
 }

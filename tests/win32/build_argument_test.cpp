@@ -44,9 +44,11 @@ class BuildArgumentTest : public HiddenMainDialogSuite {
 
   std::string BatchLine() {
     std::string arguments = Build();
-    char program[kBatchProgramTextSize];
-    GetBatchProgramText(dialog_, program);
-    return program + arguments;
+    char program[kRowTextSize];
+    GetDlgItemTextA(dialog_, IDC_EXEPATH, program, sizeof program);
+    char line[kBatchLineSize];
+    EXPECT_EQ(ComposeBatchLine(program, arguments.c_str(), line, sizeof line), 1);
+    return line;
   }
 };
 
