@@ -10,9 +10,10 @@
 
 constexpr std::size_t kArgumentTextCapacity = 512;   // argument text: at most 511 characters
 // A batch file as the program runs in a child cmd (the command interpreter
-// that the system names in %ComSpec%): the line opens its command with a
-// quote the batch file's cmd passes on without reading it as one.
-inline constexpr char kChildCmdStart[] = "\"%ComSpec%\" /c ^\"";
+// that the system names in %ComSpec%, its AutoRun commands off): the line
+// opens its command with a quote the batch file's cmd passes on without
+// reading it as one.
+inline constexpr char kChildCmdStart[] = "\"%ComSpec%\" /d /c ^\"";
 // Program text of a batch line: the child cmd, the quoted text, one blank.
 constexpr std::size_t kBatchProgramTextSize = sizeof kChildCmdStart - 1 + kQuotedPathSize + 1;
 // A whole batch line: the program text and the argument text, each

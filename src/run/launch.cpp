@@ -85,7 +85,7 @@ int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
   const int batch = shell != nullptr && IsBatchProgram(command);
   if (batch) {
     PutProgram(&writer, shell);
-    Put(&writer, " /c \"");
+    Put(&writer, " /d /c \"");
     if (network != nullptr) PutEnterFolder(&writer, network, 1);
     // The path without enclosing quotes of its own, in the inner pair.
     std::size_t length = std::strlen(command);

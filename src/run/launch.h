@@ -53,9 +53,10 @@ int FindPriorityByLabel(std::string_view label);
 // text before the blank as the program); then, when `arguments` is not null
 // (even when it is empty), one blank and the arguments. A batch file (.bat,
 // .cmd) as the command is started through the command interpreter `shell`
-// (its full path) as `"shell" /c ""command" arguments"`: cmd strips the outer
-// pair of quotes and reads the rest, so a folder named with "&", "^" or "("
-// reaches it whole. With cmd.exe as the command, what follows its "/c" or
+// (its full path, AutoRun commands off) as
+// `"shell" /d /c ""command" arguments"`: cmd strips the outer pair of quotes
+// and reads the rest, so a folder named with "&", "^" or "(" reaches it
+// whole. With cmd.exe as the command, what follows its "/c" or
 // "/k" is enclosed in that pair too (unless the user did so). Null `command`
 // counts as empty. Returns 1, or 0 when the line and its terminator do not
 // fit in `capacity` bytes (`out` then holds "").

@@ -62,7 +62,7 @@ const std::string dir259 = "C:\\" + std::string(127, 'd') + " " + std::string(12
 const char* const cc = "D:\\BIN\\CC.EXE";
 // clang-format off
 const BatchCase kCases[] = {
-    // The plain layouts: drive line, "cd " line, one command, pause.
+    // The plain layouts: drive line, "pushd" line, one command, "popd", pause.
     {"work_pause.bat", cc, "D:\\WORK", {{1, "", 0, "a.c"}}, 1},
     {"relative.bat", cc, "..\\SRC", {{1, "", 0, "a.c"}}, 0},
     {"blank_dir.bat", cc, "D:\\My Work", {{1, "", 0, "*/"}}, 0},

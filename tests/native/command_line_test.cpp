@@ -296,7 +296,7 @@ TEST(ProgramText, BatchFormOfLongTexts) {
   std::string and259 = std::string(129, 'a') + "&" + std::string(129, 'a');
   EXPECT_EQ(BatchLine(and259.c_str(), "x"), "\"" + and259 + "\" x");
   std::string bat259 = std::string(255, 'p') + ".CMD";
-  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "\"%ComSpec%\" /c ^\"\"" + bat259 + "\" x^\"");
+  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "\"%ComSpec%\" /d /c ^\"\"" + bat259 + "\" x^\"");
   std::string bare259(259, 'p');
   EXPECT_EQ(BatchLine(bare259.c_str(), "x"), bare259 + " x");
 }

@@ -46,7 +46,7 @@ inline const std::vector<WorkedExample>& WorkedExamples() {
       // A batch file as the program runs in a child cmd, so that cmd comes
       // back to the lines after it; the quotes around its command pass the
       // batch file's cmd as "^\"".
-      {"D:\\R&D\\mk.Bat", {{1, "-v", 0, ""}}, "-v", "\"%ComSpec%\" /c ^\"\"D:\\R&D\\mk.Bat\" -v^\""},
+      {"D:\\R&D\\mk.Bat", {{1, "-v", 0, ""}}, "-v", "\"%ComSpec%\" /d /c ^\"\"D:\\R&D\\mk.Bat\" -v^\""},
       // What follows cmd.exe's "/c" stands in the pair of quotes cmd strips.
       {"cmd.exe", {{1, "/c", 1, "C:\\my tools\\conv.exe"}, {2, "", 0, "C:\\in\\a b.txt"}},
        "/c \"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"",
