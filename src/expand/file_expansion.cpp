@@ -12,7 +12,8 @@ namespace {
 char g_commandFolder[kRowTextSize] = "";
 }  // namespace
 
-ExpansionState g_expansion = {kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr, 0};
+ExpansionState g_expansion = {
+    kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr, 0};
 
 namespace {
 

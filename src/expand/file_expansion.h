@@ -61,7 +61,7 @@ struct ExpansionState {
   char capture1[kRowTextSize];   // base name from where the pattern's '*' stands
   char extension[kRowTextSize];  // after the last dot (also capture 2)
   const SearchSource* source;    // the search in use while one is open
-  int nameLeftOut;     // 1 when the last command was not built for a name left out
+  int nameLeftOut;               // 1 when the last command was not built for a name left out
 };
 
 extern ExpansionState g_expansion;
@@ -116,8 +116,9 @@ int TranslateTokens(const char* text, char* out, std::size_t capacity, int count
 // Row index (0-7) of the first of the eight file texts that qualifies as the
 // expanded row, with its search pattern in `pattern` (kRowTextSize bytes);
 // kNoExpandedRow when none does. Double quotes of a text of one path
-// (IsOnePath) do not take part; a text of several paths never qualifies. A text without a usable directory part is joined to
-// `baseDirectory` (may be null or empty for none).
+// (IsOnePath) do not take part; a text of several paths never qualifies. A
+// text without a usable directory part is joined to `baseDirectory` (may be
+// null or empty for none).
 int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
                       char* pattern);
 

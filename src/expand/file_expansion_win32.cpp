@@ -44,7 +44,9 @@ void SystemFindClose() {
   g_findHandle = INVALID_HANDLE_VALUE;
 }
 
-int SystemEntryExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+int SystemEntryExists(const char* path) {
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemFindClose,
                                         SystemEntryExists};

@@ -57,8 +57,7 @@ int AppendDirectoryLine(ByteBuffer* out, const BatchInput& input, const char* di
   CopyRowText(text, directory);
   char piece[kQuotedPathSize];
   QuotePathPiece(text, kBatchLineForm, piece);
-  return AppendText(out, kClearErrorLevelLine) &&
-         AppendText(out, kEnterDirectoryCommand) &&
+  return AppendText(out, kClearErrorLevelLine) && AppendText(out, kEnterDirectoryCommand) &&
          AppendBatchText(out, piece, fromDisk) && AppendText(out, kLineEnd) &&
          AppendText(out, input.pauseAtEnd ? kPauseAndStopOnFailureLine : kStopOnFailureLine);
 }
@@ -141,7 +140,8 @@ int WriteCommandLines(const BatchInput& input, const SearchSource& search, const
       // An open search still holds the match whose command did not fit;
       // otherwise the matches are used up. A typed name left out ends the
       // block: every command would hold it.
-      const int complete = (expanding && g_expansion.search != kSearchOpen) || g_expansion.nameLeftOut;
+      const int complete =
+          (expanding && g_expansion.search != kSearchOpen) || g_expansion.nameLeftOut;
       EndFileExpansion();
       return complete ? kBatchComplete : kBatchLineTooLong;
     }

@@ -84,9 +84,9 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
       const int matched = index == g_expansion.expandedRow && g_expansion.search == kSearchOpen &&
                           g_expansion.matchCaptured;
       char rewritten[kRowTextSize];
-      if (!(matched  ? WriteMatchedPath(fileText, rewritten, form)
-            : path   ? RewriteOnePath(fileText, rewritten, form)
-                     : RewriteFileText(fileText, rewritten, form))) {
+      if (!(matched ? WriteMatchedPath(fileText, rewritten, form)
+            : path  ? RewriteOnePath(fileText, rewritten, form)
+                    : RewriteFileText(fileText, rewritten, form))) {
         return 0;
       }
       std::memcpy(fileText, rewritten, std::strlen(rewritten) + 1);

@@ -34,7 +34,8 @@ struct RunSession {
   Texts waiting;  // released at the end, whatever happened
 
   // Starts the copy in the test's own folder, or in its folder (`inFolder`).
-  void Start(const char* name, const Texts& files, const Texts& others = {}, bool inFolder = false) {
+  void Start(const char* name, const Texts& files, const Texts& others = {},
+             bool inFolder = false) {
     folder = PrepareAppFolder(name);
     ASSERT_FALSE(folder.dir.empty());
     CreateDirectoryA(folder.Path("data").c_str(), nullptr);
@@ -455,6 +456,7 @@ TEST(Run, CommandsReachTheProgramAsShown) {
     Texts arguments;        // what the one command gets, when the row says
     bool inFolder = false;  // tavix.exe starts in its folder, not in the test's (on Z:)
   } rows[] = {
+      // clang-format off
       {"exe", false, kChild, "1", "", "<>\\data\\*.txt", "", 6, {}, {}, {}},
       {"bat", false, kBatchFile, "0", "", "<>\\data\\*.txt", "", 5, {"50%.txt"}, {}, {}},
       {"copy", false, kCmdCopy, "0", "<>\\data", "<>\\data\\x*.cmd", "<>\\out", 1, {}, {}, {}},
@@ -466,6 +468,7 @@ TEST(Run, CommandsReachTheProgramAsShown) {
       {"typed", true, kChild, "0", "\"<>\\data\"", "\"<>\\data\\a b.txt\" \"<>\\data\\R&D.txt\"",
        "<>\\data\\50%.txt", 1, {}, {"<>\\data"},
        {"<>\\data\\a b.txt", "<>\\data\\R&D.txt", "<>\\data\\50%.txt"}},
+      // clang-format on
   };
   char own[MAX_PATH];
   GetCurrentDirectoryA(sizeof own, own);
@@ -473,9 +476,9 @@ TEST(Run, CommandsReachTheProgramAsShown) {
     SCOPED_TRACE(r.folder);
     SetEnvironmentVariableA("TAVIX_RECORD_EXIT", r.exitCode);
     RunSession s;
-    ASSERT_NO_FATAL_FAILURE(s.Start(r.folder,
-                                    {"a b.txt", "R&D.txt", "a^b.txt", "50%.txt", "(1).txt", "x,y.txt"},
-                                    {"z.txt"}, r.inFolder));
+    ASSERT_NO_FATAL_FAILURE(
+        s.Start(r.folder, {"a b.txt", "R&D.txt", "a^b.txt", "50%.txt", "(1).txt", "x,y.txt"},
+                {"z.txt"}, r.inFolder));
     for (const std::string& name : s.waiting) s.Release(name);  // no child waits
     CreateDirectoryA(s.folder.Path("my tools").c_str(), nullptr);
     CreateDirectoryA(s.folder.Path("data2").c_str(), nullptr);
@@ -501,7 +504,10 @@ TEST(Run, CommandsReachTheProgramAsShown) {
     if (r.batch) SendCommand(s.window, IDM_OPT_BATCHOUT);
     const std::string second = InFolder(r.second, s.folder.dir);
     SetControlText(s.window, IDC_ARG2_FILE, second);
-    s.Run(program, r.program == kCmdCopy ? "/c copy" : r.program == kCmdChild ? "/c" : "",
+    s.Run(program,
+          r.program == kCmdCopy    ? "/c copy"
+          : r.program == kCmdChild ? "/c"
+                                   : "",
           InFolder(r.file, s.folder.dir), InFolder(r.directory, s.folder.dir));
     if (!r.leftOut.empty()) {
       MessageBoxSeen box;
@@ -519,7 +525,8 @@ TEST(Run, CommandsReachTheProgramAsShown) {
     auto receivedRuns = [&] {
       received.clear();
       const Texts lines = Lines(s.Record(), "\n");
-      for (size_t i = 0; i + 1 < lines.size(); i += 5) received.push_back(StartText(lines[i + 1], lines[i]));
+      for (size_t i = 0; i + 1 < lines.size(); i += 5)
+        received.push_back(StartText(lines[i + 1], lines[i]));
       return received.size() >= r.commands;
     };
     if (!r.batch) {
@@ -541,21 +548,24 @@ TEST(Run, CommandsReachTheProgramAsShown) {
       // cmd.exe runs what follows its "/c".
       const std::string& started = r.program == kBatchFile ? s.child : program;
       for (const std::string& arguments : shown) {
-        expected.push_back(r.program == kCmdChild ? StartText(own, arguments.substr(3))
-                                                        : StartText(own, "\"" + started + "\" " + arguments));
+        expected.push_back(r.program == kCmdChild
+                               ? StartText(own, arguments.substr(3))
+                               : StartText(own, "\"" + started + "\" " + arguments));
       }
     } else {
       // The file as Windows' cmd reads it, from where tavix.exe started.
       ASSERT_TRUE(WaitUntil(receivedRuns)) << s.Record();
       CmdWorld world = MakeCmdWorld();
-      RunBatchText(&world, ReadWholeFile(s.folder.Path("tavix.bat")), r.inFolder ? s.folder.dir : own);
+      RunBatchText(&world, ReadWholeFile(s.folder.Path("tavix.bat")),
+                   r.inFolder ? s.folder.dir : own);
       EXPECT_EQ(0, world.brokenLines);
-      for (const CmdStart& start : world.starts) expected.push_back(StartText(start.folder, start.line));
+      for (const CmdStart& start : world.starts)
+        expected.push_back(StartText(start.folder, start.line));
       for (const std::string& folder : r.folders) {
         const std::string meant = folder.empty() ? own : InFolder(folder, s.folder.dir);
-        EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
-                                [&](const std::string& run) { return run.rfind(meant + ">", 0) == 0; }))
-            << meant;
+        EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](const std::string& run) {
+          return run.rfind(meant + ">", 0) == 0;
+        })) << meant;
       }
       for (const std::string& run : expected) {
         EXPECT_TRUE(std::any_of(r.folders.begin(), r.folders.end(), [&](const std::string& folder) {
@@ -569,7 +579,8 @@ TEST(Run, CommandsReachTheProgramAsShown) {
     EXPECT_EQ(expected, received);
     if (!r.arguments.empty()) {
       std::string meant = InFolder(r.folders[0], s.folder.dir) + ">";
-      for (const std::string& argument : r.arguments) meant += InFolder(argument, s.folder.dir) + "|";
+      for (const std::string& argument : r.arguments)
+        meant += InFolder(argument, s.folder.dir) + "|";
       EXPECT_EQ(Texts{meant}, received);
     }
     EscapeAndExpectExit0(s.app, s.window);

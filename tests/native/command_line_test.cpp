@@ -302,3 +302,45 @@ TEST(ProgramText, BatchFormOfLongTexts) {
 }
 
 }  // namespace
+
+// The model of cmd the tests read lines back with, on the documented rules
+// it stands for: "\n" ends a batch line; a line that is no batch file is a
+// command line started in the folder.
+TEST(CmdModel, ReadsLinesAsWindowsCmdDoes) {
+  const struct {
+    bool batch;
+    const char* text;
+    std::vector<std::string> starts;  // "folder>command line"
+    int broken;
+  } cases[] = {
+      // clang-format off
+      {true, "cd D:\\x\nx.exe\ncd /d D:\\x\ny.exe", {"Z:\\start>x.exe", "D:\\x>y.exe"}, 0},
+      {true, "pushd \\\\srv\\s\nx.exe\npopd\ny.exe", {"\\\\srv\\s>x.exe", "Z:\\start>y.exe"}, 0},
+      {true, "cd sub\\a\ncd sub\\b\nx.exe", {"Z:\\start\\sub\\a\\sub\\b>x.exe"}, 0},
+      {true, "x.exe %TAG%%1 \"a&b\" c^&d \"e^f\" g^^h 50%%.txt 50%.txt",
+       {"Z:\\start>x.exe tag \"a&b\" c&d \"e^f\" g^h 50%.txt 50.txt"}, 0},
+      {true, "call x.bat \"^\" ^^", {"Z:\\start>x.bat \"^^\" ^"}, 0},
+      {true, "@if errorlevel 1 x.exe\n@(call )\ny.exe > log.txt", {"Z:\\start>y.exe"}, 1},
+      // A batch line read again by a child cmd: its quotes nest for the first reading.
+      {true, "cmd /c \"\"C:\\R&D\\x.exe\" a\"", {"Z:\\start>C:\\R", "Z:\\start>D\\x.exe\" a\""}, 1},
+      {true, "cmd /c ^\"\"C:\\R&D\\x.exe\" a^\"", {"Z:\\start>\"C:\\R&D\\x.exe\" a"}, 0},
+      {false, "cmd /c \"C:\\a b\\x.exe\" \"c d\"", {"Z:\\start>C:\\a b\\x.exe\" \"c d"}, 0},
+      {false, "cmd /c \"C:\\a b\\x.exe\"", {"Z:\\start>\"C:\\a b\\x.exe\""}, 0},
+      {false, "cmd /c x.exe %TAG% %NONE% 50%", {"Z:\\start>x.exe tag %NONE% 50%"}, 0},
+      {false, "cmd /s /c \"x.exe\"", {"Z:\\start>x.exe"}, 0},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    CmdWorld world = MakeCmdWorld();
+    world.environment["tag"] = "tag";
+    std::string text = c.text;
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+      text.insert(at, "\r");
+    c.batch ? RunBatchText(&world, text + "\r\n", "Z:\\start")
+            : StartCommandLine(&world, text, "Z:\\start");
+    std::vector<std::string> starts;
+    for (const CmdStart& start : world.starts) starts.push_back(start.folder + ">" + start.line);
+    EXPECT_EQ(starts, c.starts) << c.text;
+    EXPECT_EQ(world.brokenLines, c.broken) << c.text;
+  }
+}

@@ -56,7 +56,8 @@ std::string ExpandPercents(const Shell& shell, const std::string& line) {
       continue;
     }
     const std::size_t close = line.find('%', i + 1);
-    if (shell.batchFile && i + 1 < line.size() && (line[i + 1] == '*' || std::isdigit(static_cast<unsigned char>(line[i + 1])))) {
+    if (shell.batchFile && i + 1 < line.size() &&
+        (line[i + 1] == '*' || std::isdigit(static_cast<unsigned char>(line[i + 1])))) {
       i += 2;
     } else if (close == std::string::npos) {
       if (!shell.batchFile) out += '%';
@@ -227,7 +228,8 @@ void RunCommand(Shell* shell, const std::string& text) {
   }
   if (word == "exit") {  // exit /?: exit /b n ends the batch file with n
     shell->exited = true;
-    shell->errorLevel = std::atoi(Trim(rest.substr(Lower(rest).compare(0, 2, "/b") == 0 ? 2 : 0)).c_str());
+    shell->errorLevel =
+        std::atoi(Trim(rest.substr(Lower(rest).compare(0, 2, "/b") == 0 ? 2 : 0)).c_str());
     return;
   }
   if (word == "pause" || word == "echo" || word == "rem") return;
@@ -255,7 +257,8 @@ void RunLine(Shell* shell, const std::string& line) {
     const std::string level = FirstWord(text.substr(14), &restAt);
     if (shell->errorLevel >= std::atoi(level.c_str())) {
       std::string then = Trim(text.substr(14 + restAt));
-      if (!then.empty() && then[0] == '(' && then.back() == ')') then = then.substr(1, then.size() - 2);
+      if (!then.empty() && then[0] == '(' && then.back() == ')')
+        then = then.substr(1, then.size() - 2);
       for (const std::string& command : SplitCommands(shell, then)) RunCommand(shell, command);
     }
     return;
@@ -277,7 +280,8 @@ void RunChildCmd(CmdWorld* world, const std::string& commandLine, const std::str
   FirstWord(commandLine, &at);
   bool slashS = false;
   while (at < commandLine.size() && commandLine[at] == '/') {
-    const char option = static_cast<char>(std::tolower(static_cast<unsigned char>(commandLine[at + 1])));
+    const char option =
+        static_cast<char>(std::tolower(static_cast<unsigned char>(commandLine[at + 1])));
     at = std::min(commandLine.size(), commandLine.find_first_not_of(' ', at + 2));
     if (option == 's') slashS = true;
     if (option != 'c' && option != 'k') continue;
@@ -285,10 +289,11 @@ void RunChildCmd(CmdWorld* world, const std::string& commandLine, const std::str
     const std::size_t first = rest.find('"'), last = rest.rfind('"');
     const std::string between = first == last ? "" : rest.substr(first + 1, last - first - 1);
     const std::string ending = between.size() >= 4 ? Lower(between.substr(between.size() - 4)) : "";
-    const bool keep = !slashS && std::count(rest.begin(), rest.end(), '"') == 2 &&
-                      between.find_first_of("&<>()@^|") == std::string::npos &&
-                      between.find(' ') != std::string::npos &&
-                      (ending == ".exe" || ending == ".com" || ending == ".bat" || ending == ".cmd");
+    const bool keep =
+        !slashS && std::count(rest.begin(), rest.end(), '"') == 2 &&
+        between.find_first_of("&<>()@^|") == std::string::npos &&
+        between.find(' ') != std::string::npos &&
+        (ending == ".exe" || ending == ".com" || ending == ".bat" || ending == ".cmd");
     if (!keep && !rest.empty() && rest[0] == '"') {
       rest.erase(rest.rfind('"'), 1);
       rest.erase(0, 1);
@@ -308,8 +313,8 @@ CmdWorld MakeCmdWorld() {
 void RunBatchText(CmdWorld* world, const std::string& text, const std::string& folder) {
   Shell shell(world, true);
   shell.Enter(folder);
-  for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos && !shell.exited;
-       start = end + 2) {
+  for (std::size_t start = 0, end;
+       (end = text.find("\r\n", start)) != std::string::npos && !shell.exited; start = end + 2) {
     RunLine(&shell, text.substr(start, end - start));
   }
 }

@@ -27,7 +27,7 @@ struct CmdStart {
 // What the model runs in and what it saw.
 struct CmdWorld {
   std::map<std::string, std::string> environment;  // names in lower case
-  std::vector<std::string> missingFolders;          // folders that cannot be entered
+  std::vector<std::string> missingFolders;         // folders that cannot be entered
   std::vector<CmdStart> starts;
   int brokenLines = 0;  // lines that fell apart into several commands or redirected output
 };

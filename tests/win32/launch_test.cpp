@@ -173,7 +173,8 @@ TEST_F(LaunchTest, CommandLineIsCommandAloneOrCommandBlankArguments) {
       {child_, "-o out.obj \"a b.c\"  表.c", child_ + " -o out.obj \"a b.c\"  表.c"},
       {quoted, " x ", quoted + "  x "},
       {spaced, "a b", "\"" + spaced + "\" a b"},
-      {batch, "\"x&y.txt\"", std::string(system) + "\\cmd.exe /d /c \"\"" + batch + "\" \"x&y.txt\"\"",
+      {batch, "\"x&y.txt\"",
+       std::string(system) + "\\cmd.exe /d /c \"\"" + batch + "\" \"x&y.txt\"\"",
        quoted + " \"x&y.txt\""},
   };
   for (const Case& c : cases) {
