@@ -118,6 +118,17 @@ const BatchCase kCases[] = {
 // as Windows' cmd reads it from the folder Z:\start: "folder>parameter|...".
 const std::map<std::string, std::vector<std::string>> kRuns = {
     {"work_pause.bat", {"D:\\WORK>a.c"}},
+    {"empty.bat", {"Z:\\start>"}},
+    {"empty_pause.bat", {"Z:\\start>"}},
+    {"placeholders.bat",
+     {"Z:\\start>C:\\d\\img001.jpg|-t|C:\\t\\th_001.jpg",
+      "Z:\\start>C:\\d\\img002.jpg|-t|C:\\t\\th_002.jpg"}},
+    {"slash.bat", {"Z:\\start>C:\\d/img001.jpg", "Z:\\start>C:\\d/img002.jpg"}},
+    {"walk_aborted.bat", {"C:\\p\\a\\x>x"}},
+    {"too_long.bat", {"Z:\\start>C:\\L\\a.jpg|" + x250 + "|" + y245}},
+    {"unusable_files.bat", {"Z:\\start>C:\\u\\A_B~~VO4.TXT", "Z:\\start>C:\\u\\axb.txt"}},
+    {"unusable_dirs.bat", {"C:\\u\\_DIR~1>_DIR~1"}},
+    {"long_dir.bat", {dir259 + ">a.c"}},
     {"relative.bat", {"Z:\\SRC>a.c"}},
     {"blank_dir.bat", {"D:\\My Work>My Work"}},
     {"drive_only.bat", {"D:\\>"}},
@@ -201,10 +212,8 @@ TEST(BatchFile, GoldenFiles) {
         << c.golden;
     EXPECT_NE(std::string(report).find(c.firstLeftOut), std::string::npos) << report;
     EXPECT_EQ(g_expansion.search, kSearchNone) << c.golden;
-    const auto runs = kRuns.find(c.golden);
-    if (runs != kRuns.end()) {
-      EXPECT_EQ(ModelRuns(golden, c.program), runs->second) << c.golden;
-    }
+    ASSERT_EQ(kRuns.count(c.golden), 1u) << c.golden;
+    EXPECT_EQ(ModelRuns(golden, c.program), kRuns.at(c.golden)) << c.golden;
     FreeByteBuffer(&out);
   }
 }

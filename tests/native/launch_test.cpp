@@ -51,9 +51,11 @@ TEST_P(ComposeTest, BuildsTheExactLine) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, ComposeTest,
     ::testing::Values(
-        ComposeCase{"cc.exe", nullptr, "cc.exe"}, ComposeCase{"cc.exe", "", "cc.exe "},
-        ComposeCase{"cc.exe", "-c a.c", "cc.exe -c a.c"},
-        ComposeCase{"\"C:\\My Tools\\cc.exe\"", " a.c ", "\"C:\\My Tools\\cc.exe\"  a.c "},
+        ComposeCase{"cc.exe", nullptr, "cc.exe", "C:\\w>cc.exe"},
+        ComposeCase{"cc.exe", "", "cc.exe ", "C:\\w>cc.exe"},
+        ComposeCase{"cc.exe", "-c a.c", "cc.exe -c a.c", "C:\\w>cc.exe|-c|a.c"},
+        ComposeCase{"\"C:\\My Tools\\cc.exe\"", " a.c ", "\"C:\\My Tools\\cc.exe\"  a.c ",
+                    "C:\\w>C:\\My Tools\\cc.exe|a.c"},
         ComposeCase{"C:\\ソフト\\表.exe", "表.txt", "C:\\ソフト\\表.exe 表.txt",
                     "C:\\w>C:\\ソフト\\表.exe|表.txt"},
         // A program path with a blank is quoted; a batch file
