@@ -47,7 +47,7 @@ int FindFirst(const char*, FoundEntry* entry) {
   return FindNext(entry);
 }
 
-const SearchSource kSearch = {FindFirst, FindNext, [] {}};
+const SearchSource kSearch = {FindFirst, FindNext, [] {}, nullptr};
 const WalkPlatform kNoWalk = {};
 
 ParameterSet MakeInput() {

@@ -28,7 +28,7 @@ int FindFirst(const char*, FoundEntry* entry) {
   return FindNext(entry);
 }
 
-const SearchSource kSource = {FindFirst, FindNext, [] {}};
+const SearchSource kSource = {FindFirst, FindNext, [] {}, nullptr};
 
 void CheckPathOperations(const char* text, const char* other) {
   char buffer[kRowTextSize];
@@ -46,6 +46,8 @@ void CheckPathOperations(const char* text, const char* other) {
   if (CutToDirectory(buffer)) FUZZ_CHECK(std::strlen(buffer) <= std::strlen(text));
   char batchProgram[kBatchProgramTextSize];
   MakeBatchProgramText(text, batchProgram);
+  char batchLine[kBatchLineSize];
+  FUZZ_CHECK(ComposeBatchLine(text, other, batchLine, sizeof batchLine) == 1);
   char directProgram[kRowTextSize];
   MakeDirectProgramText(text, directProgram);
 }

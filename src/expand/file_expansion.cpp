@@ -8,8 +8,12 @@
 
 char g_currentFolderName[kRowTextSize] = "";
 int g_currentFolderNameFromDisk = 0;
+namespace {
+char g_commandFolder[kRowTextSize] = "";
+}  // namespace
 
-ExpansionState g_expansion = {kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr};
+ExpansionState g_expansion = {
+    kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr, 0};
 
 namespace {
 
@@ -293,7 +297,7 @@ int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDir
   for (int row = 0; row < kArgumentRowCount; ++row) {
     char text[kRowTextSize];
     CopyBounded(text, fileTexts[row]);
-    if (text[0] == '\0' || !IsPlainFileText(text)) continue;
+    if (text[0] == '\0' || !IsPlainFileText(text) || !IsOnePath(text)) continue;
     // A path picked with the file pickers stands in double quotes when it
     // holds a blank, and a folder may be quoted alone; no name holds a
     // quote, so the search takes the path without them.
@@ -358,7 +362,7 @@ void SearchPostStep() {
 }
 
 int FileExpansionEnded() {
-  return g_expansion.search == kSearchNoMatch || g_expansion.exhausted;
+  return g_expansion.search == kSearchNoMatch || g_expansion.exhausted || g_expansion.nameLeftOut;
 }
 
 void EndFileExpansion() {
@@ -422,6 +426,43 @@ int WriteMatchedPath(const char* fileText, char* out, int form) {
   }
   std::memcpy(out, result, writer.length + 1);
   return 1;
+}
+
+void SetCommandFolder(const char* folder) {
+  CopyBounded(g_commandFolder, folder != nullptr ? folder : "");
+}
+
+namespace {
+
+// 1 when `text` names an existing file or folder, a relative text taken in
+// the command folder.
+int NamesEntryOnDisk(const char* text) {
+  const SearchSource* source = g_expansion.source;
+  if (source == nullptr || source->exists == nullptr) return 0;
+  const int relative = text[0] != '\\' && text[0] != '/' && (text[0] == '\0' || text[1] != ':');
+  if (!relative || g_commandFolder[0] == '\0') return source->exists(text);
+  char joined[kJoinedPathSize];
+  JoinPath(joined, sizeof joined, g_commandFolder, text);
+  return source->exists(joined);
+}
+
+}  // namespace
+
+int RewriteOnePath(const char* fileText, char* out, int form) {
+  if (!RewriteFileText(fileText, out, kCommandLineForm)) return 0;
+  if (form == kCommandLineForm || FindCharDbcs(out, '%') == nullptr ||
+      FindAnyCharDbcs(out, "*?") != nullptr || !NamesEntryOnDisk(out)) {
+    return RewriteFileText(fileText, out, form);
+  }
+  if (!UseNameInForm(out, form)) {
+    g_expansion.nameLeftOut = 1;
+    return 0;
+  }
+  char name[kRowTextSize];
+  CopyBounded(name, out);
+  TextWriter writer{out, kRowTextSize - 1, 0, IsBatchForm(form)};
+  out[0] = '\0';
+  return PutText(&writer, name, 1);
 }
 
 int RewriteFileText(const char* fileText, char* out, int form) {

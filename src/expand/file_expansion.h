@@ -47,6 +47,7 @@ struct SearchSource {
   int (*findFirst)(const char* pattern, FoundEntry* entry);  // 1 and the first entry, or 0
   int (*findNext)(FoundEntry* entry);                         // 1 and the next entry, or 0
   void (*close)();                                            // ends the open search
+  int (*exists)(const char* path);  // 1 when a file or folder has that path (null: none has)
 };
 
 // The expansion state: one for the whole program.
@@ -60,6 +61,7 @@ struct ExpansionState {
   char capture1[kRowTextSize];   // base name from where the pattern's '*' stands
   char extension[kRowTextSize];  // after the last dot (also capture 2)
   const SearchSource* source;    // the search in use while one is open
+  int nameLeftOut;               // 1 when the last command was not built for a name left out
 };
 
 extern ExpansionState g_expansion;
@@ -113,9 +115,10 @@ int TranslateTokens(const char* text, char* out, std::size_t capacity, int count
 
 // Row index (0-7) of the first of the eight file texts that qualifies as the
 // expanded row, with its search pattern in `pattern` (kRowTextSize bytes);
-// kNoExpandedRow when none does. Enclosing double quotes of a text do not
-// take part. A text without a usable directory part is joined to
-// `baseDirectory` (may be null or empty for none).
+// kNoExpandedRow when none does. Double quotes of a text of one path
+// (IsOnePath) do not take part; a text of several paths never qualifies. A
+// text without a usable directory part is joined to `baseDirectory` (may be
+// null or empty for none).
 int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
                       char* pattern);
 
@@ -135,8 +138,9 @@ int SearchPreStep(int form = kCommandLineForm);
 void SearchPostStep();
 
 // 1 when an expansion has no further command (its search found nothing or
-// delivered its last entry): a following failure of the argument-text
-// assembly is then the end, not a command that could not be built.
+// delivered its last entry), or when the last command was not built because
+// a name was left out: a following failure of the argument-text assembly is
+// then the end, not a command that could not be built.
 int FileExpansionEnded();
 
 // Closes a search that is still open and forgets the expanded row.
@@ -154,6 +158,19 @@ void CaptureMatch(const char* fileText);
 // is doubled. Returns 0 when the result would exceed 259 characters or the
 // translation lost part of the text.
 int RewriteFileText(const char* fileText, char* out, int form = kCommandLineForm);
+
+// The folder the commands being built run in (a 260-byte copy is kept; null
+// or "" for the program's own): relative file texts are looked for on disk
+// there.
+void SetCommandFolder(const char* folder);
+
+// RewriteFileText for a plain file text of one path. When the text it gives
+// holds a '%' and no wildcard and names an existing file or folder (in the
+// command folder when it is relative), it is a name from disk as a match is:
+// in a batch line every '%' is doubled, and where cmd reads the program's
+// arguments it is left out (UseNameInForm) and the result is 0 with
+// g_expansion.nameLeftOut set. Other texts stay as typed.
+int RewriteOnePath(const char* fileText, char* out, int form = kCommandLineForm);
 
 // Writes the text to append for the expanded row while it has a current
 // match into `out` (kRowTextSize bytes): the directory part of the

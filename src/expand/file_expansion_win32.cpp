@@ -38,7 +38,12 @@ void SystemFindClose() {
   g_findHandle = INVALID_HANDLE_VALUE;
 }
 
-constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemFindClose};
+int SystemEntryExists(const char* path) {
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemFindClose,
+                                        SystemEntryExists};
 
 }  // namespace
 

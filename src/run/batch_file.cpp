@@ -15,9 +15,12 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 constexpr char kPauseLine[] = "pause\r\n";
-constexpr char kDirectoryCommand[] = "cd ";
-constexpr char kNetworkDirectoryCommand[] = "pushd ";  // cd cannot enter a UNC folder
-constexpr char kLeaveNetworkDirectoryLine[] = "popd\r\n";
+// Every block enters its folder with "pushd" and leaves it with "popd":
+// pushd changes the drive too, enters a UNC folder (through a drive letter
+// of its own), and takes a relative folder from where the file started, as
+// each block leaves the file where it found it.
+constexpr char kEnterDirectoryCommand[] = "pushd ";
+constexpr char kLeaveDirectoryLine[] = "popd\r\n";
 // Around every directory line: the error level is cleared before it and
 // tested after it, so that the file stops where the folder cannot be entered
 // (cmd's own message stays on screen, and with the pause line on, the window
@@ -26,12 +29,6 @@ constexpr char kLeaveNetworkDirectoryLine[] = "popd\r\n";
 constexpr char kClearErrorLevelLine[] = "@(call )\r\n";
 constexpr char kStopOnFailureLine[] = "@if errorlevel 1 exit /b 1\r\n";
 constexpr char kPauseAndStopOnFailureLine[] = "@if errorlevel 1 (pause & exit /b 1)\r\n";
-
-// 1 for a UNC path (\\server\share...), enclosing quotes not taking part.
-int IsNetworkPath(const char* text) {
-  if (text[0] == '"') ++text;
-  return text[0] == '\\' && text[1] == '\\';
-}
 
 // Copies at most 259 characters of `text` into a 260-byte buffer.
 void CopyRowText(char* out, const char* text) {
@@ -54,17 +51,15 @@ int AppendBatchText(ByteBuffer* out, const char* text, int fromDisk) {
   return AppendText(out, run);
 }
 
-// "cd " (or "pushd " for a UNC folder) and the directory as a path piece of
-// a batch line, quoted whenever it needs it, between the lines that stop the
-// file when it fails.
+// "pushd " and the directory as a path piece of a batch line, quoted
+// whenever it needs it, between the lines that stop the file when it fails.
 int AppendDirectoryLine(ByteBuffer* out, const ParameterSet& set, const char* directory,
                         int fromDisk) {
   char text[kRowTextSize];
   CopyRowText(text, directory);
   char piece[kQuotedPathSize];
   QuotePathPiece(text, kBatchLineForm, piece);
-  return AppendText(out, kClearErrorLevelLine) &&
-         AppendText(out, IsNetworkPath(text) ? kNetworkDirectoryCommand : kDirectoryCommand) &&
+  return AppendText(out, kClearErrorLevelLine) && AppendText(out, kEnterDirectoryCommand) &&
          AppendBatchText(out, piece, fromDisk) && AppendText(out, kLineEnd) &&
          AppendText(out, set.pauseAtEnd ? kPauseAndStopOnFailureLine : kStopOnFailureLine);
 }
@@ -83,12 +78,22 @@ int FolderNameChangedByCmd(const ParameterSet& set, int fromDisk) {
   return 0;
 }
 
-// One block: its "cd " line unless `directory` is empty, then its commands,
-// then "popd" after a UNC folder. A walked folder whose name the commands
-// could not hand on as it is gives no block and is counted as left out.
+// 1 when a typed directory holding a '%' names an existing folder: it is
+// then written as a name from disk.
+int TypedDirectoryOnDisk(const SearchSource& search, const char* directory) {
+  char text[kRowTextSize];
+  CopyRowText(text, directory);
+  RemoveEnclosingQuotes(text);
+  return FindCharDbcs(text, '%') != nullptr && search.exists != nullptr && search.exists(text);
+}
+
+// One block: unless `directory` is empty, its "pushd" line, its commands and
+// "popd". A walked folder whose name the commands could not hand on as it is
+// gives no block and is counted as left out.
 int WriteBlock(const ParameterSet& set, const BatchSystem& system, const char* directory,
-               int fromDisk, ByteBuffer* out) {
-  if (directory[0] == '\0') return WriteCommandLines(set, *system.search, nullptr, out);
+               int walked, ByteBuffer* out) {
+  if (directory[0] == '\0') return WriteCommandLines(set, *system.search, nullptr, 0, out);
+  const int fromDisk = walked || TypedDirectoryOnDisk(*system.search, directory);
   SetCurrentFolderName(directory, fromDisk);
   if (FolderNameChangedByCmd(set, fromDisk)) {
     UseNameInForm(g_currentFolderName, kCmdBatchLineForm);
@@ -96,11 +101,8 @@ int WriteBlock(const ParameterSet& set, const BatchSystem& system, const char* d
   }
   if (!AppendDirectoryLine(out, set, directory, fromDisk)) return kBatchOutOfMemory;
   // Only a walked directory is a base for relative file texts.
-  const int result = WriteCommandLines(set, *system.search, fromDisk ? directory : nullptr, out);
-  if (result == kBatchComplete && IsNetworkPath(directory) &&
-      !AppendText(out, kLeaveNetworkDirectoryLine)) {
-    return kBatchOutOfMemory;
-  }
+  const int result = WriteCommandLines(set, *system.search, directory, walked, out);
+  if (result == kBatchComplete && !AppendText(out, kLeaveDirectoryLine)) return kBatchOutOfMemory;
   return result;
 }
 
@@ -127,16 +129,16 @@ void SetCurrentFolderName(const char* directory, int fromDisk) {
 }
 
 int WriteCommandLines(const ParameterSet& set, const SearchSource& search, const char* directory,
-                      ByteBuffer* out) {
-  char program[kBatchProgramTextSize];
-  MakeBatchProgramText(set.programText, program);
+                      int walked, ByteBuffer* out) {
   CommandList commands{};
-  const CommandPlace place = {&search, 1, directory, directory != nullptr};
+  const CommandPlace place = {&search, 1, directory, walked};
   const int error = ComposeCommands(set, place, &commands);
   int result = error == kErrorNoMemory ? kBatchOutOfMemory : kBatchComplete;
   const char* arguments = commands.arguments.data;
   for (int i = 0; i < commands.count && result == kBatchComplete; ++i) {
-    if (!AppendText(out, program) || !AppendText(out, arguments) || !AppendText(out, kLineEnd)) {
+    char line[kBatchLineSize];
+    if (!ComposeBatchLine(set.programText, arguments, line, sizeof line) ||
+        !AppendText(out, line) || !AppendText(out, kLineEnd)) {
       result = kBatchOutOfMemory;
     }
     arguments += std::strlen(arguments) + 1;  // an empty argument text is a command too

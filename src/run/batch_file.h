@@ -1,14 +1,14 @@
 // Batch files: the bytes of the batch file of one parameter set. In order: a
 // drive line ("D:") when the current directory starts with a drive and a
 // backslash; one block per directory the directory walk hands out, or one
-// block for the typed current directory, or one block without a "cd " line
+// block for the typed current directory, or one block without a folder line
 // when there is none; a "pause" line when the option asks for it. A block is
-// "cd <directory>" and one command line per argument text of the file
-// expansion; a UNC folder is entered with "pushd" and left with "popd". The
-// directory line stands between "@(call )" and "@if errorlevel 1 exit /b 1"
-// (with the pause line on, "@if errorlevel 1 (pause & exit /b 1)"), so that
-// the file stops where a folder cannot be entered. A command line of a batch
-// file as the program starts with "call ". Every line ends with CR LF.
+// "pushd <directory>", one command line per argument text of the file
+// expansion, and "popd", so that every block starts where the file started.
+// The directory line stands between "@(call )" and "@if errorlevel 1 exit /b
+// 1" (with the pause line on, "@if errorlevel 1 (pause & exit /b 1)"), so
+// that the file stops where a folder cannot be entered. A batch file as the
+// program runs in a child cmd (ComposeBatchLine). Every line ends with CR LF.
 //
 // Everything is decided here over a byte buffer; the file search and the
 // directory walk come in through their platform records.
@@ -54,12 +54,13 @@ enum BatchResult : int {
 int ComposeBatchFile(const ParameterSet& set, const BatchSystem& system, ByteBuffer* out);
 
 // Appends the command lines of one block: the commands of `set`
-// (ComposeCommands), each after the program text in its batch-line form.
-// `directory` (null for none) is the walked directory that relative file
-// texts are searched in. Returns kBatchComplete, kBatchLineTooLong (the lines
-// before the command that did not fit are written) or kBatchOutOfMemory.
+// (ComposeCommands), each as a batch line (ComposeBatchLine). `directory`
+// (null for none) is the block's folder; when `walked` is 1 it is a folder of
+// the directory walk, which relative file texts are searched in. Returns
+// kBatchComplete, kBatchLineTooLong (the lines before the command that did
+// not fit are written) or kBatchOutOfMemory.
 int WriteCommandLines(const ParameterSet& set, const SearchSource& search, const char* directory,
-                      ByteBuffer* out);
+                      int walked, ByteBuffer* out);
 
 // Sets the current folder name to the last component (name and extension)
 // of `directory`, enclosing quotes not taking part; `fromDisk` tells whether

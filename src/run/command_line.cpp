@@ -5,6 +5,7 @@
 
 #include "expand/file_expansion.h"
 #include "support/dbcs.h"
+#include "support/format_text.h"
 #include "support/path_text.h"
 
 namespace {
@@ -51,6 +52,7 @@ std::string_view FilePiece(const char* fileText, int plain, int form, char* buff
 
 int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity, int form) {
   if (out == nullptr || capacity == 0) return 0;
+  g_expansion.nameLeftOut = 0;
   if (!SearchPreStep(form)) return 0;
   // The match is captured before any row is rewritten, so rows above the
   // expanded row see the same match as the rows below it.
@@ -74,13 +76,16 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
 
     char fileText[kRowTextSize];
     CopyPathText(fileText, row.fileText);
-    int plain = IsPlainFileText(fileText);
-    if (plain) {
-      DropQuotes(fileText);
+    // A plain text of one path loses its own quotes (no name holds one) and
+    // is quoted again where it needs it; several paths stay as typed.
+    const int path = IsPlainFileText(fileText) && IsOnePath(fileText);
+    if (IsPlainFileText(fileText)) {
+      if (path) DropQuotes(fileText);
       const int matched = index == g_expansion.expandedRow && g_expansion.search == kSearchOpen &&
                           g_expansion.matchCaptured;
       char rewritten[kRowTextSize];
       if (!(matched ? WriteMatchedPath(fileText, rewritten, form)
+            : path  ? RewriteOnePath(fileText, rewritten, form)
                     : RewriteFileText(fileText, rewritten, form))) {
         return 0;
       }
@@ -90,7 +95,7 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
 
     char quoted[kFilePieceSize];
     if (!AppendPiece(&builder, separatorOwed || row.spaceOn,
-                     FilePiece(fileText, plain, form, quoted))) {
+                     FilePiece(fileText, path, form, quoted))) {
       return 0;
     }
   }
@@ -107,12 +112,82 @@ int ProgramLineForm(const char* programText, int batch) {
 void MakeBatchProgramText(const char* programText, char* out) {
   std::size_t length = 0;
   if (IsBatchProgram(programText)) {
-    std::memcpy(out, "call ", 5);
-    length = 5;
+    // Quoted whatever it holds: the child's command then has more than two
+    // quotes, and cmd strips only the pair around it.
+    length = sizeof kChildCmdStart - 1;
+    std::memcpy(out, kChildCmdStart, length);
+    out[length++] = '"';
+    CopyPathText(out + length, programText);
+    length += RemoveEnclosingQuotes(out + length);
+    out[length++] = '"';
+  } else {
+    length = QuotePathPiece(programText, kBatchLineForm, out);
   }
-  length += QuotePathPiece(programText, kBatchLineForm, out + length);
   out[length] = ' ';
   out[length + 1] = '\0';
+}
+
+namespace {
+
+// Appends `length` bytes of `text` for a child cmd that reads it after the
+// batch file's cmd: every character the batch file's cmd would act on
+// outside quotes gets a caret, so it reaches the child as written.
+void PutForChildCmd(LineWriter* writer, const char* text, std::size_t length) {
+  int quoted = 0;
+  for (const char* p = text; p < text + length && *p != '\0'; p = NextChar(p)) {
+    if (*p == '"') quoted = !quoted;
+    if (!quoted && CharLength(p) == 1 && std::strchr("^&|<>()", *p) != nullptr) Put(writer, "^");
+    Put(writer, p, CharLength(p));
+  }
+}
+
+}  // namespace
+
+int ComposeBatchLine(const char* programText, const char* arguments, char* out, std::size_t size) {
+  if (out == nullptr || size == 0) return 0;
+  LineWriter writer{out, size, 0, 0};
+  char program[kBatchProgramTextSize];
+  MakeBatchProgramText(programText, program);
+  Put(&writer, program);
+  InterpreterCommand found{};
+  if (IsBatchProgram(programText)) {
+    PutForChildCmd(&writer, arguments, std::strlen(arguments));
+    Put(&writer, "^\"");
+  } else if (IsCommandInterpreter(programText) && FindInterpreterCommand(arguments, &found) &&
+             found.length > 0) {
+    Put(&writer, arguments, found.start);
+    Put(&writer, "^\"");
+    PutForChildCmd(&writer, found.command, found.length);
+    Put(&writer, "^\"");
+  } else {
+    Put(&writer, arguments);
+  }
+  return FinishLine(&writer);
+}
+
+int FindInterpreterCommand(const char* arguments, InterpreterCommand* found) {
+  int quoted = 0;
+  for (const char* p = arguments; *p != '\0'; p = NextChar(p)) {
+    if (*p == '"') quoted = !quoted;
+    const int wordStart = p == arguments || p[-1] == ' ';
+    if (quoted || !wordStart || p[0] != '/' || p[1] == '\0' ||
+        std::strchr("cCkK", p[1]) == nullptr || (p[2] != ' ' && p[2] != '\0')) {
+      continue;
+    }
+    const char* command = p + 2;
+    while (*command == ' ') ++command;
+    std::size_t length = std::strlen(command);
+    if (length >= 3 && command[0] == '"' && command[1] == '"' && command[length - 1] == '"') {
+      ++command;  // already enclosed for cmd to strip
+      length -= 2;
+    }
+    found->start = static_cast<std::size_t>((p + 2) - arguments);
+    while (arguments[found->start] == ' ') ++found->start;
+    found->command = command;
+    found->length = length;
+    return 1;
+  }
+  return 0;
 }
 
 void MakeDirectProgramText(const char* programText, char* out) {

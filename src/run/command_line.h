@@ -9,8 +9,16 @@
 #include "support/path_text.h"
 
 constexpr std::size_t kArgumentTextCapacity = 512;   // argument text: at most 511 characters
-// Program text of a batch line: "call ", the quoted text, one blank.
-constexpr std::size_t kBatchProgramTextSize = 5 + kQuotedPathSize + 1;
+// A batch file as the program runs in a child cmd (the command interpreter
+// that the system names in %ComSpec%, its AutoRun commands off): the line
+// opens its command with a quote the batch file's cmd passes on without
+// reading it as one.
+inline constexpr char kChildCmdStart[] = "\"%ComSpec%\" /d /c ^\"";
+// Program text of a batch line: the child cmd, the quoted text, one blank.
+constexpr std::size_t kBatchProgramTextSize = sizeof kChildCmdStart - 1 + kQuotedPathSize + 1;
+// A whole batch line: the program text and the argument text, each
+// character of it escaped at most once, and the closing quote.
+constexpr std::size_t kBatchLineSize = kBatchProgramTextSize + 2 * kArgumentTextCapacity + 2;
 
 // Builds the argument text of `rows` into `out` (`capacity` bytes) around the
 // current file expansion: one command per call, in the given LineForm. A
@@ -29,11 +37,33 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
 // (`batch` 1) or started directly, and whether cmd reads its arguments.
 int ProgramLineForm(const char* programText, int batch);
 
-// Program text for a batch-file line into `out` (kBatchProgramTextSize
-// bytes): "call " first when the program is a batch file (without it cmd
-// would not come back to the next line), `programText` as a path piece of a
-// batch line (quoted when it needs it, whatever its length) and one blank.
+// How a batch line starts, up to its arguments, into `out`
+// (kBatchProgramTextSize bytes): `programText` as a path piece of a batch
+// line (quoted when it needs it, whatever its length) and one blank. A batch
+// file as the program runs in a child cmd, so that cmd comes back to the next
+// line and neither its folder nor its variables change for the lines after
+// it: kChildCmdStart and the program in quotes come first.
 void MakeBatchProgramText(const char* programText, char* out);
+
+// The whole batch line (without CR LF) of `programText` with `arguments`
+// into `out` (`size` bytes; kBatchLineSize holds every line). The command
+// that a child cmd reads (a batch file's, or what follows "/c" or "/k" of
+// cmd.exe as the program) stands between two quotes that the batch file's
+// cmd passes on (^"), every "^ & | < > ( )" of it outside quotes escaped
+// with "^", so that the child reads it as written. Returns 1, or 0 (with
+// `out` empty) when the line does not fit.
+int ComposeBatchLine(const char* programText, const char* arguments, char* out, std::size_t size);
+
+// The command that cmd.exe runs within the `arguments` given to it.
+struct InterpreterCommand {
+  std::size_t start;    // where the command starts: after "/c" or "/k" and its blanks
+  const char* command;  // the command meant: a pair of quotes the user put
+  std::size_t length;   // around it for cmd to strip is not part of it
+};
+
+// Finds the switch "/c" or "/k" of cmd.exe (in any case, a whole word
+// outside quotes) in `arguments`. Returns 0 when there is none.
+int FindInterpreterCommand(const char* arguments, InterpreterCommand* found);
 
 // Program text for a direct run as the run list shows it: `programText`
 // with one enclosing pair of double quotes removed, into `out` (kRowTextSize

@@ -25,6 +25,7 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
 
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
+  SetCommandFolder(list->directory);
   const char* base = place.walked ? list->directory : nullptr;
   list->expanded = BeginFileExpansion(fileTexts, base, place.search);
 
@@ -32,9 +33,10 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
   int result = -1;
   for (;;) {
     if (!AssembleArgumentText(set.rows, arguments, sizeof arguments, list->form)) {
-      // After the last match the expansion has ended; otherwise the command
-      // at hand did not fit.
-      if (!list->expanded || !FileExpansionEnded()) result = kErrorLineTooLong;
+      // After the last match the expansion has ended, and a command that
+      // would hold a name left out is none; otherwise the command at hand did
+      // not fit.
+      if (!FileExpansionEnded()) result = kErrorLineTooLong;
       break;
     }
     if (!AddCommand(list, arguments)) {

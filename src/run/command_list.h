@@ -39,7 +39,10 @@ struct CommandList {
 // Returns -1 when every command is there, otherwise the program error to
 // show: kErrorLineTooLong when a command did not fit (the commands before it
 // stay in the list), kErrorNoMemory when the list could not grow. The names
-// the expansion left out are counted (LeftOutNameCount) as they are met.
+// the expansion left out are counted (LeftOutNameCount) as they are met; a
+// set that does not expand has no command when its one command would hold a
+// name left out. The folder is the command folder (SetCommandFolder) that
+// typed relative names are looked for in.
 int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandList* list);
 
 // Gives back the memory of the list.

@@ -31,12 +31,12 @@ int RunCommands(HWND owner, const ParameterSet& set) {
   const CommandPlace place = {&SystemSearchSource(), 0, set.currentDirectory, 0};
   const int error = ComposeCommands(set, place, &commands);
   if (error >= 0) ShowProgramError(owner, RunErrorTitle(error), error);
-  if (commands.expanded) ReportLeftOutNames(owner, kRunTitle);
+  ReportLeftOutNames(owner, kRunTitle);
   int result = 0;
-  if (error < 0 && !commands.expanded) {
+  if (error < 0 && !commands.expanded && commands.count == 1) {
     LaunchSingleCommand(owner, commands);
     result = 1;
-  } else if (error < 0) {
+  } else if (error < 0 && commands.expanded) {
     result = ShowRunList(owner, commands);
   }
   FreeCommandList(&commands);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "run/command_line.h"
 #include "support/format_text.h"
 #include "support/path_text.h"
 
@@ -28,17 +29,64 @@ void PutProgram(LineWriter* writer, const char* path) {
   if (quote) Put(writer, "\"");
 }
 
+// The command that enters a UNC folder before the one that follows it.
+void PutEnterFolder(LineWriter* writer, const char* directory, int more) {
+  char folder[kPathTextSize];
+  CopyPathText(folder, directory);
+  RemoveEnclosingQuotes(folder);
+  Put(writer, "pushd \"");
+  Put(writer, folder);
+  Put(writer, more ? "\" && " : "\"");
+}
+
+// The arguments of cmd.exe: its command after "/c" or "/k" in the pair of
+// quotes cmd strips, entering `network` (a UNC folder, or null) first.
+void PutInterpreterArguments(LineWriter* writer, const char* arguments, const char* network) {
+  InterpreterCommand found{};
+  if (arguments == nullptr || !FindInterpreterCommand(arguments, &found)) {
+    if (arguments != nullptr) {
+      Put(writer, " ");
+      Put(writer, arguments);
+    }
+    if (network != nullptr) {
+      Put(writer, " /k ");
+      PutEnterFolder(writer, network, 0);
+    }
+    return;
+  }
+  Put(writer, " ");
+  Put(writer, arguments, found.start);
+  if (found.length == 0 && network == nullptr) return;
+  Put(writer, "\"");
+  if (network != nullptr) PutEnterFolder(writer, network, found.length > 0);
+  Put(writer, found.command, found.length);
+  Put(writer, "\"");
+}
+
+// 1 when `command` started in `directory` is run by cmd, which cannot start
+// in a UNC folder.
+int CmdInNetworkFolder(const char* command, const char* directory) {
+  return directory != nullptr && IsNetworkPath(directory) && IsCmdProgram(command);
+}
+
 }  // namespace
 
 int ComposeCommandLine(char* out, std::size_t capacity, const char* command, const char* arguments,
                        const char* shell) {
+  return ComposeCommandLineIn(out, capacity, command, arguments, shell, nullptr);
+}
+
+int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
+                         const char* arguments, const char* shell, const char* directory) {
   if (out == nullptr || capacity == 0) return 0;
   LineWriter writer{out, capacity, 0, 0};
   if (command == nullptr) command = "";
+  const char* network = CmdInNetworkFolder(command, directory) ? directory : nullptr;
   const int batch = shell != nullptr && IsBatchProgram(command);
   if (batch) {
     PutProgram(&writer, shell);
-    Put(&writer, " /c \"\"");
+    Put(&writer, " /d /c \"");
+    if (network != nullptr) PutEnterFolder(&writer, network, 1);
     // The path without enclosing quotes of its own, in the inner pair.
     std::size_t length = std::strlen(command);
     const char* path = command;
@@ -47,15 +95,22 @@ int ComposeCommandLine(char* out, std::size_t capacity, const char* command, con
       --length;
       if (length > 0 && path[length - 1] == '"') --length;
     }
+    Put(&writer, "\"");
     Put(&writer, path, length);
     Put(&writer, "\"");
   } else {
     PutProgram(&writer, command);
   }
-  if (arguments != nullptr) {
+  if (!batch && IsCommandInterpreter(command)) {
+    PutInterpreterArguments(&writer, arguments, network);
+  } else if (arguments != nullptr) {
     Put(&writer, " ");
     Put(&writer, arguments);
   }
   if (batch) Put(&writer, "\"");
   return FinishLine(&writer);
+}
+
+const char* DirectoryForStart(const char* command, const char* directory) {
+  return CmdInNetworkFolder(command != nullptr ? command : "", directory) ? nullptr : directory;
 }

@@ -53,9 +53,25 @@ int FindPriorityByLabel(std::string_view label);
 // text before the blank as the program); then, when `arguments` is not null
 // (even when it is empty), one blank and the arguments. A batch file (.bat,
 // .cmd) as the command is started through the command interpreter `shell`
-// (its full path) as `"shell" /c ""command" arguments"`: cmd strips the outer
-// pair of quotes and reads the rest, so a folder named with "&", "^" or "("
-// reaches it whole. Null `command` counts as empty. Returns 1, or 0 when the
-// line and its terminator do not fit in `capacity` bytes (`out` then holds "").
+// (its full path, AutoRun commands off) as
+// `"shell" /d /c ""command" arguments"`: cmd strips the outer pair of quotes
+// and reads the rest, so a folder named with "&", "^" or "(" reaches it
+// whole. With cmd.exe as the command, what follows its "/c" or
+// "/k" is enclosed in that pair too (unless the user did so). Null `command`
+// counts as empty. Returns 1, or 0 when the line and its terminator do not
+// fit in `capacity` bytes (`out` then holds "").
 int ComposeCommandLine(char* out, std::size_t capacity, const char* command, const char* arguments,
                        const char* shell);
+
+// ComposeCommandLine for a child that starts in `directory` (null or "" for
+// none). cmd cannot start in a UNC folder (it runs in the Windows folder
+// instead), so a batch file or cmd.exe whose folder is one enters it itself:
+// its command starts with `pushd "directory" && `, or cmd.exe without "/c"
+// or "/k" gets "/k pushd "directory"".
+int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
+                         const char* arguments, const char* shell, const char* directory);
+
+// The folder to hand the system for a child started in `directory` with
+// `command`: `directory`, or null where the command line enters it itself
+// (ComposeCommandLineIn).
+const char* DirectoryForStart(const char* command, const char* directory);

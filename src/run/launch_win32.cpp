@@ -16,12 +16,13 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);
   char line[kCommandLineCapacity];
-  if (!ComposeCommandLine(line, sizeof line, command, arguments, shell)) {
+  if (!ComposeCommandLineIn(line, sizeof line, command, arguments, shell, currentDirectory)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     ShowSystemError(owner, kLaunchFailedTitle);
     return nullptr;
   }
-  return StartCommandLine(owner, kLaunchFailedTitle, line, currentDirectory, priorityIndex);
+  return StartCommandLine(owner, kLaunchFailedTitle, line,
+                          DirectoryForStart(command, currentDirectory), priorityIndex);
 }
 
 HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,

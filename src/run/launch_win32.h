@@ -14,7 +14,8 @@ void CommandInterpreterPath(char* out, UINT size);
 // not null (even when it is empty), as ComposeCommandLine (run/launch.h)
 // makes the line: a program path with a blank quoted, a batch file started
 // through the system's cmd.exe; in `currentDirectory` (null or "" keeps
-// the program's own current directory). `priorityIndex` is a row of the
+// the program's own current directory; a UNC folder that cmd would refuse is
+// entered by the command line itself, ComposeCommandLineIn). `priorityIndex` is a row of the
 // process priority table (run/launch.h); a negative index passes no priority
 // class. Returns the child's process handle, which the caller then owns and
 // must close, or null after showing the system's text under "タビクス：実行失敗".

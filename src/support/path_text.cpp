@@ -62,13 +62,23 @@ const char* PathQuoteTriggers(int form) {
 }
 
 const char* CmdChangedCharacters(int form) {
-  // A batch line of a batch file is read twice (call doubles a caret even
-  // inside quotes); cmd /c expands "%" inside quotes and cannot be told not to.
-  switch (form) {
-    case kCmdCommandLineForm: return "%";
-    case kCmdBatchLineForm: return "%^";
-    default: return "";
+  // The child cmd that runs the program reads its command line once more,
+  // and cmd expands "%" inside quotes and cannot be told not to.
+  return form == kCmdCommandLineForm || form == kCmdBatchLineForm ? "%" : "";
+}
+
+int IsOnePath(const char* text) {
+  int quoted = 0;
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
+    if (*p == '"') quoted = !quoted;
+    if (*p == ' ' && !quoted) return FindCharDbcs(text, '"') == nullptr;
   }
+  return 1;
+}
+
+int IsNetworkPath(const char* text) {
+  if (text[0] == '"') ++text;
+  return text[0] == '\\' && text[1] == '\\';
 }
 
 std::size_t PathTextLength(const char* text) { return strnlen(text, kPathTextSize - 1); }
@@ -135,12 +145,13 @@ int IsBatchProgram(const char* text) {
                          EqualsIgnoringCase(name + length - 4, ".cmd"));
 }
 
-int IsCmdProgram(const char* text) {
+int IsCommandInterpreter(const char* text) {
   char name[kPathTextSize];
   ProgramName(text, name);
-  return EqualsIgnoringCase(name, "cmd") || EqualsIgnoringCase(name, "cmd.exe") ||
-         IsBatchProgram(text);
+  return EqualsIgnoringCase(name, "cmd") || EqualsIgnoringCase(name, "cmd.exe");
 }
+
+int IsCmdProgram(const char* text) { return IsCommandInterpreter(text) || IsBatchProgram(text); }
 
 int JoinPath(char* out, std::size_t outSize, const char* directory, const char* name) {
   if (outSize > 0) out[0] = '\0';

@@ -40,6 +40,14 @@ const char* PathQuoteTriggers(int form);
 // than the batch file does ("" when none).
 const char* CmdChangedCharacters(int form);
 
+// 1 when `text` is one path: it holds no double quote, or no blank stands
+// outside its double quotes ("C:\a b\x.txt", C:\"a b"\x.txt). A text of
+// several quoted paths ("C:\a b\x.txt" "C:\c d\y.txt") is not.
+int IsOnePath(const char* text);
+
+// 1 for a UNC path (\\server\share...), enclosing quotes not taking part.
+int IsNetworkPath(const char* text);
+
 // Length of a path text: at most 259 characters count.
 std::size_t PathTextLength(const char* text);
 
@@ -80,8 +88,12 @@ std::size_t QuotePathPiece(const char* text, int form, char* out);
 // file: its name ends in ".bat" or ".cmd", in any case.
 int IsBatchProgram(const char* text);
 
+// 1 when the program `text` is the command interpreter itself: "cmd" or
+// "cmd.exe", in any case, with or without a folder.
+int IsCommandInterpreter(const char* text);
+
 // 1 when cmd reads the arguments of the program `text`: a batch file, or
-// cmd itself ("cmd" or "cmd.exe", in any case, with or without a folder).
+// cmd itself.
 int IsCmdProgram(const char* text);
 
 // Writes `directory` and `name` joined by one backslash (none added when the

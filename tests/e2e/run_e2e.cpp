@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cmd_model.h"
 #include "e2e/driver.h"
 #include "e2e/steps.h"
 #include "resource.h"
@@ -32,7 +33,9 @@ struct RunSession {
   std::string child = JoinTestPath(TestExeDir(), "record_child.exe");
   Texts waiting;  // released at the end, whatever happened
 
-  void Start(const char* name, const Texts& files, const Texts& others = {}) {
+  // Starts the copy in the test's own folder, or in its folder (`inFolder`).
+  void Start(const char* name, const Texts& files, const Texts& others = {},
+             bool inFolder = false) {
     folder = PrepareAppFolder(name);
     ASSERT_FALSE(folder.dir.empty());
     CreateDirectoryA(folder.Path("data").c_str(), nullptr);
@@ -42,7 +45,8 @@ struct RunSession {
     SetEnvironmentVariableA("TAVIX_RECORD_FILE", folder.Path("record.txt").c_str());
     SetEnvironmentVariableA("TAVIX_RECORD_WAIT", folder.dir.c_str());
     SetEnvironmentVariableA("TAVIX_RECORD_APPEND", "1");
-    ASSERT_NE(nullptr, window = StartAndWaitForWindow(&app, folder.exe, DefaultWindowTitle()));
+    ASSERT_NE(nullptr, window = StartAndWaitForWindow(&app, folder.exe, DefaultWindowTitle(), "",
+                                                      inFolder ? folder.dir : ""));
   }
   ~RunSession() {
     for (const std::string& name : waiting) Release(name);
@@ -412,42 +416,76 @@ Texts Lines(const std::string& text, const std::string& end) {
   return lines;
 }
 
+// `text` with every "<>" replaced by `folder`.
+std::string InFolder(std::string text, const std::string& folder) {
+  for (size_t at; (at = text.find("<>")) != std::string::npos;) text.replace(at, 2, folder);
+  return text;
+}
+
+// A start as "folder>parameter|parameter...", the program left out.
+std::string StartText(const std::string& folder, const std::string& line) {
+  const Texts argv = SplitArguments(line);
+  std::string run = folder + ">";
+  for (size_t i = 1; i < argv.size(); ++i) run += argv[i] + "|";
+  return run;
+}
+
 // Commands reach the program as the run list or the batch file shows them:
 // the recording child started directly from a folder with a blank, or
-// through a batch file, and cmd.exe's own copy, over names that cmd would
-// split or change, with tavix.exe in folders named with "&", "^" and
-// "(x86)". A child that exits with 1 stops neither the list nor the file.
+// through a batch file, and cmd.exe's own copy or cmd.exe starting the
+// child, over names that cmd would split or change, with tavix.exe in
+// folders named with "&", "^" and "(x86)". A batch file is read back as
+// Windows' cmd reads it (tests/support/cmd_model.h), and what the children
+// received must be just that, in the folders meant: a walk relative to where
+// the file starts, a quoted folder on another drive than that. A text of
+// several quoted paths stays several, a typed name on disk keeps its '%'. A
+// child that exits with 1 stops neither the list nor the file.
 TEST(Run, CommandsReachTheProgramAsShown) {
-  enum Program { kChild, kBatchFile, kCmdCopy };
+  enum Program { kChild, kBatchFile, kCmdCopy, kCmdChild };
   const struct {
     const char* folder;  // where tavix.exe lies
     bool batch;
     Program program;
     const char* exitCode;
-    const char* directory;  // current directory below the folder, or ""
-    const char* file;       // file text, below the folder when it has a '\'
+    const char* directory;  // current directory; "<>" stands for the folder
+    const char* file;       // file text of row 1
+    const char* second;     // file text of row 2
     size_t commands;        // commands that reach the program
     Texts leftOut;          // names cmd would change
+    Texts folders;          // where the commands of a batch file run ("" for the test's own)
+    Texts arguments;        // what the one command gets, when the row says
+    bool inFolder = false;  // tavix.exe starts in its folder, not in the test's (on Z:)
   } rows[] = {
-      {"exe", false, kChild, "1", "", "data\\*.txt", 6, {}},
-      {"bat", false, kBatchFile, "0", "", "data\\*.txt", 5, {"50%.txt"}},
-      {"copy", false, kCmdCopy, "0", "data", "data\\x*.cmd", 1, {}},
-      {"R&D", true, kChild, "1", "data*", "*.txt", 7, {}},
-      {"a^b (x86)", true, kBatchFile, "0", "", "data\\*.txt", 4, {"50%.txt", "a^b.txt"}},
+      // clang-format off
+      {"exe", false, kChild, "1", "", "<>\\data\\*.txt", "", 6, {}, {}, {}},
+      {"bat", false, kBatchFile, "0", "", "<>\\data\\*.txt", "", 5, {"50%.txt"}, {}, {}},
+      {"copy", false, kCmdCopy, "0", "<>\\data", "<>\\data\\x*.cmd", "<>\\out", 1, {}, {}, {}},
+      {"cmd", false, kCmdChild, "0", "", "<>\\my tools\\child.exe", "<>\\data\\*.txt", 5, {"50%.txt"}, {}, {}},
+      {"R&D", true, kChild, "1", ".\\data*", "*.txt", "", 7, {}, {"<>\\data", "<>\\data2"}, {}, true},
+      {"a^b (x86)", true, kBatchFile, "0", "", "<>\\data\\*.txt", "", 5, {"50%.txt"}, {""}, {}},
+      {"cmd batch", true, kCmdChild, "0", "<>", "<>\\my tools\\child.exe", "<>\\data\\*.txt", 5, {"50%.txt"},
+       {"<>"}, {}},
+      {"typed", true, kChild, "0", "\"<>\\data\"", "\"<>\\data\\a b.txt\" \"<>\\data\\R&D.txt\"",
+       "<>\\data\\50%.txt", 1, {}, {"<>\\data"},
+       {"<>\\data\\a b.txt", "<>\\data\\R&D.txt", "<>\\data\\50%.txt"}},
+      // clang-format on
   };
+  char own[MAX_PATH];
+  GetCurrentDirectoryA(sizeof own, own);
   for (const auto& r : rows) {
     SCOPED_TRACE(r.folder);
     SetEnvironmentVariableA("TAVIX_RECORD_EXIT", r.exitCode);
     RunSession s;
-    ASSERT_NO_FATAL_FAILURE(s.Start(
-        r.folder, {"a b.txt", "R&D.txt", "a^b.txt", "50%.txt", "(1).txt", "x,y.txt"}, {"z.txt"}));
+    ASSERT_NO_FATAL_FAILURE(
+        s.Start(r.folder, {"a b.txt", "R&D.txt", "a^b.txt", "50%.txt", "(1).txt", "x,y.txt"},
+                {"z.txt"}, r.inFolder));
     for (const std::string& name : s.waiting) s.Release(name);  // no child waits
     CreateDirectoryA(s.folder.Path("my tools").c_str(), nullptr);
     CreateDirectoryA(s.folder.Path("data2").c_str(), nullptr);
     WriteWholeFile(s.folder.Path("data2\\z.txt"), "");
     // Unquoted, "...\my tools\child.exe" would start the decoy my.exe (Wine
     // re-quotes such a line only when there is none).
-    std::string program = s.folder.Path("my tools\\child.exe"), second;
+    std::string program = s.folder.Path("my tools\\child.exe");
     CopyFileA(s.child.c_str(), program.c_str(), FALSE);
     CopyFileA(s.child.c_str(), s.folder.Path("my.exe").c_str(), FALSE);
     if (r.program == kBatchFile) {
@@ -457,15 +495,20 @@ TEST(Run, CommandsReachTheProgramAsShown) {
       for (const char* name : {"data\\x&mk.cmd", "data\\mk.cmd"}) {
         WriteWholeFile(s.folder.Path(name), "@echo> ..\\ran.txt\r\n");
       }
-      CreateDirectoryA((second = s.folder.Path("out")).c_str(), nullptr);
+      CreateDirectoryA(s.folder.Path("out").c_str(), nullptr);
+    }
+    if (r.program == kCmdCopy || r.program == kCmdChild) {
       ClickButton(s.window, IDC_ARG1_SPACE);
       program = "cmd.exe";
     }
     if (r.batch) SendCommand(s.window, IDM_OPT_BATCHOUT);
+    const std::string second = InFolder(r.second, s.folder.dir);
     SetControlText(s.window, IDC_ARG2_FILE, second);
-    s.Run(program, r.program == kCmdCopy ? "/c copy" : "",
-          std::strchr(r.file, '\\') ? s.folder.Path(r.file) : r.file,
-          r.directory[0] ? s.folder.Path(r.directory) : "");
+    s.Run(program,
+          r.program == kCmdCopy    ? "/c copy"
+          : r.program == kCmdChild ? "/c"
+                                   : "",
+          InFolder(r.file, s.folder.dir), InFolder(r.directory, s.folder.dir));
     if (!r.leftOut.empty()) {
       MessageBoxSeen box;
       ASSERT_TRUE(WaitForMessageBox(s.app, &box));
@@ -476,44 +519,69 @@ TEST(Run, CommandsReachTheProgramAsShown) {
       EXPECT_EQ(r.batch ? "タビクス：バッチファイル出力" : kRunTitle, box.caption);
       DismissMessageBox(box.window);
     }
-    Texts shown;  // the arguments of each command as the list or the file shows them
+    // What each child received, as "folder>parameter|..." (a batch file as
+    // the program hands its parameters on).
+    Texts received, expected;
+    auto receivedRuns = [&] {
+      received.clear();
+      const Texts lines = Lines(s.Record(), "\n");
+      for (size_t i = 0; i + 1 < lines.size(); i += 5)
+        received.push_back(StartText(lines[i + 1], lines[i]));
+      return received.size() >= r.commands;
+    };
     if (!r.batch) {
       HWND list = WaitForDialog(s.app, program);  // captioned with the bare program text
       ASSERT_NE(nullptr, list);
-      shown = ListItems(list);
+      const Texts shown = ListItems(list);
       ClickButton(list, IDC_RUNLIST_START);
       EXPECT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
       ClickButton(list, IDC_RUNLIST_EXIT);
+      ASSERT_EQ(r.commands, shown.size());
+      if (r.program == kCmdCopy) {
+        EXPECT_EQ("/c copy \"" + s.folder.Path("data\\x&mk.cmd") + "\" " + second, shown[0]);
+        EXPECT_TRUE(WaitUntil([&] { return CanReadFile(second + "\\x&mk.cmd"); }));
+        EXPECT_FALSE(CanReadFile(s.folder.Path("ran.txt")));
+        EscapeAndExpectExit0(s.app, s.window);
+        continue;
+      }
+      // Started directly, each child's line is the one handed to the system;
+      // cmd.exe runs what follows its "/c".
+      const std::string& started = r.program == kBatchFile ? s.child : program;
+      for (const std::string& arguments : shown) {
+        expected.push_back(r.program == kCmdChild
+                               ? StartText(own, arguments.substr(3))
+                               : StartText(own, "\"" + started + "\" " + arguments));
+      }
     } else {
-      ASSERT_TRUE(WaitUntil([&] { return Lines(s.Record(), "\n").size() >= 5 * r.commands; }));
-      for (std::string line : Lines(ReadWholeFile(s.folder.Path("tavix.bat")), "\r\n")) {
-        if (line.find(program) == std::string::npos) continue;
-        // Without "call", the quoted program and a blank, "%%" read as "%".
-        line.erase(0, line.find(program) + program.size() + 2);
-        for (size_t at = 0; (at = line.find("%%", at)) != std::string::npos; ++at) {
-          line.erase(at, 1);
-        }
-        shown.push_back(line);
+      // The file as Windows' cmd reads it, from where tavix.exe started.
+      ASSERT_TRUE(WaitUntil(receivedRuns)) << s.Record();
+      CmdWorld world = MakeCmdWorld();
+      RunBatchText(&world, ReadWholeFile(s.folder.Path("tavix.bat")),
+                   r.inFolder ? s.folder.dir : own);
+      EXPECT_EQ(0, world.brokenLines);
+      for (const CmdStart& start : world.starts)
+        expected.push_back(StartText(start.folder, start.line));
+      for (const std::string& folder : r.folders) {
+        const std::string meant = folder.empty() ? own : InFolder(folder, s.folder.dir);
+        EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](const std::string& run) {
+          return run.rfind(meant + ">", 0) == 0;
+        })) << meant;
+      }
+      for (const std::string& run : expected) {
+        EXPECT_TRUE(std::any_of(r.folders.begin(), r.folders.end(), [&](const std::string& folder) {
+          return run.rfind((folder.empty() ? own : InFolder(folder, s.folder.dir)) + ">", 0) == 0;
+        })) << run;
       }
     }
-    ASSERT_EQ(r.commands, shown.size());
-    if (r.program == kCmdCopy) {
-      EXPECT_EQ("/c copy \"" + s.folder.Path("data\\x&mk.cmd") + "\" " + second, shown[0]);
-      EXPECT_TRUE(WaitUntil([&] { return CanReadFile(second + "\\x&mk.cmd"); }));
-      EXPECT_FALSE(CanReadFile(s.folder.Path("ran.txt")));
-    } else {
-      // Each child received its command exactly as shown: started directly,
-      // the line is the one handed to the system.
-      Texts expected, received;
-      for (const std::string& arguments : shown) {
-        const std::string& started = r.program == kBatchFile ? s.child : program;
-        expected.push_back("\"" + started + "\" " + arguments);
-      }
-      const Texts lines = Lines(s.Record(), "\n");
-      for (size_t i = 0; i < lines.size(); i += 5) received.push_back(lines[i]);
-      std::sort(expected.begin(), expected.end());
-      std::sort(received.begin(), received.end());
-      EXPECT_EQ(expected, received);
+    ASSERT_TRUE(WaitUntil(receivedRuns)) << s.Record();
+    std::sort(expected.begin(), expected.end());
+    std::sort(received.begin(), received.end());
+    EXPECT_EQ(expected, received);
+    if (!r.arguments.empty()) {
+      std::string meant = InFolder(r.folders[0], s.folder.dir) + ">";
+      for (const std::string& argument : r.arguments)
+        meant += InFolder(argument, s.folder.dir) + "|";
+      EXPECT_EQ(Texts{meant}, received);
     }
     EscapeAndExpectExit0(s.app, s.window);
   }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "cmd_model.h"
 #include "command_line_cases.h"
 #include "fake_disk.h"
 #include "run/batch_file.h"
@@ -26,7 +28,8 @@ const char kTree[] =
     "C:\\w\\|C:\\w\\R&D\\|C:\\w\\50%\\|C:\\w\\my dir\\|C:\\w\\a^b\\|C:\\w\\R&D\\f.txt|"
     "C:\\w\\50%\\f.txt|C:\\w\\my dir\\f.txt|C:\\w\\a^b\\f.txt|C:\\L\\|C:\\L\\a.jpg|"
     "C:\\L\\bbbbbb.jpg|C:\\u\\|C:\\u\\a?b.txt>A_B~~VO4.TXT|C:\\u\\c?d.txt|C:\\u\\axb.txt|"
-    "C:\\u\\?dir\\>_DIR~1|C:\\u\\e?f\\";
+    "C:\\u\\?dir\\>_DIR~1|C:\\u\\e?f\\|p2\\|p2\\a\\|p2\\b\\|p2\\a\\1.txt|p2\\b\\2.txt|"
+    "C:\\w\\50%\\g%.txt";
 
 void MakeTree() {
   g_fakeDisk = FakeDisk();
@@ -61,7 +64,7 @@ const std::string dir259 = "C:\\" + std::string(127, 'd') + " " + std::string(12
 const char* const cc = "D:\\BIN\\CC.EXE";
 // clang-format off
 const BatchCase kCases[] = {
-    // The plain layouts: drive line, "cd " line, one command, pause.
+    // The plain layouts: drive line, "pushd" line, one command, "popd", pause.
     {"work_pause.bat", cc, "D:\\WORK", {{1, "", 0, "a.c"}}, 1},
     {"relative.bat", cc, "..\\SRC", {{1, "", 0, "a.c"}}, 0},
     {"blank_dir.bat", cc, "D:\\My Work", {{1, "", 0, "*/"}}, 0},
@@ -89,15 +92,95 @@ const BatchCase kCases[] = {
     {"unusable_dirs.bat", cc, "C:\\u\\*", {{1, "", 0, "*/"}}, 0, kBatchComplete, -1, 1, "e?f"},
     // A batch file as the program is called; names cmd would change on the
     // second reading are left out, also a walked folder named by "*/".
-    {"call_names.bat", "D:\\R&D\\mk.bat", "", {{1, "", 0, "C:\\n\\*.txt"}}, 1, kBatchComplete, -1, 3,
+    {"call_names.bat", "D:\\R&D\\mk.bat", "", {{1, "", 0, "C:\\n\\*.txt"}}, 1, kBatchComplete, -1, 2,
      "50%.txt", kChangedByCmd},
     {"call_walk.bat", "mk.cmd", "C:\\w\\*", {{1, "", 0, "*/"}, {2, "", 0, "*.txt"}}, 0, kBatchComplete, -1,
-     2, "50%", kChangedByCmd},
+     1, "50%", kChangedByCmd},
     // UNC folders are entered with pushd and left with popd; long folders
     // are quoted whatever their length.
     {"unc.bat", cc, "\\\\srv\\s\\*", {{1, "", 0, "*/"}}, 1},
     {"long_dir.bat", cc, dir259.c_str(), {{1, "", 0, "a.c"}}, 0},
+    // Every block enters its folder with pushd and leaves it with popd: a
+    // relative walk, and a quoted folder on another drive.
+    {"relative_walk.bat", cc, "p2\\*", {{1, "", 0, "*.txt"}}, 0},
+    {"other_drive.bat", cc, "\"D:\\my dir\"", {{1, "", 0, "a.c"}}, 0},
+    // What follows cmd.exe's "/c" passes the batch file's cmd for the child.
+    {"cmd_copy.bat", "cmd.exe", "", {{1, "/c copy", 1, "C:\\n\\*.txt"}, {2, "", 0, "C:\\out"}}, 0,
+     kBatchComplete, -1, 2, "50%.txt", kChangedByCmd},
+    // A typed text naming an existing file or folder is a name from disk;
+    // others, and a text of several paths, stay as typed.
+    {"typed_disk.bat", cc, "C:\\w\\50%",
+     {{1, "", 0, "*/"}, {2, "", 0, "C:\\n\\50%.txt"}, {3, "", 0, "%TEMP%\\x.txt"},
+      {4, "", 0, "\"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\""}, {5, "", 0, "g%.txt"}}, 0},
+    {"typed_cmd.bat", "mk.bat", "", {{1, "", 0, "C:\\n\\50%.txt"}}, 0, kBatchComplete, -1, 1,
+     "C:\\n\\50%.txt", kChangedByCmd},
 };
+
+// Where each program started and with which parameters, the batch file read
+// as Windows' cmd reads it from the folder Z:\start: "folder>parameter|...".
+const std::map<std::string, std::vector<std::string>> kRuns = {
+    {"work_pause.bat", {"D:\\WORK>a.c"}},
+    {"empty.bat", {"Z:\\start>"}},
+    {"empty_pause.bat", {"Z:\\start>"}},
+    {"placeholders.bat",
+     {"Z:\\start>C:\\d\\img001.jpg|-t|C:\\t\\th_001.jpg",
+      "Z:\\start>C:\\d\\img002.jpg|-t|C:\\t\\th_002.jpg"}},
+    {"slash.bat", {"Z:\\start>C:\\d/img001.jpg", "Z:\\start>C:\\d/img002.jpg"}},
+    {"walk_aborted.bat", {"C:\\p\\a\\x>x"}},
+    {"too_long.bat", {"Z:\\start>C:\\L\\a.jpg|" + x250 + "|" + y245}},
+    {"unusable_files.bat", {"Z:\\start>C:\\u\\A_B~~VO4.TXT", "Z:\\start>C:\\u\\axb.txt"}},
+    {"unusable_dirs.bat", {"C:\\u\\_DIR~1>_DIR~1"}},
+    {"long_dir.bat", {dir259 + ">a.c"}},
+    {"relative.bat", {"Z:\\SRC>a.c"}},
+    {"blank_dir.bat", {"D:\\My Work>My Work"}},
+    {"drive_only.bat", {"D:\\>"}},
+    {"quoted_dir.bat", {"D:\\WORK>WORK.log"}},
+    {"walk_files.bat",
+     {"C:\\p\\a\\x>1.jpg|-o|C:\\out\\x\\1.png", "C:\\p\\a>2.jpg|-o|C:\\out\\a\\2.png",
+      "C:\\p\\b>4.jpg|-o|C:\\out\\b\\4.png"}},
+    {"disk_names.bat",
+     {"Z:\\start>C:\\n\\R&D.txt|tag", "Z:\\start>C:\\n\\50%.txt|tag", "Z:\\start>C:\\n\\a^b.txt|tag",
+      "Z:\\start>C:\\n\\my file.txt|tag", "Z:\\start>C:\\n\\plain.txt|tag",
+      "Z:\\start>C:\\n\\\xFD%.txt|tag"}},
+    {"walk_names.bat",
+     {"C:\\w\\R&D>R&D|f.txt", "C:\\w\\50%>50%|f.txt", "C:\\w\\50%>50%|g%.txt",
+      "C:\\w\\my dir>my dir|f.txt", "C:\\w\\a^b>a^b|f.txt"}},
+    {"typed_names.bat", {"C:\\100>100|C:\\My Docs\\"}},
+    {"call_names.bat",
+     {"Z:\\start>C:\\n\\R&D.txt", "Z:\\start>C:\\n\\a^b.txt", "Z:\\start>C:\\n\\my file.txt",
+      "Z:\\start>C:\\n\\plain.txt"}},
+    {"call_walk.bat", {"C:\\w\\R&D>R&D|f.txt", "C:\\w\\my dir>my dir|f.txt", "C:\\w\\a^b>a^b|f.txt"}},
+    {"unc.bat", {"\\\\srv\\s\\a>a", "\\\\srv\\s\\b c>b c"}},
+    {"relative_walk.bat", {"Z:\\start\\p2\\a>1.txt", "Z:\\start\\p2\\b>2.txt"}},
+    {"other_drive.bat", {"D:\\my dir>a.c"}},
+    {"cmd_copy.bat",
+     {"Z:\\start>C:\\n\\R&D.txt|C:\\out", "Z:\\start>C:\\n\\a^b.txt|C:\\out",
+      "Z:\\start>C:\\n\\my file.txt|C:\\out", "Z:\\start>C:\\n\\plain.txt|C:\\out"}},
+    {"typed_disk.bat",
+     {"C:\\w\\50%>50%|C:\\n\\50%.txt|C:\\tmp\\x.txt|C:\\a b\\x.txt|C:\\c d\\y.txt|g%.txt"}},
+    {"typed_cmd.bat", {}},
+};
+
+// The runs of a batch file in the form of kRuns; every line starts the
+// program (cmd.exe's command for cmd.exe) and nothing else.
+std::vector<std::string> ModelRuns(const std::string& text, const char* program) {
+  CmdWorld world = MakeCmdWorld();
+  world.environment["tag"] = "tag";
+  world.environment["temp"] = "C:\\tmp";
+  RunBatchText(&world, text, "Z:\\start");
+  EXPECT_EQ(world.brokenLines, 0) << text;
+  std::string bare = program;
+  RemoveEnclosingQuotes(bare.data());
+  std::vector<std::string> runs;
+  for (const CmdStart& start : world.starts) {
+    const std::vector<std::string> argv = SplitArguments(start.line);
+    EXPECT_TRUE(argv[0] == bare.c_str() || IsCommandInterpreter(program)) << start.line;
+    std::string run = start.folder + ">";
+    for (std::size_t i = 1; i < argv.size(); ++i) run += (i > 1 ? "|" : "") + argv[i];
+    runs.push_back(run);
+  }
+  return runs;
+}
 // clang-format on
 
 // The record of a program, a current directory and filled rows.
@@ -138,6 +221,8 @@ TEST(BatchFile, GoldenFiles) {
         << c.golden;
     EXPECT_NE(std::string(report).find(c.firstLeftOut), std::string::npos) << report;
     EXPECT_EQ(g_expansion.search, kSearchNone) << c.golden;
+    ASSERT_EQ(kRuns.count(c.golden), 1u) << c.golden;
+    EXPECT_EQ(ModelRuns(golden, c.program), kRuns.at(c.golden)) << c.golden;
     FreeByteBuffer(&out);
   }
 }

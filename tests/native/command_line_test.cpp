@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cmd_model.h"
 #include "command_line_cases.h"
 #include "expand/file_expansion.h"
 #include "run/command_line.h"
@@ -33,9 +34,17 @@ std::string Assemble(const ArgumentRows& rows, std::size_t capacity = kArgumentT
 }
 
 std::string BatchLine(const char* program, const std::string& arguments) {
-  char text[kBatchProgramTextSize];
-  MakeBatchProgramText(program, text);
-  return text + arguments;
+  char line[kBatchLineSize];
+  EXPECT_EQ(ComposeBatchLine(program, arguments.c_str(), line, sizeof line), 1);
+  return line;
+}
+
+// The program and parameters a batch line starts, read as Windows' cmd reads it.
+std::vector<std::string> Started(const std::string& line) {
+  CmdWorld world = MakeCmdWorld();
+  RunBatchText(&world, line + "\r\n", "Z:\\start");
+  EXPECT_EQ(world.starts.size(), 1u) << line;
+  return world.starts.empty() ? std::vector<std::string>() : SplitArguments(world.starts[0].line);
 }
 
 class CommandLineTest : public ::testing::Test {
@@ -52,6 +61,13 @@ TEST_F(CommandLineTest, WorkedExamplesGiveTheirArgumentTextAndBatchLine) {
     std::string arguments = Assemble(MakeRows(example.rows));
     EXPECT_EQ(arguments, example.arguments);
     EXPECT_EQ(BatchLine(example.program, arguments), example.batchLine);
+    // The program gets the parameters of the direct run (a redirection is
+    // cmd's); cmd.exe runs what follows its "/c".
+    if (arguments.find('>') != std::string::npos) continue;
+    const std::string meant = IsCommandInterpreter(example.program)
+                                  ? arguments.substr(arguments.find("/c ") + 3)
+                                  : "\"" + std::string(example.program) + "\" " + arguments;
+    EXPECT_EQ(Started(example.batchLine), SplitArguments(meant)) << example.batchLine;
   }
 }
 
@@ -266,6 +282,10 @@ TEST(ProgramText, DirectFormIsShownBareAndLaunchedQuoted) {
     char line[kCommandLineCapacity];
     ASSERT_EQ(ComposeCommandLine(line, sizeof line, out, "x", "C:\\cmd.exe"), 1);
     EXPECT_EQ(line, std::string(c.launched) + " x") << c.typed;
+    if (std::strchr(c.direct, '"') != nullptr) continue;  // a stray quote is the user's
+    CmdWorld world = MakeCmdWorld();
+    StartCommandLine(&world, line, "C:\\w");
+    EXPECT_EQ(SplitArguments(world.starts.at(0).line), (std::vector<std::string>{c.direct, "x"}));
   }
 }
 
@@ -276,9 +296,51 @@ TEST(ProgramText, BatchFormOfLongTexts) {
   std::string and259 = std::string(129, 'a') + "&" + std::string(129, 'a');
   EXPECT_EQ(BatchLine(and259.c_str(), "x"), "\"" + and259 + "\" x");
   std::string bat259 = std::string(255, 'p') + ".CMD";
-  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "call " + bat259 + " x");
+  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "\"%ComSpec%\" /d /c ^\"\"" + bat259 + "\" x^\"");
   std::string bare259(259, 'p');
   EXPECT_EQ(BatchLine(bare259.c_str(), "x"), bare259 + " x");
 }
 
 }  // namespace
+
+// The model of cmd the tests read lines back with, on the documented rules
+// it stands for: "\n" ends a batch line; a line that is no batch file is a
+// command line started in the folder.
+TEST(CmdModel, ReadsLinesAsWindowsCmdDoes) {
+  const struct {
+    bool batch;
+    const char* text;
+    std::vector<std::string> starts;  // "folder>command line"
+    int broken;
+  } cases[] = {
+      // clang-format off
+      {true, "cd D:\\x\nx.exe\ncd /d D:\\x\ny.exe", {"Z:\\start>x.exe", "D:\\x>y.exe"}, 0},
+      {true, "pushd \\\\srv\\s\nx.exe\npopd\ny.exe", {"\\\\srv\\s>x.exe", "Z:\\start>y.exe"}, 0},
+      {true, "cd sub\\a\ncd sub\\b\nx.exe", {"Z:\\start\\sub\\a\\sub\\b>x.exe"}, 0},
+      {true, "x.exe %TAG%%1 \"a&b\" c^&d \"e^f\" g^^h 50%%.txt 50%.txt",
+       {"Z:\\start>x.exe tag \"a&b\" c&d \"e^f\" g^h 50%.txt 50.txt"}, 0},
+      {true, "call x.bat \"^\" ^^", {"Z:\\start>x.bat \"^^\" ^"}, 0},
+      {true, "@if errorlevel 1 x.exe\n@(call )\ny.exe > log.txt", {"Z:\\start>y.exe"}, 1},
+      // A batch line read again by a child cmd: its quotes nest for the first reading.
+      {true, "cmd /c \"\"C:\\R&D\\x.exe\" a\"", {"Z:\\start>C:\\R", "Z:\\start>D\\x.exe\" a\""}, 1},
+      {true, "cmd /c ^\"\"C:\\R&D\\x.exe\" a^\"", {"Z:\\start>\"C:\\R&D\\x.exe\" a"}, 0},
+      {false, "cmd /c \"C:\\a b\\x.exe\" \"c d\"", {"Z:\\start>C:\\a b\\x.exe\" \"c d"}, 0},
+      {false, "cmd /c \"C:\\a b\\x.exe\"", {"Z:\\start>\"C:\\a b\\x.exe\""}, 0},
+      {false, "cmd /c x.exe %TAG% %NONE% 50%", {"Z:\\start>x.exe tag %NONE% 50%"}, 0},
+      {false, "cmd /s /c \"x.exe\"", {"Z:\\start>x.exe"}, 0},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    CmdWorld world = MakeCmdWorld();
+    world.environment["tag"] = "tag";
+    std::string text = c.text;
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+      text.insert(at, "\r");
+    c.batch ? RunBatchText(&world, text + "\r\n", "Z:\\start")
+            : StartCommandLine(&world, text, "Z:\\start");
+    std::vector<std::string> starts;
+    for (const CmdStart& start : world.starts) starts.push_back(start.folder + ">" + start.line);
+    EXPECT_EQ(starts, c.starts) << c.text;
+    EXPECT_EQ(world.brokenLines, c.broken) << c.text;
+  }
+}

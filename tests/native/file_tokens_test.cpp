@@ -44,7 +44,7 @@ void ListedClose() {
   ++g_listed.closes;
 }
 
-const SearchSource kListedSearch = {ListedFindFirst, ListedFindNext, ListedClose};
+const SearchSource kListedSearch = {ListedFindFirst, ListedFindNext, ListedClose, nullptr};
 
 FoundEntry File(const char* name) {
   FoundEntry entry{0x20, "", ""};
@@ -378,7 +378,7 @@ TEST_F(FileExpansionTest, NamesFoundOnDiskInEachKindOfLine) {
       {kCommandLineForm, {"\"a b\"", "R&D", "a^b", "50%", "(1)", "a,b", "x=y", "\xFD%"}},
       {kBatchLineForm, {"\"a b\"", "\"R&D\"", "\"a^b\"", "50%%", "(1)", "a,b", "x=y", "\xFD%%"}},
       {kCmdCommandLineForm, {"\"a b\"", "\"R&D\"", "\"a^b\"", "\"(1)\"", "\"a,b\"", "\"x=y\""}},
-      {kCmdBatchLineForm, {"\"a b\"", "\"R&D\"", "\"(1)\"", "\"a,b\"", "\"x=y\""}},
+      {kCmdBatchLineForm, {"\"a b\"", "\"R&D\"", "\"a^b\"", "\"(1)\"", "\"a,b\"", "\"x=y\""}},
   };
   for (const auto& c : cases) {
     g_listed.entries.clear();

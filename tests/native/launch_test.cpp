@@ -7,13 +7,18 @@
 #include <cstring>
 #include <string>
 
+#include "cmd_model.h"
+
 namespace {
 
 constexpr char kShell[] = "C:\\WINDOWS\\system32\\cmd.exe";
 
-std::string Compose(const char* command, const char* arguments, std::size_t capacity = kCommandLineCapacity) {
+std::string Compose(const char* command, const char* arguments,
+                    std::size_t capacity = kCommandLineCapacity, const char* directory = nullptr) {
   std::string buffer(capacity, '\x7f');
-  if (!ComposeCommandLine(buffer.data(), capacity, command, arguments, kShell)) return "<fail:" + std::string(buffer.c_str()) + ">";
+  if (!ComposeCommandLineIn(buffer.data(), capacity, command, arguments, kShell, directory)) {
+    return "<fail:" + std::string(buffer.c_str()) + ">";
+  }
   return std::string(buffer.c_str());
 }
 
@@ -21,33 +26,67 @@ struct ComposeCase {
   const char* command;
   const char* arguments;
   const char* expected;
+  // What starts, read as Windows' cmd reads the line: "folder>program|parameter|..."
+  const char* started = nullptr;
+  const char* directory = nullptr;  // where the child is started (null: C:\w)
 };
 
 class ComposeTest : public ::testing::TestWithParam<ComposeCase> {};
 
 TEST_P(ComposeTest, BuildsTheExactLine) {
   const ComposeCase& c = GetParam();
-  EXPECT_EQ(Compose(c.command, c.arguments), c.expected);
+  const std::string line = Compose(c.command, c.arguments, kCommandLineCapacity, c.directory);
+  EXPECT_EQ(line, c.expected);
+  if (c.started == nullptr) return;
+  CmdWorld world = MakeCmdWorld();
+  const char* folder = DirectoryForStart(c.command, c.directory ? c.directory : "C:\\w");
+  StartCommandLine(&world, line, folder ? folder : "C:\\own");
+  ASSERT_EQ(world.starts.size(), 1u) << line;
+  std::string started = world.starts[0].folder + ">";
+  for (const std::string& parameter : SplitArguments(world.starts[0].line))
+    started += parameter + "|";
+  EXPECT_EQ(started, std::string(c.started) + "|") << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ComposeTest,
-    ::testing::Values(ComposeCase{"cc.exe", nullptr, "cc.exe"},
-                      ComposeCase{"cc.exe", "", "cc.exe "},
-                      ComposeCase{"cc.exe", "-c a.c", "cc.exe -c a.c"},
-                      ComposeCase{"\"C:\\My Tools\\cc.exe\"", " a.c ", "\"C:\\My Tools\\cc.exe\"  a.c "},
-                      ComposeCase{"C:\\ソフト\\表.exe", "表.txt", "C:\\ソフト\\表.exe 表.txt"},
-                      // A program path with a blank is quoted; a batch file
-                      // goes through cmd /c in a pair of quotes that cmd strips.
-                      ComposeCase{"C:\\My Tools\\cc.exe", "a.c", "\"C:\\My Tools\\cc.exe\" a.c"},
-                      ComposeCase{"C:\\R&D\\tavix.bat", nullptr,
-                                  "C:\\WINDOWS\\system32\\cmd.exe /c \"\"C:\\R&D\\tavix.bat\"\""},
-                      ComposeCase{"\"C:\\P (x86)\\mk.CMD\"", "\"a&b.txt\"",
-                                  "C:\\WINDOWS\\system32\\cmd.exe /c "
-                                  "\"\"C:\\P (x86)\\mk.CMD\" \"a&b.txt\"\""},
-                      ComposeCase{"C:\\t\\cmd.exe", "/c copy", "C:\\t\\cmd.exe /c copy"},
-                      ComposeCase{nullptr, "x", " x"},
-                      ComposeCase{nullptr, nullptr, ""}));
+    ::testing::Values(
+        ComposeCase{"cc.exe", nullptr, "cc.exe", "C:\\w>cc.exe"},
+        ComposeCase{"cc.exe", "", "cc.exe ", "C:\\w>cc.exe"},
+        ComposeCase{"cc.exe", "-c a.c", "cc.exe -c a.c", "C:\\w>cc.exe|-c|a.c"},
+        ComposeCase{"\"C:\\My Tools\\cc.exe\"", " a.c ", "\"C:\\My Tools\\cc.exe\"  a.c ",
+                    "C:\\w>C:\\My Tools\\cc.exe|a.c"},
+        ComposeCase{"C:\\ソフト\\表.exe", "表.txt", "C:\\ソフト\\表.exe 表.txt",
+                    "C:\\w>C:\\ソフト\\表.exe|表.txt"},
+        // A program path with a blank is quoted; a batch file
+        // goes through cmd /c in a pair of quotes that cmd strips.
+        ComposeCase{"C:\\My Tools\\cc.exe", "a.c", "\"C:\\My Tools\\cc.exe\" a.c",
+                    "C:\\w>C:\\My Tools\\cc.exe|a.c"},
+        ComposeCase{"C:\\R&D\\tavix.bat", nullptr,
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /c \"\"C:\\R&D\\tavix.bat\"\"",
+                    "C:\\w>C:\\R&D\\tavix.bat"},
+        ComposeCase{"\"C:\\P (x86)\\mk.CMD\"", "\"a&b.txt\"",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /c "
+                    "\"\"C:\\P (x86)\\mk.CMD\" \"a&b.txt\"\"",
+                    "C:\\w>C:\\P (x86)\\mk.CMD|a&b.txt"},
+        // What follows cmd.exe's /c or /k goes in that pair too,
+        // unless the user put it there.
+        ComposeCase{"C:\\t\\cmd.exe", "/c copy", "C:\\t\\cmd.exe /c \"copy\"", "C:\\w>copy"},
+        ComposeCase{"cmd.exe", "/c \"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"",
+                    "cmd.exe /c \"\"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"\"",
+                    "C:\\w>C:\\my tools\\conv.exe|C:\\in\\a b.txt"},
+        ComposeCase{"CMD", "/q /K \"\"C:\\P&Q\\x.exe\" \"a b\"\"",
+                    "CMD /q /K \"\"C:\\P&Q\\x.exe\" \"a b\"\"", "C:\\w>C:\\P&Q\\x.exe|a b"},
+        // cmd cannot start in a UNC folder: it enters it itself.
+        ComposeCase{
+            "C:\\t\\mk.bat", "-v",
+            "C:\\WINDOWS\\system32\\cmd.exe /d /c \"pushd \"\\\\srv\\s\" && \"C:\\t\\mk.bat\" -v\"",
+            "\\\\srv\\s>C:\\t\\mk.bat|-v", "\"\\\\srv\\s\""},
+        ComposeCase{"cmd.exe", "/c copy a b", "cmd.exe /c \"pushd \"\\\\srv\\s\" && copy a b\"",
+                    "\\\\srv\\s>copy|a|b", "\\\\srv\\s"},
+        ComposeCase{"cmd.exe", "", "cmd.exe  /k pushd \"\\\\srv\\s\"", nullptr, "\\\\srv\\s"},
+        ComposeCase{"cc.exe", "x", "cc.exe x", "\\\\srv\\s>cc.exe|x", "\\\\srv\\s"},
+        ComposeCase{nullptr, "x", " x"}, ComposeCase{nullptr, nullptr, ""}));
 
 TEST(ComposeCommandLine, LongestLineTheProgramBuildsFits) {
   const std::string program(259, 'p');

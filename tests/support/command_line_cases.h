@@ -24,28 +24,57 @@ struct WorkedExample {
 inline const std::vector<WorkedExample>& WorkedExamples() {
   static const char* const cc = "D:\\BIN\\CC.EXE";
   static const std::vector<WorkedExample> examples = {
-      {cc, {{1, "-O", 0, ""}, {2, "-o", 1, "out.exe"}, {3, "", 0, "main.c"}},
-       "-O -o out.exe main.c", "D:\\BIN\\CC.EXE -O -o out.exe main.c"},
+      {cc,
+       {{1, "-O", 0, ""}, {2, "-o", 1, "out.exe"}, {3, "", 0, "main.c"}},
+       "-O -o out.exe main.c",
+       "D:\\BIN\\CC.EXE -O -o out.exe main.c"},
       {cc, {{1, "/o:", 0, "result.txt"}}, "/o:result.txt", "D:\\BIN\\CC.EXE /o:result.txt"},
       {cc, {{1, "/o:", 1, "result.txt"}}, "/o: result.txt", "D:\\BIN\\CC.EXE /o: result.txt"},
       {cc, {{1, "-v", 0, ""}, {3, "", 0, "a.c"}}, "-v a.c", "D:\\BIN\\CC.EXE -v a.c"},
-      {cc, {{1, "", 0, "D:\\My Files\\a.txt"}}, "\"D:\\My Files\\a.txt\"",
+      {cc,
+       {{1, "", 0, "D:\\My Files\\a.txt"}},
+       "\"D:\\My Files\\a.txt\"",
        "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
-      {cc, {{1, "", 0, "\"D:\\My Files\\a.txt\""}}, "\"D:\\My Files\\a.txt\"",
+      {cc,
+       {{1, "", 0, "\"D:\\My Files\\a.txt\""}},
+       "\"D:\\My Files\\a.txt\"",
        "D:\\BIN\\CC.EXE \"D:\\My Files\\a.txt\""},
       // Backslashes that end a quoted piece are doubled; a trail byte 0x5C is none.
-      {cc, {{1, "", 0, "C:\\My Docs\\"}}, "\"C:\\My Docs\\\\\"",
+      {cc,
+       {{1, "", 0, "C:\\My Docs\\"}},
+       "\"C:\\My Docs\\\\\"",
        "D:\\BIN\\CC.EXE \"C:\\My Docs\\\\\""},
       {cc, {{1, "", 0, "D:\\My 表"}}, "\"D:\\My 表\"", "D:\\BIN\\CC.EXE \"D:\\My 表\""},
       {cc, {{1, "", 0, "> log.txt"}}, "> log.txt", "D:\\BIN\\CC.EXE > log.txt"},
       {cc, {{1, "", 1, "x.dat"}}, " x.dat", "D:\\BIN\\CC.EXE  x.dat"},
       {cc, {{1, "-q", 1, ""}}, "-q", "D:\\BIN\\CC.EXE -q"},
       {cc, {}, "", "D:\\BIN\\CC.EXE "},
-      {"D:\\Program Files\\App\\app.exe", {{1, "", 0, "x"}}, "x",
+      {"D:\\Program Files\\App\\app.exe",
+       {{1, "", 0, "x"}},
+       "x",
        "\"D:\\Program Files\\App\\app.exe\" x"},
-      // A batch file as the program is called, so that cmd comes back to the
-      // lines after it.
-      {"D:\\R&D\\mk.Bat", {{1, "-v", 0, ""}}, "-v", "call \"D:\\R&D\\mk.Bat\" -v"},
+      // A batch file as the program runs in a child cmd, so that cmd comes
+      // back to the lines after it; the quotes around its command pass the
+      // batch file's cmd as "^\"".
+      {"D:\\R&D\\mk.Bat",
+       {{1, "-v", 0, ""}},
+       "-v",
+       "\"%ComSpec%\" /d /c ^\"\"D:\\R&D\\mk.Bat\" -v^\""},
+      // What follows cmd.exe's "/c" stands in the pair of quotes cmd strips.
+      {"cmd.exe",
+       {{1, "/c", 1, "C:\\my tools\\conv.exe"}, {2, "", 0, "C:\\in\\a b.txt"}},
+       "/c \"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"",
+       "cmd.exe /c ^\"\"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"^\""},
+      // A text of several quoted paths stays as typed; quotes inside one
+      // path give way to one pair around it.
+      {cc,
+       {{1, "", 0, "\"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\""}},
+       "\"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\"",
+       "D:\\BIN\\CC.EXE \"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\""},
+      {cc,
+       {{1, "", 0, "C:\\\"a b\"\\x.txt"}},
+       "\"C:\\a b\\x.txt\"",
+       "D:\\BIN\\CC.EXE \"C:\\a b\\x.txt\""},
   };
   return examples;
 }

@@ -90,8 +90,19 @@ inline char* FakeReserveBlock() {
   return (g_fakeDisk.blocks[bytes.get()] = std::move(bytes)).get();
 }
 
+inline int FakeExists(const char* path) {
+  const std::string text = path;
+  const std::size_t cut = text.find_last_of("\\/");
+  const auto folder = g_fakeDisk.folders.find(text.substr(0, cut));
+  if (cut == std::string::npos || folder == g_fakeDisk.folders.end()) return 0;
+  for (const FakeDiskEntry& entry : folder->second) {
+    if (entry.name == text.substr(cut + 1)) return 1;
+  }
+  return 0;
+}
+
 inline constexpr SearchSource kFakeSearch = {FakeFindFirst<FoundEntry>, FakeFindNext<FoundEntry>,
-                                             [] {}};
+                                             [] {}, FakeExists};
 inline constexpr WalkPlatform kFakeWalk = {FakeReserveBlock,
                                            [](char*, std::size_t) { return 1; },
                                            [](char* block) { g_fakeDisk.blocks.erase(block); },

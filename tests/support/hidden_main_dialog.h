@@ -61,5 +61,6 @@ inline int StartFileExpansion(HWND dialog, const char* baseDirectory) {
   const ParameterSet set = ReadSet(dialog);
   char fileTexts[8][kRowTextSize];
   for (int i = 0; i < 8; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
+  SetCommandFolder(set.currentDirectory);
   return BeginFileExpansion(fileTexts, baseDirectory, &SystemSearchSource());
 }

@@ -146,11 +146,13 @@ TEST_F(BatchFileTest, NamesTheCodePageCannotHoldGoByShortNameOrAreReported) {
   std::vector<SeenBox> boxes;
   ASSERT_EQ(Write(batch.c_str(), &boxes), 1);
   EXPECT_TRUE(boxes.empty());
-  const std::string head = "C:\r\n@(call )\r\ncd " + scratch_ + "\\" + ShortNameOf(folder) +
+  const std::string head = "C:\r\n@(call )\r\npushd " + scratch_ + "\\" + ShortNameOf(folder) +
                            "\r\n@if errorlevel 1 exit /b 1\r\n";
   const std::string lines[] = {"x.exe " + fileShort + "\r\n", "x.exe axb.txt\r\n"};
   const std::string text = ReadWholeFile(batch);
-  EXPECT_TRUE(text == head + lines[0] + lines[1] || text == head + lines[1] + lines[0]) << text;
+  EXPECT_TRUE(text == head + lines[0] + lines[1] + "popd\r\n" ||
+              text == head + lines[1] + lines[0] + "popd\r\n")
+      << text;
 
   // Without short names the folder is left out, so there is no walk; the
   // box tells so after the lines were built.
@@ -159,8 +161,9 @@ TEST_F(BatchFileTest, NamesTheCodePageCannotHoldGoByShortNameOrAreReported) {
   EXPECT_EQ(Write(batch.c_str(), &boxes), 1);
   RestoreKernelImport(first, g_realFindFirst);
   RestoreKernelImport(next, g_realFindNext);
-  EXPECT_EQ(ReadWholeFile(batch), "C:\r\n@(call )\r\ncd " + scratch_ +
-                                      "\\*\r\n@if errorlevel 1 exit /b 1\r\nx.exe *.txt\r\n");
+  EXPECT_EQ(ReadWholeFile(batch),
+            "C:\r\n@(call )\r\npushd " + scratch_ +
+                "\\*\r\n@if errorlevel 1 exit /b 1\r\nx.exe *.txt\r\npopd\r\n");
   char expected[600];
   FormatText(expected, sizeof expected, kLeftOutNamesFormat, 1, "?dir");
   ASSERT_EQ(boxes.size(), 1u);

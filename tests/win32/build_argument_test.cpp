@@ -43,9 +43,9 @@ class BuildArgumentTest : public HiddenMainDialogSuite {
 
   std::string BatchLine() {
     std::string arguments = Build();
-    char program[kBatchProgramTextSize];
-    MakeBatchProgramText(ReadSet(dialog_).programText, program);
-    return program + arguments;
+    char line[kBatchLineSize];
+    EXPECT_EQ(ComposeBatchLine(ReadSet(dialog_).programText, arguments.c_str(), line, sizeof line), 1);
+    return line;
   }
 };
 

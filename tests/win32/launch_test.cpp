@@ -173,7 +173,8 @@ TEST_F(LaunchTest, CommandLineIsCommandAloneOrCommandBlankArguments) {
       {child_, "-o out.obj \"a b.c\"  表.c", child_ + " -o out.obj \"a b.c\"  表.c"},
       {quoted, " x ", quoted + "  x "},
       {spaced, "a b", "\"" + spaced + "\" a b"},
-      {batch, "\"x&y.txt\"", std::string(system) + "\\cmd.exe /c \"\"" + batch + "\" \"x&y.txt\"\"",
+      {batch, "\"x&y.txt\"",
+       std::string(system) + "\\cmd.exe /d /c \"\"" + batch + "\" \"x&y.txt\"\"",
        quoted + " \"x&y.txt\""},
   };
   for (const Case& c : cases) {
@@ -224,6 +225,14 @@ TEST_F(LaunchTest, WithoutADirectoryTheChildStartsInOurs) {
     ASSERT_TRUE(record.ok);
     EXPECT_EQ(lstrcmpiA(record.directory.c_str(), ours), 0) << record.directory;
   }
+  // cmd cannot start in a UNC folder: a batch file's command line enters it,
+  // and the system is given none.
+  HANDLE child = LaunchCommand(owner_, "C:\\t.bat", nullptr, "\\\\srv\\s", -1);
+  const CreateCall call = LastCall();
+  EXPECT_TRUE(call.directoryNull);
+  EXPECT_NE(call.commandLine.find(" /d /c \"pushd \"\\\\srv\\s\" && \"C:\\t.bat\"\""), std::string::npos)
+      << call.commandLine;
+  if (child != nullptr) WaitForSingleObject(child, 30000), CloseHandle(child);
 }
 
 TEST_F(LaunchTest, CallsTheSystemWithAZeroedRecordShownNormally) {

@@ -1,5 +1,6 @@
 D:
 @(call )
-cd "D:\My Work"
+pushd "D:\My Work"
 @if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE "My Work"
+popd

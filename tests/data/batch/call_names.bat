@@ -1,4 +1,5 @@
-call "D:\R&D\mk.bat" "C:\n\R&D.txt"
-call "D:\R&D\mk.bat" "C:\n\my file.txt"
-call "D:\R&D\mk.bat" C:\n\plain.txt
+"%ComSpec%" /d /c ^""D:\R&D\mk.bat" "C:\n\R&D.txt"^"
+"%ComSpec%" /d /c ^""D:\R&D\mk.bat" "C:\n\a^b.txt"^"
+"%ComSpec%" /d /c ^""D:\R&D\mk.bat" "C:\n\my file.txt"^"
+"%ComSpec%" /d /c ^""D:\R&D\mk.bat" C:\n\plain.txt^"
 pause

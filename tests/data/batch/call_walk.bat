@@ -1,9 +1,16 @@
 C:
 @(call )
-cd "C:\w\R&D"
+pushd "C:\w\R&D"
 @if errorlevel 1 exit /b 1
-call mk.cmd "R&D" f.txt
+"%ComSpec%" /d /c ^""mk.cmd" "R&D" f.txt^"
+popd
 @(call )
-cd "C:\w\my dir"
+pushd "C:\w\my dir"
 @if errorlevel 1 exit /b 1
-call mk.cmd "my dir" f.txt
+"%ComSpec%" /d /c ^""mk.cmd" "my dir" f.txt^"
+popd
+@(call )
+pushd "C:\w\a^b"
+@if errorlevel 1 exit /b 1
+"%ComSpec%" /d /c ^""mk.cmd" "a^b" f.txt^"
+popd

@@ -1,4 +1,5 @@
 @(call )
-cd D:\WORK
+pushd D:\WORK
 @if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE WORK.log
+popd

@@ -1,4 +1,5 @@
 @(call )
-cd ..\SRC
+pushd ..\SRC
 @if errorlevel 1 exit /b 1
 D:\BIN\CC.EXE a.c
+popd

@@ -1,5 +1,6 @@
 C:
 @(call )
-cd C:\100%
+pushd C:\100%
 @if errorlevel 1 exit /b 1
 "C:\R&D\cc.exe" 100% "C:\My Docs\\"
+popd

@@ -1,6 +1,7 @@
 C:
 @(call )
-cd C:\p\a\x
+pushd C:\p\a\x
 @if errorlevel 1 (pause & exit /b 1)
 D:\BIN\CC.EXE x
+popd
 pause

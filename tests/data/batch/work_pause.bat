@@ -1,6 +1,7 @@
 D:
 @(call )
-cd D:\WORK
+pushd D:\WORK
 @if errorlevel 1 (pause & exit /b 1)
 D:\BIN\CC.EXE a.c
+popd
 pause
