@@ -23,6 +23,12 @@ int SettingNeedsStoring(const char* stored, int chosenIsDefault) {
   return stored[0] != '\0' || !chosenIsDefault;
 }
 
+unsigned long ListedCreationFlags(int priorityIndex, int taken) {
+  return CreationFlagsForPriority(priorityIndex) | kCreateSuspended | (taken ? kCreateNoWindow : 0);
+}
+
+int HaltForSetting(const char* stored) { return std::strcmp(stored, "1") == 0; }
+
 int OutputItemForSetting(const char* stored) {
   for (int i = 0; i < static_cast<int>(sizeof kOutputItems / sizeof kOutputItems[0]); ++i) {
     if (std::strcmp(stored, kOutputItems[i]) == 0) return i;

@@ -43,6 +43,16 @@ inline constexpr std::size_t kOutputSettingSize = 16;
 inline constexpr char kStartFailedText[] = "起動失敗";
 inline constexpr char kStoppedText[] = "停止";
 
+// Creation flags of a listed command besides its priority class: started
+// suspended, so that it joins its job before it can start anything, and
+// without a console window when its output is taken in.
+inline constexpr unsigned long kCreateSuspended = 0x4;        // CREATE_SUSPENDED
+inline constexpr unsigned long kCreateNoWindow = 0x08000000;  // CREATE_NO_WINDOW
+unsigned long ListedCreationFlags(int priorityIndex, int taken);
+
+// Caption of the output window: the row's number, from 1.
+inline constexpr char kOutputTitleFormat[] = "出力 - %d";
+
 // The status line of a list that nothing matched, with the pattern searched.
 inline constexpr char kNoMatchFormat[] = "一致するファイルがありません: %s";
 
@@ -73,6 +83,9 @@ int ParallelItemForSetting(const char* stored);
 // The item of the output combo box that a stored text chooses: the item of
 // that text exactly; anything else chooses kOutputConsole.
 int OutputItemForSetting(const char* stored);
+
+// 失敗で中止 as a stored text chooses it: on for "1" only.
+int HaltForSetting(const char* stored);
 
 // 1 when a choice is to be written over the `stored` text: a file that never
 // held the key keeps lacking it while the default stays chosen.

@@ -16,13 +16,15 @@ namespace {
 TEST(ListSettings, ChooseAnItemAndAreStoredOnlyWhenTheySaySomething) {
   const struct {
     const char* stored;
-    int parallelItem, outputItem, storedWhenDefault, storedOtherwise;
-  } cases[] = {{"1", 0, 0, 1, 1}, {"8", 7, 0, 1, 1}, {"3", 2, 0, 1, 1}, {"", 0, 0, 0, 1},
-               {"9", 0, 0, 1, 1}, {"0", 0, 0, 1, 1}, {"22", 0, 0, 1, 1}, {"x", 0, 0, 1, 1},
-               {"取り込む", 0, 1, 1, 1}, {"コンソール", 0, 0, 1, 1}, {"取り込む ", 0, 0, 1, 1}};
+    int parallelItem, outputItem, halt, storedWhenDefault, storedOtherwise;
+  } cases[] = {{"1", 0, 0, 1, 1, 1},  {"8", 7, 0, 0, 1, 1},  {"3", 2, 0, 0, 1, 1},
+               {"", 0, 0, 0, 0, 1},   {"9", 0, 0, 0, 1, 1},  {"0", 0, 0, 0, 1, 1},
+               {"22", 0, 0, 0, 1, 1}, {"x", 0, 0, 0, 1, 1},  {"取り込む", 0, 1, 0, 1, 1},
+               {"コンソール", 0, 0, 0, 1, 1}, {"取り込む ", 0, 0, 0, 1, 1}, {"11", 0, 0, 0, 1, 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.parallelItem, ParallelItemForSetting(c.stored)) << c.stored;
     EXPECT_EQ(c.outputItem, OutputItemForSetting(c.stored)) << c.stored;
+    EXPECT_EQ(c.halt, HaltForSetting(c.stored)) << c.stored;
     EXPECT_EQ(c.storedWhenDefault * 10 + c.storedOtherwise,
               SettingNeedsStoring(c.stored, 1) * 10 + SettingNeedsStoring(c.stored, 0))
         << c.stored;
