@@ -51,12 +51,12 @@ KeptOutput* NextToDrop(OutputStore* store, const KeptOutput* keep) {
   return nullptr;
 }
 
-// Grows the ring of `output` so that `wanted` more bytes fit, within its
-// own limit and the limit of all. 0 when it cannot grow.
-int GrowRing(OutputStore* store, KeptOutput* output, std::size_t wanted) {
+// Grows the ring of `output` towards `needed` bytes, within its own limit
+// and the limit of all. 0 when it cannot grow.
+int GrowRing(OutputStore* store, KeptOutput* output, std::size_t needed) {
   std::size_t capacity = output->capacity * 2;
   if (capacity < kFirstRingBytes) capacity = kFirstRingBytes;
-  if (capacity < output->size + wanted) capacity = output->size + wanted;
+  if (capacity < needed) capacity = needed;
   if (capacity > store->perCommand) capacity = store->perCommand;
   if (capacity <= output->capacity) return 0;
   const std::size_t more = capacity - output->capacity;
@@ -181,7 +181,7 @@ void TakeOutput(OutputStore* store, int index, const char* bytes, std::size_t n)
   if (!output->taken || output->dropped) return;
   if (!output->full) {
     const std::size_t room = output->capacity - output->size;
-    if (n > room && !GrowRing(store, output, n - room)) output->full = output->capacity > 0;
+    if (n > room && !GrowRing(store, output, output->size + n)) output->full = output->capacity > 0;
     const std::size_t fits = output->capacity - output->size < n ? output->capacity - output->size : n;
     if (fits > 0) std::memcpy(output->ring + output->size, bytes, fits);
     output->size += fits;

@@ -5,93 +5,113 @@
 #include "run/launch.h"
 #include "run/launch_win32.h"
 #include "run/run_list.h"
-#include "support/byte_buffer.h"
 #include "support/format_text.h"
 #include "support/memory_win32.h"
 #include "support/message_box_win32.h"
-
-struct ListedChild {
-  HANDLE process;
-  HANDLE job;  // null when the process could not join one
-};
 
 namespace {
 
 // The pipe's buffer and one read.
 constexpr DWORD kPipeBytes = 64 * 1024;
-// Once the child has ended, what it wrote is in the pipe already: the reader
-// takes what comes within this time and then stops.
-constexpr DWORD kDrainMs = 20;
 
-// One reader thread's own data; the thread frees it.
-struct OutputReader {
-  HANDLE pipe;     // read end, overlapped
-  HANDLE process;  // the child, to see it end
-  HANDLE event;    // of the read under way
-  OutputStore* outputs;
+// The read end of one child's pipe, owned by the reader thread once started.
+struct PipeReader {
+  OVERLAPPED read;
+  HANDLE pipe;
   int output;
-  HWND notify;
-  UINT message;
+  int reading;  // a read is under way
+  int closing;  // nothing more is read: freed once no read is under way
+  int ended;    // the child was released: its pipe is read until empty
+  PipeReader* next;
   char buffer[kPipeBytes];
 };
 
+// The reader thread and its completion port, one for the run list.
+HANDLE g_port = nullptr;
+HANDLE g_thread = nullptr;
+OutputStore* g_outputs = nullptr;
+HWND g_notify = nullptr;
+UINT g_message = 0;
+LONG g_notifyPending = 0;
+// Packets posted to the port, told apart by the address of these.
+OVERLAPPED g_startPacket, g_endedPacket, g_stopPacket;
+
 CRITICAL_SECTION g_outputLock;
 int g_outputLockMade = 0;
-HANDLE g_stopReaders = nullptr;  // set while the readers are told to stop
-ByteBuffer g_readers;            // HANDLE[]: reader threads not yet reaped
-LONG g_notifyPending = 0;
-
-HANDLE* Readers() { return reinterpret_cast<HANDLE*>(g_readers.data); }
-int ReaderCount() { return static_cast<int>(g_readers.size / sizeof(HANDLE)); }
 
 void CloseIfSet(HANDLE handle) {
   if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
 }
 
-// Waits for the read under way: 1 when it completed, 0 when the reader is to
-// stop. Once the child has ended, only bytes already there count.
-int WaitForRead(OutputReader* reader, int* ended) {
-  for (;;) {
-    if (*ended) return WaitForSingleObject(reader->event, kDrainMs) == WAIT_OBJECT_0;
-    const HANDLE waits[3] = {reader->event, reader->process, g_stopReaders};
-    const DWORD woke = WaitForMultipleObjects(3, waits, FALSE, INFINITE);
-    if (woke == WAIT_OBJECT_0) return 1;
-    if (woke != WAIT_OBJECT_0 + 1) return 0;
-    *ended = 1;
+void Read(PipeReader* reader) {
+  reader->read = OVERLAPPED{};
+  if (ReadFile(reader->pipe, reader->buffer, kPipeBytes, nullptr, &reader->read) ||
+      GetLastError() == ERROR_IO_PENDING) {
+    reader->reading = 1;  // its completion comes through the port either way
+  } else {
+    reader->closing = 1;  // every writer has closed the pipe
   }
 }
 
-void Take(OutputReader* reader, DWORD got) {
+void Take(PipeReader* reader, DWORD got) {
   if (got == 0) return;
-  TakeOutput(reader->outputs, reader->output, reader->buffer, got);
-  if (InterlockedExchange(&g_notifyPending, 1) == 0) {
-    PostMessageA(reader->notify, reader->message, 0, 0);
-  }
+  TakeOutput(g_outputs, reader->output, reader->buffer, got);
+  if (InterlockedExchange(&g_notifyPending, 1) == 0) PostMessageA(g_notify, g_message, 0, 0);
 }
 
-DWORD WINAPI ReadOutput(void* data) {
-  OutputReader* reader = static_cast<OutputReader*>(data);
-  OVERLAPPED read{};
-  read.hEvent = reader->event;
-  int ended = 0;
+// Once the child has ended, what it wrote is in the pipe: the read under way
+// is cancelled when the pipe holds nothing more.
+void Settle(PipeReader* reader, int stopping) {
+  DWORD waiting = 0;
+  const int empty = !PeekNamedPipe(reader->pipe, nullptr, 0, nullptr, &waiting, nullptr) || waiting == 0;
+  if (reader->reading && (stopping || (reader->ended && empty))) CancelIo(reader->pipe);
+}
+
+DWORD WINAPI ReadOutputs(void*) {
+  PipeReader* active = nullptr;
+  int stopping = 0;
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(reader->pipe, reader->buffer, kPipeBytes, nullptr, &read) &&
-        GetLastError() != ERROR_IO_PENDING) {
-      break;  // every writer has closed the pipe
+    ULONG_PTR key = 0;
+    OVERLAPPED* packet = nullptr;
+    const BOOL read = GetQueuedCompletionStatus(g_port, &got, &key, &packet, INFINITE);
+    if (packet == nullptr) break;  // the port is gone
+    if (packet == &g_stopPacket) {
+      stopping = 1;
+      for (PipeReader* reader = active; reader != nullptr; reader = reader->next) {
+        reader->ended = 1;
+        reader->closing |= !reader->reading;
+        Settle(reader, stopping);
+      }
+    } else {
+      PipeReader* reader = reinterpret_cast<PipeReader*>(key);
+      if (packet == &g_startPacket) {
+        reader->next = active;
+        active = reader;
+        Read(reader);
+      } else if (packet == &g_endedPacket) {
+        reader->ended = 1;
+      } else {
+        reader->reading = 0;
+        Take(reader, got);
+        if (!read || stopping) reader->closing = 1;
+        if (!reader->closing) Read(reader);
+      }
+      Settle(reader, stopping);
     }
-    if (!WaitForRead(reader, &ended)) {
-      CancelIo(reader->pipe);
-      if (GetOverlappedResult(reader->pipe, &read, &got, TRUE)) Take(reader, got);
-      break;
+    // Frees the readers that are done with.
+    for (PipeReader** at = &active; *at != nullptr;) {
+      PipeReader* reader = *at;
+      if (reader->closing && reader->ended && !reader->reading) {
+        *at = reader->next;
+        CloseHandle(reader->pipe);
+        FreeBlock(&reader);
+      } else {
+        at = &reader->next;
+      }
     }
-    if (!GetOverlappedResult(reader->pipe, &read, &got, FALSE)) break;
-    Take(reader, got);
+    if (stopping && active == nullptr) break;
   }
-  CloseHandle(reader->pipe);
-  CloseHandle(reader->process);
-  CloseHandle(reader->event);
-  FreeBlock(&reader);
   return 0;
 }
 
@@ -113,44 +133,57 @@ int MakeOutputPipe(HANDLE* readEnd, HANDLE* writeEnd) {
   return 0;
 }
 
-// The reader thread of a started (still suspended) child, which then owns
-// `pipe`; 1 when it runs.
-int StartReader(HANDLE pipe, HANDLE process, OutputStore* outputs, int output, HWND notify,
-                UINT message) {
-  if (g_stopReaders == nullptr) g_stopReaders = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  OutputReader* reader = nullptr;
-  if (g_stopReaders == nullptr || !AllocBlock(&reader, sizeof(OutputReader))) return 0;
+// Hands the read end of a started child's pipe to the reader thread.
+PipeReader* StartReading(HANDLE pipe, int output) {
+  PipeReader* reader = nullptr;
+  if (g_port == nullptr || !AllocBlock(&reader, sizeof(PipeReader))) return nullptr;
   reader->pipe = pipe;
-  reader->outputs = outputs;
   reader->output = output;
-  reader->notify = notify;
-  reader->message = message;
-  reader->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  HANDLE thread = nullptr;
-  if (reader->event != nullptr && AppendBytes(&g_readers, &thread, sizeof thread) &&
-      DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &reader->process,
-                      SYNCHRONIZE, FALSE, 0)) {
-    thread = CreateThread(nullptr, 64 * 1024, ReadOutput, reader, STACK_SIZE_PARAM_IS_A_RESERVATION,
-                          nullptr);
-  }
-  if (thread == nullptr) {
-    if (ReaderCount() > 0 && Readers()[ReaderCount() - 1] == nullptr) g_readers.size -= sizeof(HANDLE);
-    CloseIfSet(reader->process);
-    CloseIfSet(reader->event);
+  if (CreateIoCompletionPort(pipe, g_port, reinterpret_cast<ULONG_PTR>(reader), 0) == nullptr ||
+      !PostQueuedCompletionStatus(g_port, 0, reinterpret_cast<ULONG_PTR>(reader), &g_startPacket)) {
     FreeBlock(&reader);
-    return 0;
+    return nullptr;
   }
-  Readers()[ReaderCount() - 1] = thread;
-  return 1;
+  return reader;
 }
 
 }  // namespace
 
+struct ListedChild {
+  HANDLE process;
+  HANDLE job;          // null when the process could not join one
+  PipeReader* reader;  // null in a console of its own
+};
+
+int BeginOutputReader(OutputStore* outputs, HWND notify, UINT message) {
+  g_outputs = outputs;
+  g_notify = notify;
+  g_message = message;
+  g_port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+  if (g_port != nullptr) g_thread = CreateThread(nullptr, 64 * 1024, ReadOutputs, nullptr,
+                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (g_thread != nullptr) return 1;
+  CloseIfSet(g_port);
+  g_port = nullptr;
+  return 0;
+}
+
+void EndOutputReader() {
+  if (g_thread != nullptr) {
+    PostQueuedCompletionStatus(g_port, 0, 0, &g_stopPacket);
+    WaitForSingleObject(g_thread, INFINITE);
+    CloseHandle(g_thread);
+  }
+  CloseIfSet(g_port);
+  g_thread = g_port = nullptr;
+  AcknowledgeOutput();
+}
+
 ListedChild* StartListedChild(HWND owner, const char* program, const char* arguments,
-                              const char* directory, int priorityIndex, OutputStore* outputs,
-                              int output, HWND notify, UINT message) {
+                              const char* directory, int priorityIndex, int output) {
   ListedChild* child = static_cast<ListedChild*>(std::calloc(1, sizeof(ListedChild)));
-  if (child == nullptr) {
+  if (child == nullptr || (output >= 0 && g_port == nullptr)) {
+    std::free(child);
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     ShowSystemError(owner, kLaunchFailedTitle);
     return nullptr;
@@ -172,17 +205,14 @@ ListedChild* StartListedChild(HWND owner, const char* program, const char* argum
   const int started = LaunchChild(owner, program, arguments, directory, start, &info);
   CloseIfSet(start.output);
   CloseIfSet(start.input);
-  if (!started) {
-    CloseIfSet(readEnd);
-    std::free(child);
-    return nullptr;
-  }
-  if (output >= 0 && !StartReader(readEnd, info.hProcess, outputs, output, notify, message)) {
+  if (started && output >= 0 && (child->reader = StartReading(readEnd, output)) == nullptr) {
     ShowSystemError(owner, kLaunchFailedTitle);
     TerminateProcess(info.hProcess, 1);
-    CloseHandle(readEnd);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
+  }
+  if (!started || (output >= 0 && child->reader == nullptr)) {
+    CloseIfSet(readEnd);
     std::free(child);
     return nullptr;
   }
@@ -210,32 +240,15 @@ void SetListedChildPriority(ListedChild* child, DWORD priorityClass) {
 }
 
 void ReleaseListedChild(ListedChild* child) {
+  if (child->reader != nullptr) {
+    PostQueuedCompletionStatus(g_port, 0, reinterpret_cast<ULONG_PTR>(child->reader), &g_endedPacket);
+  }
   CloseHandle(child->process);
   CloseIfSet(child->job);
   std::free(child);
 }
 
 void AcknowledgeOutput() { InterlockedExchange(&g_notifyPending, 0); }
-
-void ReapOutputReaders() {
-  for (int i = ReaderCount() - 1; i >= 0; --i) {
-    if (WaitForSingleObject(Readers()[i], 0) != WAIT_OBJECT_0) continue;
-    CloseHandle(Readers()[i]);
-    Readers()[i] = Readers()[ReaderCount() - 1];
-    g_readers.size -= sizeof(HANDLE);
-  }
-}
-
-void EndOutputReaders() {
-  if (g_stopReaders != nullptr) SetEvent(g_stopReaders);
-  for (int i = 0; i < ReaderCount(); ++i) {
-    WaitForSingleObject(Readers()[i], INFINITE);
-    CloseHandle(Readers()[i]);
-  }
-  FreeByteBuffer(&g_readers);
-  if (g_stopReaders != nullptr) ResetEvent(g_stopReaders);
-  AcknowledgeOutput();
-}
 
 void LockOutputs(int enter) {
   if (!g_outputLockMade) {

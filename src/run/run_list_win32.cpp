@@ -139,8 +139,7 @@ int ReadOutputMode() { return static_cast<int>(SendMessageA(g_runList.output, CB
 int ReadHalt() { return SendMessageA(g_runList.halt, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void* LaunchListed(const char* program, const char* arguments, int priorityIndex, int output) {
-  return StartListedChild(g_runList.dialog, program, arguments, g_runList.directory, priorityIndex,
-                          &g_run.outputs, output, g_runList.dialog, kOutputArrived);
+  return StartListedChild(g_runList.dialog, program, arguments, g_runList.directory, priorityIndex, output);
 }
 
 int StopChild(void* child) { return StopListedChild(Child(child)); }
@@ -233,7 +232,6 @@ void OpenOutput(int row) {
 
 void Step() {
   RunListStep(&g_run, kRunListPlatform);
-  ReapOutputReaders();
   ShowState();
   RefreshOutput();
 }
@@ -350,6 +348,9 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   g_runList.statusGap = status.top - list.bottom;
   g_runList.hook = SetWindowsHookExA(WH_MSGFILTER, RunListHook, nullptr,
                                      GetWindowThreadProcessId(g_runList.list, nullptr));
+  // The reader thread runs from the start, so that what a command costs to
+  // read is only its own pipe and output.
+  BeginOutputReader(&g_run.outputs, dialog, kOutputArrived);
   SetTabStops(dialog);
   PrepareRowFonts();
   FillList();
@@ -590,7 +591,7 @@ int ShowRunList(HWND mainDialog, const CommandList& commands) {
     ShowSystemError(mainDialog, kRunTitle);
   }
   EndRunList(&g_run, kRunListPlatform);
-  EndOutputReaders();
+  EndOutputReader();
   FreeRunList(&g_run);
   g_runList.commands = nullptr;
   return shown;

@@ -55,6 +55,25 @@ TEST(KeptOutput, ShowsTheLastBytesWithCrLfLineEndsAndZeroAsBlank) {
   }
 }
 
+// Pieces of every size, with 1,000 bytes kept: always the last 1,000 bytes
+// written, after a line naming those left out.
+TEST(KeptOutput, KeepsTheLastBytesWhateverThePieces) {
+  OutputStore store;
+  BeginOutputs(&store, 1000, 1 << 20, nullptr);
+  AddOutput(&store, 1);
+  std::string written;
+  for (std::size_t size : {1, 100, 700, 3, 255, 2000, 64, 999, 1001, 5}) {
+    const std::string piece(size, static_cast<char>('a' + written.size() % 26));
+    TakeOutput(&store, 0, piece.data(), piece.size());
+    written += piece;
+    const std::size_t kept = written.size() < 1000 ? written.size() : 1000;
+    const std::string leftOut = "(この前の " + std::to_string(written.size() - kept) + " バイトは省きました)\r\n";
+    EXPECT_EQ((kept < written.size() ? leftOut : "") + written.substr(written.size() - kept), Text(store, 0))
+        << written.size();
+  }
+  FreeOutputs(&store);
+}
+
 // Room for four outputs of 256 bytes. Steps: a digit writes 256 bytes to
 // that output, "z" and "o" end the output last written with 0 or otherwise,
 // "c" adds an output whose bytes are not taken in, "n" notes that a stop
