@@ -6,9 +6,6 @@
 
 namespace {
 
-// Where the window opens: this far right and down from its owner's corner.
-constexpr int kOffsetFromOwner = 24;
-
 struct OutputWindowState {
   HWND dialog;  // null while closed
   HWND edit;
@@ -74,10 +71,13 @@ BOOL OnInit(HWND dialog, HWND owner) {
   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&button), 2);
   g_output.closeFromCorner = POINT{client.right - button.left, client.bottom - button.top};
   SendMessageA(g_output.edit, EM_SETLIMITTEXT, 0, 0);
-  RECT ownerRect{};
+  RECT ownerRect{}, work{};
   GetWindowRect(owner, &ownerRect);
-  SetWindowPos(dialog, nullptr, ownerRect.left + kOffsetFromOwner, ownerRect.top + kOffsetFromOwner, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  int x = 0, y = 0;
+  PlaceOutputWindow(ScreenRect{ownerRect.left, ownerRect.top, ownerRect.right, ownerRect.bottom},
+                    g_output.initialDialog.cx, ScreenRect{work.left, work.top, work.right, work.bottom}, &x, &y);
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return TRUE;  // the focus goes to the first control, 閉じる
 }
 

@@ -23,6 +23,13 @@ int SettingNeedsStoring(const char* stored, int chosenIsDefault) {
   return stored[0] != '\0' || !chosenIsDefault;
 }
 
+void PlaceOutputWindow(const ScreenRect& list, int width, const ScreenRect& workArea, int* x, int* y) {
+  constexpr int kOffset = 24;
+  const int beside = list.right + width <= workArea.right;
+  *x = beside ? list.right : list.left + kOffset;
+  *y = beside ? list.top : list.top + kOffset;
+}
+
 unsigned long ListedCreationFlags(int priorityIndex, int taken) {
   return CreationFlagsForPriority(priorityIndex) | kCreateSuspended | (taken ? kCreateNoWindow : 0);
 }

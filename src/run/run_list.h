@@ -50,6 +50,15 @@ inline constexpr unsigned long kCreateSuspended = 0x4;        // CREATE_SUSPENDE
 inline constexpr unsigned long kCreateNoWindow = 0x08000000;  // CREATE_NO_WINDOW
 unsigned long ListedCreationFlags(int priorityIndex, int taken);
 
+// Where the output window opens: its top-left corner beside the run list's
+// right edge when it fits there within the work area, else a little right
+// of and below the list's own corner. Rectangles are left, top, right,
+// bottom.
+struct ScreenRect {
+  int left, top, right, bottom;
+};
+void PlaceOutputWindow(const ScreenRect& list, int width, const ScreenRect& workArea, int* x, int* y);
+
 // Caption of the output window: the row's number, from 1.
 inline constexpr char kOutputTitleFormat[] = "出力 - %d";
 
