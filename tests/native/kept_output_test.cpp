@@ -67,8 +67,10 @@ TEST(KeptOutput, KeepsTheLastBytesWhateverThePieces) {
     TakeOutput(&store, 0, piece.data(), piece.size());
     written += piece;
     const std::size_t kept = written.size() < 1000 ? written.size() : 1000;
-    const std::string leftOut = "(この前の " + std::to_string(written.size() - kept) + " バイトは省きました)\r\n";
-    EXPECT_EQ((kept < written.size() ? leftOut : "") + written.substr(written.size() - kept), Text(store, 0))
+    const std::string leftOut =
+        "(この前の " + std::to_string(written.size() - kept) + " バイトは省きました)\r\n";
+    EXPECT_EQ((kept < written.size() ? leftOut : "") + written.substr(written.size() - kept),
+              Text(store, 0))
         << written.size();
   }
   FreeOutputs(&store);
@@ -96,20 +98,21 @@ TEST(KeptOutput, DropsWholeOutputsEndedWithZeroFirstThenTheOthersOldestFirst) {
     int last = -1;
     for (const char* step = c.steps; *step; ++step) {
       if (*step >= '0' && *step <= '9') {
-        while (*step - '0' >= static_cast<int>(store.records.size / sizeof(KeptOutput))) AddOutput(&store, 1);
-        last = *step - '0';
-        TakeOutput(&store, last, std::string(256, *step).data(), 256);
+        while (AddOutput(&store, 1) < *step - '0') {
+        }
+        TakeOutput(&store, last = *step - '0', std::string(256, *step).data(), 256);
       }
       if (*step == 'c') last = AddOutput(&store, 0);
-      if (*step == 'z' || *step == 'o') EndOutput(&store, last, *step == 'z' ? kOutputEndedZero : kOutputEndedOtherwise);
+      if (*step == 'z' || *step == 'o')
+        EndOutput(&store, last, *step == 'z' ? kOutputEndedZero : kOutputEndedOtherwise);
     }
     std::string kept;
-    for (int i = 0; i < static_cast<int>(store.records.size / sizeof(KeptOutput)); ++i) {
+    for (int i = 0; i <= last; ++i) {
       const std::string text = Text(store, i);
-      kept += text == std::string(kOutputDroppedText) + "\r\n"       ? 'd'
-              : text == std::string(kOutputNotTakenText) + "\r\n"    ? 'c'
-              : text == std::string(256, static_cast<char>('0' + i)) ? 'k'
-                                                                      : '?';
+      kept += text == std::string(kOutputDroppedText) + "\r\n"    ? 'd'
+              : text == std::string(kOutputNotTakenText) + "\r\n" ? 'c'
+              : text == std::string(256, char('0' + i))           ? 'k'
+                                                                  : '?';
     }
     EXPECT_EQ(c.kept, kept) << c.steps;
     EXPECT_LE(store.held, 1024u) << c.steps;

@@ -276,19 +276,6 @@ TEST(RunningPriority, AppliesTheChosenClassToEveryRunningCommand) {
   FreeRunList(&g_state);
 }
 
-TEST(OutputWindowPlace, BesideTheListWhenItFitsElseOverItsCorner) {
-  const ScreenRect work = {0, 0, 1000, 700};
-  const struct {
-    ScreenRect list;
-    int width, x, y;
-  } cases[] = {{{10, 20, 400, 300}, 600, 400, 20}, {{10, 20, 400, 300}, 601, 34, 44}, {{-50, 0, 300, 200}, 500, 300, 0}};
-  for (const auto& c : cases) {
-    int x = 0, y = 0;
-    PlaceOutputWindow(c.list, c.width, work, &x, &y);
-    EXPECT_EQ(c.x * 10000 + c.y, x * 10000 + y) << c.width;
-  }
-}
-
 TEST(ChildHasEnded, OnlyTheHandleTells) {
   EXPECT_EQ(1, ChildHasEnded(kWaitSignalled));
   EXPECT_EQ(0, ChildHasEnded(kWaitTimedOut));
