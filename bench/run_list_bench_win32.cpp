@@ -6,7 +6,14 @@
 //   - commands that each keep a core busy for 0.5 s: the wall time with
 //     同時実行数 2 against 1;
 //   - opening the run list over 20,000 matching files, against
-//     `cmd /c dir /b` listing them.
+//     `cmd /c dir /b` listing them;
+//   - with the output taken in (取り込む): the gap of the first row again;
+//     one command writing 100 MB to standard output, taken in at what rate
+//     and for how much of the program's memory, against the same command
+//     writing into a pipe this program empties; eight at a time writing 10 MB
+//     each, every other line to standard error, the last 256 KB of each kept
+//     byte for byte, against the same commands writing into pipes that this
+//     program empties.
 // The commands are run_list_child.exe, which notes when its work starts and
 // ends; the gaps and wall times come from those notes.
 #include <windows.h>
@@ -18,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_lines.h"
 #include "bench_row.h"
 #include "resource.h"
 #include "wall_clock_win32.h"
@@ -30,6 +38,11 @@ constexpr int kBusyMs = 500;
 constexpr int kOpenFiles = 20000;
 constexpr int kRounds = 3;
 constexpr DWORD kTimeoutMs = 120000;
+constexpr int kWriteMegabytes = 100;
+constexpr int kInterleaveCommands = 8;
+constexpr int kInterleaveMegabytes = 10;
+constexpr long kKeptBytes = 256 * 1024;
+constexpr int kTakenIn = 1;  // the item 取り込む of the output combo box
 
 std::string g_dir;    // the benchmark's folder: tavix.exe and the child
 std::string g_child;  // run_list_child.exe
@@ -200,22 +213,167 @@ void CloseRunList(HWND list) {
   while (IsWindow(list)) Sleep(5);
 }
 
-// One pass of the run list over `dir` with `parallel` at once; false when it
-// did not run to its end.
-bool RunListPass(const Tavix& tavix, const std::string& dir, int count, int parallel) {
+void Choose(HWND list, int id, int item) {
+  HWND combo = GetDlgItem(list, id);
+  Send(combo, CB_SETCURSEL, item, 0);
+  Send(list, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+// The list opened over `dir` with `parallel` at once and the output item
+// `output`, ready to start; null when it did not open.
+HWND PrepareRunList(const Tavix& tavix, const std::string& dir, int count, int parallel, int output) {
   DeleteFileA(g_times.c_str());
   HWND list = OpenRunList(tavix, dir, count);
-  if (list == nullptr) return false;
-  HWND combo = GetDlgItem(list, IDC_RUNLIST_PARALLEL);
-  Send(combo, CB_SETCURSEL, parallel - 1, 0);
-  Send(list, WM_COMMAND, MAKEWPARAM(IDC_RUNLIST_PARALLEL, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  if (list == nullptr) return nullptr;
+  Choose(list, IDC_RUNLIST_PARALLEL, parallel - 1);
+  Choose(list, IDC_RUNLIST_OUTPUT, output);
+  return list;
+}
+
+// Starts the list and waits for its end; false when it did not run to its end.
+bool RunToEnd(HWND list) {
   Send(GetDlgItem(list, IDC_RUNLIST_START), BM_CLICK, 0, 0);
   const DWORD begun = GetTickCount();
   HWND exit = GetDlgItem(list, IDC_RUNLIST_EXIT);
   while (!IsWindowEnabled(exit) && GetTickCount() - begun < kTimeoutMs) Sleep(10);
-  const bool finished = IsWindowEnabled(exit);
+  return IsWindowEnabled(exit);
+}
+
+// One pass of the run list over `dir` with `parallel` at once; false when it
+// did not run to its end.
+bool RunListPass(const Tavix& tavix, const std::string& dir, int count, int parallel, int output = 0) {
+  HWND list = PrepareRunList(tavix, dir, count, parallel, output);
+  if (list == nullptr) return false;
+  const bool finished = RunToEnd(list);
   CloseRunList(list);
   return finished;
+}
+
+// ---- Output taken in ----
+
+// Committed private memory of a process.
+double PrivateBytes(HANDLE process) {
+  double sum = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (char* at = nullptr; VirtualQueryEx(process, at, &region, sizeof region) == sizeof region;) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) sum += static_cast<double>(region.RegionSize);
+    char* next = static_cast<char*>(region.BaseAddress) + region.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  return sum;
+}
+
+// The most private memory the process held while sampled.
+struct MemorySampler {
+  HANDLE process;
+  volatile LONG stop;
+  double peak;
+};
+
+DWORD WINAPI SampleMemory(void* data) {
+  MemorySampler* sampler = static_cast<MemorySampler*>(data);
+  while (!sampler->stop) {
+    sampler->peak = std::max(sampler->peak, PrivateBytes(sampler->process));
+    Sleep(5);
+  }
+  return 0;
+}
+
+// A started command writing into a pipe that this program empties.
+struct DirectCommand {
+  HANDLE process;
+  HANDLE readEnd;
+};
+
+DWORD WINAPI Empty(void* data) {
+  static thread_local char buffer[64 * 1024];
+  HANDLE readEnd = static_cast<DirectCommand*>(data)->readEnd;
+  DWORD got = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+  }
+  return 0;
+}
+
+// The anchor of the rows that take output in: the commands for files
+// f00000.txt, ... in `dir`, all at once, each writing into a pipe that a
+// thread of this program empties; false when one did not run.
+bool DrainDirectly(const std::string& dir, int count) {
+  DeleteFileA(g_times.c_str());
+  std::vector<DirectCommand> commands(static_cast<std::size_t>(count));
+  std::vector<HANDLE> threads;
+  bool ok = true;
+  for (DirectCommand& command : commands) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE writeEnd = nullptr;
+    command = DirectCommand{nullptr, nullptr};
+    if (!CreatePipe(&command.readEnd, &writeEnd, &inherited, 64 * 1024)) return false;
+    SetHandleInformation(command.readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    char file[32];
+    std::snprintf(file, sizeof file, "\\f%05d.txt", static_cast<int>(&command - commands.data()));
+    std::string line = g_child + " " + dir + file;
+    ok = ok && CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                              &startup, &process);
+    CloseHandle(writeEnd);
+    CloseHandle(process.hThread);
+    command.process = process.hProcess;
+    threads.push_back(CreateThread(nullptr, 0, Empty, &command, 0, nullptr));
+  }
+  for (std::size_t i = 0; i < commands.size(); ++i) {
+    ok = ok && WaitForSingleObject(threads[i], kTimeoutMs) == WAIT_OBJECT_0;
+    WaitForSingleObject(commands[i].process, kTimeoutMs);
+    CloseHandle(threads[i]);
+    CloseHandle(commands[i].readEnd);
+    if (commands[i].process != nullptr) CloseHandle(commands[i].process);
+  }
+  return ok;
+}
+
+// The text of the output window of `row`, opened with Enter on the row.
+std::string OutputOf(const Tavix& tavix, HWND list, int row) {
+  HWND box = GetDlgItem(list, IDC_RUNLIST_LIST);
+  Send(box, LB_SETCARETINDEX, row, FALSE);
+  PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+  char title[32];
+  std::snprintf(title, sizeof title, "\x8f\x6f\x97\xcd - %d", row + 1);  // 出力 in cp932
+  HWND window = WaitForDialog(tavix.process.dwProcessId, title);
+  if (window == nullptr) return std::string();
+  HWND edit = GetDlgItem(window, IDC_OUTPUT_TEXT);
+  const LRESULT length = Send(edit, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  Send(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+// 1 when `shown` is a first line naming the bytes left out, then the last
+// 256 KB the command for `name` wrote.
+int KeptTheLastBytes(const std::string& shown, const char* name) {
+  const long lines = kInterleaveMegabytes * 1024L * 1024 / kBenchLineBytes;
+  const long kept = kKeptBytes / kBenchLineBytes;
+  std::string expected;
+  for (long i = lines - kept; i < lines; ++i) {
+    char line[kBenchLineBytes + 1];
+    BenchLine(name, i, static_cast<int>(i % 2), line);
+    expected.append(line, kBenchLineBytes);
+  }
+  const std::size_t firstLine = shown.find("\r\n");
+  const std::string leftOut = std::to_string(kInterleaveMegabytes * 1024L * 1024 - kKeptBytes);
+  return firstLine != std::string::npos && shown.substr(0, firstLine).find(leftOut) != std::string::npos &&
+         shown.compare(firstLine + 2, std::string::npos, expected) == 0;
+}
+
+// Prints a row of the summary whose figure is not a time alone.
+void PrintRow(const char* what, const char* figure, const char* anchor, const char* ratio,
+              const char* target, bool met) {
+  std::printf("row | %s | %s | anchor, %s | %s | target %s | %s\n", what, figure, anchor, ratio, target,
+              met ? "met" : "NOT MET");
+  std::fflush(stdout);
 }
 
 // The same commands in a batch file run by cmd.
@@ -254,23 +412,29 @@ int main() {
 
   // 1. Back to back.
   const std::string quick = MakeFiles("quick", kGapCommands);
-  double gap = -1, batchGap = -1;
+  double gap = -1, batchGap = -1, takenGap = -1;
   {
     Tavix tavix;
     if (!StartTavix(&tavix)) return Fail("tavix.exe did not show its window");
     for (int round = 0; round < kRounds; ++round) {
       if (RunListPass(tavix, quick, kGapCommands, 1)) gap = Best(gap, MeanGap(kGapCommands));
+      if (RunListPass(tavix, quick, kGapCommands, 1, kTakenIn)) takenGap = Best(takenGap, MeanGap(kGapCommands));
       batchGap = Best(batchGap, BatchGap(quick, kGapCommands));
     }
     CloseTavix(&tavix);
   }
   RemoveFiles(quick, kGapCommands);
-  if (gap < 0 || batchGap < 0) return Fail("the commands did not all run");
+  if (gap < 0 || batchGap < 0 || takenGap < 0) return Fail("the commands did not all run");
   std::snprintf(what, sizeof what,
                 "run list, %d commands that end at once: gap from one's end to the next one's start "
                 "(wall clock, mean, best of %d)", kGapCommands, kRounds);
   PrintBenchRow({what, "the same commands in a batch file run by cmd", 0, nullptr, 0, 1.0, 0, "<= 1.0x"},
                 gap, batchGap);
+  std::snprintf(what, sizeof what,
+                "run list, 取り込む, %d console commands that end at once: gap from "
+                "one's end to the next one's start (wall clock, mean, best of %d)", kGapCommands, kRounds);
+  PrintBenchRow({what, "the same commands in a batch file run by cmd", 0, nullptr, 0, 1.0, 0, "<= 1.0x"},
+                takenGap, batchGap);
 
   // 2. Two at a time.
   const std::string busy = MakeFiles("busy", kBusyCommands);
@@ -311,10 +475,95 @@ int main() {
     CloseTavix(&tavix);
   }
   RemoveFiles(many, kOpenFiles);
-  DeleteFileA(g_times.c_str());
   if (open < 0 || listing < 0) return Fail("the run list did not open over all files");
   std::snprintf(what, sizeof what, "run list, opening over %d matching files (wall clock, best of %d)",
                 kOpenFiles, kRounds);
   PrintBenchRow({what, "cmd /c dir /b listing them", 0, nullptr, 0, 3.0, 0, "<= 3x"}, open, listing);
+
+  // 4. 100 MB taken in.
+  const std::string writer = MakeFiles("write", 1);
+  double seconds = -1, anchorSeconds = -1, extra = -1;
+  {
+    char megabytes[16];
+    std::snprintf(megabytes, sizeof megabytes, "%d", kWriteMegabytes);
+    SetEnvironmentVariableA("TAVIX_BENCH_WRITE_MB", megabytes);
+    Tavix tavix;
+    if (!StartTavix(&tavix)) return Fail("tavix.exe did not show its window");
+    for (int round = 0; round < 2; ++round) {
+      HWND list = PrepareRunList(tavix, writer, 1, 1, kTakenIn);
+      if (list == nullptr) return Fail("the run list did not open");
+      MemorySampler sampler = {tavix.process.hProcess, 0, 0};
+      const double before = PrivateBytes(tavix.process.hProcess);
+      HANDLE thread = CreateThread(nullptr, 0, SampleMemory, &sampler, 0, nullptr);
+      const bool finished = RunToEnd(list);
+      InterlockedExchange(&sampler.stop, 1);
+      WaitForSingleObject(thread, INFINITE);
+      CloseHandle(thread);
+      if (finished) seconds = Best(seconds, WallTime(1));
+      if (finished) extra = std::max(extra, sampler.peak - before);
+      CloseRunList(list);
+      if (DrainDirectly(writer, 1)) anchorSeconds = Best(anchorSeconds, WallTime(1));
+    }
+    CloseTavix(&tavix);
+    SetEnvironmentVariableA("TAVIX_BENCH_WRITE_MB", nullptr);
+  }
+  RemoveFiles(writer, 1);
+  if (seconds <= 0 || anchorSeconds <= 0) return Fail("the writing command did not run");
+  {
+    const double bytes = kWriteMegabytes * 1024.0 * 1024.0;
+    const double rate = bytes / seconds / 1e6, anchorRate = bytes / anchorSeconds / 1e6;
+    const double allowed = kKeptBytes + 2 * 1024.0 * 1024.0;
+    char figure[96], anchor[128], ratio[64];
+    std::snprintf(figure, sizeof figure, "%.0f MB/s (%.2f s), memory +%.0f KB at most", rate, seconds, extra / 1024);
+    std::snprintf(anchor, sizeof anchor, "the command writing into a pipe this program empties: %.0f MB/s", anchorRate);
+    std::snprintf(ratio, sizeof ratio, "%.2fx the anchor's time", seconds / anchorSeconds);
+    std::snprintf(what, sizeof what,
+                  "run list, 取り込む, one command writing %d MB to standard output "
+                  "(wall clock, best of 2; memory: the program's private memory over its level before)",
+                  kWriteMegabytes);
+    PrintRow(what, figure, anchor, ratio, ">= 100 MB/s and < 2 MB over the kept 256 KB",
+             rate >= 100 && extra >= 0 && extra < allowed);
+  }
+
+  // 5. Eight at a time, 10 MB each, every other line to standard error.
+  const std::string eight = MakeFiles("interleave", kInterleaveCommands);
+  double together = -1, directTogether = -1;
+  int matched = 0;
+  {
+    char megabytes[16];
+    std::snprintf(megabytes, sizeof megabytes, "%d", kInterleaveMegabytes);
+    SetEnvironmentVariableA("TAVIX_BENCH_INTERLEAVE_MB", megabytes);
+    Tavix tavix;
+    if (!StartTavix(&tavix)) return Fail("tavix.exe did not show its window");
+    HWND list = PrepareRunList(tavix, eight, kInterleaveCommands, kInterleaveCommands, kTakenIn);
+    if (list == nullptr || !RunToEnd(list)) return Fail("the interleaving commands did not run");
+    together = WallTime(kInterleaveCommands);
+    for (int row = 0; row < kInterleaveCommands; ++row) {
+      wchar_t wide[MAX_PATH] = {};
+      SendMessageW(GetDlgItem(list, IDC_RUNLIST_LIST), LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide));
+      const std::wstring text(wide);
+      const std::wstring name = text.substr(text.rfind(L'\\') + 1);
+      matched += KeptTheLastBytes(OutputOf(tavix, list, row), std::string(name.begin(), name.end()).c_str());
+    }
+    CloseRunList(list);
+    CloseTavix(&tavix);
+    if (DrainDirectly(eight, kInterleaveCommands)) directTogether = WallTime(kInterleaveCommands);
+    SetEnvironmentVariableA("TAVIX_BENCH_INTERLEAVE_MB", nullptr);
+  }
+  RemoveFiles(eight, kInterleaveCommands);
+  DeleteFileA(g_times.c_str());
+  {
+    char figure[96], anchor[128], ratio[64];
+    std::snprintf(figure, sizeof figure, "%d of %d kept outputs are the last 256 KB, in %.2f s", matched,
+                  kInterleaveCommands, together);
+    std::snprintf(anchor, sizeof anchor, "the same commands at once, each writing into a pipe this program "
+                  "empties: %.2f s", directTogether);
+    std::snprintf(ratio, sizeof ratio, "%.2fx the anchor's time", directTogether > 0 ? together / directTogether : 0);
+    std::snprintf(what, sizeof what,
+                  "run list, 取り込む, %d at a time, each writing %d MB, every other "
+                  "line to standard error (wall clock)", kInterleaveCommands, kInterleaveMegabytes);
+    PrintRow(what, figure, anchor, ratio, "every kept output is the last 256 KB written, byte for byte",
+             matched == kInterleaveCommands);
+  }
   return 0;
 }

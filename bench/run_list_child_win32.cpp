@@ -1,12 +1,19 @@
 // The command the run list benchmark runs: appends one line "<start> <end>"
 // (performance counter ticks at the start and at the end of its work) to
-// the file named by TAVIX_BENCH_TIMES. With TAVIX_BENCH_BUSY_MS set, it
-// keeps a core busy for that many milliseconds of its own processor time
-// first; otherwise it ends at once.
+// the file named by TAVIX_BENCH_TIMES. Its work: with TAVIX_BENCH_BUSY_MS
+// set, it keeps a core busy for that many milliseconds of its own processor
+// time; with TAVIX_BENCH_WRITE_MB, it writes that many megabytes to standard
+// output; with TAVIX_BENCH_INTERLEAVE_MB, that many megabytes of BenchLine
+// lines named after its argument, every other line to standard error;
+// otherwise it ends at once.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "bench_lines.h"
 
 namespace {
 
@@ -20,9 +27,31 @@ double ProcessorMs() {
   return ms(kernel) + ms(user);
 }
 
+// Writes `megabytes` to standard output in blocks of 64 KB.
+void WriteMegabytes(long megabytes) {
+  static char block[64 * 1024];
+  std::memset(block, 'x', sizeof block);
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  for (long i = 0; i < megabytes * 16; ++i) {
+    DWORD written = 0;
+    if (!WriteFile(out, block, sizeof block, &written, nullptr)) return;
+  }
+}
+
+void WriteLines(const char* name, long megabytes) {
+  const HANDLE streams[2] = {GetStdHandle(STD_OUTPUT_HANDLE), GetStdHandle(STD_ERROR_HANDLE)};
+  const long lines = megabytes * 1024 * 1024 / kBenchLineBytes;
+  for (long i = 0; i < lines; ++i) {
+    char line[kBenchLineBytes + 1];
+    BenchLine(name, i, static_cast<int>(i % 2), line);
+    DWORD written = 0;
+    if (!WriteFile(streams[i % 2], line, kBenchLineBytes, &written, nullptr)) return;
+  }
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
   char text[64] = {};
@@ -36,6 +65,11 @@ int main() {
     for (volatile unsigned spin = 0; ProcessorMs() < busy && GetTickCount() - began < 10 * busy;) {
       for (int i = 0; i < 2000000; ++i) spin = spin + 1;
     }
+  }
+  if (GetEnvironmentVariableA("TAVIX_BENCH_WRITE_MB", text, sizeof text) > 0) WriteMegabytes(std::atol(text));
+  if (GetEnvironmentVariableA("TAVIX_BENCH_INTERLEAVE_MB", text, sizeof text) > 0 && argc > 1) {
+    const char* name = std::strrchr(argv[argc - 1], '\\');
+    WriteLines(name != nullptr ? name + 1 : argv[argc - 1], std::atol(text));
   }
   QueryPerformanceCounter(&end);
   char path[MAX_PATH] = {};

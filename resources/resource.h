@@ -12,6 +12,7 @@
 #define IDD_REGISTER            102
 #define IDD_RUNLIST             103
 #define IDD_ABOUT               106
+#define IDD_OUTPUT              107
 
 /* ---- Menus ------------------------------------------------------------- */
 #define IDM_SYSMENU_ADD         104   /* items added to the system menu */
@@ -114,5 +115,12 @@
 #define IDC_RUNLIST_LOG         1050  /* ログ保存(&L)... */
 #define IDC_RUNLIST_RERUN       1051  /* 失敗分を再実行(&F) */
 #define IDC_RUNLIST_PARALLEL    1052  /* 同時実行数: how many commands run at once */
+#define IDC_RUNLIST_OUTPUT      1053  /* 出力: a console of its own, or the output taken in */
+#define IDC_RUNLIST_STOP        1054  /* 停止(&T) */
+#define IDC_RUNLIST_HALT        1055  /* 失敗で中止(&H) */
+
+/* ---- Output window (IDD_OUTPUT) ----------------------------------------- */
+/* 閉じる is IDCANCEL (2). */
+#define IDC_OUTPUT_TEXT         1060  /* the output of one command, read-only */
 
 #endif /* TAVIX_RESOURCE_H */

@@ -27,6 +27,7 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
   for (int i = 0; i < kArgumentRowCount; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
   SetCommandFolder(list->directory);
   const char* base = place.walked ? list->directory : nullptr;
+  ChooseExpandedRow(fileTexts, base, list->pattern);
   list->expanded = BeginFileExpansion(fileTexts, base, place.search);
 
   char arguments[kArgumentTextCapacity];
@@ -54,6 +55,7 @@ void FreeCommandList(CommandList* list) {
   FreeByteBuffer(&list->arguments);
   list->program[0] = '\0';
   list->directory[0] = '\0';
+  list->pattern[0] = '\0';
   list->form = 0;
   list->expanded = 0;
   list->count = 0;

@@ -28,6 +28,7 @@ struct CommandList {
   char directory[kRowTextSize];  // the folder they run in, as given ("" for none)
   int form;                      // LineForm the argument texts are built in
   int expanded;                  // 1 when a file text expanded: one command per match
+  char pattern[kRowTextSize];    // the pattern its search looked for ("" without)
   int count;                     // argument texts in the list
   // The argument texts one after another, each ended by a zero byte, the
   // list ended by an empty text. Only the one command of a list that did not

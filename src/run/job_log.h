@@ -1,14 +1,18 @@
-// The run list's job log: one tab-separated line per started command, and
-// the texts of its save dialog.
+// The run list's job log: one tab-separated line per started command, or the
+// log with output (each command's line followed by its output), and the
+// texts of its save dialog.
 #pragma once
 
 #include "run/run_list.h"
 #include "support/byte_buffer.h"
 
-// The job log and its save dialog.
+// The job log and its save dialog. The second file type of the filter is the
+// log with output.
 inline constexpr char kLogSaveTitle[] = "タビクス：ログ保存";
 inline constexpr char kLogDialogTitle[] = "ログに名前を付けて保存";
-inline constexpr char kLogFilter[] = "ログファイル (*.tsv)\0*.tsv\0すべてのファイル (*.*)\0*.*\0";
+inline constexpr char kLogFilter[] =
+    "ログファイル (*.tsv)\0*.tsv\0出力付きログ (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0";
+inline constexpr int kLogWithOutputFilterIndex = 2;
 inline constexpr char kLogDefaultExtension[] = "tsv";
 inline constexpr char kLogProposedName[] = "tavix-log.tsv";
 inline constexpr char kLogHeader[] = "番号\t開始\t秒\t終了コード\tコマンドライン\r\n";
@@ -16,7 +20,13 @@ inline constexpr char kLogHeader[] = "番号\t開始\t秒\t終了コード\tコ�
 
 // The job log: kLogHeader, then one line per started command in start
 // order: position, start time, seconds with three decimals, exit code (or
-// 起動失敗, or empty while it runs) and the command line as launched
+// 起動失敗 or 停止, or empty while it runs) and the command line as launched
 // (ComposeCommandLine with the command interpreter `shell`), CR LF after
 // each. 0 when the buffer could not grow.
 int ComposeRunLog(const RunListState& state, const char* shell, ByteBuffer* out);
+
+// The log with output: for each started command in start order the line
+// "#<position>\t<exit code>\t<seconds>\t<command line>" (the fields as in
+// the job log), its output as its output window shows it, then an empty
+// line. 0 when the buffer could not grow.
+int ComposeRunLogWithOutput(const RunListState& state, const char* shell, ByteBuffer* out);

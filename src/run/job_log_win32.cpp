@@ -34,7 +34,10 @@ void SaveJobLog(HWND dialog, const RunListState& state, const char* directory) {
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);
   ByteBuffer log;
-  if (!ComposeRunLog(state, shell, &log)) {
+  const int composed = request.nFilterIndex == kLogWithOutputFilterIndex
+                           ? ComposeRunLogWithOutput(state, shell, &log)
+                           : ComposeRunLog(state, shell, &log);
+  if (!composed) {
     ShowProgramError(dialog, kLogSaveTitle, kErrorNoMemory);
   } else if (!SafeReplaceFile(name, log.data, log.size, nullptr)) {
     ShowSystemError(dialog, kLogSaveTitle);

@@ -11,14 +11,49 @@ void CommandInterpreterPath(char* out, UINT size) {
   }
 }
 
-HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
-                     const char* currentDirectory, int priorityIndex) {
+namespace {
+
+// The command line of `command` and `arguments` for a child starting in
+// `currentDirectory` into `line`; 0 after the message when it does not fit.
+int ComposeLaunchLine(HWND owner, const char* command, const char* arguments,
+                      const char* currentDirectory, char* line, std::size_t size) {
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);
+  if (ComposeCommandLineIn(line, size, command, arguments, shell, currentDirectory)) return 1;
+  SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  ShowSystemError(owner, kLaunchFailedTitle);
+  return 0;
+}
+
+int CreateChild(HWND owner, const char* title, char* commandLine, const char* currentDirectory,
+                const ChildStart& start, PROCESS_INFORMATION* info) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  if (start.output != nullptr) {
+    startup.dwFlags |= STARTF_USESTDHANDLES;
+    startup.hStdInput = start.input;
+    startup.hStdOutput = start.output;
+    startup.hStdError = start.output;
+  }
+  *info = PROCESS_INFORMATION{};
+  const char* directory =
+      (currentDirectory != nullptr && currentDirectory[0] != '\0') ? currentDirectory : nullptr;
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, start.output != nullptr, start.flags,
+                      nullptr, directory, &startup, info)) {
+    ShowSystemError(owner, title);
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
+                     const char* currentDirectory, int priorityIndex) {
   char line[kCommandLineCapacity];
-  if (!ComposeCommandLineIn(line, sizeof line, command, arguments, shell, currentDirectory)) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    ShowSystemError(owner, kLaunchFailedTitle);
+  if (!ComposeLaunchLine(owner, command, arguments, currentDirectory, line, sizeof line)) {
     return nullptr;
   }
   return StartCommandLine(owner, kLaunchFailedTitle, line,
@@ -27,21 +62,19 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
 
 HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
                         const char* currentDirectory, int priorityIndex) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION info{};
-  const char* directory =
-      (currentDirectory != nullptr && currentDirectory[0] != '\0') ? currentDirectory : nullptr;
-  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE,
-                      CreationFlagsForPriority(priorityIndex), nullptr, directory, &startup,
-                      &info)) {
-    ShowSystemError(owner, title);
-    return nullptr;
-  }
+  const ChildStart start = {CreationFlagsForPriority(priorityIndex), nullptr, nullptr};
+  PROCESS_INFORMATION info;
+  if (!CreateChild(owner, title, commandLine, currentDirectory, start, &info)) return nullptr;
   CloseHandle(info.hThread);
   return info.hProcess;
+}
+
+int LaunchChild(HWND owner, const char* command, const char* arguments,
+                const char* currentDirectory, const ChildStart& start, PROCESS_INFORMATION* info) {
+  char line[kCommandLineCapacity];
+  if (!ComposeLaunchLine(owner, command, arguments, currentDirectory, line, sizeof line)) return 0;
+  return CreateChild(owner, kLaunchFailedTitle, line, DirectoryForStart(command, currentDirectory),
+                     start, info);
 }
 
 int ChildEnded(HANDLE child, DWORD* exitCode) {

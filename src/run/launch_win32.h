@@ -28,6 +28,22 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
 HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
                         const char* currentDirectory, int priorityIndex);
 
+// How a child starts besides its command line: its creation flags, and
+// either a console of its own (null handles) or its standard output and
+// error into `output` and its input from `input` (both inheritable).
+struct ChildStart {
+  DWORD flags;
+  HANDLE output;
+  HANDLE input;
+};
+
+// Starts `command` and `arguments` as LaunchCommand composes and starts
+// them, but as `start` says; both handles of the started process in `info`
+// (the caller closes them). 0 after the system's text under
+// "タビクス：実行失敗".
+int LaunchChild(HWND owner, const char* command, const char* arguments,
+                const char* currentDirectory, const ChildStart& start, PROCESS_INFORMATION* info);
+
 // 1 when the child's process has ended (its handle is waited on with no
 // time-out), with its exit code (0xFFFFFFFF when the system cannot tell it);
 // 0 while it runs.

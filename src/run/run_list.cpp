@@ -19,8 +19,28 @@ void ListPriorityItems(const char* stored, int newerSystem, PriorityItems* items
   }
 }
 
-int ParallelNeedsStoring(const char* stored, int parallel) {
-  return stored[0] != '\0' || parallel != 1;
+int SettingNeedsStoring(const char* stored, int chosenIsDefault) {
+  return stored[0] != '\0' || !chosenIsDefault;
+}
+
+void PlaceOutputWindow(const ScreenRect& list, int width, const ScreenRect& workArea, int* x, int* y) {
+  constexpr int kOffset = 24;
+  const int beside = list.right + width <= workArea.right;
+  *x = beside ? list.right : list.left + kOffset;
+  *y = beside ? list.top : list.top + kOffset;
+}
+
+unsigned long ListedCreationFlags(int priorityIndex, int taken) {
+  return CreationFlagsForPriority(priorityIndex) | kCreateSuspended | (taken ? kCreateNoWindow : 0);
+}
+
+int HaltForSetting(const char* stored) { return std::strcmp(stored, "1") == 0; }
+
+int OutputItemForSetting(const char* stored) {
+  for (int i = 0; i < static_cast<int>(sizeof kOutputItems / sizeof kOutputItems[0]); ++i) {
+    if (std::strcmp(stored, kOutputItems[i]) == 0) return i;
+  }
+  return kOutputConsole;
 }
 
 int ParallelItemForSetting(const char* stored) {
@@ -67,15 +87,15 @@ int ChooseParallel(RunListState* state, const RunListPlatform& platform) {
   return state->parallel;
 }
 
-int IsFailure(const RunEntry& entry) {
-  return entry.state == kEntryStartFailed || (entry.state == kEntryEnded && entry.exitCode != 0);
-}
-
-// An entry has ended or could not start: the counts of the rows shown.
-void CountOutcome(RunListState* state, const RunEntry& entry) {
-  if (entry.row < 0) return;
+// An entry has ended or could not start: the counts of the rows shown, and
+// 1 when it is a failure that halts the list.
+int CountOutcome(RunListState* state, const RunEntry& entry) {
+  EndOutput(&state->outputs, static_cast<int>(&entry - Entries(state)),
+            EntryFailed(entry) ? kOutputEndedOtherwise : kOutputEndedZero);
+  if (entry.row < 0) return 0;
   ++state->ended;
-  state->failed += IsFailure(entry);
+  state->failed += EntryFailed(entry);
+  return EntryFailed(entry);
 }
 
 // A row to show afresh once the step has started what it can.
@@ -97,28 +117,32 @@ void StopWatching(RunListState* state, int at) {
   state->running.size -= sizeof(int);
 }
 
-// Records every watched child that has ended.
+void Finish(RunListState* state, const RunListPlatform& platform) {
+  state->phase = kPhaseFinished;
+  state->passEndMs = platform.nowMs();
+}
+
+// Records every watched child that has ended; with 失敗で中止 on, a failure
+// among them finishes the list.
 void CollectEnded(RunListState* state, const RunListPlatform& platform) {
+  int failures = 0;
   for (int i = RunningCount(*state) - 1; i >= 0; --i) {
     RunEntry& entry = Entries(state)[Running(state)[i]];
     unsigned long code = 0;
     if (!platform.childEnded(entry.child, &code)) continue;
     entry.endMs = platform.nowMs();
     entry.exitCode = code;
-    entry.state = kEntryEnded;
+    entry.state = entry.stopRequested ? kEntryStopped : kEntryEnded;
     platform.releaseChild(entry.child);
     entry.child = nullptr;
     state->slotsInUse -= entry.holdsSlot;
     entry.holdsSlot = 0;
     StopWatching(state, i);
-    CountOutcome(state, entry);
+    failures += CountOutcome(state, entry);
     if (entry.row >= 0) RowChanged(state, entry.row, platform);
   }
-}
-
-void Finish(RunListState* state, const RunListPlatform& platform) {
-  state->phase = kPhaseFinished;
-  state->passEndMs = platform.nowMs();
+  state->halt = platform.readHalt();
+  if (failures > 0 && state->halt && state->phase == kPhaseRunning) Finish(state, platform);
 }
 
 // Starts the next row: 1 when it runs, 0 when it could not start (or there
@@ -126,15 +150,17 @@ void Finish(RunListState* state, const RunListPlatform& platform) {
 // dialog closed meanwhile.
 int StartNextRow(RunListState* state, const RunListPlatform& platform) {
   const int row = state->next;
-  // Room for the entry and its place among the running comes first, so that
-  // nothing can fail once a child was started.
+  // Room for the entry, its place among the running and its output comes
+  // first, so that nothing can fail once a child was started.
   if (ExtendBuffer(&state->entries, sizeof(RunEntry)) == nullptr) return 0;
-  if (ExtendBuffer(&state->running, sizeof(int)) == nullptr) {
+  const int index = EntryCount(*state) - 1;
+  state->outputMode = platform.readOutputMode() == kOutputTaken ? kOutputTaken : kOutputConsole;
+  if (ExtendBuffer(&state->running, sizeof(int)) == nullptr ||
+      AddOutput(&state->outputs, state->outputMode == kOutputTaken) != index) {
     state->entries.size -= sizeof(RunEntry);
     return 0;
   }
   state->running.size -= sizeof(int);
-  const int index = EntryCount(*state) - 1;
   RunEntry entry{};
   entry.position = row + 1;
   entry.row = row;
@@ -144,7 +170,8 @@ int StartNextRow(RunListState* state, const RunListPlatform& platform) {
   platform.localTime(&entry.started);
   Entries(state)[index] = entry;
   const int priority = ChoosePriority(state, platform);
-  void* child = platform.launch(state->program, state->commands + entry.text, priority);
+  const int output = state->outputMode == kOutputTaken ? index : -1;
+  void* child = platform.launch(state->program, state->commands + entry.text, priority, output);
   if (!state->open) {
     // The dialog was closed while the launch showed its message.
     if (child != nullptr) platform.releaseChild(child);
@@ -170,10 +197,13 @@ int StartNextRow(RunListState* state, const RunListPlatform& platform) {
 
 }  // namespace
 
-int BeginRunList(RunListState* state, const char* commands, const char* program) {
+int BeginRunList(RunListState* state, const char* commands, const char* program,
+                 const char* pattern, void (*lock)(int enter)) {
   *state = RunListState{};
   state->commands = commands;
   state->program = program;
+  state->pattern = pattern;
+  BeginOutputs(&state->outputs, kKeptOutputBytes, kAllOutputBytes, lock);
   state->open = 1;
   state->parallel = 1;
   for (const char* p = commands; *p != '\0'; p = NextCommand(p)) {
@@ -191,6 +221,7 @@ void FreeRunList(RunListState* state) {
   FreeByteBuffer(&state->rows);
   FreeByteBuffer(&state->entries);
   FreeByteBuffer(&state->running);
+  FreeOutputs(&state->outputs);
 }
 
 int RowCount(const RunListState& state) { return RecordCount<RunRow>(state.rows); }
@@ -244,13 +275,44 @@ void SkipRunningChild(RunListState* state, const RunListPlatform& platform) {
   RunListStep(state, platform);
 }
 
+int StopRunningCommand(RunListState* state, const RunListPlatform& platform, int caretRow) {
+  int chosen = RowEntry(*state, caretRow);
+  if (chosen < 0 || Entries(state)[chosen].state != kEntryRunning) {
+    chosen = -1;
+    for (int i = 0; i < RunningCount(*state); ++i) {
+      const int at = Running(state)[i];
+      if (chosen < 0 || at < chosen) chosen = at;
+    }
+  }
+  if (chosen < 0) return 0;
+  RunEntry& entry = Entries(state)[chosen];
+  entry.stopRequested = 1;
+  if (!platform.stopChild(entry.child)) NoteOutput(&state->outputs, chosen, kNoteStoppedAlone);
+  return 1;
+}
+
+void ApplyPriorityToRunning(RunListState* state, const RunListPlatform& platform) {
+  if (RunningCount(*state) == 0) return;
+  const int priority = ChoosePriority(state, platform);
+  for (int i = 0; i < RunningCount(*state); ++i) {
+    platform.setChildPriority(Entries(state)[Running(state)[i]].child, priority);
+  }
+}
+
+unsigned long PriorityClassForRunning(int priorityIndex, unsigned long ownClass) {
+  constexpr unsigned long kNormalClass = 0x20, kIdleClass = 0x40, kBelowNormalClass = 0x4000;
+  const unsigned long chosen = CreationFlagsForPriority(priorityIndex);
+  if (chosen != 0) return chosen;
+  return ownClass == kIdleClass || ownClass == kBelowNormalClass ? ownClass : kNormalClass;
+}
+
 int RerunFailed(RunListState* state) {
   if (!RunListButtons(*state).rerun) return 0;
   ByteBuffer rows;
   const int count = RowCount(*state);
   for (int i = 0; i < count; ++i) {
     const RunRow& row = Rows(state)[i];
-    if (row.entry < 0 || !IsFailure(Entries(state)[row.entry])) continue;
+    if (row.entry >= 0 && !EntryFailed(Entries(state)[row.entry])) continue;
     const RunRow again = {row.text, -1};
     if (!AppendBytes(&rows, &again, sizeof again)) {
       FreeByteBuffer(&rows);
@@ -286,7 +348,8 @@ RunButtons RunListButtons(const RunListState& state) {
                     phase == kPhaseRunning,
                     phase != kPhaseFinished,
                     EntryCount(state) > 0,
-                    phase == kPhaseFinished && state.failed > 0};
+                    phase == kPhaseFinished && (state.failed > 0 || state.next < RowCount(state)),
+                    RunningCount(state) > 0};
 }
 
 int RunListNeedsTimer(const RunListState& state) {
@@ -304,6 +367,11 @@ int WatchedChildren(const RunListState& state, void** out, int max) {
   return n;
 }
 
+int EntryFailed(const RunEntry& entry) {
+  return entry.state == kEntryStartFailed || entry.state == kEntryStopped ||
+         (entry.state == kEntryEnded && entry.exitCode != 0);
+}
+
 long SignedExitCode(unsigned long code) {
   return static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(code)));
 }
@@ -312,11 +380,16 @@ void FormatRowText(const RunListState& state, int row, char* out, std::size_t si
   const RunRow& shown = RowAt(state, row);
   const char* arguments = state.commands + shown.text;
   const RunEntry* entry = shown.entry >= 0 ? &EntryAt(state, shown.entry) : nullptr;
-  if (entry != nullptr && entry->state == kEntryEnded) {
+  if (entry != nullptr && (entry->state == kEntryEnded || entry->state == kEntryStopped)) {
     const std::uint64_t tenths = (entry->endMs - entry->startMs + 50) / 100;
-    FormatText(out, size, "%ld\t%lu.%u秒\t%s", SignedExitCode(entry->exitCode),
-               static_cast<unsigned long>(tenths / 10), static_cast<unsigned>(tenths % 10),
-               arguments);
+    char code[16];
+    if (entry->state == kEntryStopped) {
+      FormatText(code, sizeof code, "%s", kStoppedText);
+    } else {
+      FormatText(code, sizeof code, "%ld", SignedExitCode(entry->exitCode));
+    }
+    FormatText(out, size, "%s\t%lu.%u秒\t%s", code, static_cast<unsigned long>(tenths / 10),
+               static_cast<unsigned>(tenths % 10), arguments);
   } else if (entry != nullptr && entry->state == kEntryStartFailed) {
     FormatText(out, size, "%s\t\t%s", kStartFailedText, arguments);
   } else {
@@ -326,11 +399,25 @@ void FormatRowText(const RunListState& state, int row, char* out, std::size_t si
 
 int RowMarked(const RunListState& state, int row) { return RowAt(state, row).entry >= 0; }
 
+int RowEntry(const RunListState& state, int row) {
+  return row >= 0 && row < RowCount(state) ? RowAt(state, row).entry : -1;
+}
+
+RunRowLook RowLookOf(const RunListState& state, int row) {
+  const int entry = RowEntry(state, row);
+  if (entry < 0) return RunRowLook{0, 0};
+  return RunRowLook{EntryFailed(EntryAt(state, entry)), EntryAt(state, entry).state == kEntryRunning};
+}
+
 void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size) {
   std::uint64_t elapsed = 0;
   if (state.phase == kPhaseRunning) elapsed = nowMs - state.passStartMs;
   if (state.phase == kPhaseFinished) elapsed = state.passEndMs - state.passStartMs;
   const std::uint64_t seconds = elapsed / 1000;
+  if (RowCount(state) == 0 && state.pattern != nullptr) {
+    FormatText(out, size, kNoMatchFormat, state.pattern);
+    return;
+  }
   FormatText(out, size, "%d/%d 件終了　失敗 %d　経過 %lu:%02u", state.ended, RowCount(state),
              state.failed, static_cast<unsigned long>(seconds / 60),
              static_cast<unsigned>(seconds % 60));

@@ -10,6 +10,7 @@
 
 #include "run/batch_file.h"
 #include "run/command_list.h"
+#include "run/kept_output.h"
 #include "run/launch.h"
 #include "support/byte_buffer.h"
 #include "support/messages.h"
@@ -30,14 +31,45 @@ inline constexpr std::size_t kPrioritySettingSize = 16;
 inline constexpr int kMaxParallel = 8;
 inline constexpr std::size_t kParallelSettingSize = 4;
 
-// What a row or log line says of a command that could not be started.
+// The items of the output combo box, stored as their text (kOutputKey in
+// settings/settings.h): each command in a console window of its own, or its
+// output taken in.
+inline constexpr const char* kOutputItems[] = {"コンソール", "取り込む"};
+enum OutputMode { kOutputConsole = 0, kOutputTaken = 1 };
+inline constexpr std::size_t kOutputSettingSize = 16;
+
+// What a row or log line says of a command that could not be started, and of
+// one that was stopped.
 inline constexpr char kStartFailedText[] = "起動失敗";
+inline constexpr char kStoppedText[] = "停止";
+
+// Creation flags of a listed command besides its priority class: started
+// suspended, so that it joins its job before it can start anything, and
+// without a console window when its output is taken in.
+inline constexpr unsigned long kCreateSuspended = 0x4;        // CREATE_SUSPENDED
+inline constexpr unsigned long kCreateNoWindow = 0x08000000;  // CREATE_NO_WINDOW
+unsigned long ListedCreationFlags(int priorityIndex, int taken);
+
+// Where the output window opens: its top-left corner beside the run list's
+// right edge when it fits there within the work area, else a little right
+// of and below the list's own corner. Rectangles are left, top, right,
+// bottom.
+struct ScreenRect {
+  int left, top, right, bottom;
+};
+void PlaceOutputWindow(const ScreenRect& list, int width, const ScreenRect& workArea, int* x, int* y);
+
+// Caption of the output window: the row's number, from 1.
+inline constexpr char kOutputTitleFormat[] = "出力 - %d";
+
+// The status line of a list that nothing matched, with the pattern searched.
+inline constexpr char kNoMatchFormat[] = "一致するファイルがありません: %s";
 
 // Room for one row of the list: an exit code, a duration and an argument
 // text of at most 511 characters, with the tabs between them.
 inline constexpr std::size_t kRowTextCapacity = 640;
-// Room for the status line.
-inline constexpr std::size_t kStatusTextCapacity = 96;
+// Room for the status line (with a pattern of at most 259 characters).
+inline constexpr std::size_t kStatusTextCapacity = 360;
 
 // Caption of a program error shown by the direct run.
 const char* RunErrorTitle(int code);
@@ -57,16 +89,23 @@ void ListPriorityItems(const char* stored, int newerSystem, PriorityItems* items
 // chooses: "1" to "8" exactly; anything else chooses "1".
 int ParallelItemForSetting(const char* stored);
 
-// 1 when the limit chosen is to be written over the `stored` text: a file
-// that never held the key keeps lacking it while the limit stays 1.
-int ParallelNeedsStoring(const char* stored, int parallel);
+// The item of the output combo box that a stored text chooses: the item of
+// that text exactly; anything else chooses kOutputConsole.
+int OutputItemForSetting(const char* stored);
+
+// 失敗で中止 as a stored text chooses it: on for "1" only.
+int HaltForSetting(const char* stored);
+
+// 1 when a choice is to be written over the `stored` text: a file that never
+// held the key keeps lacking it while the default stays chosen.
+int SettingNeedsStoring(const char* stored, int chosenIsDefault);
 
 // The three phases of a run list.
 enum RunListPhase { kPhaseReady = 0, kPhaseRunning = 1, kPhaseFinished = 2 };
 
 // The buttons a run list enables.
 struct RunButtons {
-  int start, exit, skip, cancel, log, rerun;
+  int start, exit, skip, cancel, log, rerun, stop;
 };
 
 // What became of one started command.
@@ -74,6 +113,7 @@ enum RunEntryState {
   kEntryRunning = 0,      // its child runs and is watched
   kEntryEnded = 1,        // it ended with `exitCode`
   kEntryStartFailed = 2,  // it could not be started
+  kEntryStopped = 3,      // 停止 ended it
 };
 
 // A wall-clock time of day, as the log shows a start.
@@ -95,6 +135,7 @@ struct RunEntry {
   std::size_t text;     // offset of its argument text in the command list
   int state;            // RunEntryState
   int holdsSlot;        // 1 while it counts against the parallel limit
+  int stopRequested;    // 1 once 停止 was asked of it
   unsigned long exitCode;
   std::uint64_t startMs, endMs;  // on the platform's clock
   RunClockTime started;
@@ -105,6 +146,8 @@ struct RunEntry {
 struct RunListState {
   const char* commands;  // the command list (owned by RunDirect)
   const char* program;   // program text of every launch
+  const char* directory; // the folder every command starts in (null or "" for none)
+  const char* pattern;   // the pattern the files were searched with
   ByteBuffer rows;       // RunRow[]
   ByteBuffer entries;    // RunEntry[]
   ByteBuffer running;    // int[]: entries whose child still runs
@@ -119,6 +162,9 @@ struct RunListState {
   char priorityLabel[kPrioritySettingSize];  // value for the settings, once set
   int prioritySet;       // 1 once a launch chose a priority
   int parallel;          // the parallel limit at the last launch (1-8)
+  int outputMode;        // OutputMode at the last launch
+  int halt;              // 失敗で中止 as last read
+  OutputStore outputs;   // output i belongs to entry i
 };
 
 // What the run list needs from the dialog and the system.
@@ -130,7 +176,15 @@ struct RunListPlatform {
   void (*readPriority)(char* text, std::size_t size);  // text of the chosen item
   int (*readParallel)();               // the chosen limit, 1-8
   // Starts `arguments` with the program; null after its own message.
-  void* (*launch)(const char* program, const char* arguments, int priorityIndex);
+  int (*readOutputMode)();             // OutputMode chosen
+  int (*readHalt)();                   // 1 while 失敗で中止 is on
+  // Starts `arguments` with the program; null after its own message. With
+  // `output` 0 or more, its output goes into that output of the store.
+  void* (*launch)(const char* program, const char* arguments, int priorityIndex, int output);
+  // Ends the child and everything it started: 1; 0 when only its own
+  // process could be ended.
+  int (*stopChild)(void* child);
+  void (*setChildPriority)(void* child, int priorityIndex);
   std::uint64_t (*nowMs)();            // a steady clock in milliseconds
   void (*localTime)(RunClockTime* out);
   void (*rowChanged)(int row);         // its text or mark changed
@@ -139,10 +193,14 @@ struct RunListPlatform {
 };
 
 // A new run list over the command list `commands`, launched with `program`,
-// its dialog open, in the Ready phase. 0 when there is no memory for its rows.
-int BeginRunList(RunListState* state, const char* commands, const char* program);
+// made from the files `pattern` matched, its dialog open, in the Ready phase;
+// `lock` guards its outputs (kept_output.h). 0 when there is no memory for
+// its rows.
+int BeginRunList(RunListState* state, const char* commands, const char* program,
+                 const char* pattern, void (*lock)(int enter));
 
-// Releases the memory of the rows and entries (after EndRunList).
+// Releases the memory of the rows, entries and outputs (after EndRunList,
+// once nothing adds to the outputs).
 void FreeRunList(RunListState* state);
 
 int RowCount(const RunListState& state);
@@ -155,17 +213,34 @@ int StartRunList(RunListState* state, const RunListPlatform& platform);
 
 // One step: records the children that have ended, then starts waiting
 // commands while slots are free, in list order; finishes the list when every
-// command has been started and none holds a slot. The rows that changed are
-// shown last, so that the next command starts first. Does nothing while
-// another step is under way (a launch showing its message).
+// command has been started and none holds a slot, and also, with 失敗で中止
+// on, when a command failed (ended with a code other than 0 or was stopped):
+// the running ones then run to their end, nothing more starts. A command that
+// cannot start always finishes the list. The rows that changed are shown
+// last, so that the next command starts first. Does nothing while another
+// step is under way (a launch showing its message).
 void RunListStep(RunListState* state, const RunListPlatform& platform);
 
 // Skip: the oldest running command gives up its slot (it runs on and its end
 // is still recorded), so the next waiting command starts now.
 void SkipRunningChild(RunListState* state, const RunListPlatform& platform);
 
-// Failed ones again: a finished list with a failed command becomes just its
-// failed commands (their own texts), in the Ready phase. 1 when it did.
+// 停止: ends the running command of `caretRow`, or, when that row does not
+// run, the oldest running command, with everything it started. It then ends
+// as stopped, a failure. 1 when a command was asked to stop.
+int StopRunningCommand(RunListState* state, const RunListPlatform& platform, int caretRow);
+
+// The priority chosen now applies to the running commands too.
+void ApplyPriorityToRunning(RunListState* state, const RunListPlatform& platform);
+
+// The priority class a running command is given for a row of the priority
+// table, or for -1 (no class chosen) the class a new child would get of a
+// parent in `ownClass`: its own when idle or below normal, else normal.
+unsigned long PriorityClassForRunning(int priorityIndex, unsigned long ownClass);
+
+// Failed ones again: a finished list with a command that did not end with 0
+// (failed, stopped, or never started) becomes just those commands (their own
+// texts), in list order, in the Ready phase. 1 when it did.
 int RerunFailed(RunListState* state);
 
 // The dialog is gone: the children still watched are let go (they run on);
@@ -183,16 +258,33 @@ int RunListNeedsTimer(const RunListState& state);
 int WatchedChildren(const RunListState& state, void** out, int max);
 
 // Text of a row: the argument text while it has not ended; then
-// "<exit code>\t<seconds, one decimal>秒\t<arguments>", or
-// "起動失敗\t\t<arguments>" when it could not be started.
+// "<exit code>\t<seconds, one decimal>秒\t<arguments>", the exit code
+// "停止" when it was stopped; or "起動失敗\t\t<arguments>" when it could not
+// be started.
 void FormatRowText(const RunListState& state, int row, char* out, std::size_t size);
 
 // 1 when the row has been started (its item is marked).
 int RowMarked(const RunListState& state, int row);
 
+// How a row is drawn besides its text and mark: failed (a code other than 0,
+// 起動失敗, 停止) in red, running in bold.
+struct RunRowLook {
+  int failed;
+  int running;
+};
+RunRowLook RowLookOf(const RunListState& state, int row);
+
+// The entry shown in a row (its latest start), or -1.
+int RowEntry(const RunListState& state, int row);
+
 // "<ended>/<total> 件終了　失敗 <n>　経過 <m:ss>" of the rows shown; the time
-// runs from Start to `nowMs`, or to the finish.
+// runs from Start to `nowMs`, or to the finish. A list without rows says
+// kNoMatchFormat with its pattern.
 void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size);
 
 // An exit code as cmd's errorlevel shows it: signed.
 long SignedExitCode(unsigned long code);
+
+// 1 when the entry failed: ended with a code other than 0, could not start,
+// or was stopped.
+int EntryFailed(const RunEntry& entry);

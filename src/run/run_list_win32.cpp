@@ -3,6 +3,8 @@
 #include "resource.h"
 #include "run/job_log_win32.h"
 #include "run/launch_win32.h"
+#include "run/output_window_win32.h"
+#include "run/run_child_win32.h"
 #include "run/run_list.h"
 #include "settings/settings_win32.h"
 #include "support/control_text_win32.h"
@@ -15,6 +17,15 @@ namespace {
 // the children the wait below does not cover.
 constexpr UINT_PTR kRunTimerId = 100;
 constexpr UINT kRunTimerPeriodMs = 500;
+// The output window shows bytes that came at most this late.
+constexpr UINT_PTR kOutputTimerId = 101;
+constexpr UINT kOutputTimerPeriodMs = 200;
+// Posted by a reader thread when bytes came.
+constexpr UINT kOutputArrived = WM_APP + 1;
+
+// How a failed row is drawn: white on red.
+constexpr COLORREF kFailedText = RGB(255, 255, 255);
+constexpr COLORREF kFailedBackground = RGB(200, 0, 0);
 
 // Tab stops of the rows (exit code, seconds, arguments), in dialog units.
 constexpr int kRowTabStops[2] = {36, 72};
@@ -25,9 +36,13 @@ struct RunListWindow {
   HWND list;
   HWND priority;
   HWND parallel;
+  HWND output;
+  HWND halt;
   HWND status;
+  HFONT bold;     // the rows of running commands
   HHOOK hook;
   int timerOn;
+  int outputTimerOn;
   SIZE initialDialog;  // outer sizes when the dialog was made
   SIZE initialList;
   SIZE initialStatus;
@@ -38,6 +53,9 @@ struct RunListWindow {
   char directory[kRowTextSize];    // current directory of every launch
   char section[kSettingsSectionSize];  // settings section of the parameter file it came from
   char storedParallel[kParallelSettingSize];  // the limit as the settings held it
+  char storedOutput[kOutputSettingSize];      // the output item as they held it
+  char storedHalt[kParallelSettingSize];      // 失敗で中止 as they held it
+  char pattern[kRowTextSize];                 // the pattern the files were searched with
   const char* commands;            // the argument texts, owned by the direct run
   std::size_t commandBytes;
 };
@@ -61,10 +79,12 @@ void MeasureRow(HDC dc, const char* text) {
   SendMessageA(g_runList.list, LB_SETHORIZONTALEXTENT, g_runList.extent + 8, 0);
 }
 
-// A device context with the list's font, for MeasureRow.
+// A device context with the rows' widest font, for MeasureRow.
 HDC ListDc(HGDIOBJ* previous) {
   HDC dc = GetDC(g_runList.list);
-  *previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(g_runList.list, WM_GETFONT, 0, 0)));
+  HGDIOBJ font = g_runList.bold != nullptr ? g_runList.bold
+                                            : reinterpret_cast<HGDIOBJ>(SendMessageA(g_runList.list, WM_GETFONT, 0, 0));
+  *previous = SelectObject(dc, font);
   return dc;
 }
 
@@ -95,14 +115,16 @@ void FillList() {
 
 // ---- What the run list needs (RunListPlatform) ----
 
+ListedChild* Child(void* child) { return static_cast<ListedChild*>(child); }
+
 int ChildEndedWithCode(void* child, unsigned long* code) {
   DWORD exitCode = 0;
-  if (!ChildEnded(static_cast<HANDLE>(child), &exitCode)) return 0;
+  if (!ChildEnded(ListedChildProcess(Child(child)), &exitCode)) return 0;
   *code = exitCode;
   return 1;
 }
 
-void ReleaseChild(void* child) { CloseHandle(static_cast<HANDLE>(child)); }
+void ReleaseChild(void* child) { ReleaseListedChild(Child(child)); }
 
 void ReadPriorityText(char* text, std::size_t size) {
   ReadControlText(g_runList.dialog, IDC_RUNLIST_PRIORITY, text, size);
@@ -112,8 +134,18 @@ int ReadParallel() {
   return static_cast<int>(SendMessageA(g_runList.parallel, CB_GETCURSEL, 0, 0)) + 1;
 }
 
-void* LaunchListed(const char* program, const char* arguments, int priorityIndex) {
-  return LaunchCommand(g_runList.dialog, program, arguments, g_runList.directory, priorityIndex);
+int ReadOutputMode() { return static_cast<int>(SendMessageA(g_runList.output, CB_GETCURSEL, 0, 0)); }
+
+int ReadHalt() { return SendMessageA(g_runList.halt, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void* LaunchListed(const char* program, const char* arguments, int priorityIndex, int output) {
+  return StartListedChild(g_runList.dialog, program, arguments, g_runList.directory, priorityIndex, output);
+}
+
+int StopChild(void* child) { return StopListedChild(Child(child)); }
+
+void SetChildPriority(void* child, int priorityIndex) {
+  SetListedChildPriority(Child(child), PriorityClassForRunning(priorityIndex, GetPriorityClass(GetCurrentProcess())));
 }
 
 std::uint64_t NowMs() {
@@ -153,8 +185,9 @@ void ReportStopped() {
 }
 
 constexpr RunListPlatform kRunListPlatform = {
-    ChildEndedWithCode, ReleaseChild, ReadPriorityText, ReadParallel, LaunchListed,
-    NowMs,              LocalClockTime, ShowRow,        ReportStopped};
+    ChildEndedWithCode, ReleaseChild, ReadPriorityText, ReadParallel,     ReadOutputMode,
+    ReadHalt,           LaunchListed, StopChild,        SetChildPriority, NowMs,
+    LocalClockTime,     ShowRow,      ReportStopped};
 
 // ---- The dialog ----
 
@@ -168,7 +201,8 @@ void ShowState() {
     int id, enabled;
   } buttons[] = {{IDC_RUNLIST_START, on.start}, {IDC_RUNLIST_EXIT, on.exit},
                  {IDC_RUNLIST_SKIP, on.skip},   {IDCANCEL, on.cancel},
-                 {IDC_RUNLIST_LOG, on.log},     {IDC_RUNLIST_RERUN, on.rerun}};
+                 {IDC_RUNLIST_LOG, on.log},     {IDC_RUNLIST_RERUN, on.rerun},
+                 {IDC_RUNLIST_STOP, on.stop}};
   for (const auto& button : buttons) EnableWindow(GetDlgItem(dialog, button.id), button.enabled);
   // Keep the keyboard on an enabled button of the dialog.
   if (focus != nullptr && !IsWindowEnabled(focus) && GetParent(focus) == dialog) {
@@ -186,9 +220,20 @@ void ShowState() {
   g_runList.timerOn = wanted;
 }
 
+// The output window as the output of its row is now.
+void RefreshOutput() {
+  const int row = OutputRow();
+  if (row >= 0) ShowOutput(g_runList.dialog, g_run.outputs, row, RowEntry(g_run, row));
+}
+
+void OpenOutput(int row) {
+  if (row >= 0 && row < RowCount(g_run)) ShowOutput(g_runList.dialog, g_run.outputs, row, RowEntry(g_run, row));
+}
+
 void Step() {
   RunListStep(&g_run, kRunListPlatform);
   ShowState();
+  RefreshOutput();
 }
 
 // The priority combo box: its items, the stored priority preselected.
@@ -217,6 +262,64 @@ void FillParallelBox() {
   SendMessageA(g_runList.parallel, CB_SETCURSEL, ParallelItemForSetting(stored), 0);
 }
 
+// The output combo box and 失敗で中止, as stored.
+void FillOutputChoices() {
+  ReadSettingOf(g_runList.section, kOutputKey, g_runList.storedOutput, sizeof g_runList.storedOutput);
+  for (const char* item : kOutputItems) {
+    SendMessageA(g_runList.output, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  SendMessageA(g_runList.output, CB_SETCURSEL, OutputItemForSetting(g_runList.storedOutput), 0);
+  ReadSettingOf(g_runList.section, kStopOnFailureKey, g_runList.storedHalt, sizeof g_runList.storedHalt);
+  SendMessageA(g_runList.halt, BM_SETCHECK, HaltForSetting(g_runList.storedHalt) ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// The bold font of running rows and the height of a row.
+void PrepareRowFonts() {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(g_runList.list, WM_GETFONT, 0, 0));
+  LOGFONTA look{};
+  if (font != nullptr && GetObjectA(font, sizeof look, &look) == sizeof look) {
+    look.lfWeight = FW_BOLD;
+    g_runList.bold = CreateFontIndirectA(&look);
+  }
+  HDC dc = GetDC(g_runList.list);
+  HGDIOBJ previous = SelectObject(dc, font);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, previous);
+  ReleaseDC(g_runList.list, dc);
+  SendMessageA(g_runList.list, LB_SETITEMHEIGHT, 0, metrics.tmHeight + 1);
+}
+
+// One row as its look says: failed white on red, started (selected) in the
+// highlight colours, running bold.
+BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
+  if (item->CtlID != IDC_RUNLIST_LIST) return FALSE;
+  if (item->itemID == static_cast<UINT>(-1)) {
+    if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &item->rcItem);
+    return TRUE;
+  }
+  char text[kRowTextCapacity] = {};
+  if (SendMessageA(g_runList.list, LB_GETTEXTLEN, item->itemID, 0) < static_cast<LRESULT>(sizeof text)) {
+    SendMessageA(g_runList.list, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text));
+  }
+  const RunRowLook look = RowLookOf(g_run, static_cast<int>(item->itemID));
+  const int selected = (item->itemState & ODS_SELECTED) != 0;
+  const COLORREF back = look.failed ? kFailedBackground : GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  const COLORREF fore = look.failed ? kFailedText : GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  HBRUSH brush = CreateSolidBrush(back);
+  FillRect(item->hDC, &item->rcItem, brush);
+  DeleteObject(brush);
+  HGDIOBJ previous = nullptr;
+  if (look.running && g_runList.bold != nullptr) previous = SelectObject(item->hDC, g_runList.bold);
+  SetBkMode(item->hDC, TRANSPARENT);
+  SetTextColor(item->hDC, fore);
+  const int left = item->rcItem.left + 2;
+  TabbedTextOutA(item->hDC, left, item->rcItem.top, text, lstrlenA(text), 2, g_runList.tabs, left);
+  if (previous != nullptr) SelectObject(item->hDC, previous);
+  if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &item->rcItem);
+  return TRUE;
+}
+
 void SetTabStops(HWND dialog) {
   SendMessageA(g_runList.list, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(kRowTabStops));
   RECT stops = {kRowTabStops[0], 0, kRowTabStops[1], 0};
@@ -233,6 +336,8 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   g_runList.list = GetDlgItem(dialog, IDC_RUNLIST_LIST);
   g_runList.priority = GetDlgItem(dialog, IDC_RUNLIST_PRIORITY);
   g_runList.parallel = GetDlgItem(dialog, IDC_RUNLIST_PARALLEL);
+  g_runList.output = GetDlgItem(dialog, IDC_RUNLIST_OUTPUT);
+  g_runList.halt = GetDlgItem(dialog, IDC_RUNLIST_HALT);
   g_runList.status = GetDlgItem(dialog, IDC_RUNLIST_STATUS);
   g_runList.initialDialog = OuterSize(dialog);
   g_runList.initialList = OuterSize(g_runList.list);
@@ -243,10 +348,15 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   g_runList.statusGap = status.top - list.bottom;
   g_runList.hook = SetWindowsHookExA(WH_MSGFILTER, RunListHook, nullptr,
                                      GetWindowThreadProcessId(g_runList.list, nullptr));
+  // The reader thread runs from the start, so that what a command costs to
+  // read is only its own pipe and output.
+  BeginOutputReader(&g_run.outputs, dialog, kOutputArrived);
   SetTabStops(dialog);
+  PrepareRowFonts();
   FillList();
   FillPriorityBox();
   FillParallelBox();
+  FillOutputChoices();
   ShowState();
   SetActiveWindow(dialog);
   SetFocus(GetDlgItem(dialog, IDC_RUNLIST_START));
@@ -265,8 +375,22 @@ BOOL OnSkip() {
   return TRUE;
 }
 
+// 停止: the command of the caret row, or the oldest running one.
+BOOL OnStop() {
+  const int caret = static_cast<int>(SendMessageA(g_runList.list, LB_GETCARETINDEX, 0, 0));
+  StopRunningCommand(&g_run, kRunListPlatform, caret);
+  ShowState();
+  return TRUE;
+}
+
+BOOL OnPriority(WORD code) {
+  if (code == CBN_SELCHANGE) ApplyPriorityToRunning(&g_run, kRunListPlatform);
+  return TRUE;
+}
+
 BOOL OnRerun(HWND dialog) {
   if (!RerunFailed(&g_run)) return TRUE;
+  CloseOutput();  // its row is gone
   FillList();
   ShowState();
   SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RUNLIST_START)), TRUE);
@@ -289,8 +413,23 @@ BOOL OnClose(HWND dialog) {
   return TRUE;
 }
 
-BOOL OnTimer(WPARAM id) {
+BOOL OnTimer(HWND dialog, WPARAM id) {
   if (id == kRunTimerId) Step();
+  if (id == kOutputTimerId) {
+    KillTimer(dialog, kOutputTimerId);
+    g_runList.outputTimerOn = 0;
+    RefreshOutput();
+  }
+  return TRUE;
+}
+
+// Bytes came: the output window shows them a little later, with whatever
+// comes meanwhile.
+BOOL OnOutputArrived(HWND dialog) {
+  AcknowledgeOutput();
+  if (OutputRow() >= 0 && !g_runList.outputTimerOn) {
+    g_runList.outputTimerOn = SetTimer(dialog, kOutputTimerId, kOutputTimerPeriodMs, nullptr) != 0;
+  }
   return TRUE;
 }
 
@@ -326,7 +465,10 @@ BOOL OnGetMinMaxInfo(LPARAM lParam) {
 // afresh, into the section of the parameter file the commands came from.
 BOOL OnDestroy(HWND dialog) {
   KillTimer(dialog, kRunTimerId);
+  KillTimer(dialog, kOutputTimerId);
   g_runList.timerOn = 0;
+  g_runList.outputTimerOn = 0;
+  CloseOutput();
   if (g_runList.hook != nullptr) UnhookWindowsHookEx(g_runList.hook);
   g_runList.hook = nullptr;
   EndRunList(&g_run, kRunListPlatform);
@@ -334,14 +476,24 @@ BOOL OnDestroy(HWND dialog) {
     char parallel[kParallelSettingSize];
     FormatText(parallel, sizeof parallel, "%d", g_run.parallel);
     StoreSettingOf(g_runList.section, kProcessPriorityKey, g_run.priorityLabel);
-    if (ParallelNeedsStoring(g_runList.storedParallel, g_run.parallel)) {
+    if (SettingNeedsStoring(g_runList.storedParallel, g_run.parallel == 1)) {
       StoreSettingOf(g_runList.section, kParallelKey, parallel);
     }
+    if (SettingNeedsStoring(g_runList.storedOutput, g_run.outputMode == kOutputConsole)) {
+      StoreSettingOf(g_runList.section, kOutputKey, kOutputItems[g_run.outputMode]);
+    }
+    if (SettingNeedsStoring(g_runList.storedHalt, !g_run.halt)) {
+      StoreSettingOf(g_runList.section, kStopOnFailureKey, g_run.halt ? "1" : "0");
+    }
   }
+  if (g_runList.bold != nullptr) DeleteObject(g_runList.bold);
+  g_runList.bold = nullptr;
   g_runList.dialog = nullptr;
   g_runList.list = nullptr;
   g_runList.priority = nullptr;
   g_runList.parallel = nullptr;
+  g_runList.output = nullptr;
+  g_runList.halt = nullptr;
   g_runList.status = nullptr;
   g_runList.initialDialog = SIZE{0, 0};
   return TRUE;
@@ -351,6 +503,8 @@ BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   switch (id) {
     case IDC_RUNLIST_START: return OnStart();
     case IDC_RUNLIST_SKIP: return OnSkip();
+    case IDC_RUNLIST_STOP: return OnStop();
+    case IDC_RUNLIST_PRIORITY: return OnPriority(code);
     case IDC_RUNLIST_LOG: return OnSaveLog(dialog);
     case IDC_RUNLIST_RERUN: return OnRerun(dialog);
     case IDC_RUNLIST_PARALLEL: return OnParallel(code);
@@ -359,11 +513,23 @@ BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   }
 }
 
+// Escape in the run list (not taken by a control, as a dropped-down combo
+// box takes it) closes it as the close box does, also once Cancel is
+// disabled, when the dialog manager would only beep.
+int IsEscapeToClose(const MSG& message) {
+  HWND dialog = g_runList.dialog;
+  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return 0;
+  if (message.hwnd != dialog && !IsChild(dialog, message.hwnd)) return 0;
+  const LRESULT wants = SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                     reinterpret_cast<LPARAM>(&message));
+  return (wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) == 0;
+}
+
 // Runs the thread's messages until the run list has closed, whatever closed
 // it: a message sent by another thread or program is handled inside
 // PeekMessageA, so the check follows every call. Steps the list whenever a
-// watched child ends. The run list and the main dialog both keep their
-// keyboard handling.
+// watched child ends. The run list, its output window and the main dialog
+// all keep their keyboard handling.
 void RunListLoop(HWND mainDialog) {
   MSG message;
   while (g_runList.dialog != nullptr) {
@@ -378,7 +544,12 @@ void RunListLoop(HWND mainDialog) {
         PostMessageA(message.hwnd, message.message, message.wParam, message.lParam);
         break;
       }
+      if (IsEscapeToClose(message)) {
+        SendMessageA(g_runList.dialog, WM_CLOSE, 0, 0);
+        continue;
+      }
       if (IsDialogMessageA(g_runList.dialog, &message)) continue;
+      if (OutputWindow() != nullptr && IsDialogMessageA(OutputWindow(), &message)) continue;
       if (IsDialogMessageA(mainDialog, &message)) continue;
       TranslateMessage(&message);
       DispatchMessageA(&message);
@@ -386,8 +557,10 @@ void RunListLoop(HWND mainDialog) {
     }
     if (g_runList.dialog == nullptr) break;
     void* children[MAXIMUM_WAIT_OBJECTS - 1];
+    HANDLE processes[MAXIMUM_WAIT_OBJECTS - 1];
     const DWORD count = static_cast<DWORD>(WatchedChildren(g_run, children, MAXIMUM_WAIT_OBJECTS - 1));
-    const DWORD woke = MsgWaitForMultipleObjectsEx(count, children, INFINITE,
+    for (DWORD i = 0; i < count; ++i) processes[i] = ListedChildProcess(Child(children[i]));
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, processes, INFINITE,
                                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke != WAIT_OBJECT_0 + count) Step();
   }
@@ -399,12 +572,14 @@ void RunListLoop(HWND mainDialog) {
 int ShowRunList(HWND mainDialog, const CommandList& commands) {
   CopyPathText(g_runList.programText, commands.program);
   CopyPathText(g_runList.directory, commands.directory);
+  CopyPathText(g_runList.pattern, commands.pattern);
   g_runList.commands = commands.arguments.data;
   g_runList.commandBytes = commands.arguments.size;
-  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText)) {
+  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText, g_runList.pattern, LockOutputs)) {
     ShowProgramError(mainDialog, kRunTitle, kErrorNoMemory);
     return 0;
   }
+  g_run.directory = g_runList.directory;
   CurrentSettingsSection(g_runList.section, sizeof g_runList.section);
   RECT mainRect{};
   GetWindowRect(mainDialog, &mainRect);
@@ -417,6 +592,7 @@ int ShowRunList(HWND mainDialog, const CommandList& commands) {
     ShowSystemError(mainDialog, kRunTitle);
   }
   EndRunList(&g_run, kRunListPlatform);
+  EndOutputReader();
   FreeRunList(&g_run);
   g_runList.commands = nullptr;
   return shown;
@@ -436,7 +612,10 @@ INT_PTR CALLBACK RunListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog, reinterpret_cast<const RECT*>(lParam));
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_TIMER: return OnTimer(wParam);
+    case WM_TIMER: return OnTimer(dialog, wParam);
+    case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_CLOSE: return OnClose(dialog);
+    case kOutputArrived: return OnOutputArrived(dialog);
     case WM_SIZE: return OnSize(dialog, wParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
     case WM_DESTROY: return OnDestroy(dialog);
@@ -449,11 +628,23 @@ LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == MSGF_DIALOGBOX && message != nullptr && message->hwnd == g_runList.list &&
       g_runList.list != nullptr) {
     switch (message->message) {
-      case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+      case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: {
         SetFocus(g_runList.list);
+        // The row under the mouse: its low word; the high word is set outside rows.
+        const LRESULT hit = SendMessageA(g_runList.list, LB_ITEMFROMPOINT, 0, message->lParam);
+        const int row = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
+        if (message->message == WM_LBUTTONDOWN && row >= 0) {
+          SendMessageA(g_runList.list, LB_SETCARETINDEX, row, FALSE);
+        }
+        if (message->message == WM_LBUTTONDBLCLK) OpenOutput(row);
         return 1;
+      }
       case WM_KEYDOWN:
         if (message->wParam == VK_SPACE) return 1;
+        if (message->wParam == VK_RETURN) {
+          OpenOutput(static_cast<int>(SendMessageA(g_runList.list, LB_GETCARETINDEX, 0, 0)));
+          return 1;
+        }
         break;
       default: break;
     }

@@ -1,6 +1,6 @@
 // The run list dialog (resource 103): it starts the commands of a file
-// expansion, up to N at a time, with a chosen process priority, and shows
-// how each ended.
+// expansion, up to N at a time, with a chosen process priority, in consoles
+// of their own or with their output taken in, and shows how each ended.
 #pragma once
 
 #include <windows.h>
@@ -24,5 +24,6 @@ int CloseRunList();
 INT_PTR CALLBACK RunListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Message-filter hook of the list box: clicks and the space key change no
-// selection, since the selection shows the progress.
+// selection, since the selection shows the progress; a click moves the
+// caret, a double-click or Enter opens the output window of the row.
 LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam);

@@ -19,6 +19,8 @@ inline constexpr char kPositionXKey[] = "DialogCurrentPositionX";
 inline constexpr char kPositionYKey[] = "DialogCurrentPositionY";
 inline constexpr char kProcessPriorityKey[] = "ProcessPriority";
 inline constexpr char kParallelKey[] = "Parallel";
+inline constexpr char kOutputKey[] = "Output";
+inline constexpr char kStopOnFailureKey[] = "StopOnFailure";
 
 // Room for the name of the lock that copies of the program take while they
 // update the settings file.

@@ -1,8 +1,10 @@
 // Run and Confirm driven from outside with the recording child as the
 // program: a direct run, the run list over matching files (order, waiting,
-// priority, Skip, Cancel, the setting it keeps), batch-mode Run and its
-// double-start check, and Confirm with and without an edit command.
+// priority, Skip, Cancel, the setting it keeps, output taken in, 停止,
+// 失敗で中止), batch-mode Run and its double-start check, and Confirm with
+// and without an edit command.
 #include <windows.h>
+#include <dlgs.h>
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
 
@@ -108,6 +110,51 @@ std::vector<bool> Buttons(HWND runList) {
           IsControlEnabled(runList, IDC_RUNLIST_SKIP), IsControlEnabled(runList, IDCANCEL)};
 }
 const std::vector<bool> kFinished{false, true, false, false};
+
+// The row whose arguments end with `name`, or -1.
+int RowNamed(const Texts& rows, const std::string& name) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].size() >= name.size() && rows[i].compare(rows[i].size() - name.size(), name.size(), name) == 0) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+// Waits for a row of the list to start with `head`.
+bool WaitForRow(HWND list, int row, const std::string& head) {
+  return WaitUntil([&] { return ListItems(list)[static_cast<std::size_t>(row)].rfind(head, 0) == 0; });
+}
+
+// The process id a child of the output tests noted in `path`.
+DWORD NotedProcess(const std::string& path) {
+  std::string text;
+  WaitUntil([&] { return !(text = ReadWholeFile(path)).empty(); });
+  return std::strtoul(text.c_str(), nullptr, 10);
+}
+
+bool ProcessEnds(DWORD id) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+  if (process == nullptr) return true;
+  const bool ended = WaitForSingleObject(process, kDriverTimeoutMs) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
+}
+
+// Opens the output window of `row` with Enter on the row with the caret, or
+// with a double-click on it.
+HWND OpenOutput(const AppProcess& app, HWND list, int row, bool doubleClick) {
+  HWND box = Control(list, IDC_RUNLIST_LIST);
+  if (doubleClick) {
+    const LRESULT height = SendMessageA(box, LB_GETITEMHEIGHT, 0, 0);
+    const LRESULT top = SendMessageA(box, LB_GETTOPINDEX, 0, 0);
+    PostMessageA(box, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, (row - top) * height + height / 2));
+  } else {
+    SendMessageA(box, LB_SETCARETINDEX, row, FALSE);
+    PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+  }
+  return WaitForDialog(app, "出力 - " + std::to_string(row + 1));
+}
 
 TEST(Run, DirectRunStartsTheOneCommandOrRefusesWithAMessage) {
   RunSession s;
@@ -318,6 +365,128 @@ TEST(Run, RunListShowsResultsKeepsALogAndRunsTheFailedOnesAgain) {
   ClickButton(list, IDCANCEL);
   ASSERT_TRUE(WaitForWindowGone(list));
   EXPECT_NE(std::string::npos, ReadWholeFile(s.folder.Path("tavix.ini")).find("Parallel=2\r\n"));
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
+// Three commands at once with their output taken in: what each wrote, in
+// the order written, in its output window (followed to another row, the
+// flood's last 256 KB); a command that leaves a program running in the
+// background ends with its own process; 停止 on the caret row ends that
+// command and the program it started; a priority chosen meanwhile reaches
+// the running command; the log with output; the close box closes the
+// finished list; the choices are kept.
+TEST(Run, TakenInOutputIsShownAndStopEndsTheCommandWithWhatItStarted) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("output", {}));
+  s.child = JoinTestPath(TestExeDir(), "output_child.exe");
+  const std::string data = s.folder.Path("data\\");
+  WriteWholeFile(data + "said.txt", "out one\\n\nerr two\\r\\n\nout x\\0y\\r\\r\\n\nexit 0\n");
+  WriteWholeFile(data + "flood.txt", "pid\nspawn\nflood\n");
+  WriteWholeFile(data + "bg.txt", "background\nout started\n");
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ((Texts{"コンソール", "取り込む"}), ComboItems(list, IDC_RUNLIST_OUTPUT));
+  EXPECT_EQ(0, ComboSelection(list, IDC_RUNLIST_OUTPUT));
+  ChooseComboItem(list, IDC_RUNLIST_OUTPUT, 1);
+  ChooseComboItem(list, IDC_RUNLIST_PARALLEL, 2);
+  ClickButton(list, IDC_RUNLIST_START);
+  const Texts shown = ListItems(list);
+  const int said = RowNamed(shown, "said.txt"), flood = RowNamed(shown, "flood.txt"), bg = RowNamed(shown, "bg.txt");
+  EXPECT_TRUE(WaitForRow(list, bg, "0\t") && WaitForRow(list, said, "0\t")) << ListItems(list)[bg];
+  EXPECT_TRUE(IsControlEnabled(list, IDC_RUNLIST_STOP));
+  const DWORD floodId = NotedProcess(data + "flood.txt.pid");
+  const DWORD spawnId = NotedProcess(data + "flood.txt.spawn");
+  ChooseComboItem(list, IDC_RUNLIST_PRIORITY, 5);
+  HANDLE floodProcess = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, floodId);
+  EXPECT_EQ(static_cast<DWORD>(IDLE_PRIORITY_CLASS), GetPriorityClass(floodProcess));
+  CloseHandle(floodProcess);
+
+  HWND output = OpenOutput(s.app, list, said, false);
+  ASSERT_NE(nullptr, output);
+  EXPECT_EQ("one\r\ntwo\r\nx y\r\n", ControlText(output, IDC_OUTPUT_TEXT));
+  EXPECT_EQ(3, SelectedCount(list));
+  ASSERT_EQ(output, OpenOutput(s.app, list, flood, true));
+  EXPECT_TRUE(WaitUntil([&] { return ControlText(output, IDC_OUTPUT_TEXT).rfind("(この前の ", 0) == 0; }));
+  EXPECT_GT(270000u, ControlText(output, IDC_OUTPUT_TEXT).size());
+
+  SendMessageA(Control(list, IDC_RUNLIST_LIST), LB_SETCARETINDEX, flood, FALSE);
+  ClickButton(list, IDC_RUNLIST_STOP);
+  EXPECT_TRUE(WaitForRow(list, flood, "停止\t")) << ListItems(list)[flood];
+  EXPECT_TRUE(ProcessEnds(floodId) && ProcessEnds(spawnId));
+  ASSERT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
+  EXPECT_EQ(0u, ControlText(list, IDC_RUNLIST_STATUS).find("3/3 件終了　失敗 1"));
+
+  PostClickButton(list, IDC_RUNLIST_LOG);
+  HWND save = WaitForDialog(s.app, "ログに名前を付けて保存");
+  ASSERT_NE(nullptr, save);
+  ChooseComboItem(save, cmb1, 1);
+  SendCommand(save, cmb1, CBN_SELENDOK);  // what Wine's dialog acts on
+  ASSERT_TRUE(SetFileDialogName(save, "out.txt"));
+  PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(save, IDOK)));
+  ASSERT_TRUE(WaitForWindowGone(save));
+  const std::string log = ReadWholeFile(s.folder.Path("out.txt"));
+  const std::string saidLine = "#" + std::to_string(said + 1) + "\t0\t";
+  EXPECT_EQ(0u, log.find("#1\t")) << log.substr(0, 200);
+  EXPECT_NE(std::string::npos, log.find(s.child + " " + shown[said] + "\r\none\r\ntwo\r\nx y\r\n\r\n")) << log.substr(0, 400);
+  EXPECT_NE(std::string::npos, log.find(saidLine));
+  EXPECT_NE(std::string::npos, log.find("#" + std::to_string(flood + 1) + "\t停止\t"));
+
+  PostMessageA(list, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  const std::string ini = ReadWholeFile(s.folder.Path("tavix.ini"));
+  EXPECT_NE(std::string::npos, ini.find("Output=取り込む\r\n")) << ini;
+  EXPECT_EQ(std::string::npos, ini.find("StopOnFailure")) << ini;
+  WriteWholeFile(data + "bg.txt.go", "");
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
+// With 失敗で中止 the first failure starts nothing more, and 失敗分を再実行
+// offers it with the commands never started; a command that cannot start
+// with its output taken in does the same as in a console; a list of nothing
+// names the pattern it searched.
+TEST(Run, HaltOnFailureOffersTheRestAgainAndAnEmptyListNamesItsPattern) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("halt", {"exit1.txt", "exit2.txt", "exit3.txt"}));
+  for (const std::string& file : s.waiting) s.Release(file);
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  const Texts shown = ListItems(list);
+  ClickButton(list, IDC_RUNLIST_HALT);
+  ClickButton(list, IDC_RUNLIST_START);
+  ASSERT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
+  const Texts rows = ListItems(list);
+  auto code = [](const std::string& path) { return path.substr(path.size() - 5, 1); };
+  EXPECT_EQ((Texts{code(shown[0]) + "\t", shown[1], shown[2]}),
+            (Texts{rows[0].substr(0, 2), rows[1], rows[2]}));
+  ClickButton(list, IDC_RUNLIST_RERUN);
+  EXPECT_EQ(shown, ListItems(list));
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EXPECT_NE(std::string::npos, ReadWholeFile(s.folder.Path("tavix.ini")).find("StopOnFailure=1\r\n"));
+
+  list = s.OpenRunList("*.none");
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ("一致するファイルがありません: " + s.folder.Path("data\\*.none"), ControlText(list, IDC_RUNLIST_STATUS));
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+
+  for (int item : {0, 1}) {
+    s.Run(s.folder.Path("missing.exe"), "", s.folder.Path("data\\exit1.tx?"), s.folder.dir);
+    list = WaitForDialog(s.app, s.folder.Path("missing.exe"));
+    ASSERT_NE(nullptr, list);
+    ChooseComboItem(list, IDC_RUNLIST_OUTPUT, item);
+    PostClickButton(list, IDC_RUNLIST_START);
+    MessageBoxSeen box;
+    ASSERT_TRUE(WaitForMessageBox(s.app, &box));
+    EXPECT_EQ("タビクス：実行失敗", box.caption);
+    EXPECT_FALSE(box.text.empty());
+    DismissMessageBox(box.window);
+    ASSERT_TRUE(WaitForWindowGone(box.window));
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(s.app, kRunTitle, "実行を中断します"));
+    EXPECT_EQ("起動失敗\t\t" + s.folder.Path("data\\exit1.txt"), ListItems(list)[0]) << item;
+    ClickButton(list, IDC_RUNLIST_EXIT);
+    ASSERT_TRUE(WaitForWindowGone(list));
+  }
   EscapeAndExpectExit0(s.app, s.window);
 }
 

@@ -13,16 +13,20 @@
 
 namespace {
 
-TEST(ParallelSetting, ChoosesAnItemAndIsStoredOnlyWhenItSaysSomething) {
+TEST(ListSettings, ChooseAnItemAndAreStoredOnlyWhenTheySaySomething) {
   const struct {
     const char* stored;
-    int item, storedWhenOne, storedWhenThree;
-  } cases[] = {{"1", 0, 1, 1}, {"8", 7, 1, 1}, {"3", 2, 1, 1}, {"", 0, 0, 1},
-               {"9", 0, 1, 1}, {"0", 0, 1, 1}, {"22", 0, 1, 1}, {"x", 0, 1, 1}};
+    int parallelItem, outputItem, halt, storedWhenDefault, storedOtherwise;
+  } cases[] = {{"1", 0, 0, 1, 1, 1},  {"8", 7, 0, 0, 1, 1},  {"3", 2, 0, 0, 1, 1},
+               {"", 0, 0, 0, 0, 1},   {"9", 0, 0, 0, 1, 1},  {"0", 0, 0, 0, 1, 1},
+               {"22", 0, 0, 0, 1, 1}, {"x", 0, 0, 0, 1, 1},  {"取り込む", 0, 1, 0, 1, 1},
+               {"コンソール", 0, 0, 0, 1, 1}, {"取り込む ", 0, 0, 0, 1, 1}, {"11", 0, 0, 0, 1, 1}};
   for (const auto& c : cases) {
-    EXPECT_EQ(c.item, ParallelItemForSetting(c.stored)) << c.stored;
-    EXPECT_EQ(c.storedWhenOne * 10 + c.storedWhenThree,
-              ParallelNeedsStoring(c.stored, 1) * 10 + ParallelNeedsStoring(c.stored, 3))
+    EXPECT_EQ(c.parallelItem, ParallelItemForSetting(c.stored)) << c.stored;
+    EXPECT_EQ(c.outputItem, OutputItemForSetting(c.stored)) << c.stored;
+    EXPECT_EQ(c.halt, HaltForSetting(c.stored)) << c.stored;
+    EXPECT_EQ(c.storedWhenDefault * 10 + c.storedOtherwise,
+              SettingNeedsStoring(c.stored, 1) * 10 + SettingNeedsStoring(c.stored, 0))
         << c.stored;
   }
 }
@@ -45,11 +49,13 @@ TEST(ExpandEditCommand, PutsThePathWhereTheCommandNamesTheFile) {
 // Fake children are the numbers 1, 2, ... in launch order; each runs until
 // its digit appears in the steps (its handle is signalled). The command
 // texts choose the exit codes: "b" exits 1, "c" 259, "e" 0xC0000005, the
-// others 0. The clock
-// moves 100 ms at every step and a minute at '+'.
+// others 0; "j" could not be put in a job, so a stop ends only its own
+// process. A child whose output is taken in writes its letter, a zero byte,
+// an LF and its letter again. The clock moves 100 ms at every step and a
+// minute at '+'.
 struct FakeRun {
-  std::string signalled, launched, released;
-  int parallel, failNext, closeInLaunch, stopped;
+  std::string signalled, launched, released, priorities;
+  int parallel, failNext, closeInLaunch, stopped, halt, output;
   std::uint64_t clock;
 } g_run;
 RunListState g_state;
@@ -65,13 +71,25 @@ const RunListPlatform kFake = {
     [](void* child) { g_run.released += static_cast<char>('0' + reinterpret_cast<long>(child)); },
     [](char* text, std::size_t size) { snprintf(text, size, "%s", "低"); },
     [] { return g_run.parallel; },
-    [](const char* program, const char* arguments, int priority) -> void* {
+    [] { return g_run.output; },
+    [] { return g_run.halt; },
+    [](const char* program, const char* arguments, int priority, int output) -> void* {
       EXPECT_STREQ("C:\\My Tools\\conv.exe", program);
       EXPECT_EQ(4, priority);
+      EXPECT_EQ(g_run.output ? EntryCount(g_state) - 1 : -1, output);
       if (g_run.closeInLaunch) EndRunList(&g_state, kFake);
       if (g_run.failNext) return g_run.failNext = 0, nullptr;
       g_run.launched += arguments;
+      const char said[] = {arguments[0], '\0', '\n', arguments[0]};
+      if (output >= 0) TakeOutput(&g_state.outputs, output, said, sizeof said);
       return reinterpret_cast<void*>(static_cast<long>(g_run.launched.size()));
+    },
+    [](void* child) {
+      const long n = reinterpret_cast<long>(child);
+      return g_run.launched[static_cast<std::size_t>(n - 1)] == 'j' ? 0 : 1;
+    },
+    [](void* child, int priority) {
+      g_run.priorities += std::to_string(reinterpret_cast<long>(child)) + ":" + std::to_string(priority) + " ";
     },
     [] { return g_run.clock; },
     [](RunClockTime* t) {
@@ -82,19 +100,25 @@ const RunListPlatform kFake = {
     [] { ++g_run.stopped; },
 };
 
-// The buttons as six digits: Start, Exit, Skip, Cancel, Log, Failed again.
+// The buttons as seven digits: Start, Exit, Skip, Cancel, Log, Failed
+// again, Stop.
 std::string ButtonDigits() {
   const RunButtons b = RunListButtons(g_state);
   return std::string{char('0' + b.start), char('0' + b.exit), char('0' + b.skip),
-                     char('0' + b.cancel), char('0' + b.log), char('0' + b.rerun)};
+                     char('0' + b.cancel), char('0' + b.log), char('0' + b.rerun),
+                     char('0' + b.stop)};
 }
 
+// The rows; '*' marks a started row, '!' one drawn as failed, '~' one drawn
+// as running.
 std::string Rows() {
   std::string rows;
   for (int i = 0; i < RowCount(g_state); ++i) {
     char text[kRowTextCapacity];
     FormatRowText(g_state, i, text, sizeof text);
-    rows += (i ? "|" : "") + std::string(text) + (RowMarked(g_state, i) ? "*" : "");
+    const RunRowLook look = RowLookOf(g_state, i);
+    rows += (i ? "|" : "") + std::string(text) + (RowMarked(g_state, i) ? "*" : "") +
+            (look.failed ? "!" : "") + (look.running ? "~" : "");
   }
   return rows;
 }
@@ -111,55 +135,71 @@ std::string Watched() {
 TEST(RunListSchedule, StartsUpToNAtOnceAndRecordsEveryResult) {
   // Steps: S Start, T a step, K Skip, X the dialog closes, R failed ones
   // again, F the next launch fails, C the dialog closes during the next
-  // launch, + a minute passes, a digit: that child ends and a step follows.
+  // launch, + a minute passes, H 失敗で中止 goes on, O and o: output taken in
+  // or in a console from the next launch on, P 停止 with the caret on no
+  // row, p with the caret on the second row, a digit: that child ends and a
+  // step follows.
   const struct {
     int parallel;
     const char* list;  // one command per letter
     const char* steps;
     const char* launched;
     const char* released;
-    const char* rows;  // after the steps; '*' marks a started row
+    const char* rows;  // after the steps, marked as Rows() marks them
     const char* status;
     const char* buttons;
     const char* watched;
-    const char* golden;  // tests/data/run/<golden>: the log after the steps
+    const char* golden;  // tests/data/run/<golden>: the log (.txt: with output) after the steps
   } cases[] = {
       // One at a time; 259 is an exit code like any other, and the next
       // command starts as soon as a child ends.
       {1, "abc", "S+123", "abc", "123",
-       "0\t60.1秒\ta*|1\t0.1秒\tb*|259\t0.1秒\tc*", "3/3 件終了　失敗 2　経過 1:00", "010011", "",
+       "0\t60.1秒\ta*|1\t0.1秒\tb*!|259\t0.1秒\tc*!", "3/3 件終了　失敗 2　経過 1:00", "0100110", "",
        "one_at_a_time.tsv"},
-      {1, "abc", "S1", "ab", "1", "0\t0.1秒\ta*|b*|c", "1/3 件終了　失敗 0　経過 0:00", "001110", "2", ""},
+      {1, "abc", "S1", "ab", "1", "0\t0.1秒\ta*|b*~|c", "1/3 件終了　失敗 0　経過 0:00", "0011101", "2", ""},
       // Two and three at a time: a freed slot takes the next command.
-      {2, "abcd", "S", "ab", "", "a*|b*|c|d", "0/4 件終了　失敗 0　経過 0:00", "001110", "12", ""},
-      {2, "abcd", "S21", "abcd", "21", "0\t0.2秒\ta*|1\t0.1秒\tb*|c*|d*", "2/4 件終了　失敗 1　経過 0:00", "001110", "34", ""},
-      {3, "ab", "S21", "ab", "21", "0\t0.2秒\ta*|1\t0.1秒\tb*", "2/2 件終了　失敗 1　経過 0:00", "010011", "", ""},
+      {2, "abcd", "S", "ab", "", "a*~|b*~|c|d", "0/4 件終了　失敗 0　経過 0:00", "0011101", "12", ""},
+      {2, "abcd", "S21", "abcd", "21", "0\t0.2秒\ta*|1\t0.1秒\tb*!|c*~|d*~", "2/4 件終了　失敗 1　経過 0:00", "0011101", "34", ""},
+      {3, "ab", "S21", "ab", "21", "0\t0.2秒\ta*|1\t0.1秒\tb*!", "2/2 件終了　失敗 1　経過 0:00", "0100110", "", ""},
       // Skip: the oldest gives up its slot and runs on, watched; its end
       // still counts. At the end of the list, Skip finishes it.
-      {1, "abc", "SK2", "abc", "2", "a*|1\t0.1秒\tb*|c*", "1/3 件終了　失敗 1　経過 0:00", "001110", "31", ""},
+      {1, "abc", "SK2", "abc", "2", "a*~|1\t0.1秒\tb*!|c*~", "1/3 件終了　失敗 1　経過 0:00", "0011101", "31", ""},
       {1, "abc", "SK21+3", "abc", "213",
-       "0\t0.3秒\ta*|1\t0.1秒\tb*|259\t60.2秒\tc*", "3/3 件終了　失敗 2　経過 1:00", "010011", "", ""},
-      {2, "abc", "SK", "abc", "", "a*|b*|c*", "0/3 件終了　失敗 0　経過 0:00", "001110", "231", ""},
-      {1, "a", "SK", "a", "", "a*", "0/1 件終了　失敗 0　経過 0:00", "010010", "1", ""},
+       "0\t0.3秒\ta*|1\t0.1秒\tb*!|259\t60.2秒\tc*!", "3/3 件終了　失敗 2　経過 1:00", "0100110", "", ""},
+      {2, "abc", "SK", "abc", "", "a*~|b*~|c*~", "0/3 件終了　失敗 0　経過 0:00", "0011101", "231", ""},
+      {1, "a", "SK", "a", "", "a*~", "0/1 件終了　失敗 0　経過 0:00", "0100101", "1", ""},
       // A failed start stops the list, which stays open, finished; what
       // runs is still watched.
-      {1, "ab", "FS", "", "", "起動失敗\t\ta*|b", "1/2 件終了　失敗 1　経過 0:00", "010011", "", ""},
+      {1, "ab", "FS", "", "", "起動失敗\t\ta*!|b", "1/2 件終了　失敗 1　経過 0:00", "0100110", "", ""},
       {2, "abcd", "SF1", "ab", "1",
-       "0\t0.2秒\ta*|b*|起動失敗\t\tc*|d", "2/4 件終了　失敗 1　経過 0:00", "010011", "2", ""},
+       "0\t0.2秒\ta*|b*~|起動失敗\t\tc*!|d", "2/4 件終了　失敗 1　経過 0:00", "0100111", "2", ""},
       // The dialog closes: children are let go once; nothing more starts.
-      {2, "abc", "SXT12", "ab", "12", "a*|b*|c", "0/3 件終了　失敗 0　経過 0:00", "001110", "", ""},
-      {1, "a", "CS", "a", "1", "a", "0/1 件終了　失敗 0　経過 0:00", "001100", "", ""},
-      {1, "a", "CFS", "", "", "a", "0/1 件終了　失敗 0　経過 0:00", "001100", "", ""},
+      {2, "abc", "SXT12", "ab", "12", "a*~|b*~|c", "0/3 件終了　失敗 0　経過 0:00", "0011100", "", ""},
+      {1, "a", "CS", "a", "1", "a", "0/1 件終了　失敗 0　経過 0:00", "0011000", "", ""},
+      {1, "a", "CFS", "", "", "a", "0/1 件終了　失敗 0　経過 0:00", "0011000", "", ""},
       // Exit codes read as cmd's errorlevel shows them.
-      {1, "e", "S1", "e", "1", "-1073741819\t0.1秒\te*", "1/1 件終了　失敗 1　経過 0:00", "010011", "", ""},
-      // Nothing to run: Start finishes at once.
-      {1, "", "S", "", "", "", "0/0 件終了　失敗 0　経過 0:00", "010000", "", ""},
-      // Failed ones again: only the failed commands, ready, run anew; the
-      // log keeps every start. A skipped child still runs through it.
-      {1, "abc", "S123R", "abc", "123", "b|c", "0/2 件終了　失敗 0　経過 0:00", "100110", "", ""},
-      {2, "abcd", "SKR", "abc", "", "a*|b*|c*|d", "0/4 件終了　失敗 0　経過 0:00", "001110", "231", ""},
+      {1, "e", "S1", "e", "1", "-1073741819\t0.1秒\te*!", "1/1 件終了　失敗 1　経過 0:00", "0100110", "", ""},
+      // Nothing to run: the status line names the pattern; Start finishes.
+      {1, "", "S", "", "", "", "一致するファイルがありません: C:\\data\\*.txt", "0100000", "", ""},
+      // Failed ones again: the commands that did not end with 0, ready, run
+      // anew; the log keeps every start. A skipped child still runs through it.
+      {1, "abc", "S123R", "abc", "123", "b|c", "0/2 件終了　失敗 0　経過 0:00", "1001100", "", ""},
+      {2, "abcd", "SKR", "abc", "", "a*~|b*~|c*~|d", "0/4 件終了　失敗 0　経過 0:00", "0011101", "231", ""},
       {2, "cbad", "SKF+2R3S5", "cbabd", "235",
-       "b*|0\t0.1秒\td*", "1/2 件終了　失敗 0　経過 0:00", "001110", "41", "again.tsv"},
+       "b*~|0\t0.1秒\td*", "1/2 件終了　失敗 0　経過 0:00", "0011101", "41", "again.tsv"},
+      // 停止: the caret row's command, or the oldest; it fails and the list
+      // goes on.
+      {1, "abc", "SP1", "ab", "1", "停止\t0.2秒\ta*!|b*~|c", "1/3 件終了　失敗 1　経過 0:00", "0011101", "2", ""},
+      {2, "abc", "Sp2", "abc", "2", "a*~|停止\t0.2秒\tb*!|c*~", "1/3 件終了　失敗 1　経過 0:00", "0011101", "13", ""},
+      // 失敗で中止: a failure starts nothing more, the running ones finish;
+      // failed ones again offers the commands never started too.
+      {2, "abcd", "HS2", "ab", "2", "a*~|1\t0.1秒\tb*!|c|d", "1/4 件終了　失敗 1　経過 0:00", "0100111", "1", ""},
+      {2, "abcd", "HS21R", "ab", "21", "b|c|d", "0/3 件終了　失敗 0　経過 0:00", "1001100", "", ""},
+      {1, "ab", "HSP1", "a", "1", "停止\t0.2秒\ta*!|b", "1/2 件終了　失敗 1　経過 0:00", "0100110", "", ""},
+      // Output taken in, stopped with and without a job, in a console.
+      {1, "abjc", "OS1P2PoF3", "abj", "123",
+       "0\t0.1秒\ta*|停止\t0.2秒\tb*!|停止\t0.4秒\tj*!|起動失敗\t\tc*!", "4/4 件終了　失敗 3　経過 0:00",
+       "0100110", "", "with_output.txt"},
   };
   for (const auto& c : cases) {
     g_run = FakeRun{};
@@ -167,7 +207,7 @@ TEST(RunListSchedule, StartsUpToNAtOnceAndRecordsEveryResult) {
     std::string commands;  // one command per letter
     for (const char* letter = c.list; *letter; ++letter) commands += std::string(1, *letter) + '\0';
     commands += '\0';
-    ASSERT_EQ(1, BeginRunList(&g_state, commands.c_str(), "C:\\My Tools\\conv.exe"));
+    ASSERT_EQ(1, BeginRunList(&g_state, commands.c_str(), "C:\\My Tools\\conv.exe", "C:\\data\\*.txt", nullptr));
     for (const char* step = c.steps; *step; ++step) {
       g_run.clock += *step == '+' ? 60000 : 100;
       if (*step == 'S') StartRunList(&g_state, kFake);
@@ -175,8 +215,11 @@ TEST(RunListSchedule, StartsUpToNAtOnceAndRecordsEveryResult) {
       if (*step == 'K') SkipRunningChild(&g_state, kFake);
       if (*step == 'X') EndRunList(&g_state, kFake);
       if (*step == 'R') RerunFailed(&g_state);
+      if (*step == 'P' || *step == 'p') StopRunningCommand(&g_state, kFake, *step == 'p' ? 1 : -1);
       g_run.failNext |= *step == 'F';
       g_run.closeInLaunch |= *step == 'C';
+      g_run.halt |= *step == 'H';
+      if (*step == 'O' || *step == 'o') g_run.output = *step == 'O';
       if (*step >= '1' && *step <= '9') {
         g_run.signalled += *step;
         RunListStep(&g_state, kFake);
@@ -198,7 +241,9 @@ TEST(RunListSchedule, StartsUpToNAtOnceAndRecordsEveryResult) {
     EXPECT_EQ(c.released, g_run.released.substr(0, std::strlen(c.released))) << c.steps;
     if (c.golden[0] != '\0') {
       ByteBuffer log;
-      ASSERT_EQ(1, ComposeRunLog(g_state, "C:\\Windows\\system32\\cmd.exe", &log));
+      const char* shell = "C:\\Windows\\system32\\cmd.exe";
+      ASSERT_EQ(1, std::strstr(c.golden, ".txt") ? ComposeRunLogWithOutput(g_state, shell, &log)
+                                                 : ComposeRunLog(g_state, shell, &log));
       EXPECT_EQ(ReadWholeFile(JoinTestPath(TestDataDir(), std::string("run/") + c.golden)),
                 std::string(log.data, log.size)) << c.steps;
       FreeByteBuffer(&log);
@@ -206,6 +251,29 @@ TEST(RunListSchedule, StartsUpToNAtOnceAndRecordsEveryResult) {
     FreeRunList(&g_state);
   }
   EXPECT_EQ(std::string("低"), g_state.priorityLabel);
+}
+
+// A priority chosen while commands run applies to each of them; "no class"
+// gives what a new child of this program would get.
+TEST(RunningPriority, AppliesTheChosenClassToEveryRunningCommand) {
+  const struct {
+    int index;
+    unsigned long own, expected;
+  } cases[] = {{4, 0x20, 0x40},      {0, 0x40, 0x80},     {-1, 0x20, 0x20}, {-1, 0x40, 0x40},
+               {-1, 0x4000, 0x4000}, {-1, 0x8000, 0x20}, {-1, 0x80, 0x20}};
+  for (const auto& c : cases) EXPECT_EQ(c.expected, PriorityClassForRunning(c.index, c.own)) << c.index;
+
+  g_run = FakeRun{};
+  g_run.parallel = 2;
+  ASSERT_EQ(1, BeginRunList(&g_state, "a\0b\0c\0", "C:\\My Tools\\conv.exe", "", nullptr));
+  ApplyPriorityToRunning(&g_state, kFake);
+  EXPECT_EQ(0, g_state.prioritySet);
+  StartRunList(&g_state, kFake);
+  SkipRunningChild(&g_state, kFake);
+  ApplyPriorityToRunning(&g_state, kFake);
+  EXPECT_EQ("1:4 2:4 3:4 ", g_run.priorities);
+  EndRunList(&g_state, kFake);
+  FreeRunList(&g_state);
 }
 
 TEST(ChildHasEnded, OnlyTheHandleTells) {

@@ -64,7 +64,7 @@ BOOL CALLBACK CheckChild(HWND control, LPARAM data) {
 }
 
 TEST(Captions, FitTheirControls) {
-  for (int id : {IDD_MAIN, IDD_REGISTER, IDD_RUNLIST, IDD_ABOUT}) {
+  for (int id : {IDD_MAIN, IDD_REGISTER, IDD_RUNLIST, IDD_ABOUT, IDD_OUTPUT}) {
     SCOPED_TRACE(id);
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
                                      NoDialogProc, 0);

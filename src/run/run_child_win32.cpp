@@ -1,0 +1,263 @@
+#include "run/run_child_win32.h"
+
+#include <cstdlib>
+
+#include "run/launch.h"
+#include "run/launch_win32.h"
+#include "run/run_list.h"
+#include "support/format_text.h"
+#include "support/memory_win32.h"
+#include "support/message_box_win32.h"
+
+namespace {
+
+// The pipe's buffer and one read.
+constexpr DWORD kPipeBytes = 64 * 1024;
+
+// The read end of one child's pipe, owned by the reader thread once started.
+struct PipeReader {
+  OVERLAPPED read;
+  HANDLE pipe;
+  int output;
+  int reading;  // a read is under way
+  int closing;  // nothing more is read: freed once no read is under way
+  int ended;    // the child was released: its pipe is read until empty
+  PipeReader* next;
+  char buffer[kPipeBytes];
+};
+
+// The reader thread and its completion port, one for the run list.
+HANDLE g_port = nullptr;
+HANDLE g_thread = nullptr;
+OutputStore* g_outputs = nullptr;
+HWND g_notify = nullptr;
+UINT g_message = 0;
+LONG g_notifyPending = 0;
+// Packets posted to the port, told apart by the address of these.
+OVERLAPPED g_startPacket, g_endedPacket, g_stopPacket;
+
+CRITICAL_SECTION g_outputLock;
+int g_outputLockMade = 0;
+
+void CloseIfSet(HANDLE handle) {
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+void Read(PipeReader* reader) {
+  reader->read = OVERLAPPED{};
+  if (ReadFile(reader->pipe, reader->buffer, kPipeBytes, nullptr, &reader->read) ||
+      GetLastError() == ERROR_IO_PENDING) {
+    reader->reading = 1;  // its completion comes through the port either way
+  } else {
+    reader->closing = 1;  // every writer has closed the pipe
+  }
+}
+
+void Take(PipeReader* reader, DWORD got) {
+  if (got == 0) return;
+  TakeOutput(g_outputs, reader->output, reader->buffer, got);
+  if (InterlockedExchange(&g_notifyPending, 1) == 0) PostMessageA(g_notify, g_message, 0, 0);
+}
+
+// Once the child has ended, what it wrote is in the pipe: the read under way
+// is cancelled when the pipe holds nothing more.
+void Settle(PipeReader* reader, int stopping) {
+  DWORD waiting = 0;
+  const int empty = !PeekNamedPipe(reader->pipe, nullptr, 0, nullptr, &waiting, nullptr) || waiting == 0;
+  if (reader->reading && (stopping || (reader->ended && empty))) CancelIo(reader->pipe);
+}
+
+DWORD WINAPI ReadOutputs(void*) {
+  PipeReader* active = nullptr;
+  int stopping = 0;
+  for (;;) {
+    DWORD got = 0;
+    ULONG_PTR key = 0;
+    OVERLAPPED* packet = nullptr;
+    const BOOL read = GetQueuedCompletionStatus(g_port, &got, &key, &packet, INFINITE);
+    if (packet == nullptr) break;  // the port is gone
+    if (packet == &g_stopPacket) {
+      stopping = 1;
+      for (PipeReader* reader = active; reader != nullptr; reader = reader->next) {
+        reader->ended = 1;
+        reader->closing |= !reader->reading;
+        Settle(reader, stopping);
+      }
+    } else {
+      PipeReader* reader = reinterpret_cast<PipeReader*>(key);
+      if (packet == &g_startPacket) {
+        reader->next = active;
+        active = reader;
+        Read(reader);
+      } else if (packet == &g_endedPacket) {
+        reader->ended = 1;
+      } else {
+        reader->reading = 0;
+        Take(reader, got);
+        if (!read || stopping) reader->closing = 1;
+        if (!reader->closing) Read(reader);
+      }
+      Settle(reader, stopping);
+    }
+    // Frees the readers that are done with.
+    for (PipeReader** at = &active; *at != nullptr;) {
+      PipeReader* reader = *at;
+      if (reader->closing && reader->ended && !reader->reading) {
+        *at = reader->next;
+        CloseHandle(reader->pipe);
+        FreeBlock(&reader);
+      } else {
+        at = &reader->next;
+      }
+    }
+    if (stopping && active == nullptr) break;
+  }
+  return 0;
+}
+
+// A pipe whose read end allows overlapped reads (an anonymous pipe does not),
+// its write end inheritable.
+int MakeOutputPipe(HANDLE* readEnd, HANDLE* writeEnd) {
+  static LONG made = 0;
+  char name[64];
+  FormatText(name, sizeof name, "\\\\.\\pipe\\tavix-output-%lu-%ld",
+             static_cast<unsigned long>(GetCurrentProcessId()), InterlockedIncrement(&made));
+  *readEnd = CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                              PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, kPipeBytes, 0, nullptr);
+  if (*readEnd == INVALID_HANDLE_VALUE) return 0;
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  *writeEnd = CreateFileA(name, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, &inherited, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (*writeEnd != INVALID_HANDLE_VALUE) return 1;
+  CloseHandle(*readEnd);
+  return 0;
+}
+
+// Hands the read end of a started child's pipe to the reader thread.
+PipeReader* StartReading(HANDLE pipe, int output) {
+  PipeReader* reader = nullptr;
+  if (g_port == nullptr || !AllocBlock(&reader, sizeof(PipeReader))) return nullptr;
+  reader->pipe = pipe;
+  reader->output = output;
+  if (CreateIoCompletionPort(pipe, g_port, reinterpret_cast<ULONG_PTR>(reader), 0) == nullptr ||
+      !PostQueuedCompletionStatus(g_port, 0, reinterpret_cast<ULONG_PTR>(reader), &g_startPacket)) {
+    FreeBlock(&reader);
+    return nullptr;
+  }
+  return reader;
+}
+
+}  // namespace
+
+struct ListedChild {
+  HANDLE process;
+  HANDLE job;          // null when the process could not join one
+  PipeReader* reader;  // null in a console of its own
+};
+
+int BeginOutputReader(OutputStore* outputs, HWND notify, UINT message) {
+  g_outputs = outputs;
+  g_notify = notify;
+  g_message = message;
+  g_port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+  if (g_port != nullptr) g_thread = CreateThread(nullptr, 64 * 1024, ReadOutputs, nullptr,
+                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (g_thread != nullptr) return 1;
+  CloseIfSet(g_port);
+  g_port = nullptr;
+  return 0;
+}
+
+void EndOutputReader() {
+  if (g_thread != nullptr) {
+    PostQueuedCompletionStatus(g_port, 0, 0, &g_stopPacket);
+    WaitForSingleObject(g_thread, INFINITE);
+    CloseHandle(g_thread);
+  }
+  CloseIfSet(g_port);
+  g_thread = g_port = nullptr;
+  AcknowledgeOutput();
+}
+
+ListedChild* StartListedChild(HWND owner, const char* program, const char* arguments,
+                              const char* directory, int priorityIndex, int output) {
+  ListedChild* child = static_cast<ListedChild*>(std::calloc(1, sizeof(ListedChild)));
+  if (child == nullptr || (output >= 0 && g_port == nullptr)) {
+    std::free(child);
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    ShowSystemError(owner, kLaunchFailedTitle);
+    return nullptr;
+  }
+  HANDLE readEnd = nullptr;
+  ChildStart start = {ListedCreationFlags(priorityIndex, output >= 0), nullptr, nullptr};
+  if (output >= 0) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    start.input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                              OPEN_EXISTING, 0, nullptr);
+    if (start.input == INVALID_HANDLE_VALUE || !MakeOutputPipe(&readEnd, &start.output)) {
+      ShowSystemError(owner, kLaunchFailedTitle);
+      CloseIfSet(start.input);
+      std::free(child);
+      return nullptr;
+    }
+  }
+  PROCESS_INFORMATION info{};
+  const int started = LaunchChild(owner, program, arguments, directory, start, &info);
+  CloseIfSet(start.output);
+  CloseIfSet(start.input);
+  if (started && output >= 0 && (child->reader = StartReading(readEnd, output)) == nullptr) {
+    ShowSystemError(owner, kLaunchFailedTitle);
+    TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  if (!started || (output >= 0 && child->reader == nullptr)) {
+    CloseIfSet(readEnd);
+    std::free(child);
+    return nullptr;
+  }
+  child->process = info.hProcess;
+  child->job = CreateJobObjectA(nullptr, nullptr);
+  if (child->job != nullptr && !AssignProcessToJobObject(child->job, info.hProcess)) {
+    CloseHandle(child->job);
+    child->job = nullptr;
+  }
+  ResumeThread(info.hThread);
+  CloseHandle(info.hThread);
+  return child;
+}
+
+HANDLE ListedChildProcess(const ListedChild* child) { return child->process; }
+
+int StopListedChild(ListedChild* child) {
+  if (child->job != nullptr && TerminateJobObject(child->job, 1)) return 1;
+  TerminateProcess(child->process, 1);
+  return 0;
+}
+
+void SetListedChildPriority(ListedChild* child, DWORD priorityClass) {
+  SetPriorityClass(child->process, priorityClass);
+}
+
+void ReleaseListedChild(ListedChild* child) {
+  if (child->reader != nullptr) {
+    PostQueuedCompletionStatus(g_port, 0, reinterpret_cast<ULONG_PTR>(child->reader), &g_endedPacket);
+  }
+  CloseHandle(child->process);
+  CloseIfSet(child->job);
+  std::free(child);
+}
+
+void AcknowledgeOutput() { InterlockedExchange(&g_notifyPending, 0); }
+
+void LockOutputs(int enter) {
+  if (!g_outputLockMade) {
+    InitializeCriticalSection(&g_outputLock);
+    g_outputLockMade = 1;
+  }
+  if (enter) {
+    EnterCriticalSection(&g_outputLock);
+  } else {
+    LeaveCriticalSection(&g_outputLock);
+  }
+}
