@@ -11,6 +11,8 @@
 // creates it) and appends the line "end". It ends with the exit code that
 // TAVIX_RECORD_EXIT gives (0 without it), or, when its last argument's file
 // name starts with "exit" and a number ("exit259.txt"), with that number.
+// With TAVIX_RECORD_ECHO set it also talks as a converter would: its
+// arguments on standard output, and why it failed on standard error.
 #include <windows.h>
 
 #include <cstdio>
@@ -41,8 +43,16 @@ int main(int argc, char** argv) {
   startup.cb = sizeof startup;
   GetStartupInfoA(&startup);
   const bool append = GetEnvironmentVariableA("TAVIX_RECORD_APPEND", nullptr, 0) != 0;
+  const bool echo = GetEnvironmentVariableA("TAVIX_RECORD_ECHO", nullptr, 0) != 0;
+  if (echo) {
+    for (int i = 1; i < argc; ++i) std::printf("%s%s", argv[i], i + 1 < argc ? " " : "\n");
+    std::fflush(stdout);
+  }
   std::FILE* out = std::fopen(target, append ? "ab" : "wb");
-  if (!out) return 3;
+  if (!out) {
+    if (echo) std::fprintf(stderr, "error: unable to open '%s' for writing\n", target);
+    return 3;
+  }
   std::fprintf(out, "%s\n%s\n%lx\n%lx %x\n", GetCommandLineA(), directory,
                static_cast<unsigned long>(GetPriorityClass(GetCurrentProcess())),
                static_cast<unsigned long>(startup.dwFlags), static_cast<unsigned>(startup.wShowWindow));
@@ -56,7 +66,10 @@ int main(int argc, char** argv) {
   std::snprintf(release + n, sizeof release - n, "\\%s.go", name ? name + 1 : last);
   while (GetFileAttributesA(release) == INVALID_FILE_ATTRIBUTES) Sleep(20);
   out = std::fopen(target, "ab");
-  if (!out) return 3;
+  if (!out) {
+    if (echo) std::fprintf(stderr, "error: unable to open '%s' for writing\n", target);
+    return 3;
+  }
   std::fputs("end\n", out);
   return std::fclose(out) == 0 ? exitCode : 4;
 }
