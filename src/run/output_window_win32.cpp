@@ -3,6 +3,7 @@
 #include "resource.h"
 #include "run/run_list.h"
 #include "support/format_text.h"
+#include "support/window_size_win32.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ struct OutputWindowState {
 };
 
 OutputWindowState g_output{};
-
-SIZE OuterSize(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return SIZE{r.right - r.left, r.bottom - r.top};
-}
 
 // Puts the text of `entry` as it is now into the edit. The caret stays at the
 // end, so that the view follows new lines, unless the user moved it away.
@@ -96,11 +91,7 @@ BOOL OnSize(HWND dialog, WPARAM kind) {
 }
 
 BOOL OnGetMinMaxInfo(LPARAM lParam) {
-  if (g_output.initialDialog.cx == 0) return FALSE;
-  MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
-  info->ptMinTrackSize.x = g_output.initialDialog.cx;
-  info->ptMinTrackSize.y = g_output.initialDialog.cy;
-  return TRUE;
+  return KeepMinimumTrackSize(lParam, g_output.initialDialog);
 }
 
 BOOL OnClose(HWND dialog) {

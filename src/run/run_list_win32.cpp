@@ -10,6 +10,7 @@
 #include "support/control_text_win32.h"
 #include "support/format_text.h"
 #include "support/path_text.h"
+#include "support/window_size_win32.h"
 
 namespace {
 
@@ -62,12 +63,6 @@ struct RunListWindow {
 
 RunListWindow g_runList{};
 RunListState g_run{};
-
-SIZE OuterSize(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return SIZE{r.right - r.left, r.bottom - r.top};
-}
 
 // ---- The list box ----
 
@@ -454,11 +449,7 @@ BOOL OnSize(HWND dialog, WPARAM kind) {
 }
 
 BOOL OnGetMinMaxInfo(LPARAM lParam) {
-  if (g_runList.initialDialog.cx == 0) return FALSE;
-  MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
-  info->ptMinTrackSize.x = g_runList.initialDialog.cx;
-  info->ptMinTrackSize.y = g_runList.initialDialog.cy;
-  return TRUE;
+  return KeepMinimumTrackSize(lParam, g_runList.initialDialog);
 }
 
 // The chosen priority and limit are written to the settings file once,
