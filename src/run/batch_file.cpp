@@ -88,7 +88,7 @@ int FolderNameChangedByCmd(const ParameterSet& set, int fromDisk) {
 // could not hand on as it is gives no block and is counted as left out.
 int WriteBlock(const ParameterSet& set, const BatchSystem& system, const char* directory,
                int fromDisk, ByteBuffer* out) {
-  if (directory[0] == '\0') return WriteCommandLines(set, *system.search, nullptr, out);
+  if (directory[0] == '\0') return WriteCommandLines(set, system, directory, 0, out);
   SetCurrentFolderName(directory, fromDisk);
   if (FolderNameChangedByCmd(set, fromDisk)) {
     UseNameInForm(g_currentFolderName, kCmdBatchLineForm);
@@ -96,7 +96,7 @@ int WriteBlock(const ParameterSet& set, const BatchSystem& system, const char* d
   }
   if (!AppendDirectoryLine(out, set, directory, fromDisk)) return kBatchOutOfMemory;
   // Only a walked directory is a base for relative file texts.
-  const int result = WriteCommandLines(set, *system.search, fromDisk ? directory : nullptr, out);
+  const int result = WriteCommandLines(set, system, directory, fromDisk, out);
   if (result == kBatchComplete && IsNetworkPath(directory) &&
       !AppendText(out, kLeaveNetworkDirectoryLine)) {
     return kBatchOutOfMemory;
@@ -126,12 +126,12 @@ void SetCurrentFolderName(const char* directory, int fromDisk) {
   g_currentFolderNameFromDisk = fromDisk;
 }
 
-int WriteCommandLines(const ParameterSet& set, const SearchSource& search, const char* directory,
-                      ByteBuffer* out) {
+int WriteCommandLines(const ParameterSet& set, const BatchSystem& system, const char* directory,
+                      int walked, ByteBuffer* out) {
   char program[kBatchProgramTextSize];
   MakeBatchProgramText(set.programText, program);
   CommandList commands{};
-  const CommandPlace place = {&search, 1, directory, directory != nullptr};
+  const CommandPlace place = {system.search, 1, directory, walked, system.targets};
   const int error = ComposeCommands(set, place, &commands);
   int result = error == kErrorNoMemory ? kBatchOutOfMemory : kBatchComplete;
   const char* arguments = commands.arguments.data;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "expand/file_expansion.h"
+#include "expand/target_check.h"
 #include "run/command_line.h"
 #include "support/messages.h"
 
@@ -26,11 +27,18 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
   const char* base = place.walked ? list->directory : nullptr;
-  list->expanded = BeginFileExpansion(fileTexts, base, place.search);
+  const SearchSource* search =
+      place.targets != nullptr ? RecordSearches(place.targets, place.search) : place.search;
+  list->expanded = BeginFileExpansion(fileTexts, base, search);
 
   char arguments[kArgumentTextCapacity];
   int result = -1;
   for (;;) {
+    // The targets are recorded from the match the command is made from,
+    // before the assembly moves the search on.
+    if (place.targets != nullptr && list->expanded && SearchPreStep(list->form)) {
+      RecordCommandTargets(place.targets, set.rows, list->directory);
+    }
     if (!AssembleArgumentText(set.rows, arguments, sizeof arguments, list->form)) {
       // After the last match the expansion has ended; otherwise the command
       // at hand did not fit.

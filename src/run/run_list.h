@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "expand/target_check.h"
 #include "run/batch_file.h"
 #include "run/command_list.h"
 #include "run/launch.h"
@@ -38,6 +39,9 @@ inline constexpr char kStartFailedText[] = "起動失敗";
 inline constexpr std::size_t kRowTextCapacity = 640;
 // Room for the status line.
 inline constexpr std::size_t kStatusTextCapacity = 96;
+// The status line at Ready while commands carry target marks: the commands,
+// then how many carry each mark (expand/target_check.h).
+inline constexpr char kMarkedStatusFormat[] = "%d 件　上書き %d　重複 %d　入力と同じ %d";
 
 // Caption of a program error shown by the direct run.
 const char* RunErrorTitle(int code);
@@ -86,6 +90,7 @@ struct RunClockTime {
 struct RunRow {
   std::size_t text;  // offset into the command list
   int entry;
+  int targetMarks;   // TargetMark bits of its command (0: none)
 };
 
 // One started command: a line of the job log, in start order.
@@ -119,6 +124,7 @@ struct RunListState {
   char priorityLabel[kPrioritySettingSize];  // value for the settings, once set
   int prioritySet;       // 1 once a launch chose a priority
   int parallel;          // the parallel limit at the last launch (1-8)
+  int askBeforeStart;    // 1 when rows carried target marks as the list was made (not after RerunFailed)
 };
 
 // What the run list needs from the dialog and the system.
@@ -139,8 +145,10 @@ struct RunListPlatform {
 };
 
 // A new run list over the command list `commands`, launched with `program`,
-// its dialog open, in the Ready phase. 0 when there is no memory for its rows.
-int BeginRunList(RunListState* state, const char* commands, const char* program);
+// its dialog open, in the Ready phase; each row carries the marks `targets`
+// gives its command (null: none). 0 when there is no memory for its rows.
+int BeginRunList(RunListState* state, const char* commands, const char* program,
+                 const TargetRecord* targets = nullptr);
 
 // Releases the memory of the rows and entries (after EndRunList).
 void FreeRunList(RunListState* state);
@@ -165,7 +173,8 @@ void RunListStep(RunListState* state, const RunListPlatform& platform);
 void SkipRunningChild(RunListState* state, const RunListPlatform& platform);
 
 // Failed ones again: a finished list with a failed command becomes just its
-// failed commands (their own texts), in the Ready phase. 1 when it did.
+// failed commands (their own texts, their marks), in the Ready phase; its
+// Start asks nothing. 1 when it did.
 int RerunFailed(RunListState* state);
 
 // The dialog is gone: the children still watched are let go (they run on);
@@ -190,8 +199,16 @@ void FormatRowText(const RunListState& state, int row, char* out, std::size_t si
 // 1 when the row has been started (its item is marked).
 int RowMarked(const RunListState& state, int row);
 
+// 1 when the row's command carries a target mark (it is drawn highlighted).
+int RowHighlighted(const RunListState& state, int row);
+
+// 1 when Start is to ask first (AskAboutTargets): before the first Start
+// of a list whose commands carry target marks.
+int RunListAsksBeforeStart(const RunListState& state);
+
 // "<ended>/<total> 件終了　失敗 <n>　経過 <m:ss>" of the rows shown; the time
-// runs from Start to `nowMs`, or to the finish.
+// runs from Start to `nowMs`, or to the finish. While Start is to ask first,
+// kMarkedStatusFormat instead.
 void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size);
 
 // An exit code as cmd's errorlevel shows it: signed.

@@ -1,5 +1,6 @@
 #include "run/run_list_win32.h"
 
+#include "expand/target_check_win32.h"
 #include "resource.h"
 #include "run/job_log_win32.h"
 #include "run/launch_win32.h"
@@ -18,6 +19,9 @@ constexpr UINT kRunTimerPeriodMs = 500;
 
 // Tab stops of the rows (exit code, seconds, arguments), in dialog units.
 constexpr int kRowTabStops[2] = {36, 72};
+
+// The background of rows whose commands carry a target mark.
+constexpr COLORREF kMarkedRowColour = RGB(255, 255, 128);
 
 // The run list window: one for the program.
 struct RunListWindow {
@@ -40,6 +44,7 @@ struct RunListWindow {
   char storedParallel[kParallelSettingSize];  // the limit as the settings held it
   const char* commands;            // the argument texts, owned by the direct run
   std::size_t commandBytes;
+  const TargetRecord* targets;     // their target marks, owned by the direct run
 };
 
 RunListWindow g_runList{};
@@ -217,6 +222,42 @@ void FillParallelBox() {
   SendMessageA(g_runList.parallel, CB_SETCURSEL, ParallelItemForSetting(stored), 0);
 }
 
+// The rows are drawn here (OnDrawItem), as high as the list's font.
+void SetRowHeight() {
+  HGDIOBJ font;
+  HDC dc = ListDc(&font);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  ReleaseListDc(dc, font);
+  SendMessageA(g_runList.list, LB_SETITEMHEIGHT, 0, metrics.tmHeight);
+}
+
+// A row: started rows (selected) in the system's highlight, rows whose
+// command carries a target mark in yellow, the text at its tab stops.
+BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
+  if (item->CtlID != IDC_RUNLIST_LIST) return FALSE;
+  const int row = static_cast<int>(item->itemID);
+  HDC dc = item->hDC;
+  if (row >= 0 && row < RowCount(g_run)) {
+    const int selected = (item->itemState & ODS_SELECTED) != 0;
+    const COLORREF back = selected                      ? GetSysColor(COLOR_HIGHLIGHT)
+                          : RowHighlighted(g_run, row) ? kMarkedRowColour
+                                                       : GetSysColor(COLOR_WINDOW);
+    SetBkColor(dc, back);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &item->rcItem, nullptr, 0, nullptr);
+    char text[kRowTextCapacity];
+    const LRESULT length = SendMessageA(item->hwndItem, LB_GETTEXTLEN, row, 0);
+    if (length >= 0 && length < static_cast<LRESULT>(sizeof text) &&
+        SendMessageA(item->hwndItem, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text)) == length) {
+      const int left = item->rcItem.left + 2;
+      TabbedTextOutA(dc, left, item->rcItem.top, text, static_cast<int>(length), 2, g_runList.tabs, left);
+    }
+  }
+  if ((item->itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &item->rcItem);
+  return TRUE;
+}
+
 void SetTabStops(HWND dialog) {
   SendMessageA(g_runList.list, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(kRowTabStops));
   RECT stops = {kRowTabStops[0], 0, kRowTabStops[1], 0};
@@ -244,6 +285,7 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   g_runList.hook = SetWindowsHookExA(WH_MSGFILTER, RunListHook, nullptr,
                                      GetWindowThreadProcessId(g_runList.list, nullptr));
   SetTabStops(dialog);
+  SetRowHeight();
   FillList();
   FillPriorityBox();
   FillParallelBox();
@@ -253,7 +295,8 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   return FALSE;  // the focus is set
 }
 
-BOOL OnStart() {
+BOOL OnStart(HWND dialog) {
+  if (RunListAsksBeforeStart(g_run) && !AskAboutTargets(dialog, *g_runList.targets)) return TRUE;
   StartRunList(&g_run, kRunListPlatform);
   ShowState();
   return TRUE;
@@ -349,7 +392,7 @@ BOOL OnDestroy(HWND dialog) {
 
 BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   switch (id) {
-    case IDC_RUNLIST_START: return OnStart();
+    case IDC_RUNLIST_START: return OnStart(dialog);
     case IDC_RUNLIST_SKIP: return OnSkip();
     case IDC_RUNLIST_LOG: return OnSaveLog(dialog);
     case IDC_RUNLIST_RERUN: return OnRerun(dialog);
@@ -396,12 +439,13 @@ void RunListLoop(HWND mainDialog) {
 
 }  // namespace
 
-int ShowRunList(HWND mainDialog, const CommandList& commands) {
+int ShowRunList(HWND mainDialog, const CommandList& commands, const TargetRecord& targets) {
   CopyPathText(g_runList.programText, commands.program);
   CopyPathText(g_runList.directory, commands.directory);
   g_runList.commands = commands.arguments.data;
   g_runList.commandBytes = commands.arguments.size;
-  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText)) {
+  g_runList.targets = &targets;
+  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText, &targets)) {
     ShowProgramError(mainDialog, kRunTitle, kErrorNoMemory);
     return 0;
   }
@@ -419,6 +463,7 @@ int ShowRunList(HWND mainDialog, const CommandList& commands) {
   EndRunList(&g_run, kRunListPlatform);
   FreeRunList(&g_run);
   g_runList.commands = nullptr;
+  g_runList.targets = nullptr;
   return shown;
 }
 
@@ -437,6 +482,7 @@ INT_PTR CALLBACK RunListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITDIALOG: return OnInitDialog(dialog, reinterpret_cast<const RECT*>(lParam));
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_TIMER: return OnTimer(wParam);
+    case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_SIZE: return OnSize(dialog, wParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
     case WM_DESTROY: return OnDestroy(dialog);
