@@ -175,20 +175,21 @@ struct Checker {
   const TargetPlatform* platform;
   char working[kRowTextSize];  // the program's own folder
   std::size_t baseFolder;      // the folder text whose full path `base` holds
-  int baseValid;               // 0: `base` could not be told
+  int baseValid;               // -1 before the first folder, 0 when `base` could not be told
   char base[kRowTextSize];
   int lastListing[kArgumentRowCount + 1];  // per row (the input's first), or -1
 };
 
-// The full path of the folder a command runs in, as the command sees it.
+// The full path of the folder a command runs in, as the command sees it;
+// "" when it cannot be told (then only absolute paths resolve).
 const char* CommandBase(Checker* checker, std::size_t folder) {
-  if (checker->baseValid >= 0 && checker->baseFolder == folder) {
-    return checker->baseValid ? checker->base : nullptr;
+  if (checker->baseFolder != folder || checker->baseValid < 0) {
+    checker->baseFolder = folder;
+    const char* given = Text(*checker->record, folder);
+    checker->baseValid = ResolvePath(checker->working, given[0] != '\0' ? given : ".", checker->base);
+    if (!checker->baseValid) checker->base[0] = '\0';
   }
-  checker->baseFolder = folder;
-  const char* given = Text(*checker->record, folder);
-  checker->baseValid = ResolvePath(checker->working, given[0] != '\0' ? given : ".", checker->base);
-  return checker->baseValid ? checker->base : nullptr;
+  return checker->base;
 }
 
 // The names of a listing, sorted by key.
@@ -290,9 +291,8 @@ std::size_t LookUpName(const TargetRecord& record, const FolderListing& listing,
 void CheckPath(Checker* checker, std::size_t index) {
   TargetRecord* record = checker->record;
   const TargetPath path = Paths(record)[index];
-  const char* base = CommandBase(checker, path.folder);
   char full[kRowTextSize];
-  if (base == nullptr || !ResolvePath(base, Text(*record, path.path), full)) return;
+  if (!ResolvePath(CommandBase(checker, path.folder), Text(*record, path.path), full)) return;
   char folder[kRowTextSize];
   std::memcpy(folder, full, std::strlen(full) + 1);
   char* cut = FindLastCharDbcs(folder, '\\');
@@ -395,7 +395,10 @@ void RecordCommandTargets(TargetRecord* record, const ArgumentRows& rows, const 
   CopyPathText(text, rows.row[expanded].fileText);
   CaptureMatch(text);
   const int command = record->commands++;
-  const std::size_t folderAt = AddSharedText(record, &record->lastFolder, folder != nullptr ? folder : "");
+  char unquoted[kRowTextSize];
+  CopyPathText(unquoted, folder != nullptr ? folder : "");
+  DropQuotes(unquoted);
+  const std::size_t folderAt = AddSharedText(record, &record->lastFolder, unquoted);
   char translated[kRowTextSize];
   char mask[kRowTextSize];
   char path[kRowTextSize];

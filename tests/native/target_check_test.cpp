@@ -62,7 +62,7 @@ TEST(TargetCheck, RecordInMarksOut) {
        "出力先に問題のあるコマンドが 2 件あります\n上書き・入力と同じ: C:\\x\\a.txt\n"
        "上書き・入力と同じ: C:\\x\\b.txt\n開始しますか?"},
       // Relative targets from the command's folder, or the program's own.
-      {"C:\\x", {{1, "", 0, "C:\\x\\*.txt"}, {2, "", 0, "..\\o\\.\\*.bak"}}, "O -", ""},
+      {"\"C:\\x\"", {{1, "", 0, "C:\\x\\*.txt"}, {2, "", 0, "..\\o\\.\\*.bak"}}, "O -", ""},
       {"C:\\x", {{1, "", 0, "C:\\x\\*.txt"}, {2, "", 0, "\\o\\*.bak"}}, "O -", ""},
       {"", {{1, "", 0, "C:\\x\\*.txt"}, {2, "", 0, "o/*.bak."}}, "O -", ""},
       // Names compare as Windows compares them: short and long, any case
