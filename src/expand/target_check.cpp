@@ -252,10 +252,15 @@ int FindListing(Checker* checker, int slot, const char* folder, const char* fold
     if (Covers(*record, Listings(record)[i], folderKey, nameKey)) found = i;
   }
   if (found >= 0) {
-    if (Listings(record)[found].state == kListingRecorded) PrepareListing(checker, static_cast<std::size_t>(found), nullptr);
+    if (Listings(record)[found].state == kListingRecorded) {
+      PrepareListing(checker, static_cast<std::size_t>(found), nullptr);
+    }
     return checker->lastListing[slot] = found;
   }
+  // The mask as written (the texts it lies in grow below) and as names compare.
+  char written[kRowTextSize];
   char maskKey[kRowTextSize];
+  CopyPathText(written, mask);
   CopyPathText(maskKey, mask);
   FoldNameCase(maskKey);
   const int covered = NameMatchesMask(maskKey, nameKey);
@@ -269,7 +274,7 @@ int FindListing(Checker* checker, int slot, const char* folder, const char* fold
   if (!AddRecord(record, &record->listings, listing)) return -1;
   // The search gets the mask as written, in case the system's matching
   // minds the case.
-  PrepareListing(checker, static_cast<std::size_t>(count), covered ? mask : "*");
+  PrepareListing(checker, static_cast<std::size_t>(count), covered ? written : "*");
   return checker->lastListing[slot] = count;
 }
 
