@@ -52,12 +52,6 @@ std::size_t AddText(TargetRecord* record, const char* text) {
   return at;
 }
 
-// `*last` when it holds `text` already, else a new copy (remembered there).
-std::size_t AddSharedText(TargetRecord* record, std::size_t* last, const char* text) {
-  if (StartTexts(record) && std::strcmp(Text(*record, *last), text) == 0) return *last;
-  return *last = AddText(record, text);
-}
-
 int IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
@@ -147,7 +141,7 @@ int BeginRecordedListing(TargetRecord* record, const char* pattern) {
   *name = '\0';
   FoldNameCase(mask);
   const FolderListing listing = {AddText(record, folder), 0, 0, AddText(record, mask),
-                                 RecordCount<ListedName>(record->names), 0, kListingRecorded};
+                                 RecordCount<ListedName>(record->names), 0, kListingRecorded, -1};
   return AddRecord(record, &record->listings, listing);
 }
 
@@ -178,6 +172,16 @@ struct Checker {
   int baseValid;               // -1 before the first folder, 0 when `base` could not be told
   char base[kRowTextSize];
   int lastListing[kArgumentRowCount + 1];  // per row (the input's first), or -1
+  // Per row (the input's first): the folder part of its last path as
+  // recorded, and the full path and key of that folder, or "" when it could
+  // not be told. The paths of one row mostly share it.
+  struct {
+    std::size_t commandFolder;
+    std::size_t length;  // of `written`; kRowTextSize: nothing cached
+    char written[kRowTextSize];
+    char full[kRowTextSize];
+    char key[kRowTextSize];
+  } folders[kArgumentRowCount + 1];
 };
 
 // The full path of the folder a command runs in, as the command sees it;
@@ -215,6 +219,15 @@ void PrepareListing(Checker* checker, std::size_t index, const char* searchMask)
   std::memcpy(key, longFolder, std::strlen(longFolder) + 1);
   FoldNameCase(key);
   Listings(record)[index].longKey = AddText(record, key);
+  // Listings of one folder on disk (asked by other names) stand for it as one.
+  Listings(record)[index].sameFolder = static_cast<int>(index);
+  for (std::size_t other = 0; other < RecordCount<FolderListing>(record->listings); ++other) {
+    const FolderListing& ready = Listings(record)[other];
+    if (ready.state == kListingReady && std::strcmp(Text(*record, ready.longKey), key) == 0) {
+      Listings(record)[index].sameFolder = ready.sameFolder;
+      break;
+    }
+  }
   if (searchMask != nullptr) {
     char pattern[kJoinedPathSize];
     JoinPath(pattern, sizeof pattern, longFolder, searchMask);
@@ -270,7 +283,8 @@ int FindListing(Checker* checker, int slot, const char* folder, const char* fold
                                  AddText(record, covered ? maskKey : "*"),
                                  RecordCount<ListedName>(record->names),
                                  0,
-                                 kListingRecorded};
+                                 kListingRecorded,
+                                 -1};
   if (!AddRecord(record, &record->listings, listing)) return -1;
   // The search gets the mask as written, in case the system's matching
   // minds the case.
@@ -290,79 +304,147 @@ std::size_t LookUpName(const TargetRecord& record, const FolderListing& listing,
   return at != end && std::strcmp(texts + at->key, nameKey) == 0 ? at->name : 0;
 }
 
-// Finds one path on disk: its full path, whether it exists, and its key (the
-// long folder and the long name, folded). Leaves a path that cannot be told
-// without a key.
+// 1 when `name` (a name without separators) resolves as itself with its
+// trailing dots and blanks dropped: not "." or "..", not only dots and
+// blanks, not relative to a drive's own folder.
+int IsPlainName(const char* name, std::size_t length, int folderWritten) {
+  std::size_t kept = length;
+  while (kept > 0 && (name[kept - 1] == '.' || name[kept - 1] == ' ')) --kept;
+  return kept > 0 && (folderWritten || std::memchr(name, ':', length) == nullptr);
+}
+
+// The full path of `path` as its command sees it into `full`, the length of
+// its folder part (with the backslash of a root) into `*folderLength`, and
+// that folder's key into `folderKey`. 0 when it cannot be told.
+int LocatePath(Checker* checker, const TargetPath& path, char* full, std::size_t* folderLength,
+               char* folderKey) {
+  const char* written = Text(*checker->record, path.path);
+  std::size_t split = 0;  // after the last separator
+  for (const char* p = written; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && IsSeparator(*p)) split = static_cast<std::size_t>(p + 1 - written);
+  }
+  const char* name = written + split;
+  const std::size_t nameLength = std::strlen(name);
+  if (!IsPlainName(name, nameLength, split > 0)) {
+    // Resolved whole, then cut at its last backslash.
+    if (!ResolvePath(CommandBase(checker, path.folder), written, full)) return 0;
+    const char* cut = FindLastCharDbcs(full, '\\');
+    *folderLength = static_cast<std::size_t>(cut - full) + (cut > full && cut[-1] == ':');
+    std::memcpy(folderKey, full, *folderLength);
+    folderKey[*folderLength] = '\0';
+    FoldNameCase(folderKey);
+    return 1;
+  }
+  auto& folder = checker->folders[path.row + 1];
+  if (folder.length != split || folder.commandFolder != path.folder ||
+      std::memcmp(folder.written, written, split) != 0) {
+    folder.commandFolder = path.folder;
+    folder.length = split;
+    std::memcpy(folder.written, written, split);
+    folder.written[split] = '\0';
+    if (!ResolvePath(CommandBase(checker, path.folder), split > 0 ? folder.written : ".", folder.full)) {
+      folder.full[0] = '\0';
+    }
+    std::memcpy(folder.key, folder.full, std::strlen(folder.full) + 1);
+    FoldNameCase(folder.key);
+  }
+  std::size_t length = std::strlen(folder.full);
+  if (length == 0) return 0;
+  std::size_t kept = nameLength;
+  while (name[kept - 1] == '.' || name[kept - 1] == ' ') --kept;
+  const int root = folder.full[length - 1] == '\\';
+  if (length + !root + kept > kRowTextSize - 1) return 0;
+  std::memcpy(full, folder.full, length);
+  *folderLength = length;
+  if (!root) full[length++] = '\\';
+  std::memcpy(full + length, name, kept);
+  full[length + kept] = '\0';
+  std::memcpy(folderKey, folder.key, std::strlen(folder.key) + 1);
+  return 1;
+}
+
+// Finds one path on disk: the folder it lies in, its name as names compare
+// (the long name when it exists) and whether it exists. Leaves a path that
+// cannot be told without a folder.
 void CheckPath(Checker* checker, std::size_t index) {
   TargetRecord* record = checker->record;
   const TargetPath path = Paths(record)[index];
   char full[kRowTextSize];
-  if (!ResolvePath(CommandBase(checker, path.folder), Text(*record, path.path), full)) return;
-  char folder[kRowTextSize];
-  std::memcpy(folder, full, std::strlen(full) + 1);
-  char* cut = FindLastCharDbcs(folder, '\\');
+  char folderKey[kRowTextSize];
+  std::size_t folderLength = 0;
+  if (!LocatePath(checker, path, full, &folderLength, folderKey)) return;
+  const char* start = full + folderLength + (full[folderLength] == '\\');
   char name[kRowTextSize];
-  std::memcpy(name, cut + 1, std::strlen(cut + 1) + 1);
+  std::memcpy(name, start, std::strlen(start) + 1);
   // A name still holding a wildcard (a character the code page lacks shows
   // as '?') names no one file.
   if (name[0] == '\0' || FindAnyCharDbcs(name, "?*") != nullptr) return;
-  cut[cut > folder && cut[-1] == ':' ? 1 : 0] = '\0';
-  char folderKey[kRowTextSize];
-  std::memcpy(folderKey, folder, std::strlen(folder) + 1);
-  FoldNameCase(folderKey);
+  full[folderLength] = '\0';
   FoldNameCase(name);
   const int listing =
-      FindListing(checker, path.row + 1, folder, folderKey, name, Text(*record, path.mask));
+      FindListing(checker, path.row + 1, full, folderKey, name, Text(*record, path.mask));
   if (listing < 0 || Listings(record)[listing].state != kListingReady) return;
-  const FolderListing& found = Listings(record)[listing];
-  const std::size_t standsFor = LookUpName(*record, found, name);
-  char key[2 * kRowTextSize];
-  const char* longKey = Text(*record, found.longKey);
-  const std::size_t length = std::strlen(longKey);
-  FormatText(key, sizeof key, "%s%s%s", longKey, length > 0 && longKey[length - 1] == '\\' ? "" : "\\",
-             standsFor != 0 ? Text(*record, standsFor) : name);
-  const std::size_t shown = AddText(record, full);
-  const std::size_t keyAt = AddText(record, key);
+  const int sameFolder = Listings(record)[listing].sameFolder;
+  const std::size_t found = LookUpName(*record, Listings(record)[listing], name);
+  const std::size_t nameAt = found != 0 ? found : AddText(record, name);
   TargetPath& checked = Paths(record)[index];
-  checked.shown = shown;
-  checked.key = keyAt;
-  checked.exists = standsFor != 0;
+  checked.sameFolder = sameFolder;
+  checked.name = nameAt;
+  checked.exists = found != 0;
 }
 
-// The marks of the targets and of their commands, and the counts.
+// The full paths of the first marked targets, for the question.
+void ShowMarkedTargets(Checker* checker) {
+  TargetRecord* record = checker->record;
+  int shown = 0;
+  for (std::size_t i = 0; i < RecordCount<TargetPath>(record->paths) && shown < kTargetQuestionLines; ++i) {
+    const TargetPath path = Paths(record)[i];
+    char full[kRowTextSize];
+    char folderKey[kRowTextSize];
+    std::size_t folderLength = 0;
+    if (path.marks == 0 || !LocatePath(checker, path, full, &folderLength, folderKey)) continue;
+    Paths(record)[i].shown = AddText(record, full);
+    ++shown;
+  }
+}
+
+// 1 when two checked paths name one file.
+int SameFile(const char* texts, const TargetPath& a, const TargetPath& b) {
+  return a.sameFolder == b.sameFolder && std::strcmp(texts + a.name, texts + b.name) == 0;
+}
+
+// The marks of the targets and of their commands.
 void MarkPaths(TargetRecord* record) {
   const std::size_t count = RecordCount<TargetPath>(record->paths);
   TargetPath* paths = Paths(record);
   const char* texts = record->texts.data;
-  // A target that exists, or is its command's input.
-  int inputCommand = -1;
-  std::size_t inputKey = 0;
+  // A target that exists, or is its command's input (the last path of the
+  // command).
   ByteBuffer order;
-  for (std::size_t i = 0; i < count; ++i) {
-    TargetPath& path = paths[i];
-    if (path.row == kInputPathRow) {
-      inputCommand = path.command;
-      inputKey = path.key;
-      continue;
+  for (std::size_t first = 0, end = 0; first < count; first = end) {
+    while (end < count && paths[end].command == paths[first].command) ++end;
+    const TargetPath& input = paths[end - 1];
+    const int hasInput = input.row == kInputPathRow && input.sameFolder >= 0;
+    for (std::size_t i = first; i < end; ++i) {
+      TargetPath& path = paths[i];
+      if (path.row == kInputPathRow || path.sameFolder < 0) continue;
+      path.marks = path.exists ? kMarkOverwrite : 0;
+      if (hasInput && SameFile(texts, input, path)) path.marks |= kMarkSameAsInput;
+      if (!AppendBytes(&order, &i, sizeof i)) record->failed = 1;
     }
-    if (path.key == 0) continue;
-    path.marks = path.exists ? kMarkOverwrite : 0;
-    if (inputCommand == path.command && inputKey != 0 &&
-        std::strcmp(texts + inputKey, texts + path.key) == 0) {
-      path.marks |= kMarkSameAsInput;
-    }
-    if (!AppendBytes(&order, &i, sizeof i)) record->failed = 1;
   }
-  // Targets that more than one command writes: equal keys side by side.
+  // Targets that more than one command writes: one file's targets side by
+  // side.
   std::size_t* first = Records<std::size_t>(order);
   std::size_t* end = first + RecordCount<std::size_t>(order);
   std::sort(first, end, [paths, texts](std::size_t a, std::size_t b) {
-    const int byKey = std::strcmp(texts + paths[a].key, texts + paths[b].key);
-    return byKey != 0 ? byKey < 0 : paths[a].command < paths[b].command;
+    if (paths[a].sameFolder != paths[b].sameFolder) return paths[a].sameFolder < paths[b].sameFolder;
+    const int byName = std::strcmp(texts + paths[a].name, texts + paths[b].name);
+    return byName != 0 ? byName < 0 : paths[a].command < paths[b].command;
   });
   for (std::size_t* run = first; run != end;) {
     std::size_t* next = run + 1;
-    while (next != end && std::strcmp(texts + paths[*run].key, texts + paths[*next].key) == 0) ++next;
+    while (next != end && SameFile(texts, paths[*run], paths[*next])) ++next;
     if (paths[*run].command != paths[next[-1]].command) {
       for (std::size_t* p = run; p != next; ++p) paths[*p].marks |= kMarkDuplicate;
     }
@@ -371,7 +453,7 @@ void MarkPaths(TargetRecord* record) {
   FreeByteBuffer(&order);
   unsigned char* marks = reinterpret_cast<unsigned char*>(record->marks.data);
   for (std::size_t i = 0; i < count; ++i) {
-    if (paths[i].row != kInputPathRow) marks[paths[i].command] |= static_cast<unsigned char>(paths[i].marks);
+    marks[paths[i].command] |= static_cast<unsigned char>(paths[i].marks);
   }
 }
 
@@ -385,50 +467,85 @@ void CountMarks(TargetRecord* record) {
 
 }  // namespace
 
+int MayHoldTargets(const ArgumentRows& rows) {
+  int live = 0;
+  for (const ArgumentRow& row : rows.row) {
+    char text[kRowTextSize];
+    char translated[kRowTextSize];
+    CopyPathText(text, row.fileText);
+    if (!IsPlainFileText(text)) continue;
+    DropQuotes(text);
+    live += TranslateTokens(text, translated, sizeof translated, 1);
+  }
+  return live >= 2;
+}
+
 const SearchSource* RecordSearches(TargetRecord* record, const SearchSource* inner) {
   g_recordInto = record;
   g_recordedSearch = inner;
   return &kRecordedSearch;
 }
 
-void RecordCommandTargets(TargetRecord* record, const ArgumentRows& rows, const char* folder) {
-  const int expanded = g_expansion.expandedRow;
-  if (g_expansion.search != kSearchOpen || expanded >= kArgumentRowCount || !StartTexts(record)) {
-    return;
-  }
+void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char* folder) {
   char text[kRowTextSize];
-  CopyPathText(text, rows.row[expanded].fileText);
-  CaptureMatch(text);
-  const int command = record->commands++;
-  char unquoted[kRowTextSize];
-  CopyPathText(unquoted, folder != nullptr ? folder : "");
-  DropQuotes(unquoted);
-  const std::size_t folderAt = AddSharedText(record, &record->lastFolder, unquoted);
-  char translated[kRowTextSize];
-  char mask[kRowTextSize];
-  char path[kRowTextSize];
-  for (int row = kInputPathRow; row < kArgumentRowCount; ++row) {
-    if (row == expanded) continue;
-    const int input = row == kInputPathRow;
-    CopyPathText(text, rows.row[input ? expanded : row].fileText);
+  CopyPathText(text, folder != nullptr ? folder : "");
+  DropQuotes(text);
+  record->listFolder = AddText(record, text);
+  const int expanded = g_expansion.expandedRow;
+  for (int slot = 0; slot <= kArgumentRowCount; ++slot) {
+    const int input = slot == kArgumentRowCount;
+    const int row = input ? expanded : slot;
+    record->rowText[slot][0] = '\0';
+    record->rowMask[slot] = 0;
+    if (row >= kArgumentRowCount || (!input && row == expanded)) continue;
+    CopyPathText(text, rows.row[row].fileText);
     if (!IsPlainFileText(text)) continue;
     DropQuotes(text);
-    const int live = TranslateTokens(text, translated, sizeof translated, !input);
+    char translated[kRowTextSize];
+    char mask[kRowTextSize];
+    if (!TranslateTokens(text, translated, sizeof translated, !input) && !input) continue;
+    ListingMask(translated, mask);
+    std::memcpy(record->rowText[slot], text, std::strlen(text) + 1);
+    record->rowMask[slot] = AddText(record, mask);
     if (input) {
-      if (!WriteMatchedPath(text, path)) continue;
-    } else if (!live || !RewriteFileText(text, path) || path[0] == '\0') {
+      // The matched file's path is this folder part and its name, as the
+      // expanded row gives it to the command.
+      std::size_t split = 0;
+      for (const char* p = translated; *p != '\0'; p = NextChar(p)) {
+        if (CharLength(p) == 1 && IsSeparator(*p)) split = static_cast<std::size_t>(p + 1 - translated);
+      }
+      std::memcpy(record->inputFolder, translated, split);
+      record->inputFolder[split] = '\0';
+    }
+  }
+}
+
+void RecordCommandTargets(TargetRecord* record) {
+  const char* expandedText = record->rowText[kArgumentRowCount];
+  if (g_expansion.search != kSearchOpen || expandedText[0] == '\0' || !StartTexts(record)) return;
+  CaptureMatch(expandedText);
+  const int command = record->commands++;
+  // The targets in row order, then the input, which only a command with a
+  // target needs.
+  int targets = 0;
+  char path[kRowTextSize];
+  for (int slot = 0; slot <= kArgumentRowCount; ++slot) {
+    const int input = slot == kArgumentRowCount;
+    const char* text = record->rowText[slot];
+    if (text[0] == '\0' || (input && targets == 0)) continue;
+    if (input) {
+      const std::size_t folderLength = std::strlen(record->inputFolder);
+      const std::size_t nameLength = strnlen(g_expansion.current.name, kRowTextSize);
+      if (folderLength + nameLength > kRowTextSize - 1) continue;
+      std::memcpy(path, record->inputFolder, folderLength);
+      std::memcpy(path + folderLength, g_expansion.current.name, nameLength);
+      path[folderLength + nameLength] = '\0';
+    } else if (!RewriteFileText(text, path) || path[0] == '\0') {
       continue;
     }
-    ListingMask(translated, mask);
-    const TargetPath added = {command,
-                              row,
-                              folderAt,
-                              AddText(record, path),
-                              AddSharedText(record, &record->lastMask[row + 1], mask),
-                              0,
-                              0,
-                              0,
-                              0};
+    targets += !input;
+    const TargetPath added = {command, input ? kInputPathRow : slot, record->listFolder,
+                              AddText(record, path), record->rowMask[slot], -1, 0, 0, 0, 0};
     AddRecord(record, &record->paths, added);
   }
 }
@@ -447,6 +564,7 @@ void CheckTargets(TargetRecord* record, const TargetPlatform& platform) {
   platform.workingFolder(checker.working);
   checker.baseValid = -1;
   for (int& last : checker.lastListing) last = -1;
+  for (auto& folder : checker.folders) folder.length = kRowTextSize;
   // The folders the file search looked in, seen from the program's folder.
   for (std::size_t i = 0; i < RecordCount<FolderListing>(record->listings); ++i) {
     char full[kRowTextSize];
@@ -460,6 +578,7 @@ void CheckTargets(TargetRecord* record, const TargetPlatform& platform) {
   }
   for (std::size_t i = 0; i < RecordCount<TargetPath>(record->paths); ++i) CheckPath(&checker, i);
   MarkPaths(record);
+  ShowMarkedTargets(&checker);
   if (record->failed) {
     std::memset(record->marks.data, 0, record->marks.size);
     return;

@@ -50,13 +50,18 @@ constexpr int kInputPathRow = -1;
 // TargetRecord::texts; offset 0 is the empty text.
 struct TargetPath {
   int command;         // counted from 0 over every command recorded
-  int row;             // its argument row (0-7), kInputPathRow for the input
+  int row;             // its argument row (0-7) for a target, kInputPathRow for the input
   std::size_t folder;  // the folder its command runs in, as given ("": the program's own)
   std::size_t path;    // the path as the command gets it
   std::size_t mask;    // the names its folder's listing asks for
-  std::size_t shown;   // the full path (after the check; "" when it is not checked)
-  std::size_t key;     // the full path as names compare (after the check; "" likewise)
-  int exists;          // 1 when the check found it on disk
+  // After the check: the folder it lies in (the first listing of that folder
+  // on disk, -1 when the path cannot be told), its name as names compare,
+  // its full path (only for the first marked targets, which the question
+  // lists), and whether it exists.
+  int sameFolder;
+  std::size_t name;
+  std::size_t shown;
+  int exists;
   int marks;           // TargetMark bits (targets only)
 };
 
@@ -69,6 +74,7 @@ struct FolderListing {
   std::size_t first;      // its names: ListedName records first .. first + count - 1
   std::size_t count;
   int state;              // ListingState
+  int sameFolder;         // the first ready listing whose long folder is this one's
 };
 
 // How far a listing has come.
@@ -88,7 +94,7 @@ struct ListedName {
 // The paths of the commands, the listings made for them, and the marks.
 struct TargetRecord {
   ByteBuffer texts;     // zero-terminated texts, by offset
-  ByteBuffer paths;     // TargetPath[], in command order, each command's input first
+  ByteBuffer paths;     // TargetPath[], in command order: each command's targets, then its input
   ByteBuffer listings;  // FolderListing[]
   ByteBuffer names;     // ListedName[]
   ByteBuffer marks;     // one byte per command: its TargetMark bits, after the check
@@ -96,22 +102,34 @@ struct TargetRecord {
   int counts[kTargetMarkKinds];  // commands carrying each mark, after the check
   int marked;           // commands carrying any mark
   int failed;           // 1 when memory ran out: nothing is marked
-  // While recording: the last folder and the last mask of each row (the
-  // input's last), kept once for the commands that share them.
-  std::size_t lastFolder;
-  std::size_t lastMask[kArgumentRowCount + 1];
+  // While one list is recorded (BeginListTargets): the folder its commands
+  // run in and, per row (the input's last), the file text as they use it
+  // and the mask of its listing; a row that holds no target has no text.
+  std::size_t listFolder;
+  char rowText[kArgumentRowCount + 1][kRowTextSize];
+  std::size_t rowMask[kArgumentRowCount + 1];
+  char inputFolder[kRowTextSize];  // the expanded row's folder part, translated
 };
+
+// 1 when the file texts of `rows` can hold a target: at least two of them
+// hold a live wildcard or a placeholder (one of them becomes the expanded
+// row). Without one, nothing need be recorded.
+int MayHoldTargets(const ArgumentRows& rows);
 
 // While a record is given: the search the expansion uses is `inner`, and
 // every listing it makes (pattern and entries, folders too) is kept in
 // `record` for the check. Returns the search to use in its place.
 const SearchSource* RecordSearches(TargetRecord* record, const SearchSource* inner);
 
-// Records the input and the targets of the command made now from the
-// current match of the file expansion, over the argument rows `rows`;
-// `folder` is the folder it runs in ("" or null: the program's own).
-// Nothing is recorded while the expansion has no current match.
-void RecordCommandTargets(TargetRecord* record, const ArgumentRows& rows, const char* folder);
+// Starts recording the commands of one list: the file expansion over
+// `rows` has chosen its expanded row, and the commands run in `folder` (""
+// or null: the program's own).
+void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char* folder);
+
+// Records the targets and the input of the command made now from the
+// current match of the file expansion. Nothing is recorded while the
+// expansion has no current match.
+void RecordCommandTargets(TargetRecord* record);
 
 // What the check needs from the system.
 struct TargetPlatform {

@@ -27,17 +27,19 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
   const char* base = place.walked ? list->directory : nullptr;
-  const SearchSource* search =
-      place.targets != nullptr ? RecordSearches(place.targets, place.search) : place.search;
+  TargetRecord* targets =
+      place.targets != nullptr && MayHoldTargets(set.rows) ? place.targets : nullptr;
+  const SearchSource* search = targets != nullptr ? RecordSearches(targets, place.search) : place.search;
   list->expanded = BeginFileExpansion(fileTexts, base, search);
+  if (targets != nullptr && list->expanded) BeginListTargets(targets, set.rows, list->directory);
 
   char arguments[kArgumentTextCapacity];
   int result = -1;
   for (;;) {
     // The targets are recorded from the match the command is made from,
     // before the assembly moves the search on.
-    if (place.targets != nullptr && list->expanded && SearchPreStep(list->form)) {
-      RecordCommandTargets(place.targets, set.rows, list->directory);
+    if (targets != nullptr && list->expanded && SearchPreStep(list->form)) {
+      RecordCommandTargets(targets);
     }
     if (!AssembleArgumentText(set.rows, arguments, sizeof arguments, list->form)) {
       // After the last match the expansion has ended; otherwise the command
