@@ -92,7 +92,7 @@ int TypedDirectoryOnDisk(const SearchSource& search, const char* directory) {
 // gives no block and is counted as left out.
 int WriteBlock(const ParameterSet& set, const BatchSystem& system, const char* directory,
                int walked, ByteBuffer* out) {
-  if (directory[0] == '\0') return WriteCommandLines(set, *system.search, nullptr, 0, out);
+  if (directory[0] == '\0') return WriteCommandLines(set, system, nullptr, 0, out);
   const int fromDisk = walked || TypedDirectoryOnDisk(*system.search, directory);
   SetCurrentFolderName(directory, fromDisk);
   if (FolderNameChangedByCmd(set, fromDisk)) {
@@ -101,7 +101,7 @@ int WriteBlock(const ParameterSet& set, const BatchSystem& system, const char* d
   }
   if (!AppendDirectoryLine(out, set, directory, fromDisk)) return kBatchOutOfMemory;
   // Only a walked directory is a base for relative file texts.
-  const int result = WriteCommandLines(set, *system.search, directory, walked, out);
+  const int result = WriteCommandLines(set, system, directory, walked, out);
   if (result == kBatchComplete && !AppendText(out, kLeaveDirectoryLine)) return kBatchOutOfMemory;
   return result;
 }
@@ -128,10 +128,10 @@ void SetCurrentFolderName(const char* directory, int fromDisk) {
   g_currentFolderNameFromDisk = fromDisk;
 }
 
-int WriteCommandLines(const ParameterSet& set, const SearchSource& search, const char* directory,
+int WriteCommandLines(const ParameterSet& set, const BatchSystem& system, const char* directory,
                       int walked, ByteBuffer* out) {
   CommandList commands{};
-  const CommandPlace place = {&search, 1, directory, walked};
+  const CommandPlace place = {system.search, 1, directory, walked, system.targets};
   const int error = ComposeCommands(set, place, &commands);
   int result = error == kErrorNoMemory ? kBatchOutOfMemory : kBatchComplete;
   const char* arguments = commands.arguments.data;

@@ -20,6 +20,7 @@
 
 struct ByteBuffer;
 struct SearchSource;
+struct TargetRecord;
 struct WalkPlatform;
 
 // Captions and texts of batch writing and of the save dialog.
@@ -32,10 +33,14 @@ inline constexpr char kSaveBatchFilter[] =
 inline constexpr char kBatchDefaultExtension[] = "bat";
 inline constexpr std::size_t kBatchNameSize = 261;  // the save dialog's name buffer
 
-// The system behind one batch file: file search and directory walk.
+// The system behind one batch file: file search and directory walk. When
+// `targets` is not null, the commands' inputs and targets are recorded
+// there for the target check (expand/target_check.h), each command with
+// the folder its block enters.
 struct BatchSystem {
   const SearchSource* search;
   const WalkPlatform* walk;
+  TargetRecord* targets = nullptr;
 };
 
 // How composing a batch file (or one block of it) ended.
@@ -59,7 +64,7 @@ int ComposeBatchFile(const ParameterSet& set, const BatchSystem& system, ByteBuf
 // the directory walk, which relative file texts are searched in. Returns
 // kBatchComplete, kBatchLineTooLong (the lines before the command that did
 // not fit are written) or kBatchOutOfMemory.
-int WriteCommandLines(const ParameterSet& set, const SearchSource& search, const char* directory,
+int WriteCommandLines(const ParameterSet& set, const BatchSystem& system, const char* directory,
                       int walked, ByteBuffer* out);
 
 // Sets the current folder name to the last component (name and extension)

@@ -7,6 +7,8 @@
 #include "support/program_paths.h"
 #include "expand/directory_walk_win32.h"
 #include "expand/file_expansion_win32.h"
+#include "expand/target_check.h"
+#include "expand/target_check_win32.h"
 #include "params/name_list_win32.h"
 #include "resource.h"
 #include "run/launch.h"
@@ -29,17 +31,25 @@ void ReportComposition(HWND dialog, int result) {
 
 }  // namespace
 
-int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path) {
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets) {
   ByteBuffer text;
-  const BatchSystem system = {&SystemSearchSource(), &SystemWalkPlatform()};
+  TargetRecord targets{};
+  const BatchSystem system = {&SystemSearchSource(), &SystemWalkPlatform(),
+                              askAboutTargets ? &targets : nullptr};
   const int result = ComposeBatchFile(set, system, &text);
   ReportComposition(owner, result);
   ReportLeftOutNames(owner, kBatchFileTitle);
+  int goOn = result == kBatchComplete;
+  if (goOn && askAboutTargets) {
+    CheckTargets(&targets, SystemTargetPlatform());
+    goOn = AskAboutTargets(owner, targets);
+  }
+  FreeTargetRecord(&targets);
 
   // Only a whole file takes the place of the one there: a file that could
   // not be composed or written leaves the old one as it was.
   int written = 0;
-  if (result == kBatchComplete) {
+  if (goOn) {
     written = SafeReplaceFile(path != nullptr ? path : g_batchFilePath, text.data, text.size, nullptr);
     if (!written) ShowSystemError(owner, kBatchFileTitle);
   }

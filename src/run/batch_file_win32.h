@@ -17,7 +17,10 @@
 // (the system's text under "タビクス：バッチファイル出力"), a command did not
 // fit (program error 0 under "タビクス：実行コマンド作成"), or the directory
 // walk ran out of memory (its own message). `owner` owns the messages.
-int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path);
+// With `askAboutTargets`, the targets of the commands are checked first
+// (expand/target_check.h) and, when a command carries a mark, the user is
+// asked; No writes nothing and returns 0.
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets = 0);
 
 // Shows the save dialog with `buffer`'s text as the proposed name, the
 // characters Windows refuses in file names replaced (and no name at all

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "expand/file_expansion.h"
+#include "expand/target_check.h"
 #include "run/command_line.h"
 #include "support/messages.h"
 
@@ -28,11 +29,20 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
   SetCommandFolder(list->directory);
   const char* base = place.walked ? list->directory : nullptr;
   ChooseExpandedRow(fileTexts, base, list->pattern);
-  list->expanded = BeginFileExpansion(fileTexts, base, place.search);
+  TargetRecord* targets =
+      place.targets != nullptr && MayHoldTargets(set.rows) ? place.targets : nullptr;
+  const SearchSource* search = targets != nullptr ? RecordSearches(targets, place.search) : place.search;
+  list->expanded = BeginFileExpansion(fileTexts, base, search);
+  if (targets != nullptr && list->expanded) BeginListTargets(targets, set.rows, list->directory);
 
   char arguments[kArgumentTextCapacity];
   int result = -1;
   for (;;) {
+    // The targets are recorded from the match the command is made from,
+    // before the assembly moves the search on.
+    if (targets != nullptr && list->expanded && SearchPreStep(list->form)) {
+      RecordCommandTargets(targets);
+    }
     if (!AssembleArgumentText(set.rows, arguments, sizeof arguments, list->form)) {
       // After the last match the expansion has ended, and a command that
       // would hold a name left out is none; otherwise the command at hand did

@@ -10,6 +10,7 @@
 #include "support/byte_buffer.h"
 
 struct SearchSource;
+struct TargetRecord;
 
 // Where and how the commands are made.
 struct CommandPlace {
@@ -20,6 +21,10 @@ struct CommandPlace {
   // are searched in it). Null or "" for none.
   const char* directory;
   int walked;
+  // When not null, the input and the targets of every command are recorded
+  // here for the target check (expand/target_check.h), with the listings
+  // the file search makes.
+  TargetRecord* targets = nullptr;
 };
 
 // The commands as data.

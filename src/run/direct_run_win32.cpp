@@ -2,6 +2,8 @@
 
 #include "expand/file_expansion.h"
 #include "expand/file_expansion_win32.h"
+#include "expand/target_check.h"
+#include "expand/target_check_win32.h"
 #include "run/batch_file.h"
 #include "run/command_list.h"
 #include "run/launch_win32.h"
@@ -28,7 +30,8 @@ int RunCommands(HWND owner, const ParameterSet& set) {
   }
   ResetLeftOutNames();
   CommandList commands{};
-  const CommandPlace place = {&SystemSearchSource(), 0, set.currentDirectory, 0};
+  TargetRecord targets{};
+  const CommandPlace place = {&SystemSearchSource(), 0, set.currentDirectory, 0, &targets};
   const int error = ComposeCommands(set, place, &commands);
   if (error >= 0) ShowProgramError(owner, RunErrorTitle(error), error);
   ReportLeftOutNames(owner, kRunTitle);
@@ -37,8 +40,10 @@ int RunCommands(HWND owner, const ParameterSet& set) {
     LaunchSingleCommand(owner, commands);
     result = 1;
   } else if (error < 0 && commands.expanded) {
-    result = ShowRunList(owner, commands);
+    CheckTargets(&targets, SystemTargetPlatform());
+    result = ShowRunList(owner, commands, targets);
   }
+  FreeTargetRecord(&targets);
   FreeCommandList(&commands);
   return result;
 }

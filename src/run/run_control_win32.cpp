@@ -58,7 +58,7 @@ void RunCommand(HWND dialog, const ParameterSet& set) {
 
 int RunBatch(HWND owner, const ParameterSet& set) {
   if (!CheckBatchNotRunning(owner)) return 0;
-  if (!WriteBatchFile(owner, set, nullptr)) return 0;
+  if (!WriteBatchFile(owner, set, nullptr, 1)) return 0;
   g_batchProcess = LaunchCommand(owner, g_batchFilePath, nullptr, nullptr, -1);
   return 1;
 }

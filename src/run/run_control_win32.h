@@ -14,7 +14,8 @@ void RunCommand(HWND dialog, const ParameterSet& set);
 // Batch-mode Run: writes the batch file at the batch file path and starts
 // it through cmd /c with the path quoted (LaunchCommand), so that any folder
 // holding tavix.exe works, unless the batch process of an earlier Run still
-// runs (message code 4).
+// runs (message code 4). When a command's target carries a mark, the user is
+// asked first; No writes and runs nothing.
 // Returns 1 when the file was written and a launch attempted.
 int RunBatch(HWND owner, const ParameterSet& set);
 

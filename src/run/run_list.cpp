@@ -198,7 +198,8 @@ int StartNextRow(RunListState* state, const RunListPlatform& platform) {
 }  // namespace
 
 int BeginRunList(RunListState* state, const char* commands, const char* program,
-                 const char* pattern, void (*lock)(int enter)) {
+                 const char* pattern, void (*lock)(int enter),
+                 const TargetRecord* targets) {
   *state = RunListState{};
   state->commands = commands;
   state->program = program;
@@ -207,7 +208,9 @@ int BeginRunList(RunListState* state, const char* commands, const char* program,
   state->open = 1;
   state->parallel = 1;
   for (const char* p = commands; *p != '\0'; p = NextCommand(p)) {
-    const RunRow row = {static_cast<std::size_t>(p - commands), -1};
+    const int marks = targets != nullptr ? CommandMarks(*targets, RowCount(*state)) : 0;
+    state->askBeforeStart |= marks != 0;
+    const RunRow row = {static_cast<std::size_t>(p - commands), -1, marks};
     if (!AppendBytes(&state->rows, &row, sizeof row)) {
       FreeRunList(state);
       return 0;
@@ -313,7 +316,7 @@ int RerunFailed(RunListState* state) {
   for (int i = 0; i < count; ++i) {
     const RunRow& row = Rows(state)[i];
     if (row.entry >= 0 && !EntryFailed(Entries(state)[row.entry])) continue;
-    const RunRow again = {row.text, -1};
+    const RunRow again = {row.text, -1, row.targetMarks};
     if (!AppendBytes(&rows, &again, sizeof again)) {
       FreeByteBuffer(&rows);
       return 0;
@@ -323,6 +326,7 @@ int RerunFailed(RunListState* state) {
   FreeByteBuffer(&state->rows);
   state->rows = rows;
   state->phase = kPhaseReady;
+  state->askBeforeStart = 0;
   state->next = 0;
   state->ended = state->failed = 0;
   state->passStartMs = state->passEndMs = 0;
@@ -405,11 +409,29 @@ int RowEntry(const RunListState& state, int row) {
 
 RunRowLook RowLookOf(const RunListState& state, int row) {
   const int entry = RowEntry(state, row);
-  if (entry < 0) return RunRowLook{0, 0};
-  return RunRowLook{EntryFailed(EntryAt(state, entry)), EntryAt(state, entry).state == kEntryRunning};
+  if (entry < 0) {
+    return RunRowLook{0, 0, row >= 0 && row < RowCount(state) && RowHighlighted(state, row)};
+  }
+  return RunRowLook{EntryFailed(EntryAt(state, entry)), EntryAt(state, entry).state == kEntryRunning, 0};
+}
+
+int RowHighlighted(const RunListState& state, int row) { return RowAt(state, row).targetMarks != 0; }
+
+int RunListAsksBeforeStart(const RunListState& state) {
+  return state.phase == kPhaseReady && state.askBeforeStart;
 }
 
 void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size) {
+  if (RunListAsksBeforeStart(state)) {
+    int counts[kTargetMarkKinds] = {};
+    for (int row = 0; row < RowCount(state); ++row) {
+      for (int kind = 0; kind < kTargetMarkKinds; ++kind) {
+        counts[kind] += (RowAt(state, row).targetMarks >> kind) & 1;
+      }
+    }
+    FormatText(out, size, kMarkedStatusFormat, RowCount(state), counts[0], counts[1], counts[2]);
+    return;
+  }
   std::uint64_t elapsed = 0;
   if (state.phase == kPhaseRunning) elapsed = nowMs - state.passStartMs;
   if (state.phase == kPhaseFinished) elapsed = state.passEndMs - state.passStartMs;

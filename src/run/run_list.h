@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "expand/target_check.h"
 #include "run/batch_file.h"
 #include "run/command_list.h"
 #include "run/kept_output.h"
@@ -70,6 +71,9 @@ inline constexpr char kNoMatchFormat[] = "一致するファイルがありま�
 inline constexpr std::size_t kRowTextCapacity = 640;
 // Room for the status line (with a pattern of at most 259 characters).
 inline constexpr std::size_t kStatusTextCapacity = 360;
+// The status line at Ready while commands carry target marks: the commands,
+// then how many carry each mark (expand/target_check.h).
+inline constexpr char kMarkedStatusFormat[] = "%d 件　上書き %d　重複 %d　入力と同じ %d";
 
 // Caption of a program error shown by the direct run.
 const char* RunErrorTitle(int code);
@@ -126,6 +130,7 @@ struct RunClockTime {
 struct RunRow {
   std::size_t text;  // offset into the command list
   int entry;
+  int targetMarks;   // TargetMark bits of its command (0: none)
 };
 
 // One started command: a line of the job log, in start order.
@@ -165,6 +170,7 @@ struct RunListState {
   int outputMode;        // OutputMode at the last launch
   int halt;              // 失敗で中止 as last read
   OutputStore outputs;   // output i belongs to entry i
+  int askBeforeStart;    // 1 when rows carried target marks as the list was made (not after RerunFailed)
 };
 
 // What the run list needs from the dialog and the system.
@@ -194,10 +200,12 @@ struct RunListPlatform {
 
 // A new run list over the command list `commands`, launched with `program`,
 // made from the files `pattern` matched, its dialog open, in the Ready phase;
-// `lock` guards its outputs (kept_output.h). 0 when there is no memory for
+// `lock` guards its outputs (kept_output.h); each row carries the marks
+// `targets` gives its command (null: none). 0 when there is no memory for
 // its rows.
 int BeginRunList(RunListState* state, const char* commands, const char* program,
-                 const char* pattern, void (*lock)(int enter));
+                 const char* pattern, void (*lock)(int enter),
+                 const TargetRecord* targets = nullptr);
 
 // Releases the memory of the rows, entries and outputs (after EndRunList,
 // once nothing adds to the outputs).
@@ -240,7 +248,8 @@ unsigned long PriorityClassForRunning(int priorityIndex, unsigned long ownClass)
 
 // Failed ones again: a finished list with a command that did not end with 0
 // (failed, stopped, or never started) becomes just those commands (their own
-// texts), in list order, in the Ready phase. 1 when it did.
+// texts and marks), in list order, in the Ready phase; its Start asks
+// nothing. 1 when it did.
 int RerunFailed(RunListState* state);
 
 // The dialog is gone: the children still watched are let go (they run on);
@@ -267,19 +276,29 @@ void FormatRowText(const RunListState& state, int row, char* out, std::size_t si
 int RowMarked(const RunListState& state, int row);
 
 // How a row is drawn besides its text and mark: failed (a code other than 0,
-// 起動失敗, 停止) in red, running in bold.
+// 起動失敗, 停止) in red, running in bold, a command carrying a target mark
+// highlighted (yellow) until it is started.
 struct RunRowLook {
   int failed;
   int running;
+  int marked;
 };
 RunRowLook RowLookOf(const RunListState& state, int row);
 
 // The entry shown in a row (its latest start), or -1.
 int RowEntry(const RunListState& state, int row);
 
+// 1 when the row's command carries a target mark.
+int RowHighlighted(const RunListState& state, int row);
+
+// 1 when Start is to ask first (AskAboutTargets): before the first Start
+// of a list whose commands carry target marks.
+int RunListAsksBeforeStart(const RunListState& state);
+
 // "<ended>/<total> 件終了　失敗 <n>　経過 <m:ss>" of the rows shown; the time
 // runs from Start to `nowMs`, or to the finish. A list without rows says
-// kNoMatchFormat with its pattern.
+// kNoMatchFormat with its pattern; while Start is to ask first,
+// kMarkedStatusFormat instead.
 void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size);
 
 // An exit code as cmd's errorlevel shows it: signed.

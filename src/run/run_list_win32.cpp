@@ -1,5 +1,6 @@
 #include "run/run_list_win32.h"
 
+#include "expand/target_check_win32.h"
 #include "resource.h"
 #include "run/job_log_win32.h"
 #include "run/launch_win32.h"
@@ -31,6 +32,9 @@ constexpr COLORREF kFailedBackground = RGB(200, 0, 0);
 // Tab stops of the rows (exit code, seconds, arguments), in dialog units.
 constexpr int kRowTabStops[2] = {36, 72};
 
+// The background of rows whose commands carry a target mark.
+constexpr COLORREF kMarkedRowColour = RGB(255, 255, 128);
+
 // The run list window: one for the program.
 struct RunListWindow {
   HWND dialog;    // null exactly while no run list dialog exists
@@ -59,6 +63,7 @@ struct RunListWindow {
   char pattern[kRowTextSize];                 // the pattern the files were searched with
   const char* commands;            // the argument texts, owned by the direct run
   std::size_t commandBytes;
+  const TargetRecord* targets;     // their target marks, owned by the direct run
 };
 
 RunListWindow g_runList{};
@@ -286,7 +291,8 @@ void PrepareRowFonts() {
 }
 
 // One row as its look says: failed white on red, started (selected) in the
-// highlight colours, running bold.
+// highlight colours, running bold, a command with a target mark in yellow
+// until it starts.
 BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
   if (item->CtlID != IDC_RUNLIST_LIST) return FALSE;
   if (item->itemID == static_cast<UINT>(-1)) {
@@ -299,7 +305,10 @@ BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
   }
   const RunRowLook look = RowLookOf(g_run, static_cast<int>(item->itemID));
   const int selected = (item->itemState & ODS_SELECTED) != 0;
-  const COLORREF back = look.failed ? kFailedBackground : GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  const COLORREF back = look.failed ? kFailedBackground
+                       : selected  ? GetSysColor(COLOR_HIGHLIGHT)
+                       : look.marked ? kMarkedRowColour
+                                     : GetSysColor(COLOR_WINDOW);
   const COLORREF fore = look.failed ? kFailedText : GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
   HBRUSH brush = CreateSolidBrush(back);
   FillRect(item->hDC, &item->rcItem, brush);
@@ -358,7 +367,8 @@ BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
   return FALSE;  // the focus is set
 }
 
-BOOL OnStart() {
+BOOL OnStart(HWND dialog) {
+  if (RunListAsksBeforeStart(g_run) && !AskAboutTargets(dialog, *g_runList.targets)) return TRUE;
   StartRunList(&g_run, kRunListPlatform);
   ShowState();
   return TRUE;
@@ -492,7 +502,7 @@ BOOL OnDestroy(HWND dialog) {
 
 BOOL OnCommand(HWND dialog, WORD id, WORD code) {
   switch (id) {
-    case IDC_RUNLIST_START: return OnStart();
+    case IDC_RUNLIST_START: return OnStart(dialog);
     case IDC_RUNLIST_SKIP: return OnSkip();
     case IDC_RUNLIST_STOP: return OnStop();
     case IDC_RUNLIST_PRIORITY: return OnPriority(code);
@@ -560,13 +570,15 @@ void RunListLoop(HWND mainDialog) {
 
 }  // namespace
 
-int ShowRunList(HWND mainDialog, const CommandList& commands) {
+int ShowRunList(HWND mainDialog, const CommandList& commands, const TargetRecord& targets) {
   CopyPathText(g_runList.programText, commands.program);
   CopyPathText(g_runList.directory, commands.directory);
   CopyPathText(g_runList.pattern, commands.pattern);
   g_runList.commands = commands.arguments.data;
   g_runList.commandBytes = commands.arguments.size;
-  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText, g_runList.pattern, LockOutputs)) {
+  g_runList.targets = &targets;
+  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText, g_runList.pattern, LockOutputs,
+                    &targets)) {
     ShowProgramError(mainDialog, kRunTitle, kErrorNoMemory);
     return 0;
   }
@@ -586,6 +598,7 @@ int ShowRunList(HWND mainDialog, const CommandList& commands) {
   EndOutputReader();
   FreeRunList(&g_run);
   g_runList.commands = nullptr;
+  g_runList.targets = nullptr;
   return shown;
 }
 

@@ -9,9 +9,11 @@
 
 // Opens the run list over `commands` (their program, folder and argument
 // texts, which stay valid until it returns) and runs the thread's messages
-// until it has closed. Returns 1 when it was shown and has closed; 0 when
-// the dialog could not be made (after a message owned by `mainDialog`).
-int ShowRunList(HWND mainDialog, const CommandList& commands);
+// until it has closed. The rows whose commands `targets` marks (after
+// CheckTargets, expand/target_check.h) are highlighted, and the first Start
+// asks about them. Returns 1 when it was shown and has closed; 0 when the
+// dialog could not be made (after a message owned by `mainDialog`).
+int ShowRunList(HWND mainDialog, const CommandList& commands, const TargetRecord& targets);
 
 // 1 while a run list dialog exists.
 int RunListOpen();

@@ -599,6 +599,58 @@ std::string StartText(const std::string& folder, const std::string& line) {
   return run;
 }
 
+// Commands that write over a file, write one file together, or write their
+// own input: the list says how many at Ready and Start asks first; No
+// leaves it ready with nothing run, Yes runs it. Batch-mode Run asks the
+// same before it writes the batch file.
+TEST(Run, RunListAsksBeforeCommandsWriteOverTheirTargets) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("targets", {"img001.txt", "img002.txt"}));
+  for (const std::string& name : s.waiting) s.Release(name);
+  CreateDirectoryA(s.folder.Path("out").c_str(), nullptr);
+  WriteWholeFile(s.folder.Path("out\\thumb_.txt"), "");
+  const std::string data = s.folder.Path("data\\");
+  SetControlText(s.window, IDC_ARG2_FILE, s.folder.Path("out\\thumb_*.txt"));
+  SetControlText(s.window, IDC_ARG3_FILE, data + "*.txt");
+  HWND list = s.OpenRunList("img*.txt");
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ("2 件　上書き 2　重複 2　入力と同じ 2", ControlText(list, IDC_RUNLIST_STATUS));
+  std::string question = "出力先に問題のあるコマンドが 2 件あります";
+  for (const std::string& item : ListItems(list)) {
+    question += "\n上書き・重複: " + s.folder.Path("out\\thumb_.txt") + "\n上書き・入力と同じ: " +
+                item.substr(0, item.find(' '));
+  }
+  question += "\n開始しますか?";
+  for (int answer : {IDNO, IDYES}) {
+    PostClickButton(list, IDC_RUNLIST_START);
+    MessageBoxSeen box;
+    ASSERT_TRUE(WaitForMessageBox(s.app, &box));
+    EXPECT_EQ(kRunTitle + std::string("|") + question, box.caption + "|" + box.text);
+    DismissMessageBox(box.window, answer);
+    ASSERT_TRUE(WaitForWindowGone(box.window));
+    if (answer == IDNO) {
+      EXPECT_EQ((std::vector<bool>{true, false, false, true}), Buttons(list));
+      EXPECT_EQ("2 件　上書き 2　重複 2　入力と同じ 2", ControlText(list, IDC_RUNLIST_STATUS));
+      EXPECT_EQ("", s.Record());
+    }
+  }
+  EXPECT_TRUE(WaitUntil([&] { return Buttons(list) == kFinished; }));
+  EXPECT_EQ(2u, Lines(s.Record(), "end\n").size());
+  ClickButton(list, IDC_RUNLIST_EXIT);
+  ASSERT_TRUE(WaitForWindowGone(list));
+
+  SendCommand(s.window, IDM_OPT_BATCHOUT);
+  PostClickButton(s.window, IDC_RUN);
+  MessageBoxSeen box;
+  ASSERT_TRUE(WaitForMessageBox(s.app, &box));
+  EXPECT_EQ(kRunTitle + std::string("|") + question, box.caption + "|" + box.text);
+  DismissMessageBox(box.window, IDNO);
+  ASSERT_TRUE(WaitForWindowGone(box.window));
+  EscapeAndExpectExit0(s.app, s.window);
+  EXPECT_FALSE(CanReadFile(s.folder.Path("tavix.bat")));
+  EXPECT_EQ(2u, Lines(s.Record(), "end\n").size());
+}
+
 // Commands reach the program as the run list or the batch file shows them:
 // the recording child started directly from a folder with a blank, or
 // through a batch file, and cmd.exe's own copy or cmd.exe starting the

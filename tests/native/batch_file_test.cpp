@@ -31,19 +31,7 @@ const char kTree[] =
     "C:\\u\\?dir\\>_DIR~1|C:\\u\\e?f\\|p2\\|p2\\a\\|p2\\b\\|p2\\a\\1.txt|p2\\b\\2.txt|"
     "C:\\w\\50%\\g%.txt";
 
-void MakeTree() {
-  g_fakeDisk = FakeDisk();
-  const std::string tree = kTree;
-  for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
-    end = tree.find('|', start);
-    std::string path = tree.substr(start, end == std::string::npos ? end : end - start);
-    const std::size_t arrow = path.find('>');
-    const std::string shortName = arrow == std::string::npos ? "" : path.substr(arrow + 1);
-    path = path.substr(0, arrow);
-    const int folder = path.back() == '\\';
-    FakeAdd(folder ? path.substr(0, path.size() - 1) : path, folder, shortName);
-  }
-}
+void MakeTree() { FakeTree(kTree); }
 
 struct BatchCase {
   const char* golden;  // file in tests/data/batch
@@ -183,27 +171,11 @@ std::vector<std::string> ModelRuns(const std::string& text, const char* program)
 }
 // clang-format on
 
-// The record of a program, a current directory and filled rows.
-ParameterSet MakeSet(const char* program, const char* currentDirectory,
-                     const std::vector<RowCase>& rows) {
-  ParameterSet set;
-  std::memset(&set, 0, sizeof set);
-  std::snprintf(set.programText, sizeof set.programText, "%s", program);
-  std::snprintf(set.currentDirectory, sizeof set.currentDirectory, "%s", currentDirectory);
-  for (const RowCase& given : rows) {
-    ArgumentRow& row = set.rows.row[given.row - 1];
-    std::snprintf(row.switchText, sizeof row.switchText, "%s", given.switchText);
-    row.spaceOn = given.spaceOn;
-    std::snprintf(row.fileText, sizeof row.fileText, "%s", given.fileText);
-  }
-  return set;
-}
-
 TEST(BatchFile, GoldenFiles) {
   for (const BatchCase& c : kCases) {
     MakeTree();
     g_fakeDisk.reservesLeft = c.reserves;
-    ParameterSet input = MakeSet(c.program, c.currentDirectory, c.rows);
+    ParameterSet input = MakeParameterSet(c.program, c.currentDirectory, c.rows);
     input.pauseAtEnd = c.pause;
     ByteBuffer out;
     EXPECT_EQ(ComposeBatchFile(input, {&kFakeSearch, &kFakeWalk}, &out), c.result) << c.golden;
@@ -259,7 +231,7 @@ TEST(ComposeCommands, RecordInCommandsOut) {
   };
   for (const auto& c : cases) {
     MakeTree();
-    const ParameterSet set = MakeSet(c.program, c.directory, c.rows);
+    const ParameterSet set = MakeParameterSet(c.program, c.directory, c.rows);
     CommandList list{};
     const CommandPlace place = {&kFakeSearch, c.batch, c.directory, c.walked};
     EXPECT_EQ(ComposeCommands(set, place, &list), c.result) << c.rows[0].fileText;

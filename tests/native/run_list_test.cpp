@@ -276,6 +276,37 @@ TEST(RunningPriority, AppliesTheChosenClassToEveryRunningCommand) {
   FreeRunList(&g_state);
 }
 
+// Rows keep their commands' target marks: the status line counts them and
+// Start asks until the list runs; the failed ones again ask nothing.
+TEST(RunListSchedule, TargetMarksAskBeforeTheFirstStartOnly) {
+  TargetRecord targets{};
+  const unsigned char marks[] = {kMarkOverwrite | kMarkSameAsInput, 0, kMarkDuplicate};
+  AppendBytes(&targets.marks, marks, sizeof marks);
+  g_run = FakeRun{};
+  g_run.parallel = 1;
+  const std::string commands("a\0b\0c\0\0", 7);
+  ASSERT_EQ(1, BeginRunList(&g_state, commands.c_str(), "C:\\My Tools\\conv.exe", "", nullptr, &targets));
+  auto state = [] {
+    char status[kStatusTextCapacity];
+    FormatStatusText(g_state, g_run.clock, status, sizeof status);
+    std::string highlighted;
+    for (int row = 0; row < RowCount(g_state); ++row) highlighted += RowHighlighted(g_state, row) ? 'Y' : '-';
+    return std::to_string(RunListAsksBeforeStart(g_state)) + highlighted + " " + status;
+  };
+  EXPECT_EQ("1Y-Y 3 件　上書き 1　重複 1　入力と同じ 1", state());
+  StartRunList(&g_state, kFake);
+  EXPECT_EQ("0Y-Y 0/3 件終了　失敗 0　経過 0:00", state());
+  for (const char* step : {"1", "2", "3"}) {
+    g_run.signalled += step;
+    RunListStep(&g_state, kFake);
+  }
+  ASSERT_EQ(1, RerunFailed(&g_state));  // "b" and "c" failed
+  EXPECT_EQ("0-Y 0/2 件終了　失敗 0　経過 0:00", state());
+  EndRunList(&g_state, kFake);
+  FreeRunList(&g_state);
+  FreeTargetRecord(&targets);
+}
+
 TEST(ChildHasEnded, OnlyTheHandleTells) {
   EXPECT_EQ(1, ChildHasEnded(kWaitSignalled));
   EXPECT_EQ(0, ChildHasEnded(kWaitTimedOut));

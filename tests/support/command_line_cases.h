@@ -2,7 +2,11 @@
 // and through the real main dialog, so both see the same cases.
 #pragma once
 
+#include <cstdio>
+#include <cstring>
 #include <vector>
+
+#include "params/field_table.h"
 
 // One filled argument row: row number 1-8, switch text, space box, file text.
 struct RowCase {
@@ -11,6 +15,22 @@ struct RowCase {
   int spaceOn;
   const char* fileText;
 };
+
+// The record of a program, a current directory and filled rows.
+inline ParameterSet MakeParameterSet(const char* program, const char* currentDirectory,
+                                     const std::vector<RowCase>& rows) {
+  ParameterSet set;
+  std::memset(&set, 0, sizeof set);
+  std::snprintf(set.programText, sizeof set.programText, "%s", program);
+  std::snprintf(set.currentDirectory, sizeof set.currentDirectory, "%s", currentDirectory);
+  for (const RowCase& given : rows) {
+    ArgumentRow& row = set.rows.row[given.row - 1];
+    std::snprintf(row.switchText, sizeof row.switchText, "%s", given.switchText);
+    row.spaceOn = given.spaceOn;
+    std::snprintf(row.fileText, sizeof row.fileText, "%s", given.fileText);
+  }
+  return set;
+}
 
 // A program text and rows, with the argument text they give and the line the
 // batch file gets for them.

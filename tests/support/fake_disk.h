@@ -1,8 +1,10 @@
 // A fake disk for core tests: folders and files (ASCII paths) behind both a
 // file search (SearchSource) and the directory walk's platform, with '*' and
-// '?' matching like the system's. Entries come in the order they were added.
+// '?' matching like the system's (the long name or the short name). Entries
+// come in the order they were added.
 #pragma once
 
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -35,6 +37,55 @@ inline void FakeAdd(const std::string& path, int isDirectory, const std::string&
   if (isDirectory) g_fakeDisk.folders[path] = {{".", 1, ""}, {"..", 1, ""}};
 }
 
+// A fresh fake disk holding `tree`: paths split by '|', folders ending in
+// '\', a short name after '>'.
+inline void FakeTree(const std::string& tree) {
+  g_fakeDisk = FakeDisk();
+  for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+    end = tree.find('|', start);
+    std::string path = tree.substr(start, end == std::string::npos ? end : end - start);
+    const std::size_t arrow = path.find('>');
+    const std::string shortName = arrow == std::string::npos ? "" : path.substr(arrow + 1);
+    path = path.substr(0, arrow);
+    const int folder = path.back() == '\\';
+    FakeAdd(folder ? path.substr(0, path.size() - 1) : path, folder, shortName);
+  }
+}
+
+inline bool FakeSameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+// The long form of the folder `path` into `out` (260 bytes), its names
+// found without regard to case, by long or short name: 1, or 0 when the
+// fake disk has no such folder.
+inline int FakeLongFolder(const char* path, char* out) {
+  std::string rest = path;
+  while (rest.size() > 2 && rest.back() == '\\') rest.pop_back();
+  std::size_t cut = rest.find('\\');
+  std::string found = rest.substr(0, cut);
+  while (cut != std::string::npos && g_fakeDisk.folders.count(found) != 0) {
+    const std::size_t next = rest.find('\\', cut + 1);
+    const std::string part = rest.substr(cut + 1, next == std::string::npos ? next : next - cut - 1);
+    const FakeDiskEntry* match = nullptr;
+    for (const FakeDiskEntry& entry : g_fakeDisk.folders[found]) {
+      if (entry.isDirectory && (FakeSameName(entry.name, part) || FakeSameName(entry.shortName, part))) {
+        match = &entry;
+      }
+    }
+    if (match == nullptr) return 0;
+    found += "\\" + match->name;
+    cut = next;
+  }
+  if (g_fakeDisk.folders.count(found) == 0) return 0;
+  std::snprintf(out, 260, "%s%s", found.c_str(), found.size() == 2 ? "\\" : "");
+  return 1;
+}
+
 inline bool FakeMatches(const char* mask, const char* name) {
   if (*mask == '*') return FakeMatches(mask + 1, name) || (*name && FakeMatches(mask, name + 1));
   if (*mask == '\0' || *name == '\0') return *mask == *name;
@@ -52,7 +103,11 @@ inline const FakeDiskEntry* FakeFind(const char* pattern) {
     const auto folder = g_fakeDisk.folders.find(text.substr(0, cut));
     if (cut == std::string::npos || folder == g_fakeDisk.folders.end()) return nullptr;
     for (const FakeDiskEntry& entry : folder->second) {
-      if (FakeMatches(pattern + cut + 1, entry.name.c_str())) g_fakeDisk.found.push_back(entry);
+      const char* mask = pattern + cut + 1;
+      if (FakeMatches(mask, entry.name.c_str()) ||
+          (!entry.shortName.empty() && FakeMatches(mask, entry.shortName.c_str()))) {
+        g_fakeDisk.found.push_back(entry);
+      }
     }
   }
   return g_fakeDisk.next < g_fakeDisk.found.size() ? &g_fakeDisk.found[g_fakeDisk.next++] : nullptr;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "expand/target_check.h"
 #include "resource.h"
 #include "support/hidden_main_dialog.h"
 #include "support/import_patch.h"
@@ -90,7 +91,8 @@ bool RunList(const std::string& program, const std::vector<std::string>& argumen
   commands.count = static_cast<int>(arguments.size());
   g_drive = Drive{commands.program, outputItem, closeBy, nullptr, nullptr, 0, 0};
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveTick);
-  const int shown = ShowRunList(main, commands);
+  const TargetRecord noTargets{};
+  const int shown = ShowRunList(main, commands, noTargets);
   KillTimer(nullptr, timer);
   FreeCommandList(&commands);
   DestroyWindow(main);

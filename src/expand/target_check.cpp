@@ -1,0 +1,749 @@
+#include "expand/target_check.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "expand/file_expansion.h"
+#include "support/dbcs.h"
+#include "support/format_text.h"
+#include "support/path_text.h"
+
+namespace {
+
+// ---- Records in byte buffers ----
+
+template <typename T>
+T* Records(const ByteBuffer& buffer) {
+  return reinterpret_cast<T*>(buffer.data);
+}
+template <typename T>
+std::size_t RecordCount(const ByteBuffer& buffer) {
+  return buffer.size / sizeof(T);
+}
+
+TargetPath* Paths(TargetRecord* record) { return Records<TargetPath>(record->paths); }
+FolderListing* Listings(TargetRecord* record) { return Records<FolderListing>(record->listings); }
+ListedName* Names(TargetRecord* record) { return Records<ListedName>(record->names); }
+
+template <typename T>
+int AddRecord(TargetRecord* record, ByteBuffer* buffer, const T& item) {
+  if (AppendBytes(buffer, &item, sizeof item)) return 1;
+  record->failed = 1;
+  return 0;
+}
+
+const char* Text(const TargetRecord& record, std::size_t at) { return record.texts.data + at; }
+
+// The texts start with the empty text, so that offset 0 is "".
+int StartTexts(TargetRecord* record) {
+  if (record->texts.size == 0 && !AppendBytes(&record->texts, "", 1)) record->failed = 1;
+  return record->texts.size > 0;
+}
+
+// Keeps `text` and gives its offset; 0 (the empty text) for "" or when
+// memory ran out.
+std::size_t AddText(TargetRecord* record, const char* text) {
+  if (text[0] == '\0' || !StartTexts(record)) return 0;
+  const std::size_t at = record->texts.size;
+  if (!AppendBytes(&record->texts, text, std::strlen(text) + 1)) {
+    record->failed = 1;
+    return 0;
+  }
+  return at;
+}
+
+int IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+
+// Length of the root of the full path `base`: "X:", or "\\server\share".
+std::size_t RootLength(const char* base) {
+  if (base[0] != '\0' && base[1] == ':') return 2;
+  std::size_t at = 0;
+  for (int separators = 0; base[at] != '\0'; at += CharLength(base + at)) {
+    if (CharLength(base + at) == 1 && IsSeparator(base[at]) && ++separators == 4) break;
+  }
+  return at;
+}
+
+// 1 for the placeholders "*1", "*2" and "*/" at `p` of a translated text.
+int IsPlaceholder(const char* p) {
+  return p[0] == '*' && (p[1] == '1' || p[1] == '2' || p[1] == '/');
+}
+
+// The names a listing for the translated file text `translated` asks for:
+// its name part, each placeholder a '*' (what it stands for is unknown
+// here). Into `out` (kRowTextSize bytes).
+void ListingMask(const char* translated, char* out) {
+  const char* name = translated;
+  for (const char* p = translated; *p != '\0';) {
+    if (IsPlaceholder(p)) {
+      p += 2;
+    } else {
+      if (CharLength(p) == 1 && IsSeparator(*p)) name = p + 1;
+      p = NextChar(p);
+    }
+  }
+  std::size_t length = 0;
+  for (const char* p = name; *p != '\0' && length + 2 < kRowTextSize;) {
+    if (IsPlaceholder(p)) {
+      out[length++] = '*';
+      p += 2;
+      continue;
+    }
+    for (std::size_t i = CharLength(p); i > 0; --i) out[length++] = *p++;
+  }
+  out[length] = '\0';
+}
+
+// ---- The listings the file search makes ----
+
+TargetRecord* g_recordInto = nullptr;
+const SearchSource* g_recordedSearch = nullptr;
+
+// Adds a name a search delivered to the newest listing: keyed by its long
+// name and by its short name, standing for the long name, or for the short
+// name when the code page cannot hold the long one.
+void AddListedName(TargetRecord* record, const FoundEntry& entry) {
+  char name[kRowTextSize];
+  char shortName[kShortNameSize];
+  CopyPathText(name, entry.name);
+  const std::size_t shortLength = strnlen(entry.shortName, kShortNameSize - 1);
+  std::memcpy(shortName, entry.shortName, shortLength);
+  shortName[shortLength] = '\0';
+  const int longUsable = FindCharDbcs(name, '?') == nullptr;
+  FoldNameCase(name);
+  FoldNameCase(shortName);
+  const std::size_t standsFor = AddText(record, longUsable ? name : shortName);
+  if (standsFor == 0) return;
+  const std::size_t listing = RecordCount<FolderListing>(record->listings) - 1;
+  if (longUsable && AddRecord(record, &record->names, ListedName{standsFor, standsFor})) {
+    ++Listings(record)[listing].count;
+  }
+  if (shortName[0] != '\0' && std::strcmp(shortName, name) != 0 &&
+      AddRecord(record, &record->names, ListedName{AddText(record, shortName), standsFor})) {
+    ++Listings(record)[listing].count;
+  }
+}
+
+// A listing for the search on `pattern`: its folder as written and its
+// name part as the mask.
+int BeginRecordedListing(TargetRecord* record, const char* pattern) {
+  if (!StartTexts(record)) return 0;
+  char folder[kRowTextSize];
+  char mask[kRowTextSize];
+  CopyPathText(folder, pattern);
+  char* name = folder;
+  for (char* p = folder; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && IsSeparator(*p)) name = p + 1;
+  }
+  std::memcpy(mask, name, std::strlen(name) + 1);
+  *name = '\0';
+  FoldNameCase(mask);
+  const FolderListing listing = {AddText(record, folder), 0, 0, AddText(record, mask),
+                                 RecordCount<ListedName>(record->names), 0, kListingRecorded, -1};
+  return AddRecord(record, &record->listings, listing);
+}
+
+int RecordedFindFirst(const char* pattern, FoundEntry* entry) {
+  const int found = g_recordedSearch->findFirst(pattern, entry);
+  if (BeginRecordedListing(g_recordInto, pattern) && found) AddListedName(g_recordInto, *entry);
+  return found;
+}
+
+int RecordedFindNext(FoundEntry* entry) {
+  const int found = g_recordedSearch->findNext(entry);
+  if (found) AddListedName(g_recordInto, *entry);
+  return found;
+}
+
+void RecordedClose() { g_recordedSearch->close(); }
+
+constexpr SearchSource kRecordedSearch = {RecordedFindFirst, RecordedFindNext, RecordedClose};
+
+// ---- The check ----
+
+// What one check keeps while it goes through the paths.
+struct Checker {
+  TargetRecord* record;
+  const TargetPlatform* platform;
+  char working[kRowTextSize];  // the program's own folder
+  std::size_t baseFolder;      // the folder text whose full path `base` holds
+  int baseValid;               // -1 before the first folder, 0 when `base` could not be told
+  char base[kRowTextSize];
+  int lastListing[kArgumentRowCount + 1];  // per row (the input's first), or -1
+  // Per row (the input's first): the folder part of its last path as
+  // recorded, and the full path and key of that folder, or "" when it could
+  // not be told. The paths of one row mostly share it.
+  struct {
+    std::size_t commandFolder;
+    std::size_t length;  // of `written`; kRowTextSize: nothing cached
+    char written[kRowTextSize];
+    char full[kRowTextSize];
+    char key[kRowTextSize];
+  } folders[kArgumentRowCount + 1];
+};
+
+// The full path of the folder a command runs in, as the command sees it;
+// "" when it cannot be told (then only absolute paths resolve).
+const char* CommandBase(Checker* checker, std::size_t folder) {
+  if (checker->baseFolder != folder || checker->baseValid < 0) {
+    checker->baseFolder = folder;
+    const char* given = Text(*checker->record, folder);
+    checker->baseValid = ResolvePath(checker->working, given[0] != '\0' ? given : ".", checker->base);
+    if (!checker->baseValid) checker->base[0] = '\0';
+  }
+  return checker->base;
+}
+
+// The names of a listing, sorted by key.
+void SortNames(TargetRecord* record, const FolderListing& listing) {
+  ListedName* first = Names(record) + listing.first;
+  const char* texts = record->texts.data;
+  std::sort(first, first + listing.count, [texts](const ListedName& a, const ListedName& b) {
+    return std::strcmp(texts + a.key, texts + b.key) < 0;
+  });
+}
+
+// Asks the system for the listing's folder (its long form) and, for a
+// listing the check makes, for its names that `searchMask` matches (null:
+// the file search delivered them already).
+void PrepareListing(Checker* checker, std::size_t index, const char* searchMask) {
+  TargetRecord* record = checker->record;
+  char longFolder[kRowTextSize];
+  if (!checker->platform->longFolder(Text(*record, Listings(record)[index].folder), longFolder)) {
+    Listings(record)[index].state = kListingMissing;
+    return;
+  }
+  char key[kRowTextSize];
+  std::memcpy(key, longFolder, std::strlen(longFolder) + 1);
+  FoldNameCase(key);
+  Listings(record)[index].longKey = AddText(record, key);
+  // Listings of one folder on disk (asked by other names) stand for it as one.
+  Listings(record)[index].sameFolder = static_cast<int>(index);
+  for (std::size_t other = 0; other < RecordCount<FolderListing>(record->listings); ++other) {
+    const FolderListing& ready = Listings(record)[other];
+    if (ready.state == kListingReady && std::strcmp(Text(*record, ready.longKey), key) == 0) {
+      Listings(record)[index].sameFolder = ready.sameFolder;
+      break;
+    }
+  }
+  if (searchMask != nullptr) {
+    char pattern[kJoinedPathSize];
+    JoinPath(pattern, sizeof pattern, longFolder, searchMask);
+    const SearchSource& source = *checker->platform->search;
+    FoundEntry entry{};
+    if (source.findFirst(pattern, &entry)) {
+      do {
+        AddListedName(record, entry);
+      } while (source.findNext(&entry));
+      source.close();
+    }
+  }
+  SortNames(record, Listings(record)[index]);
+  Listings(record)[index].state = kListingReady;
+}
+
+int Covers(const TargetRecord& record, const FolderListing& listing, const char* folderKey,
+           const char* nameKey) {
+  return listing.folderKey != 0 && std::strcmp(Text(record, listing.folderKey), folderKey) == 0 &&
+         NameMatchesMask(Text(record, listing.mask), nameKey);
+}
+
+// The listing that holds `nameKey` if it is in the folder: one made already
+// (by the file search or for another path), else a new one asking for the
+// path's mask, or for every name when the mask would not cover it. -1 when
+// memory ran out.
+int FindListing(Checker* checker, int slot, const char* folder, const char* folderKey,
+                const char* nameKey, const char* mask) {
+  TargetRecord* record = checker->record;
+  const int count = static_cast<int>(RecordCount<FolderListing>(record->listings));
+  int found = -1;
+  const int last = checker->lastListing[slot];
+  if (last >= 0 && Covers(*record, Listings(record)[last], folderKey, nameKey)) found = last;
+  for (int i = 0; i < count && found < 0; ++i) {
+    if (Covers(*record, Listings(record)[i], folderKey, nameKey)) found = i;
+  }
+  if (found >= 0) {
+    if (Listings(record)[found].state == kListingRecorded) {
+      PrepareListing(checker, static_cast<std::size_t>(found), nullptr);
+    }
+    return checker->lastListing[slot] = found;
+  }
+  // The mask as written (the texts it lies in grow below) and as names compare.
+  char written[kRowTextSize];
+  char maskKey[kRowTextSize];
+  CopyPathText(written, mask);
+  CopyPathText(maskKey, mask);
+  FoldNameCase(maskKey);
+  const int covered = NameMatchesMask(maskKey, nameKey);
+  const FolderListing listing = {AddText(record, folder),
+                                 AddText(record, folderKey),
+                                 0,
+                                 AddText(record, covered ? maskKey : "*"),
+                                 RecordCount<ListedName>(record->names),
+                                 0,
+                                 kListingRecorded,
+                                 -1};
+  if (!AddRecord(record, &record->listings, listing)) return -1;
+  // The search gets the mask as written, in case the system's matching
+  // minds the case.
+  PrepareListing(checker, static_cast<std::size_t>(count), covered ? written : "*");
+  return checker->lastListing[slot] = count;
+}
+
+// The name a listing's key stands for, or 0 when the listing lacks it.
+std::size_t LookUpName(const TargetRecord& record, const FolderListing& listing,
+                       const char* nameKey) {
+  const ListedName* first = Records<ListedName>(record.names) + listing.first;
+  const ListedName* end = first + listing.count;
+  const char* texts = record.texts.data;
+  const ListedName* at = std::lower_bound(
+      first, end, nameKey,
+      [texts](const ListedName& item, const char* key) { return std::strcmp(texts + item.key, key) < 0; });
+  return at != end && std::strcmp(texts + at->key, nameKey) == 0 ? at->name : 0;
+}
+
+// 1 when `name` (a name without separators) resolves as itself with its
+// trailing dots and blanks dropped: not "." or "..", not only dots and
+// blanks, not relative to a drive's own folder.
+int IsPlainName(const char* name, std::size_t length, int folderWritten) {
+  std::size_t kept = length;
+  while (kept > 0 && (name[kept - 1] == '.' || name[kept - 1] == ' ')) --kept;
+  return kept > 0 && (folderWritten || std::memchr(name, ':', length) == nullptr);
+}
+
+// The full path of `path` as its command sees it into `full`, the length of
+// its folder part (with the backslash of a root) into `*folderLength`, and
+// that folder's key into `folderKey`. 0 when it cannot be told.
+int LocatePath(Checker* checker, const TargetPath& path, char* full, std::size_t* folderLength,
+               char* folderKey) {
+  const char* written = Text(*checker->record, path.path);
+  std::size_t split = 0;  // after the last separator
+  for (const char* p = written; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && IsSeparator(*p)) split = static_cast<std::size_t>(p + 1 - written);
+  }
+  const char* name = written + split;
+  const std::size_t nameLength = std::strlen(name);
+  if (!IsPlainName(name, nameLength, split > 0)) {
+    // Resolved whole, then cut at its last backslash.
+    if (!ResolvePath(CommandBase(checker, path.folder), written, full)) return 0;
+    const char* cut = FindLastCharDbcs(full, '\\');
+    *folderLength = static_cast<std::size_t>(cut - full) + (cut > full && cut[-1] == ':');
+    std::memcpy(folderKey, full, *folderLength);
+    folderKey[*folderLength] = '\0';
+    FoldNameCase(folderKey);
+    return 1;
+  }
+  auto& folder = checker->folders[path.row + 1];
+  if (folder.length != split || folder.commandFolder != path.folder ||
+      std::memcmp(folder.written, written, split) != 0) {
+    folder.commandFolder = path.folder;
+    folder.length = split;
+    std::memcpy(folder.written, written, split);
+    folder.written[split] = '\0';
+    if (!ResolvePath(CommandBase(checker, path.folder), split > 0 ? folder.written : ".", folder.full)) {
+      folder.full[0] = '\0';
+    }
+    std::memcpy(folder.key, folder.full, std::strlen(folder.full) + 1);
+    FoldNameCase(folder.key);
+  }
+  std::size_t length = std::strlen(folder.full);
+  if (length == 0) return 0;
+  std::size_t kept = nameLength;
+  while (name[kept - 1] == '.' || name[kept - 1] == ' ') --kept;
+  const int root = folder.full[length - 1] == '\\';
+  if (length + !root + kept > kRowTextSize - 1) return 0;
+  std::memcpy(full, folder.full, length);
+  *folderLength = length;
+  if (!root) full[length++] = '\\';
+  std::memcpy(full + length, name, kept);
+  full[length + kept] = '\0';
+  std::memcpy(folderKey, folder.key, std::strlen(folder.key) + 1);
+  return 1;
+}
+
+// Finds one path on disk: the folder it lies in, its name as names compare
+// (the long name when it exists) and whether it exists. Leaves a path that
+// cannot be told without a folder.
+void CheckPath(Checker* checker, std::size_t index) {
+  TargetRecord* record = checker->record;
+  const TargetPath path = Paths(record)[index];
+  char full[kRowTextSize];
+  char folderKey[kRowTextSize];
+  std::size_t folderLength = 0;
+  if (!LocatePath(checker, path, full, &folderLength, folderKey)) return;
+  const char* start = full + folderLength + (full[folderLength] == '\\');
+  char name[kRowTextSize];
+  std::memcpy(name, start, std::strlen(start) + 1);
+  // A name still holding a wildcard (a character the code page lacks shows
+  // as '?') names no one file.
+  if (name[0] == '\0' || FindAnyCharDbcs(name, "?*") != nullptr) return;
+  full[folderLength] = '\0';
+  FoldNameCase(name);
+  const int listing =
+      FindListing(checker, path.row + 1, full, folderKey, name, Text(*record, path.mask));
+  if (listing < 0 || Listings(record)[listing].state != kListingReady) return;
+  const int sameFolder = Listings(record)[listing].sameFolder;
+  const std::size_t found = LookUpName(*record, Listings(record)[listing], name);
+  const std::size_t nameAt = found != 0 ? found : AddText(record, name);
+  TargetPath& checked = Paths(record)[index];
+  checked.sameFolder = sameFolder;
+  checked.name = nameAt;
+  checked.exists = found != 0;
+}
+
+// The full paths of the first marked targets, for the question.
+void ShowMarkedTargets(Checker* checker) {
+  TargetRecord* record = checker->record;
+  int shown = 0;
+  for (std::size_t i = 0; i < RecordCount<TargetPath>(record->paths) && shown < kTargetQuestionLines; ++i) {
+    const TargetPath path = Paths(record)[i];
+    char full[kRowTextSize];
+    char folderKey[kRowTextSize];
+    std::size_t folderLength = 0;
+    if (path.marks == 0 || !LocatePath(checker, path, full, &folderLength, folderKey)) continue;
+    Paths(record)[i].shown = AddText(record, full);
+    ++shown;
+  }
+}
+
+// 1 when two checked paths name one file.
+int SameFile(const char* texts, const TargetPath& a, const TargetPath& b) {
+  return a.sameFolder == b.sameFolder && std::strcmp(texts + a.name, texts + b.name) == 0;
+}
+
+// The marks of the targets and of their commands.
+void MarkPaths(TargetRecord* record) {
+  const std::size_t count = RecordCount<TargetPath>(record->paths);
+  TargetPath* paths = Paths(record);
+  const char* texts = record->texts.data;
+  // A target that exists, or is its command's input (the last path of the
+  // command).
+  ByteBuffer order;
+  for (std::size_t first = 0, end = 0; first < count; first = end) {
+    while (end < count && paths[end].command == paths[first].command) ++end;
+    const TargetPath& input = paths[end - 1];
+    const int hasInput = input.row == kInputPathRow && input.sameFolder >= 0;
+    for (std::size_t i = first; i < end; ++i) {
+      TargetPath& path = paths[i];
+      if (path.row == kInputPathRow || path.sameFolder < 0) continue;
+      path.marks = path.exists ? kMarkOverwrite : 0;
+      if (hasInput && SameFile(texts, input, path)) path.marks |= kMarkSameAsInput;
+      if (!AppendBytes(&order, &i, sizeof i)) record->failed = 1;
+    }
+  }
+  // Targets that more than one command writes: one file's targets side by
+  // side.
+  std::size_t* first = Records<std::size_t>(order);
+  std::size_t* end = first + RecordCount<std::size_t>(order);
+  std::sort(first, end, [paths, texts](std::size_t a, std::size_t b) {
+    if (paths[a].sameFolder != paths[b].sameFolder) return paths[a].sameFolder < paths[b].sameFolder;
+    const int byName = std::strcmp(texts + paths[a].name, texts + paths[b].name);
+    return byName != 0 ? byName < 0 : paths[a].command < paths[b].command;
+  });
+  for (std::size_t* run = first; run != end;) {
+    std::size_t* next = run + 1;
+    while (next != end && SameFile(texts, paths[*run], paths[*next])) ++next;
+    if (paths[*run].command != paths[next[-1]].command) {
+      for (std::size_t* p = run; p != next; ++p) paths[*p].marks |= kMarkDuplicate;
+    }
+    run = next;
+  }
+  FreeByteBuffer(&order);
+  unsigned char* marks = reinterpret_cast<unsigned char*>(record->marks.data);
+  for (std::size_t i = 0; i < count; ++i) {
+    marks[paths[i].command] |= static_cast<unsigned char>(paths[i].marks);
+  }
+}
+
+void CountMarks(TargetRecord* record) {
+  const unsigned char* marks = reinterpret_cast<const unsigned char*>(record->marks.data);
+  for (int command = 0; command < record->commands; ++command) {
+    for (int kind = 0; kind < kTargetMarkKinds; ++kind) record->counts[kind] += (marks[command] >> kind) & 1;
+    record->marked += marks[command] != 0;
+  }
+}
+
+}  // namespace
+
+int MayHoldTargets(const ArgumentRows& rows) {
+  int live = 0;
+  for (const ArgumentRow& row : rows.row) {
+    char text[kRowTextSize];
+    char translated[kRowTextSize];
+    CopyPathText(text, row.fileText);
+    if (!IsPlainFileText(text)) continue;
+    DropQuotes(text);
+    live += TranslateTokens(text, translated, sizeof translated, 1);
+  }
+  return live >= 2;
+}
+
+const SearchSource* RecordSearches(TargetRecord* record, const SearchSource* inner) {
+  g_recordInto = record;
+  g_recordedSearch = inner;
+  return &kRecordedSearch;
+}
+
+void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char* folder) {
+  char text[kRowTextSize];
+  CopyPathText(text, folder != nullptr ? folder : "");
+  DropQuotes(text);
+  record->listFolder = AddText(record, text);
+  const int expanded = g_expansion.expandedRow;
+  for (int slot = 0; slot <= kArgumentRowCount; ++slot) {
+    const int input = slot == kArgumentRowCount;
+    const int row = input ? expanded : slot;
+    record->rowText[slot][0] = '\0';
+    record->rowMask[slot] = 0;
+    if (row >= kArgumentRowCount || (!input && row == expanded)) continue;
+    CopyPathText(text, rows.row[row].fileText);
+    if (!IsPlainFileText(text)) continue;
+    DropQuotes(text);
+    char translated[kRowTextSize];
+    char mask[kRowTextSize];
+    if (!TranslateTokens(text, translated, sizeof translated, !input) && !input) continue;
+    ListingMask(translated, mask);
+    std::memcpy(record->rowText[slot], text, std::strlen(text) + 1);
+    record->rowMask[slot] = AddText(record, mask);
+    if (input) {
+      // The matched file's path is this folder part and its name, as the
+      // expanded row gives it to the command.
+      std::size_t split = 0;
+      for (const char* p = translated; *p != '\0'; p = NextChar(p)) {
+        if (CharLength(p) == 1 && IsSeparator(*p)) split = static_cast<std::size_t>(p + 1 - translated);
+      }
+      std::memcpy(record->inputFolder, translated, split);
+      record->inputFolder[split] = '\0';
+    }
+  }
+}
+
+void RecordCommandTargets(TargetRecord* record) {
+  const char* expandedText = record->rowText[kArgumentRowCount];
+  if (g_expansion.search != kSearchOpen || expandedText[0] == '\0' || !StartTexts(record)) return;
+  CaptureMatch(expandedText);
+  const int command = record->commands++;
+  // The targets in row order, then the input, which only a command with a
+  // target needs.
+  int targets = 0;
+  char path[kRowTextSize];
+  for (int slot = 0; slot <= kArgumentRowCount; ++slot) {
+    const int input = slot == kArgumentRowCount;
+    const char* text = record->rowText[slot];
+    if (text[0] == '\0' || (input && targets == 0)) continue;
+    if (input) {
+      const std::size_t folderLength = std::strlen(record->inputFolder);
+      const std::size_t nameLength = strnlen(g_expansion.current.name, kRowTextSize);
+      if (folderLength + nameLength > kRowTextSize - 1) continue;
+      std::memcpy(path, record->inputFolder, folderLength);
+      std::memcpy(path + folderLength, g_expansion.current.name, nameLength);
+      path[folderLength + nameLength] = '\0';
+    } else if (!RewriteFileText(text, path) || path[0] == '\0') {
+      continue;
+    }
+    targets += !input;
+    const TargetPath added = {command, input ? kInputPathRow : slot, record->listFolder,
+                              AddText(record, path), record->rowMask[slot], -1, 0, 0, 0, 0};
+    AddRecord(record, &record->paths, added);
+  }
+}
+
+void CheckTargets(TargetRecord* record, const TargetPlatform& platform) {
+  FreeByteBuffer(&record->marks);
+  record->marked = 0;
+  for (int& count : record->counts) count = 0;
+  if (record->commands == 0 || record->failed || RecordCount<TargetPath>(record->paths) == 0) return;
+  if (ExtendBuffer(&record->marks, static_cast<std::size_t>(record->commands)) == nullptr) return;
+  std::memset(record->marks.data, 0, record->marks.size);
+
+  Checker checker{};
+  checker.record = record;
+  checker.platform = &platform;
+  platform.workingFolder(checker.working);
+  checker.baseValid = -1;
+  for (int& last : checker.lastListing) last = -1;
+  for (auto& folder : checker.folders) folder.length = kRowTextSize;
+  // The folders the file search looked in, seen from the program's folder.
+  for (std::size_t i = 0; i < RecordCount<FolderListing>(record->listings); ++i) {
+    char full[kRowTextSize];
+    const char* folder = Text(*record, Listings(record)[i].folder);
+    if (!ResolvePath(checker.working, folder[0] != '\0' ? folder : ".", full)) continue;
+    const std::size_t fullAt = AddText(record, full);
+    FoldNameCase(full);
+    const std::size_t keyAt = AddText(record, full);
+    Listings(record)[i].folder = fullAt;
+    Listings(record)[i].folderKey = keyAt;
+  }
+  for (std::size_t i = 0; i < RecordCount<TargetPath>(record->paths); ++i) CheckPath(&checker, i);
+  MarkPaths(record);
+  ShowMarkedTargets(&checker);
+  if (record->failed) {
+    std::memset(record->marks.data, 0, record->marks.size);
+    return;
+  }
+  CountMarks(record);
+}
+
+int CommandMarks(const TargetRecord& record, int command) {
+  if (command < 0 || static_cast<std::size_t>(command) >= record.marks.size) return 0;
+  return reinterpret_cast<const unsigned char*>(record.marks.data)[command];
+}
+
+void FormatMarkNames(int marks, char* out, std::size_t size) {
+  LineWriter writer{out, size, 0, 0};
+  for (int kind = 0; kind < kTargetMarkKinds; ++kind) {
+    if ((marks & (1 << kind)) == 0) continue;
+    if (writer.length > 0) Put(&writer, kMarkJoiner);
+    Put(&writer, kTargetMarkNames[kind]);
+  }
+  FinishLine(&writer);
+}
+
+void FormatTargetQuestion(const TargetRecord& record, char* out, std::size_t size) {
+  LineWriter writer{out, size, 0, 0};
+  char line[kTargetQuestionSize];
+  FormatText(line, sizeof line, kTargetQuestionFormat, record.marked);
+  Put(&writer, line);
+  const TargetPath* paths = Records<TargetPath>(record.paths);
+  int listed = 0;
+  for (std::size_t i = 0; i < RecordCount<TargetPath>(record.paths) && listed < kTargetQuestionLines; ++i) {
+    if (paths[i].row == kInputPathRow || paths[i].marks == 0) continue;
+    char names[64];
+    FormatMarkNames(paths[i].marks, names, sizeof names);
+    FormatText(line, sizeof line, "\n%s: %s", names, Text(record, paths[i].shown));
+    Put(&writer, line);
+    ++listed;
+  }
+  Put(&writer, "\n");
+  Put(&writer, kTargetQuestionEnd);
+  FinishLine(&writer);
+}
+
+void FreeTargetRecord(TargetRecord* record) {
+  FreeByteBuffer(&record->texts);
+  FreeByteBuffer(&record->paths);
+  FreeByteBuffer(&record->listings);
+  FreeByteBuffer(&record->names);
+  FreeByteBuffer(&record->marks);
+  *record = TargetRecord{};
+}
+
+void FoldNameCase(char* text) {
+  for (char* p = text; *p != '\0'; p = NextChar(p)) {
+    const unsigned char lead = static_cast<unsigned char>(p[0]);
+    if (CharLength(p) == 1) {
+      if (lead >= 'a' && lead <= 'z') *p = static_cast<char>(lead - ('a' - 'A'));
+      continue;
+    }
+    const unsigned char trail = static_cast<unsigned char>(p[1]);
+    int step = 0;
+    if (lead == 0x82 && trail >= 0x81 && trail <= 0x9A) step = 0x21;  // full-width Latin
+    if (lead == 0x83 && trail >= 0xBF && trail <= 0xD6) step = 0x20;  // Greek
+    if (lead == 0x84 && trail >= 0x70 && trail <= 0x91 && trail != 0x7F) {
+      step = trail < 0x7F ? 0x30 : 0x31;  // Cyrillic (no character at 0x847F)
+    }
+    p[1] = static_cast<char>(trail - step);
+  }
+}
+
+int NameMatchesMask(const char* mask, const char* name) {
+  const char* star = nullptr;  // the mask after its last '*' so far
+  const char* resume = nullptr;
+  while (*name != '\0') {
+    if (*mask == '*') {
+      star = ++mask;
+      resume = name;
+      continue;
+    }
+    const std::size_t length = CharLength(name);
+    if (*mask == '?' || (CharLength(mask) == length && std::memcmp(mask, name, length) == 0)) {
+      mask = NextChar(mask);
+      name += length;
+      continue;
+    }
+    if (star == nullptr) return 0;
+    mask = star;
+    resume = NextChar(resume);
+    name = resume;
+  }
+  while (*mask == '*') ++mask;
+  return *mask == '\0';
+}
+
+int ResolvePath(const char* base, const char* path, char* out) {
+  // The path made absolute.
+  char joined[2 * kJoinedPathSize];
+  const char* rest = path;
+  std::size_t length = 0;
+  if (!(IsSeparator(path[0]) && IsSeparator(path[1])) &&
+      !(path[0] != '\0' && path[1] == ':' && IsSeparator(path[2]))) {
+    std::size_t keep = std::strlen(base);
+    if (path[0] != '\0' && path[1] == ':') {
+      // Relative to a drive's own folder: known only for the base's drive.
+      if (base[1] != ':' || UpperAscii(path[0]) != UpperAscii(base[0])) return 0;
+      rest = path + 2;
+    }
+    if (IsSeparator(rest[0])) keep = RootLength(base);  // from the root of the base's drive or share
+    if (keep + 1 >= sizeof joined) return 0;
+    std::memcpy(joined, base, keep);
+    length = keep;
+    joined[length++] = '\\';
+  }
+  const std::size_t restLength = std::strlen(rest);
+  if (length + restLength >= sizeof joined) return 0;
+  std::memcpy(joined + length, rest, restLength + 1);
+
+  // Its root: "X:" or "\\server\share".
+  char work[2 * kJoinedPathSize];
+  const char* p = joined;
+  length = 0;
+  if (IsSeparator(p[0]) && IsSeparator(p[1])) {
+    work[length++] = '\\';
+    work[length++] = '\\';
+    p += 2;
+    for (int part = 0; part < 2; ++part) {
+      if (part == 1) {
+        if (!IsSeparator(*p)) return 0;
+        ++p;
+        work[length++] = '\\';
+      }
+      const char* start = p;
+      while (*p != '\0' && !(CharLength(p) == 1 && IsSeparator(*p))) p = NextChar(p);
+      if (p == start) return 0;
+      std::memcpy(work + length, start, static_cast<std::size_t>(p - start));
+      length += static_cast<std::size_t>(p - start);
+    }
+  } else if (p[0] != '\0' && p[1] == ':' && IsSeparator(p[2])) {
+    work[length++] = p[0];
+    work[length++] = ':';
+    p += 2;
+  } else {
+    return 0;
+  }
+  const std::size_t root = length;
+  // Its names, "." and ".." taken out, trailing dots and blanks dropped.
+  while (*p != '\0') {
+    while (CharLength(p) == 1 && IsSeparator(*p)) ++p;
+    const char* start = p;
+    while (*p != '\0' && !(CharLength(p) == 1 && IsSeparator(*p))) p = NextChar(p);
+    std::size_t n = static_cast<std::size_t>(p - start);
+    if (n == 2 && start[0] == '.' && start[1] == '.') {
+      work[length] = '\0';
+      char* last = FindLastCharDbcs(work + root, '\\');
+      length = last != nullptr ? static_cast<std::size_t>(last - work) : root;
+      continue;
+    }
+    while (n > 0 && (start[n - 1] == '.' || start[n - 1] == ' ')) --n;
+    if (n == 0) continue;
+    work[length++] = '\\';
+    std::memcpy(work + length, start, n);
+    length += n;
+  }
+  if (length == root) work[length++] = '\\';
+  work[length] = '\0';
+  if (length > kRowTextSize - 1) return 0;
+  std::memcpy(out, work, length + 1);
+  return 1;
+}

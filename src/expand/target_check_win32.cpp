@@ -1,0 +1,33 @@
+#include "expand/target_check_win32.h"
+
+#include "expand/file_expansion_win32.h"
+#include "expand/target_check.h"
+
+namespace {
+
+int LongFolder(const char* folder, char* out) {
+  const DWORD length = GetLongPathNameA(folder, out, kRowTextSize);
+  if (length == 0 || length >= kRowTextSize) return 0;
+  const DWORD attributes = GetFileAttributesA(out);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void WorkingFolder(char* out) {
+  const DWORD length = GetCurrentDirectoryA(kRowTextSize, out);
+  if (length == 0 || length >= kRowTextSize) out[0] = '\0';
+}
+
+}  // namespace
+
+const TargetPlatform& SystemTargetPlatform() {
+  static const TargetPlatform platform = {&SystemSearchSource(), LongFolder, WorkingFolder};
+  return platform;
+}
+
+int AskAboutTargets(HWND owner, const TargetRecord& record) {
+  if (record.marked == 0) return 1;
+  char text[kTargetQuestionSize];
+  FormatTargetQuestion(record, text, sizeof text);
+  return MessageBoxA(owner, text, kTargetQuestionTitle,
+                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
