@@ -330,7 +330,9 @@ void FormatRowText(const RunListState& state, int row, char* out, std::size_t si
 
 int RowMarked(const RunListState& state, int row) { return RowAt(state, row).entry >= 0; }
 
-int RowHighlighted(const RunListState& state, int row) { return RowAt(state, row).targetMarks != 0; }
+int RowHighlighted(const RunListState& state, int row) {
+  return RowAt(state, row).targetMarks != 0;
+}
 
 int RunListAsksBeforeStart(const RunListState& state) {
   return state.phase == kPhaseReady && state.askBeforeStart;

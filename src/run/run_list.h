@@ -124,7 +124,7 @@ struct RunListState {
   char priorityLabel[kPrioritySettingSize];  // value for the settings, once set
   int prioritySet;       // 1 once a launch chose a priority
   int parallel;          // the parallel limit at the last launch (1-8)
-  int askBeforeStart;    // 1 when rows carried target marks as the list was made (not after RerunFailed)
+  int askBeforeStart;    // 1 while rows carry target marks and RerunFailed has not run
 };
 
 // What the run list needs from the dialog and the system.

@@ -240,7 +240,7 @@ BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
   HDC dc = item->hDC;
   if (row >= 0 && row < RowCount(g_run)) {
     const int selected = (item->itemState & ODS_SELECTED) != 0;
-    const COLORREF back = selected                      ? GetSysColor(COLOR_HIGHLIGHT)
+    const COLORREF back = selected                     ? GetSysColor(COLOR_HIGHLIGHT)
                           : RowHighlighted(g_run, row) ? kMarkedRowColour
                                                        : GetSysColor(COLOR_WINDOW);
     SetBkColor(dc, back);
@@ -251,7 +251,8 @@ BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
     if (length >= 0 && length < static_cast<LRESULT>(sizeof text) &&
         SendMessageA(item->hwndItem, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text)) == length) {
       const int left = item->rcItem.left + 2;
-      TabbedTextOutA(dc, left, item->rcItem.top, text, static_cast<int>(length), 2, g_runList.tabs, left);
+      TabbedTextOutA(dc, left, item->rcItem.top, text, static_cast<int>(length), 2, g_runList.tabs,
+                     left);
     }
   }
   if ((item->itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &item->rcItem);
