@@ -140,8 +140,14 @@ int BeginRecordedListing(TargetRecord* record, const char* pattern) {
   std::memcpy(mask, name, std::strlen(name) + 1);
   *name = '\0';
   FoldNameCase(mask);
-  const FolderListing listing = {AddText(record, folder), 0, 0, AddText(record, mask),
-                                 RecordCount<ListedName>(record->names), 0, kListingRecorded, -1};
+  const FolderListing listing = {AddText(record, folder),
+                                 0,
+                                 0,
+                                 AddText(record, mask),
+                                 RecordCount<ListedName>(record->names),
+                                 0,
+                                 kListingRecorded,
+                                 -1};
   return AddRecord(record, &record->listings, listing);
 }
 
@@ -190,7 +196,8 @@ const char* CommandBase(Checker* checker, std::size_t folder) {
   if (checker->baseFolder != folder || checker->baseValid < 0) {
     checker->baseFolder = folder;
     const char* given = Text(*checker->record, folder);
-    checker->baseValid = ResolvePath(checker->working, given[0] != '\0' ? given : ".", checker->base);
+    checker->baseValid =
+        ResolvePath(checker->working, given[0] != '\0' ? given : ".", checker->base);
     if (!checker->baseValid) checker->base[0] = '\0';
   }
   return checker->base;
@@ -298,9 +305,10 @@ std::size_t LookUpName(const TargetRecord& record, const FolderListing& listing,
   const ListedName* first = Records<ListedName>(record.names) + listing.first;
   const ListedName* end = first + listing.count;
   const char* texts = record.texts.data;
-  const ListedName* at = std::lower_bound(
-      first, end, nameKey,
-      [texts](const ListedName& item, const char* key) { return std::strcmp(texts + item.key, key) < 0; });
+  const ListedName* at =
+      std::lower_bound(first, end, nameKey, [texts](const ListedName& item, const char* key) {
+        return std::strcmp(texts + item.key, key) < 0;
+      });
   return at != end && std::strcmp(texts + at->key, nameKey) == 0 ? at->name : 0;
 }
 
@@ -342,7 +350,8 @@ int LocatePath(Checker* checker, const TargetPath& path, char* full, std::size_t
     folder.length = split;
     std::memcpy(folder.written, written, split);
     folder.written[split] = '\0';
-    if (!ResolvePath(CommandBase(checker, path.folder), split > 0 ? folder.written : ".", folder.full)) {
+    if (!ResolvePath(CommandBase(checker, path.folder), split > 0 ? folder.written : ".",
+                     folder.full)) {
       folder.full[0] = '\0';
     }
     std::memcpy(folder.key, folder.full, std::strlen(folder.full) + 1);
@@ -397,7 +406,8 @@ void CheckPath(Checker* checker, std::size_t index) {
 void ShowMarkedTargets(Checker* checker) {
   TargetRecord* record = checker->record;
   int shown = 0;
-  for (std::size_t i = 0; i < RecordCount<TargetPath>(record->paths) && shown < kTargetQuestionLines; ++i) {
+  for (std::size_t i = 0;
+       i < RecordCount<TargetPath>(record->paths) && shown < kTargetQuestionLines; ++i) {
     const TargetPath path = Paths(record)[i];
     char full[kRowTextSize];
     char folderKey[kRowTextSize];
@@ -438,7 +448,9 @@ void MarkPaths(TargetRecord* record) {
   std::size_t* first = Records<std::size_t>(order);
   std::size_t* end = first + RecordCount<std::size_t>(order);
   std::sort(first, end, [paths, texts](std::size_t a, std::size_t b) {
-    if (paths[a].sameFolder != paths[b].sameFolder) return paths[a].sameFolder < paths[b].sameFolder;
+    if (paths[a].sameFolder != paths[b].sameFolder) {
+      return paths[a].sameFolder < paths[b].sameFolder;
+    }
     const int byName = std::strcmp(texts + paths[a].name, texts + paths[b].name);
     return byName != 0 ? byName < 0 : paths[a].command < paths[b].command;
   });
@@ -460,7 +472,9 @@ void MarkPaths(TargetRecord* record) {
 void CountMarks(TargetRecord* record) {
   const unsigned char* marks = reinterpret_cast<const unsigned char*>(record->marks.data);
   for (int command = 0; command < record->commands; ++command) {
-    for (int kind = 0; kind < kTargetMarkKinds; ++kind) record->counts[kind] += (marks[command] >> kind) & 1;
+    for (int kind = 0; kind < kTargetMarkKinds; ++kind) {
+      record->counts[kind] += (marks[command] >> kind) & 1;
+    }
     record->marked += marks[command] != 0;
   }
 }
@@ -512,7 +526,9 @@ void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char
       // expanded row gives it to the command.
       std::size_t split = 0;
       for (const char* p = translated; *p != '\0'; p = NextChar(p)) {
-        if (CharLength(p) == 1 && IsSeparator(*p)) split = static_cast<std::size_t>(p + 1 - translated);
+        if (CharLength(p) == 1 && IsSeparator(*p)) {
+          split = static_cast<std::size_t>(p + 1 - translated);
+        }
       }
       std::memcpy(record->inputFolder, translated, split);
       record->inputFolder[split] = '\0';
@@ -544,8 +560,16 @@ void RecordCommandTargets(TargetRecord* record) {
       continue;
     }
     targets += !input;
-    const TargetPath added = {command, input ? kInputPathRow : slot, record->listFolder,
-                              AddText(record, path), record->rowMask[slot], -1, 0, 0, 0, 0};
+    const TargetPath added = {command,
+                              input ? kInputPathRow : slot,
+                              record->listFolder,
+                              AddText(record, path),
+                              record->rowMask[slot],
+                              -1,
+                              0,
+                              0,
+                              0,
+                              0};
     AddRecord(record, &record->paths, added);
   }
 }
@@ -554,7 +578,9 @@ void CheckTargets(TargetRecord* record, const TargetPlatform& platform) {
   FreeByteBuffer(&record->marks);
   record->marked = 0;
   for (int& count : record->counts) count = 0;
-  if (record->commands == 0 || record->failed || RecordCount<TargetPath>(record->paths) == 0) return;
+  if (record->commands == 0 || record->failed || RecordCount<TargetPath>(record->paths) == 0) {
+    return;
+  }
   if (ExtendBuffer(&record->marks, static_cast<std::size_t>(record->commands)) == nullptr) return;
   std::memset(record->marks.data, 0, record->marks.size);
 
@@ -608,7 +634,8 @@ void FormatTargetQuestion(const TargetRecord& record, char* out, std::size_t siz
   Put(&writer, line);
   const TargetPath* paths = Records<TargetPath>(record.paths);
   int listed = 0;
-  for (std::size_t i = 0; i < RecordCount<TargetPath>(record.paths) && listed < kTargetQuestionLines; ++i) {
+  for (std::size_t i = 0;
+       i < RecordCount<TargetPath>(record.paths) && listed < kTargetQuestionLines; ++i) {
     if (paths[i].row == kInputPathRow || paths[i].marks == 0) continue;
     char names[64];
     FormatMarkNames(paths[i].marks, names, sizeof names);
@@ -685,7 +712,8 @@ int ResolvePath(const char* base, const char* path, char* out) {
       if (base[1] != ':' || UpperAscii(path[0]) != UpperAscii(base[0])) return 0;
       rest = path + 2;
     }
-    if (IsSeparator(rest[0])) keep = RootLength(base);  // from the root of the base's drive or share
+    // From the root of the base's drive or share.
+    if (IsSeparator(rest[0])) keep = RootLength(base);
     if (keep + 1 >= sizeof joined) return 0;
     std::memcpy(joined, base, keep);
     length = keep;

@@ -62,7 +62,7 @@ struct TargetPath {
   std::size_t name;
   std::size_t shown;
   int exists;
-  int marks;           // TargetMark bits (targets only)
+  int marks;  // TargetMark bits (targets only)
 };
 
 // The names of one folder that a mask matches, as a search delivered them.
@@ -73,8 +73,8 @@ struct FolderListing {
   std::size_t mask;       // the names asked for, as names compare
   std::size_t first;      // its names: ListedName records first .. first + count - 1
   std::size_t count;
-  int state;              // ListingState
-  int sameFolder;         // the first ready listing whose long folder is this one's
+  int state;       // ListingState
+  int sameFolder;  // the first ready listing whose long folder is this one's
 };
 
 // How far a listing has come.
@@ -100,8 +100,8 @@ struct TargetRecord {
   ByteBuffer marks;     // one byte per command: its TargetMark bits, after the check
   int commands;         // commands recorded
   int counts[kTargetMarkKinds];  // commands carrying each mark, after the check
-  int marked;           // commands carrying any mark
-  int failed;           // 1 when memory ran out: nothing is marked
+  int marked;                    // commands carrying any mark
+  int failed;                    // 1 when memory ran out: nothing is marked
   // While one list is recorded (BeginListTargets): the folder its commands
   // run in and, per row (the input's last), the file text as they use it
   // and the mask of its listing; a row that holds no target has no text.

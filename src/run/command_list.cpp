@@ -31,7 +31,8 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
   ChooseExpandedRow(fileTexts, base, list->pattern);
   TargetRecord* targets =
       place.targets != nullptr && MayHoldTargets(set.rows) ? place.targets : nullptr;
-  const SearchSource* search = targets != nullptr ? RecordSearches(targets, place.search) : place.search;
+  const SearchSource* search =
+      targets != nullptr ? RecordSearches(targets, place.search) : place.search;
   list->expanded = BeginFileExpansion(fileTexts, base, search);
   if (targets != nullptr && list->expanded) BeginListTargets(targets, set.rows, list->directory);
 

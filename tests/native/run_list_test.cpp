@@ -290,7 +290,9 @@ TEST(RunListSchedule, TargetMarksAskBeforeTheFirstStartOnly) {
     char status[kStatusTextCapacity];
     FormatStatusText(g_state, g_run.clock, status, sizeof status);
     std::string highlighted;
-    for (int row = 0; row < RowCount(g_state); ++row) highlighted += RowHighlighted(g_state, row) ? 'Y' : '-';
+    for (int row = 0; row < RowCount(g_state); ++row) {
+      highlighted += RowHighlighted(g_state, row) ? 'Y' : '-';
+    }
     return std::to_string(RunListAsksBeforeStart(g_state)) + highlighted + " " + status;
   };
   EXPECT_EQ("1Y-Y 3 件　上書き 1　重複 1　入力と同じ 1", state());

@@ -55,7 +55,10 @@ inline void FakeTree(const std::string& tree) {
 inline bool FakeSameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
   }
   return true;
 }
@@ -70,10 +73,12 @@ inline int FakeLongFolder(const char* path, char* out) {
   std::string found = rest.substr(0, cut);
   while (cut != std::string::npos && g_fakeDisk.folders.count(found) != 0) {
     const std::size_t next = rest.find('\\', cut + 1);
-    const std::string part = rest.substr(cut + 1, next == std::string::npos ? next : next - cut - 1);
+    const std::string part =
+        rest.substr(cut + 1, next == std::string::npos ? next : next - cut - 1);
     const FakeDiskEntry* match = nullptr;
     for (const FakeDiskEntry& entry : g_fakeDisk.folders[found]) {
-      if (entry.isDirectory && (FakeSameName(entry.name, part) || FakeSameName(entry.shortName, part))) {
+      if (entry.isDirectory &&
+          (FakeSameName(entry.name, part) || FakeSameName(entry.shortName, part))) {
         match = &entry;
       }
     }
