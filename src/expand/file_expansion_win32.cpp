@@ -1,10 +1,8 @@
 #include "expand/file_expansion_win32.h"
 
 #include <cstring>
-#include <initializer_list>
 
 #include "expand/file_expansion.h"
-#include "support/message_box_win32.h"
 
 namespace {
 
@@ -49,11 +47,4 @@ constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemF
 
 const SearchSource& SystemSearchSource() {
   return kSystemSearch;
-}
-
-void ReportLeftOutNames(HWND owner, const char* caption) {
-  for (int reason : {kNotInCodePage, kChangedByCmd}) {
-    char text[2 * kRowTextSize];
-    if (FormatLeftOutReport(text, sizeof text, reason)) ShowInformationText(owner, caption, text);
-  }
 }

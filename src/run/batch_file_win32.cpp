@@ -1,3 +1,4 @@
+#include "run/run_questions_win32.h"
 #include "run/batch_file_win32.h"
 
 #include <cderr.h>

@@ -1,3 +1,4 @@
+#include "run/run_questions_win32.h"
 #include "run/direct_run_win32.h"
 
 #include "expand/file_expansion.h"
@@ -15,13 +16,6 @@ namespace {
 // 1 from the making of the commands until RunDirect returns.
 int g_directRunActive = 0;
 
-// The one command of a run without file expansion.
-void LaunchSingleCommand(HWND owner, const CommandList& commands) {
-  HANDLE child = LaunchCommand(owner, commands.program, commands.arguments.data,
-                               commands.directory, -1);
-  if (child != nullptr) CloseHandle(child);
-}
-
 int RunCommands(HWND owner, const ParameterSet& set) {
   char translated[kRowTextSize];
   if (TranslateTokens(set.currentDirectory, translated, sizeof translated, 1)) {
@@ -37,7 +31,10 @@ int RunCommands(HWND owner, const ParameterSet& set) {
   ReportLeftOutNames(owner, kRunTitle);
   int result = 0;
   if (error < 0 && !commands.expanded && commands.count == 1) {
-    LaunchSingleCommand(owner, commands);
+    // The one command of a run without file expansion.
+    HANDLE child = LaunchCommand(owner, commands.program, commands.arguments.data,
+                                 commands.directory, -1);
+    if (child != nullptr) CloseHandle(child);
     result = 1;
   } else if (error < 0 && commands.expanded) {
     CheckTargets(&targets, SystemTargetPlatform());

@@ -1,3 +1,4 @@
+#include "run/run_questions_win32.h"
 #include "run/run_list_win32.h"
 
 #include "expand/target_check_win32.h"
