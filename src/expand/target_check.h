@@ -8,8 +8,9 @@
 // (the matched file). Names compare as Windows compares them: without
 // regard to case, and the short and the long name of one file are one file.
 //
-// The targets are recorded while the commands are made (RecordCommandTargets
-// at each match, RecordSearches around the file search), then checked in one
+// The targets are recorded while the commands are made (BeginListTargets for
+// each list, RecordCommandTargets at each match, RecordSearches around the
+// file search; ComposeCommands calls them), then checked in one
 // pass (CheckTargets): one listing per target folder and row, taken from the
 // listings the file search already made where they cover the names, and one
 // query per folder for its long name. The system comes in through
