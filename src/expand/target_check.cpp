@@ -12,15 +12,6 @@ namespace {
 
 // ---- Records in byte buffers ----
 
-template <typename T>
-T* Records(const ByteBuffer& buffer) {
-  return reinterpret_cast<T*>(buffer.data);
-}
-template <typename T>
-std::size_t RecordCount(const ByteBuffer& buffer) {
-  return buffer.size / sizeof(T);
-}
-
 TargetPath* Paths(TargetRecord* record) { return Records<TargetPath>(record->paths); }
 FolderListing* Listings(TargetRecord* record) { return Records<FolderListing>(record->listings); }
 ListedName* Names(TargetRecord* record) { return Records<ListedName>(record->names); }

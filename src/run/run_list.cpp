@@ -52,20 +52,17 @@ int ParallelItemForSetting(const char* stored) {
 
 namespace {
 
-// The records of a run list live in byte buffers, looked up by index.
+// The records of a run list live in byte buffers, looked up by index and
+// counted as int.
 template <typename T>
-T* Records(const ByteBuffer& buffer) {
-  return reinterpret_cast<T*>(buffer.data);
-}
-template <typename T>
-int RecordCount(const ByteBuffer& buffer) {
-  return static_cast<int>(buffer.size / sizeof(T));
+int Count(const ByteBuffer& buffer) {
+  return static_cast<int>(RecordCount<T>(buffer));
 }
 
 RunRow* Rows(RunListState* state) { return Records<RunRow>(state->rows); }
 RunEntry* Entries(RunListState* state) { return Records<RunEntry>(state->entries); }
 int* Running(RunListState* state) { return Records<int>(state->running); }
-int RunningCount(const RunListState& state) { return RecordCount<int>(state.running); }
+int RunningCount(const RunListState& state) { return Count<int>(state.running); }
 
 // The priority chosen in the combo box: the row of its label (all rows
 // count, offered or not), or -1 for kNoPriorityItem. The label, or the empty
@@ -104,7 +101,7 @@ void RowChanged(RunListState* state, int row, const RunListPlatform& platform) {
 }
 
 void ShowChangedRows(RunListState* state, const RunListPlatform& platform) {
-  for (int i = 0; i < RecordCount<int>(state->changed); ++i) {
+  for (int i = 0; i < Count<int>(state->changed); ++i) {
     platform.rowChanged(Records<int>(state->changed)[i]);
   }
   state->changed.size = 0;
@@ -227,8 +224,8 @@ void FreeRunList(RunListState* state) {
   FreeOutputs(&state->outputs);
 }
 
-int RowCount(const RunListState& state) { return RecordCount<RunRow>(state.rows); }
-int EntryCount(const RunListState& state) { return RecordCount<RunEntry>(state.entries); }
+int RowCount(const RunListState& state) { return Count<RunRow>(state.rows); }
+int EntryCount(const RunListState& state) { return Count<RunEntry>(state.entries); }
 const RunRow& RowAt(const RunListState& state, int row) { return Records<RunRow>(state.rows)[row]; }
 const RunEntry& EntryAt(const RunListState& state, int entry) {
   return Records<RunEntry>(state.entries)[entry];

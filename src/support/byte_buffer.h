@@ -25,3 +25,14 @@ int AppendText(ByteBuffer* buffer, const char* text);
 
 // Releases the bytes and empties the buffer (also clears `failed`).
 void FreeByteBuffer(ByteBuffer* buffer);
+
+// A buffer used as an array of plain records of type T: its records, and
+// how many it holds.
+template <typename T>
+T* Records(const ByteBuffer& buffer) {
+  return reinterpret_cast<T*>(buffer.data);
+}
+template <typename T>
+std::size_t RecordCount(const ByteBuffer& buffer) {
+  return buffer.size / sizeof(T);
+}
