@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "params/param_file.h"
+#include "support/argument_split.h"
+#include "support/byte_buffer.h"
 #include "support/dbcs.h"
 #include "support/format_text.h"
 #include "support/path_split.h"
@@ -27,8 +30,29 @@ constexpr const char* kStartupMessages[] = {
     "ANSI (Shift_JIS) で保存し直してください",
 };
 
+// The refusals of a name on the command line: the name, then what it is and
+// how files are handed to the program instead.
+constexpr const char* kRefusalTexts[] = {
+    "%s\n\nはフォルダです。パラメータファイルとしては開けません。",
+    "%s\n\nはパラメータファイル (.tvx) ではないため、開きません (ファイルは変更していません)。",
+    "複数のファイルが渡されました (%s など)。\nパラメータファイルは 1 つだけ指定できます (ファイルは変更していません)。",
+};
+constexpr char kRefusalAdvice[] =
+    "\n\nファイルをコマンドに渡して実行するには、登録した設定を指定して起動します:\n"
+    "tavix.exe /set 設定名 ファイル...";
+
 constexpr const char* kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// An extension equal to ".tvx" in any case of its letters.
+bool IsParameterFileExtension(const char* ext) {
+  const char* want = kParameterFileExtension;
+  for (; *ext != '\0' && *want != '\0'; ++ext, ++want) {
+    const char c = (*ext >= 'A' && *ext <= 'Z') ? static_cast<char>(*ext - 'A' + 'a') : *ext;
+    if (c != *want) return false;
+  }
+  return *ext == '\0' && *want == '\0';
+}
 
 }  // namespace
 
@@ -82,6 +106,50 @@ StartupFailure ChooseParameterFile(const char* commandTail) {
   StripArgumentQuotes(argument);
   if (!SetParameterFilePath(argument)) return kArgumentInvalid;
   return kStartupOk;
+}
+
+StartupFailure CheckCommandLineName(const char* commandTail, const StartupDisk& disk, char* named,
+                                    std::size_t namedSize) {
+  if (commandTail == nullptr || commandTail[0] == '\0') return kStartupOk;
+  char argument[kArgumentSize] = {};
+  FormatText(argument, sizeof argument, "%s", commandTail);
+  StripArgumentQuotes(argument);
+  char given[kParameterFilePathSize] = {};
+  if (!ResolveArgumentPath(argument, given, sizeof given)) return kStartupOk;
+  FormatText(named, namedSize, "%s", given);
+
+  const int kind = disk.kindOf(given);
+  if (kind == kPathIsFolder) return kArgumentIsFolder;
+  if (kind == kPathIsFile) {
+    char ext[kMaxExt] = {};
+    SplitPath(given, nullptr, nullptr, nullptr, ext);
+    if (IsParameterFileExtension(ext)) return kStartupOk;
+    ByteBuffer bytes;
+    const int read = disk.read(given, &bytes);
+    const int taken = read == 0 || (read > 0 && TextReadsAsParameterFile(bytes.data, bytes.size));
+    FreeByteBuffer(&bytes);
+    return taken ? kStartupOk : kArgumentNotParameterFile;
+  }
+  if (disk.kindOf(g_parameterFilePath) != kNoSuchPath || CountArguments(commandTail) < 2) return kStartupOk;
+  const char* cursor = commandTail;
+  char piece[kArgumentSize] = {};
+  while (NextArgument(&cursor, piece, sizeof piece)) {
+    if (ResolveArgumentPath(piece, given, sizeof given) && disk.kindOf(given) != kNoSuchPath) {
+      FormatText(named, namedSize, "%s", given);
+      return kArgumentSeveralFiles;
+    }
+  }
+  return kStartupOk;
+}
+
+void StartupRefusalText(StartupFailure failure, const char* named, char* out, std::size_t size) {
+  const int index = static_cast<int>(failure) - static_cast<int>(kArgumentIsFolder);
+  if (index < 0 || index >= static_cast<int>(sizeof kRefusalTexts / sizeof kRefusalTexts[0])) {
+    FormatText(out, size, "%s", "");
+    return;
+  }
+  const int length = FormatText(out, size, kRefusalTexts[index], named);
+  if (length >= 0) FormatText(out + length, size - static_cast<std::size_t>(length), "%s", kRefusalAdvice);
 }
 
 int MakeBuildDateText(const char* buildDate, char* buffer, std::size_t size) {

@@ -7,6 +7,8 @@
 #include <cstddef>
 
 #include "support/program_paths.h"
+
+struct ByteBuffer;
 #include "tavix_version.h"  // made by the build from resources/version.txt
 
 // The program's own texts and constants.
@@ -33,6 +35,22 @@ enum StartupFailure : int {
   kArgumentTooLong,            // command-line tail of 260 characters or more
   kArgumentInvalid,            // the argument names no file
   kParameterFileNotText,       // the parameter file holds UTF-16 text
+  // The command line names something that must not be taken as the
+  // parameter file (StartupRefusalText names it):
+  kArgumentIsFolder,           // an existing folder
+  kArgumentNotParameterFile,   // an existing file that is no parameter file
+  kArgumentSeveralFiles,       // several names, as Explorer hands over several files
+};
+
+// What a start-up check needs of the disk.
+enum PathKind : int { kNoSuchPath = 0, kPathIsFile = 1, kPathIsFolder = 2 };
+struct StartupDisk {
+  int (*kindOf)(const char* path);  // PathKind
+  // Reads the whole file into `out`, followed by a zero byte it does not
+  // count: 1; 0 when it cannot be read (another program holds it: the
+  // parameter file rules decide); -1 when it is too large to be a parameter
+  // file.
+  int (*read)(const char* path, ByteBuffer* out);
 };
 
 // The message shown for a failure (nullptr for kStartupOk).
@@ -57,6 +75,20 @@ void StripArgumentQuotes(char* text);
 // after the program name and the blanks that follow it). An empty tail
 // chooses the default file; otherwise the tail, quotes removed, is one path.
 StartupFailure ChooseParameterFile(const char* commandTail);
+
+// Looks at what the command-line tail names before anything is taken or
+// created, since a name taken is rewritten at close: a folder, an existing
+// file that neither ends in ".tvx" nor reads as a parameter file, and a tail
+// that names nothing but splits, as the C runtime splits arguments, into
+// several names of which one exists (files dropped onto the program
+// together) are refused, and the name concerned is copied into `named`.
+// kStartupOk for an empty tail and for every name the parameter file rules
+// take. Call after ChooseParameterFile succeeded.
+StartupFailure CheckCommandLineName(const char* commandTail, const StartupDisk& disk, char* named,
+                                    std::size_t namedSize);
+
+// The message for a refusal of CheckCommandLineName, naming `named`.
+void StartupRefusalText(StartupFailure failure, const char* named, char* out, std::size_t size);
 
 // Turns a build date in the form "Jul  6 2004" into "2004/7/6". A month name
 // that is not one of the twelve English abbreviations is kept as it is.

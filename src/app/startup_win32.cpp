@@ -5,12 +5,44 @@
 #include "params/param_file_win32.h"
 #include "resource.h"
 #include "run/launch_win32.h"
+#include "support/byte_buffer.h"
 #include "support/file_io_win32.h"
 
 namespace {
 
 constexpr DWORD kModulePathSize = 260;
 constexpr DWORD kHandOverPollMs = 100;
+
+// A file larger than this is no parameter file a person keeps by hand.
+constexpr DWORD kLargestParameterFile = 16u * 1024 * 1024;
+
+int KindOfPath(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return kNoSuchPath;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kPathIsFolder : kPathIsFile;
+}
+
+int ReadWholeSmallFile(const char* path, ByteBuffer* out) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  DWORD high = 0;
+  const DWORD size = GetFileSize(file, &high);
+  int result = -1;
+  if (size != INVALID_FILE_SIZE && high == 0 && size <= kLargestParameterFile) {
+    char* bytes = ExtendBuffer(out, size + 1);
+    DWORD read = 0;
+    result = bytes != nullptr && (size == 0 || ReadFile(file, bytes, size, &read, nullptr)) ? 1 : 0;
+    if (result == 1) {
+      bytes[read] = '\0';
+      out->size = read;
+    }
+  }
+  CloseHandle(file);
+  return result;
+}
+
+constexpr StartupDisk kStartupDisk = {KindOfPath, ReadWholeSmallFile};
 
 }  // namespace
 
@@ -46,6 +78,14 @@ int RunTavix(HINSTANCE instance, const char* commandTail) {
   const StartupFailure failure = PrepareStartupPaths(commandTail);
   if (failure != kStartupOk) {
     ShowStartupMessage(StartupFailureText(failure));
+    return -1;
+  }
+  char named[kParameterFilePathSize] = {};
+  const StartupFailure refusal = CheckCommandLineName(commandTail, kStartupDisk, named, sizeof named);
+  if (refusal != kStartupOk) {
+    char text[kParameterFilePathSize + 512] = {};
+    StartupRefusalText(refusal, named, text, sizeof text);
+    ShowStartupMessage(text);
     return -1;
   }
   // The windows use only the standard controls of user32, so the common

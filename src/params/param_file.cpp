@@ -145,6 +145,25 @@ int ParameterTextIsReadable(const char* bytes, std::size_t size) {
   return ClassifyText(bytes, size) != kUtf16Text;
 }
 
+int TextReadsAsParameterFile(const char* bytes, std::size_t size) {
+  if (ClassifyText(bytes, size) == kUtf16Text) return 0;
+  const char* const end = bytes + size;
+  const char* line = bytes + (size >= kUtf8MarkSize && std::memcmp(bytes, kUtf8Mark, kUtf8MarkSize) == 0
+                                  ? kUtf8MarkSize
+                                  : 0);
+  int lines = 0;
+  for (;;) {
+    while (line != end && IsLineEndByte(static_cast<unsigned char>(*line))) ++line;
+    if (line == end) return lines > 0;
+    const char* lineEnd = FindLineEnd(line, end);
+    std::size_t keyLength = 0;
+    const bool header = line[0] == '[' && lineEnd[-1] == ']' && lineEnd - line >= 2;
+    if (!header && MatchFieldKey(line, lineEnd, &keyLength) < 0) return 0;
+    ++lines;
+    line = lineEnd;
+  }
+}
+
 int ParseParameterText(char* text, std::size_t size) {
   const char* const end = text + size;
   StoredSet* current = nullptr;

@@ -23,6 +23,13 @@ char* NextLine(char* cursor, const char* end);
 // save). A zero byte inside ANSI text only ends a line.
 int ParameterTextIsReadable(const char* bytes, std::size_t size);
 
+// Whether the `size` bytes of a file not named as a parameter file read as
+// one: at least one line, and every line that is not empty a "[name]" header
+// or a line of a field key and "=" (a UTF-8 byte-order mark at the start is
+// allowed). `bytes[size]` must be a zero byte. A file that does not could be anything a user keeps, so it must
+// never be taken and rewritten.
+int TextReadsAsParameterFile(const char* bytes, std::size_t size);
+
 // Parses a writable text block of `size` bytes and a terminating zero in
 // place and appends its sets to the set list (which the caller has emptied).
 // A UTF-8 byte-order mark at the start is skipped (AppendParameterFileMark

@@ -31,9 +31,8 @@ bool SetParameterFilePath(const char* argument) {
     g_parameterFilePath[0] = '\0';
     return false;
   }
-  char drive[kMaxDrive] = {};
   char ext[kMaxExt] = {};
-  SplitPath(name, drive, nullptr, nullptr, ext);
+  SplitPath(name, nullptr, nullptr, nullptr, ext);
   if (ext[0] == '\0' &&
       FormatText(name + length, sizeof name - static_cast<std::size_t>(length), "%s",
                  kParameterFileExtension) < 0) {
@@ -41,16 +40,21 @@ bool SetParameterFilePath(const char* argument) {
     return false;
   }
 
-  const int composed =
-      IsRootedPath(name, drive)
-          ? FormatText(g_parameterFilePath, kParameterFilePathSize, "%s", name)
-          : FormatText(g_parameterFilePath, kParameterFilePathSize, "%s\\%s", g_executableDirectory, name);
-  if (composed < 0) {
+  if (!ResolveArgumentPath(name, g_parameterFilePath, kParameterFilePathSize)) {
     // A cut path would name some other file.
     g_parameterFilePath[0] = '\0';
     return false;
   }
   return GetParameterFileName(nullptr, 0);
+}
+
+bool ResolveArgumentPath(const char* argument, char* out, std::size_t size) {
+  char drive[kMaxDrive] = {};
+  SplitPath(argument, drive, nullptr, nullptr, nullptr);
+  const int composed = IsRootedPath(argument, drive)
+                           ? FormatText(out, size, "%s", argument)
+                           : FormatText(out, size, "%s\\%s", g_executableDirectory, argument);
+  return composed >= 0;
 }
 
 bool GetParameterFileName(char* buffer, std::size_t size) {

@@ -31,6 +31,12 @@ extern char g_batchFilePath[kBatchFilePathSize];
 // Returns whether the resulting path has a file name part.
 bool SetParameterFilePath(const char* argument);
 
+// The path a command-line argument or chosen name stands for, as given (no
+// extension added): a name without a drive letter (and not a \\server\share
+// path) is taken relative to the executable directory. false when it does
+// not fit `size`.
+bool ResolveArgumentPath(const char* argument, char* out, std::size_t size);
+
 // Whether the parameter file path has a file name part; when `buffer` is
 // given, copies that name (no directory, no extension) into it, cut to
 // size - 1 bytes at a character boundary. Callers pass a zeroed

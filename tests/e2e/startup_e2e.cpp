@@ -230,6 +230,36 @@ TEST(Startup, ReportsAParameterFileThatCannotBeOpened) {
   EXPECT_EQ(utf16, ReadWholeFile(folder.Path("wide.tvx")));
 }
 
+TEST(Startup, NeverRewritesAFileDroppedOntoIt) {
+  AppFolder folder = PrepareAppFolder("dropped");
+  ASSERT_FALSE(folder.dir.empty());
+  const std::string notes = "shopping\r\nmilk\r\n[not a section\r\n";
+  const std::string ini = "[.ShellClassInfo]\r\nIconResource=shell.dll,3\r\n[default]\r\nEXEPATH=x\r\n";
+  ASSERT_TRUE(WriteWholeFile(folder.Path("notes.txt"), notes));
+  ASSERT_TRUE(WriteWholeFile(folder.Path("desktop.ini"), ini));
+  // One file as Explorer hands it over, then two at once.
+  for (const std::string& arguments :
+       {"\"" + folder.Path("notes.txt") + "\"", folder.Path("desktop.ini"),
+        "\"" + folder.Path("notes.txt") + "\" \"" + folder.Path("desktop.ini") + "\""}) {
+    SCOPED_TRACE(arguments);
+    AppProcess app;
+    ASSERT_TRUE(StartApp(&app, folder.exe, arguments));
+    MessageBoxSeen box;
+    ASSERT_TRUE(WaitForMessageBox(app, &box));
+    EXPECT_EQ("タビクス", box.caption);
+    EXPECT_NE(std::string::npos, box.text.find(folder.Path(arguments[0] == '"' ? "notes.txt" : "desktop.ini")));
+    DismissMessageBox(box.window);
+    DWORD code = 0;
+    ASSERT_TRUE(WaitForExit(app, &code));
+    EXPECT_EQ(kExitFailed, code);
+  }
+  EXPECT_EQ(notes, ReadWholeFile(folder.Path("notes.txt")));
+  EXPECT_EQ(ini, ReadWholeFile(folder.Path("desktop.ini")));
+  EXPECT_FALSE(FileExistsAt(folder.Path("notes.tvx")));
+  EXPECT_FALSE(FileExistsAt(folder.Path("desktop.tvx")));
+  EXPECT_FALSE(FileExistsAt(folder.Path("tavix.tvx")));
+}
+
 TEST(Startup, TakesTheArgumentAfterTheBlanksAndTabsThatFollowTheProgramName) {
   AppFolder folder = PrepareAppFolder("blanks");
   ASSERT_FALSE(folder.dir.empty());

@@ -7,6 +7,8 @@
 
 #include "app/startup.h"
 #include "params/param_file.h"
+#include "support/argument_split.h"
+#include "support/byte_buffer.h"
 
 namespace {
 
@@ -240,6 +242,129 @@ TEST(ComposeTitleAndBatchPath, LeavesNoBatchPathThatWouldNotFit) {
     ComposeTitleAndBatchPath();
     EXPECT_EQ(Title(name), g_windowTitle);
     EXPECT_EQ(length <= 55 ? dir + "\\" + name + ".bat" : std::string(), std::string(g_batchFilePath));
+  }
+}
+
+TEST(NextArgument, SplitsAsTheCRuntimeDoes) {
+  struct Case {
+    const char* tail;
+    const char* pieces;  // the arguments joined by '|'
+  };
+  const Case cases[] = {
+      {"a b\tc", "a|b|c"},
+      {"  \"C:\\My Files\\x.txt\"  y ", "C:\\My Files\\x.txt|y"},
+      {"a\"b c\"d e", "ab cd|e"},
+      {"\\\\server\\share\\ x", "\\\\server\\share\\|x"},  // backslashes kept before a blank
+      {"\"C:\\dir\\\\\" x", "C:\\dir\\|x"},                    // 2n before a quote: n, and the quote ends
+      {"a\\\"b", "a\"b"},                                           // 2n+1: n and a quote
+      {"\"a \"\"b\" c", "a \"b|c"},                                  // "" inside quotes
+      {"\"\" x", "|x"},
+      {"表\\ソ \"ソ\"", "表\\ソ|ソ"},                                  // trail bytes 0x5C stay
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    const char* cursor = c.tail;
+    char piece[64];
+    for (int n = 0; NextArgument(&cursor, piece, sizeof piece); ++n) joined += (n ? "|" : "") + std::string(piece);
+    EXPECT_EQ(c.pieces, joined) << c.tail;
+  }
+  EXPECT_EQ(0, CountArguments("  "));
+  EXPECT_EQ(2, CountArguments("\"a b\" c"));
+}
+
+// A disk of a few files and folders for the start-up check (names compared
+// exactly; a folder's content is "<dir>").
+struct DiskEntry {
+  const char* path;
+  const char* content;  // nullptr: cannot be read (another program holds it)
+};
+const DiskEntry* g_disk = nullptr;
+std::size_t g_diskSize = 0;
+
+const DiskEntry* FindEntry(const char* path) {
+  for (std::size_t i = 0; i < g_diskSize; ++i) {
+    if (std::strcmp(g_disk[i].path, path) == 0) return &g_disk[i];
+  }
+  return nullptr;
+}
+
+int FakeKind(const char* path) {
+  const DiskEntry* entry = FindEntry(path);
+  if (entry == nullptr) return kNoSuchPath;
+  return entry->content != nullptr && std::strcmp(entry->content, "<dir>") == 0 ? kPathIsFolder : kPathIsFile;
+}
+
+int FakeRead(const char* path, ByteBuffer* out) {
+  const DiskEntry* entry = FindEntry(path);
+  if (entry == nullptr || entry->content == nullptr) return 0;
+  AppendBytes(out, entry->content, std::strlen(entry->content) + 1);
+  --out->size;
+  return 1;
+}
+
+TEST(CheckCommandLineName, RefusesWhatIsNoParameterFileAndTakesTheRest) {
+  UseExecutable("C:\tools\tavix.exe");
+  const DiskEntry disk[] = {
+      {"C:\\d\\notes.txt", "shopping\r\nmilk\r\n[not a section\r\n"},
+      {"C:\\d\\desktop.ini", "[.ShellClassInfo]\r\nIconResource=x.dll,3\r\n"},
+      {"C:\\d\\sets.ini", "\xEF\xBB\xBF[a]\r\nEXEPATH=cc.exe\r\n\r\nARG1FILE=*.c\n[b]\r\n"},
+      {"C:\\d\\empty.txt", ""},
+      {"C:\\d\\blank.txt", "\r\n\r\n"},
+      {"C:\\d\\key only.txt", "EXEPATH\r\n"},
+      {"C:\\d\\lower.txt", "[a]\r\nexepath=x\r\n"},
+      {"C:\\d\\old.tvx", "anything at all"},
+      {"C:\\d\\OLD.TVX", "anything at all"},
+      {"C:\\d\\held.txt", nullptr},
+      {"C:\\d\\photos", "<dir>"},
+      {"C:\\d\\a.jpg", "\xFF\xD8\xFF"},
+      {"C:\\d\\b c.jpg", "\xFF\xD8\xFF"},
+      {"C:\\tools\\\\work.txt", "[w]\r\nLASTPAUSE=1\r\n"},
+      {"C:\\d\\photos x.tvx", ""},
+  };
+  g_disk = disk;
+  g_diskSize = sizeof disk / sizeof disk[0];
+  const StartupDisk fake = {FakeKind, FakeRead};
+  struct Case {
+    const char* tail;
+    StartupFailure result;
+    const char* named;  // for a refusal
+  };
+  const Case cases[] = {
+      {"", kStartupOk, ""},
+      {"C:\\d\\notes.txt", kArgumentNotParameterFile, "C:\\d\\notes.txt"},
+      {"\"C:\\d\\desktop.ini\"", kArgumentNotParameterFile, "C:\\d\\desktop.ini"},
+      {"C:\\d\\sets.ini", kStartupOk, ""},
+      {"C:\\d\\empty.txt", kArgumentNotParameterFile, "C:\\d\\empty.txt"},
+      {"C:\\d\\blank.txt", kArgumentNotParameterFile, "C:\\d\\blank.txt"},
+      {"C:\\d\\key only.txt", kArgumentNotParameterFile, "C:\\d\\key only.txt"},
+      {"C:\\d\\lower.txt", kArgumentNotParameterFile, "C:\\d\\lower.txt"},
+      {"C:\\d\\old.tvx", kStartupOk, ""},
+      {"C:\\d\\OLD.TVX", kStartupOk, ""},
+      {"C:\\d\\held.txt", kStartupOk, ""},  // the parameter file rules decide (hand-over)
+      {"C:\\d\\photos", kArgumentIsFolder, "C:\\d\\photos"},
+      {"C:\\d\\a.jpg", kArgumentNotParameterFile, "C:\\d\\a.jpg"},
+      {"work.txt", kStartupOk, ""},              // relative to the executable, reads as one
+      {"C:\\d\\new", kStartupOk, ""},             // created as new.tvx
+      {"C:\\d\\new work", kStartupOk, ""},        // nothing of it exists
+      // Several files dropped at once: the tail names nothing as a whole.
+      {"C:\\d\\a.jpg \"C:\\d\\b c.jpg\"", kArgumentSeveralFiles, "C:\\d\\a.jpg"},
+      {"\"C:\\d\\b c.jpg\" C:\\d\\a.jpg", kArgumentSeveralFiles, "C:\\d\\b c.jpg"},
+      {"C:\\d\\gone.jpg C:\\d\\photos", kArgumentSeveralFiles, "C:\\d\\photos"},
+      // ... unless the whole, with .tvx added, names an existing file.
+      {"C:\\d\\photos x", kStartupOk, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    ASSERT_EQ(kStartupOk, ChooseParameterFile(c.tail));
+    char named[kParameterFilePathSize] = {};
+    EXPECT_EQ(c.result, CheckCommandLineName(c.tail, fake, named, sizeof named));
+    if (c.result != kStartupOk) {
+      EXPECT_STREQ(c.named, named);
+      char text[1024] = {};
+      StartupRefusalText(c.result, named, text, sizeof text);
+      EXPECT_NE(nullptr, std::strstr(text, c.named));
+      EXPECT_NE(nullptr, std::strstr(text, "/set"));
+    }
   }
 }
 
