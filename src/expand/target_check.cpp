@@ -89,9 +89,6 @@ void ListingMask(const char* translated, char* out) {
 
 // ---- The listings the file search makes ----
 
-TargetRecord* g_recordInto = nullptr;
-const SearchSource* g_recordedSearch = nullptr;
-
 // Adds a name a search delivered to the newest listing: keyed by its long
 // name and by its short name, standing for the long name, or for the short
 // name when the code page cannot hold the long one.
@@ -142,21 +139,31 @@ int BeginRecordedListing(TargetRecord* record, const char* pattern) {
   return AddRecord(record, &record->listings, listing);
 }
 
-int RecordedFindFirst(const char* pattern, FoundEntry* entry) {
-  const int found = g_recordedSearch->findFirst(pattern, entry);
-  if (BeginRecordedListing(g_recordInto, pattern) && found) AddListedName(g_recordInto, *entry);
+int RecordedFindFirst(void* self, const char* pattern, FoundEntry* entry) {
+  TargetRecord* record = static_cast<TargetRecord*>(self);
+  const SearchSource& inner = *record->innerSearch;
+  const int found = inner.findFirst(inner.self, pattern, entry);
+  if (BeginRecordedListing(record, pattern) && found) AddListedName(record, *entry);
   return found;
 }
 
-int RecordedFindNext(FoundEntry* entry) {
-  const int found = g_recordedSearch->findNext(entry);
-  if (found) AddListedName(g_recordInto, *entry);
+int RecordedFindNext(void* self, FoundEntry* entry) {
+  TargetRecord* record = static_cast<TargetRecord*>(self);
+  const SearchSource& inner = *record->innerSearch;
+  const int found = inner.findNext(inner.self, entry);
+  if (found) AddListedName(record, *entry);
   return found;
 }
 
-void RecordedClose() { g_recordedSearch->close(); }
+void RecordedClose(void* self) {
+  const SearchSource& inner = *static_cast<TargetRecord*>(self)->innerSearch;
+  inner.close(inner.self);
+}
 
-constexpr SearchSource kRecordedSearch = {RecordedFindFirst, RecordedFindNext, RecordedClose};
+int RecordedExists(void* self, const char* path) {
+  const SearchSource& inner = *static_cast<TargetRecord*>(self)->innerSearch;
+  return inner.exists != nullptr && inner.exists(inner.self, path);
+}
 
 // ---- The check ----
 
@@ -229,13 +236,13 @@ void PrepareListing(Checker* checker, std::size_t index, const char* searchMask)
   if (searchMask != nullptr) {
     char pattern[kJoinedPathSize];
     JoinPath(pattern, sizeof pattern, longFolder, searchMask);
-    const SearchSource& source = *checker->platform->search;
+    const SearchSource& source = checker->platform->search;
     FoundEntry entry{};
-    if (source.findFirst(pattern, &entry)) {
+    if (source.findFirst(source.self, pattern, &entry)) {
       do {
         AddListedName(record, entry);
-      } while (source.findNext(&entry));
-      source.close();
+      } while (source.findNext(source.self, &entry));
+      source.close(source.self);
     }
   }
   SortNames(record, Listings(record)[index]);
@@ -472,7 +479,7 @@ void CountMarks(TargetRecord* record) {
 
 }  // namespace
 
-int MayHoldTargets(const ArgumentRows& rows) {
+int MayHoldTargets(const ArgumentRows& rows, const char* folderName) {
   int live = 0;
   for (const ArgumentRow& row : rows.row) {
     char text[kRowTextSize];
@@ -480,23 +487,23 @@ int MayHoldTargets(const ArgumentRows& rows) {
     CopyPathText(text, row.fileText);
     if (!IsPlainFileText(text)) continue;
     DropQuotes(text);
-    live += TranslateTokens(text, translated, sizeof translated, 1);
+    live += TranslateTokens(text, translated, sizeof translated, 1, folderName);
   }
   return live >= 2;
 }
 
-const SearchSource* RecordSearches(TargetRecord* record, const SearchSource* inner) {
-  g_recordInto = record;
-  g_recordedSearch = inner;
-  return &kRecordedSearch;
+SearchSource RecordSearches(TargetRecord* record, const SearchSource* inner) {
+  record->innerSearch = inner;
+  return SearchSource{RecordedFindFirst, RecordedFindNext, RecordedClose, RecordedExists, record};
 }
 
-void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char* folder) {
+void BeginListTargets(TargetRecord* record, const Expansion& expansion, const ArgumentRows& rows,
+                      const char* folder) {
   char text[kRowTextSize];
   CopyPathText(text, folder != nullptr ? folder : "");
   DropQuotes(text);
   record->listFolder = AddText(record, text);
-  const int expanded = g_expansion.expandedRow;
+  const int expanded = expansion.expandedRow;
   for (int slot = 0; slot <= kArgumentRowCount; ++slot) {
     const int input = slot == kArgumentRowCount;
     const int row = input ? expanded : slot;
@@ -508,7 +515,10 @@ void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char
     DropQuotes(text);
     char translated[kRowTextSize];
     char mask[kRowTextSize];
-    if (!TranslateTokens(text, translated, sizeof translated, !input) && !input) continue;
+    if (!TranslateTokens(text, translated, sizeof translated, !input, expansion.folderName.text) &&
+        !input) {
+      continue;
+    }
     ListingMask(translated, mask);
     std::memcpy(record->rowText[slot], text, std::strlen(text) + 1);
     record->rowMask[slot] = AddText(record, mask);
@@ -527,10 +537,10 @@ void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char
   }
 }
 
-void RecordCommandTargets(TargetRecord* record) {
+void RecordCommandTargets(TargetRecord* record, Expansion* expansion) {
   const char* expandedText = record->rowText[kArgumentRowCount];
-  if (g_expansion.search != kSearchOpen || expandedText[0] == '\0' || !StartTexts(record)) return;
-  CaptureMatch(expandedText);
+  if (expansion->search != kSearchOpen || expandedText[0] == '\0' || !StartTexts(record)) return;
+  CaptureMatch(expansion, expandedText);
   const int command = record->commands++;
   // The targets in row order, then the input, which only a command with a
   // target needs.
@@ -542,12 +552,12 @@ void RecordCommandTargets(TargetRecord* record) {
     if (text[0] == '\0' || (input && targets == 0)) continue;
     if (input) {
       const std::size_t folderLength = std::strlen(record->inputFolder);
-      const std::size_t nameLength = strnlen(g_expansion.current.name, kRowTextSize);
+      const std::size_t nameLength = strnlen(expansion->current.name, kRowTextSize);
       if (folderLength + nameLength > kRowTextSize - 1) continue;
       std::memcpy(path, record->inputFolder, folderLength);
-      std::memcpy(path + folderLength, g_expansion.current.name, nameLength);
+      std::memcpy(path + folderLength, expansion->current.name, nameLength);
       path[folderLength + nameLength] = '\0';
-    } else if (!RewriteFileText(text, path) || path[0] == '\0') {
+    } else if (!RewriteFileText(*expansion, text, path) || path[0] == '\0') {
       continue;
     }
     targets += !input;
