@@ -1,12 +1,9 @@
 #include "run/run_questions_win32.h"
 #include "run/direct_run_win32.h"
 
-#include <cstring>
-
 #include "expand/target_check.h"
 #include "expand/target_check_win32.h"
 #include "run/batch_file.h"
-#include "run/launch.h"
 #include "run/launch_win32.h"
 #include "run/plan_win32.h"
 #include "run/run_list.h"
@@ -16,24 +13,6 @@ namespace {
 
 // 1 from the making of the plan until RunDirect returns.
 int g_directRunActive = 0;
-
-// Starts the one command of a plan that did not expand, with its line, in
-// its folder.
-void StartOneCommand(HWND owner, const RunPlan& plan) {
-  char line[kCommandLineCapacity];
-  const char* planned = plan.lines.data;
-  const std::size_t length = planned != nullptr ? std::strlen(planned) : 0;
-  if (length == 0 || length >= sizeof line) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    ShowSystemError(owner, kLaunchFailedTitle);
-    return;
-  }
-  std::memcpy(line, planned, length + 1);
-  const CommandList& commands = plan.commands;
-  HANDLE child = StartCommandLine(owner, kLaunchFailedTitle, line,
-                                  DirectoryForStart(commands.program, commands.directory), -1);
-  if (child != nullptr) CloseHandle(child);
-}
 
 int RunCommands(HWND owner, const ParameterSet& set) {
   TargetRecord targets{};
@@ -47,7 +26,10 @@ int RunCommands(HWND owner, const ParameterSet& set) {
     if (error >= 0) ShowProgramError(owner, RunErrorTitle(error), error);
     ReportLeftOutNames(owner, kRunTitle, plan.leftOut);
     if (error < 0 && !commands.expanded && commands.count == 1) {
-      StartOneCommand(owner, plan);
+      // The one command of a run without file expansion.
+      HANDLE child = StartComposedLine(owner, plan.lines.data, commands.program,
+                                       commands.directory, -1);
+      if (child != nullptr) CloseHandle(child);
       result = 1;
     } else if (error < 0 && commands.expanded) {
       HANDLE find = INVALID_HANDLE_VALUE;
