@@ -66,7 +66,7 @@ struct WalkPlatform {
   int (*commitPages)(char* at, std::size_t size);  // 1 when committed for reading and writing
   void (*releaseBlock)(char* block);               // gives back a reserved block whole
   SearchSource search;                             // the directory search
-  void (*reportError)(int code);  // shows program error 1 (no memory) or 2 (memory used up)
+  void (*reportError)(int code);  // shows kErrorNoMemory or kErrorMemoryUsedUp
 };
 
 // One walk: its frames, the spare block, and what it was started on. The
