@@ -165,7 +165,9 @@ BOOL OnPickerButton(HWND dialog, int id) {
 }
 
 BOOL OnOpenHelpFile(HWND dialog) {
-  OpenHelpFile(dialog);
+  ParameterSet set;
+  ReadParameterSet(dialog, &set);
+  OpenHelpFile(dialog, set.helpText);
   return TRUE;
 }
 

@@ -149,7 +149,7 @@ struct RunEntry {
 
 // A run list: its rows, the commands started so far and those still running.
 struct RunListState {
-  const char* commands;  // the command list (owned by RunDirect)
+  const char* commands;  // the argument texts (owned by the direct run's plan)
   const char* program;   // program text of every launch
   const char* directory; // the folder every command starts in (null or "" for none)
   const char* pattern;   // the pattern the files were searched with
@@ -181,7 +181,6 @@ struct RunListPlatform {
   void (*releaseChild)(void* child);  // closes the handle; the child runs on
   void (*readPriority)(char* text, std::size_t size);  // text of the chosen item
   int (*readParallel)();               // the chosen limit, 1-8
-  // Starts `arguments` with the program; null after its own message.
   int (*readOutputMode)();             // OutputMode chosen
   int (*readHalt)();                   // 1 while 失敗で中止 is on
   // Starts `arguments` with the program; null after its own message. With
@@ -194,7 +193,7 @@ struct RunListPlatform {
   std::uint64_t (*nowMs)();            // a steady clock in milliseconds
   void (*localTime)(RunClockTime* out);
   void (*rowChanged)(int row);         // its text or mark changed
-  // A start failed: the list is finished already; shows program error 5.
+  // A start failed: the list is finished already; shows kErrorRunStopped.
   void (*reportStopped)();
 };
 

@@ -463,8 +463,9 @@ BOOL OnGetMinMaxInfo(LPARAM lParam) {
   return KeepMinimumTrackSize(lParam, g_runList.initialDialog);
 }
 
-// The chosen priority and limit are written to the settings file once,
-// afresh, into the section of the parameter file the commands came from.
+// The chosen priority, limit, output and 失敗で中止 are written to the
+// settings file once, afresh, into the section of the parameter file the
+// commands came from (each but the priority only as SettingNeedsStoring says).
 BOOL OnDestroy(HWND dialog) {
   KillTimer(dialog, kRunTimerId);
   KillTimer(dialog, kOutputTimerId);
