@@ -8,13 +8,43 @@
 #include "run/batch_file.h"
 #include "run/command_list.h"
 #include "run/launch_win32.h"
-#include "run/run_list.h"
+#include "run/run_control.h"
+#include "support/messages.h"
+#include "run/run_list_settings_win32.h"
 #include "run/run_list_win32.h"
 
 namespace {
 
 // 1 from the making of the commands until RunDirect returns.
 int g_directRunActive = 0;
+
+// The run list over the commands of a file expansion, each with its marks.
+int ShowCommands(HWND owner, const CommandList& commands, const TargetRecord& targets) {
+  ByteBuffer listed;
+  const char* arguments = commands.arguments.data;
+  for (int i = 0; i < commands.count; ++i, arguments = NextCommand(arguments)) {
+    const ListedCommand command = {commands.program, arguments, commands.directory, nullptr, CommandMarks(targets, i)};
+    AppendBytes(&listed, &command, sizeof command);
+  }
+  if (listed.failed) {
+    FreeByteBuffer(&listed);
+    ShowProgramError(owner, kRunTitle, kErrorNoMemory);
+    return 0;
+  }
+  RunListInput input{};
+  input.commands = reinterpret_cast<const ListedCommand*>(listed.data);
+  input.count = commands.count;
+  input.targets = &targets;
+  input.caption = commands.program;
+  input.pattern = commands.pattern;
+  input.folder = commands.directory;
+  ReadRunListSettings(&input.settings);
+  input.owner = owner;
+  GetWindowRect(owner, &input.ownerRect);
+  const int shown = ShowRunList(input);
+  FreeByteBuffer(&listed);
+  return shown;
+}
 
 int RunCommands(HWND owner, const ParameterSet& set) {
   char translated[kRowTextSize];
@@ -38,7 +68,7 @@ int RunCommands(HWND owner, const ParameterSet& set) {
     result = 1;
   } else if (error < 0 && commands.expanded) {
     CheckTargets(&targets, SystemTargetPlatform());
-    result = ShowRunList(owner, commands, targets);
+    result = ShowCommands(owner, commands, targets);
   }
   FreeTargetRecord(&targets);
   FreeCommandList(&commands);

@@ -1,6 +1,5 @@
 #include "run/run_list_settings.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "support/format_text.h"
@@ -40,8 +39,12 @@ namespace {
 
 // A stored size: its number when it is all digits and positive, else 0.
 int StoredPixels(const char* text) {
-  if (text[0] == '\0' || std::strspn(text, "0123456789") != std::strlen(text)) return 0;
-  return std::atoi(text);
+  int pixels = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p < '0' || *p > '9' || pixels > 100000) return 0;
+    pixels = pixels * 10 + (*p - '0');
+  }
+  return pixels;
 }
 
 int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
