@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,6 +32,65 @@ TEST(ListSettings, ChooseAnItemAndAreStoredOnlyWhenTheySaySomething) {
     EXPECT_EQ(c.storedWhenDefault * 10 + c.storedOtherwise,
               SettingNeedsStoring(c.stored, 1) * 10 + SettingNeedsStoring(c.stored, 0))
         << c.stored;
+  }
+}
+
+// What the list writes when it closes, as "key=value;" in writing order:
+// the choices once a command was started, the size once the user sized a
+// list (this one or one before).
+TEST(ListSettings, AreWrittenOnlyOnceTheySaySomething) {
+  const struct {
+    const char* stored[kRunListKeyCount];
+    int launched, resized;
+    const char* written;
+  } cases[] = {
+      {{"", "", "", "", "", ""}, 0, 0, ""},
+      {{"", "", "", "", "", ""}, 1, 0, "ProcessPriority=低;"},
+      {{"", "", "", "", "", ""}, 0, 1, "RunListWidth=600;RunListHeight=400;"},
+      {{"高", "1", "コンソール", "0", "500", "300"}, 0, 0, "RunListWidth=600;RunListHeight=400;"},
+      {{"高", "1", "コンソール", "0", "", ""}, 1, 0,
+       "ProcessPriority=低;Parallel=3;Output=取り込む;StopOnFailure=1;"},
+  };
+  for (const auto& c : cases) {
+    RunListSettings settings{};
+    for (int key = 0; key < kRunListKeyCount; ++key) std::snprintf(settings.stored[key], kRunListSettingSize, "%s", c.stored[key]);
+    const RunListChoices used = c.stored[1][0] ? RunListChoices{4, 3, kOutputTaken, 1} : RunListChoices{4, 1, kOutputConsole, 0};
+    SettingWrites writes{};
+    ComposeSettingWrites(settings, c.launched ? &used : nullptr, ListSize{600, 400}, c.resized, &writes);
+    std::string written;
+    for (int key = 0; key < kRunListKeyCount; ++key) {
+      if (writes.write[key]) written += std::string(kRunListKeys[key]) + "=" + writes.text[key] + ";";
+    }
+    EXPECT_EQ(c.written, written) << c.stored[0] << c.launched << c.resized;
+  }
+}
+
+// Where a list opens in a work area of 1000 x 700 at (0, 0): the template
+// is 400 x 300 with a list box 370 wide inside.
+TEST(ListSettings, OpenWideEnoughForTheRowsOrAsStoredWithinTheWorkArea) {
+  const struct {
+    const char* width;
+    const char* height;
+    int widestRow, cornerX, cornerY;
+    int x, y, w, h;
+  } cases[] = {
+      {"", "", 300, 10, 20, 10, 20, 400, 300},     // the rows fit
+      {"", "", 500, 10, 20, 10, 20, 530, 300},     // widened by what is missing
+      {"", "", 5000, 10, 20, 0, 20, 1000, 300},    // at most the work area
+      {"", "", 500, 900, 20, 470, 20, 530, 300},   // moved left into it
+      {"640", "480", 5000, 10, 20, 10, 20, 640, 480},
+      {"640", "", 500, 10, 20, 10, 20, 530, 300},  // half a size is none
+      {"100", "9000", 300, 10, 500, 10, 0, 400, 700},
+      {"-5", "x", 300, 10, 20, 10, 20, 400, 300},
+  };
+  for (const auto& c : cases) {
+    RunListSettings settings{};
+    std::snprintf(settings.stored[kKeyWidth], kRunListSettingSize, "%s", c.width);
+    std::snprintf(settings.stored[kKeyHeight], kRunListSettingSize, "%s", c.height);
+    const ListPlace at = OpeningListPlace(settings, ListSize{400, 300}, 370, c.widestRow,
+                                          ListPlace{c.cornerX, c.cornerY, 0, 0}, ListPlace{0, 0, 1000, 700});
+    EXPECT_EQ((std::vector<int>{c.x, c.y, c.w, c.h}), (std::vector<int>{at.x, at.y, at.width, at.height}))
+        << c.width << "x" << c.height << " " << c.widestRow;
   }
 }
 
