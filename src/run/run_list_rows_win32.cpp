@@ -86,11 +86,16 @@ void FillRows(RunListWindow* w) {
 void ShowRow(RunListWindow* w, int row) {
   char text[kRowTextCapacity];
   FormatRowText(w->run, row, text, sizeof text);
+  // The caret stays where the user put it, and the view where it was.
   const int caret = CaretRow(w);
+  const LRESULT top = SendMessageA(w->list, LB_GETTOPINDEX, 0, 0);
   SendMessageA(w->list, LB_DELETESTRING, row, 0);
   SendMessageA(w->list, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(text));
   SendMessageA(w->list, LB_SETSEL, RowMarked(w->run, row), row);
-  if (caret >= 0 && CaretRow(w) != caret) SendMessageA(w->list, LB_SETCARETINDEX, caret, FALSE);
+  if (caret >= 0 && CaretRow(w) != caret) {
+    SendMessageA(w->list, LB_SETCARETINDEX, caret, FALSE);
+    SendMessageA(w->list, LB_SETTOPINDEX, top, 0);
+  }
   HGDIOBJ font;
   HDC dc = ListDc(w, &font);
   MeasureRow(w, dc, text);

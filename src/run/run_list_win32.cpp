@@ -8,8 +8,8 @@
 #include "run/job_log_win32.h"
 #include "run/launch_win32.h"
 #include "run/output_window_win32.h"
-#include "run/run_child.h"
 #include "run/run_control.h"
+#include "run/run_list_platform_win32.h"
 #include "run/run_list_rows_win32.h"
 #include "run/run_list_settings_win32.h"
 #include "run/run_list_window_win32.h"
@@ -37,43 +37,10 @@ HWND g_openList = nullptr;
 ListedChild* Child(void* child) { return static_cast<ListedChild*>(child); }
 RunListWindow* Window(void* window) { return static_cast<RunListWindow*>(window); }
 
-int ChildEndedWithCode(void* child, unsigned long* code) {
-  DWORD exitCode = 0;
-  if (!ChildEnded(ListedChildProcess(Child(child)), &exitCode)) return 0;
-  *code = exitCode;
-  return 1;
-}
-
-void ReleaseChild(void* child) { ReleaseListedChild(Child(child)); }
-
 void* LaunchListed(void* window, const ListedCommand& command, int priorityIndex, int output) {
   RunListWindow* w = Window(window);
   return StartListedChild(w->dialog, command.program, command.arguments, command.folder, priorityIndex,
                           &w->sink, output);
-}
-
-int StopChild(void* child) { return StopListedChild(Child(child)); }
-
-void SetChildPriority(void* child, int priorityIndex) {
-  SetListedChildPriority(Child(child), PriorityClassForRunning(priorityIndex, GetPriorityClass(GetCurrentProcess())));
-}
-
-std::uint64_t ChildCpuMs(void* child) { return ListedChildCpuMs(Child(child)); }
-
-std::uint64_t NowMs() {
-  static LARGE_INTEGER frequency{};
-  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-  LARGE_INTEGER now{};
-  QueryPerformanceCounter(&now);
-  const std::uint64_t ticks = static_cast<std::uint64_t>(now.QuadPart);
-  const std::uint64_t perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
-  return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
-}
-
-void LocalClockTime(RunClockTime* out) {
-  SYSTEMTIME t{};
-  GetLocalTime(&t);
-  *out = RunClockTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
 void RowChanged(void* window, int row) { ShowRow(Window(window), row); }
@@ -149,7 +116,7 @@ void ShowState(RunListWindow* w) {
   }
   char text[kStatusTextCapacity];
   char shown[kStatusTextCapacity];
-  FormatStatusText(w->run, NowMs(), text, sizeof text);
+  FormatStatusText(w->run, w->platform.nowMs(), text, sizeof text);
   GetWindowTextA(w->status, shown, sizeof shown);
   if (lstrcmpA(text, shown) != 0) SetWindowTextA(w->status, text);
   const int wanted = RunListNeedsTimer(w->run);
@@ -464,8 +431,7 @@ int ShowRunList(const RunListInput& input) {
     return 0;
   }
   w->input = input;
-  w->platform = RunListPlatform{w,     ChildEndedWithCode, ReleaseChild, LaunchListed,   StopChild,    SetChildPriority,
-                                ChildCpuMs, NowMs,         LocalClockTime, RowChanged, ReportStopped};
+  w->platform = SystemRunListPlatform(w, LaunchListed, RowChanged, ReportStopped);
   w->sink = OutputSink{&w->run.outputs, nullptr, kOutputArrived, 0};
   // The reader runs from the first list on, so that what a command costs to
   // read is only its own pipe and output.
