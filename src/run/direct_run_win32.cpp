@@ -6,13 +6,47 @@
 #include "run/batch_file.h"
 #include "run/launch_win32.h"
 #include "run/plan_win32.h"
-#include "run/run_list.h"
+#include "run/run_control.h"
+#include "run/run_list_settings_win32.h"
+#include "support/messages.h"
 #include "run/run_list_win32.h"
 
 namespace {
 
 // 1 from the making of the plan until RunDirect returns.
 int g_directRunActive = 0;
+
+// The run list over the commands of a file expansion, each with its line
+// and its marks.
+int ShowCommands(HWND owner, const RunPlan& plan, const TargetRecord& targets) {
+  const CommandList& commands = plan.commands;
+  ByteBuffer listed;
+  const char* arguments = commands.arguments.data;
+  const char* line = plan.lines.data;
+  for (int i = 0; i < commands.count; ++i, arguments = NextText(arguments), line = NextText(line)) {
+    const ListedCommand command = {commands.program, arguments, commands.directory,
+                                   line[0] != '\0' ? line : nullptr, CommandMarks(targets, i)};
+    AppendBytes(&listed, &command, sizeof command);
+  }
+  if (listed.failed) {
+    FreeByteBuffer(&listed);
+    ShowProgramError(owner, kRunTitle, kErrorNoMemory);
+    return 0;
+  }
+  RunListInput input{};
+  input.commands = reinterpret_cast<const ListedCommand*>(listed.data);
+  input.count = commands.count;
+  input.targets = &targets;
+  input.caption = commands.program;
+  input.pattern = commands.pattern;
+  input.folder = commands.directory;
+  ReadRunListSettings(&input.settings);
+  input.owner = owner;
+  GetWindowRect(owner, &input.ownerRect);
+  const int shown = ShowRunList(input);
+  FreeByteBuffer(&listed);
+  return shown;
+}
 
 int RunCommands(HWND owner, const ParameterSet& set) {
   TargetRecord targets{};
@@ -34,7 +68,7 @@ int RunCommands(HWND owner, const ParameterSet& set) {
     } else if (error < 0 && commands.expanded) {
       HANDLE find = INVALID_HANDLE_VALUE;
       CheckTargets(&targets, SystemTargetPlatform(&find));
-      result = ShowRunList(owner, commands, targets);
+      result = ShowCommands(owner, plan, targets);
     }
   }
   FreeTargetRecord(&targets);
