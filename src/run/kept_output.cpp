@@ -144,9 +144,14 @@ void ComposeLocked(const KeptOutput& output, ByteBuffer* out, int* afterLineEnd)
     AppendShown(output.ring + output.start, head, afterLineEnd, out);
     AppendShown(output.ring, output.size - head, afterLineEnd, out);
   }
-  if (output.note == kNoteStoppedAlone) {
+  const struct {
+    int note;
+    const char* text;
+  } notes[] = {{kNoteStoppedAlone, kOutputStoppedAloneText}, {kNotePriorityAlone, kOutputPriorityAloneText}};
+  for (const auto& note : notes) {
+    if ((output.note & note.note) == 0) continue;
     if (out->size > 0 && out->data[out->size - 1] != '\n') AppendBytes(out, "\r\n", 2);
-    AppendLine(out, kOutputStoppedAloneText);
+    AppendLine(out, note.text);
   }
 }
 
@@ -200,7 +205,7 @@ void EndOutput(OutputStore* store, int index, int end) {
 void NoteOutput(OutputStore* store, int index, int note) {
   Locked locked(*store);
   KeptOutput* output = &Records(*store)[index];
-  output->note = note;
+  output->note |= note;
   ++output->shape;
 }
 

@@ -1,6 +1,8 @@
 #include "run/launch_win32.h"
 
 #include "run/launch.h"
+#include "run/launch_flags.h"
+#include "run/shared_console_win32.h"
 #include "support/format_text.h"
 #include "support/message_box_win32.h"
 
@@ -62,7 +64,7 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
 
 HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
                         const char* currentDirectory, int priorityIndex) {
-  const ChildStart start = {CreationFlagsForPriority(priorityIndex), nullptr, nullptr};
+  const ChildStart start = {OwnConsoleFlags(priorityIndex, SharedConsoleHeld()), nullptr, nullptr};
   PROCESS_INFORMATION info;
   if (!CreateChild(owner, title, commandLine, currentDirectory, start, &info)) return nullptr;
   CloseHandle(info.hThread);

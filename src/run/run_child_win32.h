@@ -24,9 +24,12 @@ int BeginOutputReader(OutputStore* outputs, HWND notify, UINT message);
 void EndOutputReader();
 
 // Starts `arguments` with `program` in `directory` with the priority row
-// `priorityIndex` (-1: none); with `output` 0 or more, its output goes into
-// that output of the reader's store. Null after the system's text under
-// "タビクス：実行失敗".
+// `priorityIndex` (-1: none), which its job carries when it is not normal;
+// with `output` 0 or more, its output goes into that output of the reader's
+// store, and it shares the program's hidden console
+// (run/shared_console_win32.h). Before Windows 8 it leaves the job the
+// program runs in, where that job allows it (run/launch_flags.h). Null after
+// the system's text under "タビクス：実行失敗".
 ListedChild* StartListedChild(HWND owner, const char* program, const char* arguments,
                               const char* directory, int priorityIndex, int output);
 
@@ -37,6 +40,8 @@ HANDLE ListedChildProcess(const ListedChild* child);
 // only its own process was ended.
 int StopListedChild(ListedChild* child);
 
+// The child's own process, and its job when the class is not normal, get
+// `priorityClass`; a class its job cannot carry is noted in its output.
 void SetListedChildPriority(ListedChild* child, DWORD priorityClass);
 
 // Closes its handles and frees it; the child runs on, and the reader takes

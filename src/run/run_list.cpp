@@ -30,10 +30,6 @@ void PlaceOutputWindow(const ScreenRect& list, int width, const ScreenRect& work
   *y = beside ? list.top : list.top + kOffset;
 }
 
-unsigned long ListedCreationFlags(int priorityIndex, int taken) {
-  return CreationFlagsForPriority(priorityIndex) | kCreateSuspended | (taken ? kCreateNoWindow : 0);
-}
-
 int HaltForSetting(const char* stored) { return std::strcmp(stored, "1") == 0; }
 
 int OutputItemForSetting(const char* stored) {

@@ -44,12 +44,7 @@ inline constexpr std::size_t kOutputSettingSize = 16;
 inline constexpr char kStartFailedText[] = "起動失敗";
 inline constexpr char kStoppedText[] = "停止";
 
-// Creation flags of a listed command besides its priority class: started
-// suspended, so that it joins its job before it can start anything, and
-// without a console window when its output is taken in.
-inline constexpr unsigned long kCreateSuspended = 0x4;        // CREATE_SUSPENDED
-inline constexpr unsigned long kCreateNoWindow = 0x08000000;  // CREATE_NO_WINDOW
-unsigned long ListedCreationFlags(int priorityIndex, int taken);
+// The creation flags of a listed command: run/launch_flags.h.
 
 // Where the output window opens: its top-left corner beside the run list's
 // right edge when it fits there within the work area, else a little right

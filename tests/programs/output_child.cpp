@@ -8,6 +8,10 @@
 //   background  starts a copy of itself that holds the inherited standard
 //               handles until <file>.go exists, then ends
 //   flood       writes lines to standard output without end
+//   wait        waits until <file>.go exists
+//   console     writes "shared console" when more than two processes use
+//               its console (more than itself and a cmd that started it),
+//               "own console" else
 //   exit N      ends with code N (0 when the file ends without it)
 // With "-wait FILE" as its only arguments it waits for FILE to exist; with
 // "-forever" it sleeps until ended. Whatever a test leaves behind ends
@@ -58,11 +62,15 @@ DWORD StartCopy(const std::string& arguments) {
   return started.dwProcessId;
 }
 
+void WaitFor(const std::string& file) {
+  for (int i = 0; i < 6000 && GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "-wait") == 0) {
-    for (int i = 0; i < 6000 && GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+    WaitFor(argv[2]);
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "-forever") == 0) {
@@ -84,6 +92,11 @@ int main(int argc, char** argv) {
     if (word == "pid") Note(".pid", GetCurrentProcessId());
     if (word == "spawn") Note(".spawn", StartCopy("-forever"));
     if (word == "background") StartCopy("-wait \"" + g_file + ".go\"");
+    if (word == "wait") WaitFor(g_file + ".go");
+    if (word == "console") {
+      DWORD ids[16];
+      Write(STD_OUTPUT_HANDLE, GetConsoleProcessList(ids, 16) > 2 ? "shared console\\n" : "own console\\n");
+    }
     if (word == "exit") return std::atoi(rest.c_str());
     const DWORD began = GetTickCount();
     while (word == "flood" && GetTickCount() - began < 120000 &&
