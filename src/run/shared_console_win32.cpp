@@ -168,9 +168,10 @@ int SharedConsoleHeld() { return g_console.state == kConsoleHeld; }
 
 int PrepareSharedConsole() {
   if (g_console.state == kConsoleNone) {
-    // A console the program did not make (it was started as a console
-    // program) is not taken over.
-    g_console.state = GetConsoleCP() == 0 && MakeConsole() ? kConsoleHeld : kConsoleRefused;
+    // A windowed program has no console of its own; one its parent may
+    // have handed it (Wine does) is let go first.
+    Detach();
+    g_console.state = MakeConsole() ? kConsoleHeld : kConsoleRefused;
   }
   if (g_console.state != kConsoleHeld) return 0;
   SetConsoleCP(g_console.inputCodePage);

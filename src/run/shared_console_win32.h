@@ -17,8 +17,8 @@ int SharedConsoleHeld();
 // Before a command with its output taken in starts: the hidden console,
 // made on first use, with its input and output code pages and modes put
 // back to what they were when it was made (a command's chcp reaches no
-// later command). 1 when it is held; 0 when it cannot be had (the program
-// already has a console, or the system refused one): the command then
+// later command). 1 when it is held; 0 when it cannot be had (the system
+// refused one): the command then
 // starts with a console of its own without a window, and so do later ones
 // without asking the system again.
 int PrepareSharedConsole();

@@ -374,21 +374,12 @@ struct WindowWatch {
   HANDLE thread;
 };
 
-TEST_F(ConsoleTest, AProgramWithAConsoleOfItsOwnKeepsIt) {
-  FreeConsole();
-  ASSERT_TRUE(AllocConsole());
-  EXPECT_EQ(0, PrepareSharedConsole());
-  EXPECT_EQ(0, SharedConsoleHeld());
-  EXPECT_TRUE(g_launchSpy.creates.empty());
-  FreeConsole();
-}
-
-// A windowed program has no console: the first taken-in command makes the
-// hidden one (cmd.exe without a window), every taken-in command inherits it
+// The first taken-in command makes the hidden console (cmd.exe without a
+// window; a console this test program was given is let go first), every
+// taken-in command inherits it
 // without console flags, and so does a console program it starts; no
 // window appears meanwhile.
 TEST_F(ConsoleTest, TakenInCommandsShareOneHiddenConsoleAndNoWindowAppears) {
-  FreeConsole();
   const int before = WindowWatch::Visible();
   WindowWatch watch;
   char shell[MAX_PATH];
@@ -417,7 +408,6 @@ TEST_F(ConsoleTest, TakenInCommandsShareOneHiddenConsoleAndNoWindowAppears) {
 // back before the next start; any other launch gets a console of its own
 // while the hidden one is held, and none once it is let go.
 TEST_F(ConsoleTest, ConsoleIsPutBackBeforeEachStartAndOtherLaunchesGetTheirOwn) {
-  FreeConsole();
   ASSERT_EQ(1, PrepareSharedConsole());
   HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, 0, nullptr);
@@ -454,7 +444,6 @@ TEST_F(ConsoleTest, ConsoleIsPutBackBeforeEachStartAndOtherLaunchesGetTheirOwn) 
 // each with a console of its own without a window; the host started for it
 // ends, and no second one is tried.
 TEST_F(ConsoleTest, WithoutTheHiddenConsoleEachCommandGetsOneWithoutAWindow) {
-  FreeConsole();
   g_launchSpy.refuseConsole = true;
   for (int round = 0; round < 2; ++round) Finish(Start(child_, "", -1, AddOutput(&store_, 1)));
   EXPECT_EQ(0, SharedConsoleHeld());

@@ -130,7 +130,6 @@ BOOL WINAPI RecordCreateProcessA(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES p
 // window), writing into an inheritable handle; in a console of its own it
 // inherits nothing.
 TEST(RunListWindow, StartsCommandsSuspendedWithoutAConsoleWindowWhenTheOutputIsTakenIn) {
-  FreeConsole();  // as the windowed program, which has none
   const std::string scratch = MakeTempDir("run-list");
   SetEnvironmentVariableA("TAVIX_RECORD_FILE", JoinTestPath(scratch, "record.txt").c_str());
   void** slot = SwapKernelImport("CreateProcessA", &RecordCreateProcessA, &g_realCreateProcessA);
