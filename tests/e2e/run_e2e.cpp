@@ -523,6 +523,74 @@ TEST(Run, RunListOpensWideEnoughAndKeepsTheSizeTheUserGaveIt) {
   EscapeAndExpectExit0(s.app, s.window);
 }
 
+struct WindowCount {
+  DWORD app;
+  int windows;
+};
+
+BOOL CALLBACK CountForeignWindow(HWND window, LPARAM context) {
+  WindowCount* count = reinterpret_cast<WindowCount*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  count->windows += IsWindowVisible(window) && owner != count->app && owner != GetCurrentProcessId();
+  return TRUE;
+}
+
+// Visible top-level windows of other programs than this one and `app`.
+int ForeignWindows(const AppProcess& app) {
+  WindowCount count = {app.Id(), 0};
+  EnumWindows(CountForeignWindow, reinterpret_cast<LPARAM>(&count));
+  return count.windows;
+}
+
+// Eight at a time with their output taken in share the program's hidden
+// console: no window appears for them or for the program one of them
+// starts, each output is its own, and 停止 ends one command with what it
+// started while the others run on to their end.
+TEST(Run, EightTakenInCommandsShareOneHiddenConsoleAndStopEndsOnlyOne) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("shared", {}));
+  s.child = JoinTestPath(TestExeDir(), "output_child.exe");
+  const std::string data = s.folder.Path("data\\");
+  for (int i = 0; i < 8; ++i) {
+    const std::string n = std::to_string(i);
+    WriteWholeFile(data + "w" + n + ".txt", (i == 0 ? "spawn\n" : "") + std::string("out before ") + n +
+                                                "\\n\nwait .go\nconsole\nout after " + n + "\\n\n");
+  }
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  ChooseComboItem(list, IDC_RUNLIST_OUTPUT, 1);
+  ChooseComboItem(list, IDC_RUNLIST_PARALLEL, 7);
+  int most = 0;
+  ClickButton(list, IDC_RUNLIST_START);
+  const Texts shown = ListItems(list);
+  const int stopped = RowNamed(shown, "w0.txt");
+  const DWORD spawnId = NotedProcess(data + "w0.txt.spawn");
+  most = std::max(most, ForeignWindows(s.app));
+  SendMessageA(Control(list, IDC_RUNLIST_LIST), LB_SETCARETINDEX, stopped, FALSE);
+  ClickButton(list, IDC_RUNLIST_STOP);
+  EXPECT_TRUE(WaitForRow(list, stopped, "停止\t")) << ListItems(list)[stopped];
+  EXPECT_TRUE(ProcessEnds(spawnId));
+  for (int i = 1; i < 8; ++i) WriteWholeFile(data + "w" + std::to_string(i) + ".txt.go", "");
+  ASSERT_TRUE(WaitUntil([&] {
+    most = std::max(most, ForeignWindows(s.app));
+    return Buttons(list) == kFinished;
+  }));
+  EXPECT_EQ(0, most);
+  EXPECT_EQ(0u, ControlText(list, IDC_RUNLIST_STATUS).find("8/8 件終了　失敗 1"));
+  for (int row = 0; row < 8; ++row) {
+    const std::string n = shown[row].substr(shown[row].size() - 5, 1);
+    HWND output = OpenOutput(s.app, list, row, false);
+    ASSERT_NE(nullptr, output);
+    EXPECT_EQ(row == stopped ? "before 0\r\n" : "before " + n + "\r\nshared console\r\nafter " + n + "\r\n",
+              ControlText(output, IDC_OUTPUT_TEXT)) << row;
+    EXPECT_EQ(row == stopped ? "停止\t" : "0\t", ListItems(list)[row].substr(0, row == stopped ? 5 : 2)) << row;
+  }
+  PostMessageA(list, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
 // With 失敗で中止 the first failure starts nothing more, and 失敗分を再実行
 // offers it with the commands never started; a command that cannot start
 // with its output taken in does the same as in a console; a list of nothing

@@ -1,4 +1,5 @@
 #include "run/launch.h"
+#include "run/launch_flags.h"
 #include "support/messages.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,56 @@ TEST(CreationFlagsForPriority, NoneOrExactlyOneClass) {
   EXPECT_EQ(CreationFlagsForPriority(4), 0x40u);
   const unsigned long expected[] = {0x80, 0x8000, 0x20, 0x4000, 0x40};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(CreationFlagsForPriority(i), expected[i]) << i;
+}
+
+// Creation flags: suspended always; a taken-in command shares the held
+// console (no console flag) or gets one without a window; a command in a
+// console of its own, and a launch outside the list, ask for a new console
+// only while the hidden one is held.
+TEST(CreationFlags, ConsoleFlagFollowsTheOutputAndTheHiddenConsole) {
+  const struct {
+    int priority, taken, held, breakaway;
+    unsigned long listed, own;
+  } cases[] = {
+      {-1, 1, 1, 0, 0x4, 0x10},
+      {-1, 1, 0, 0, 0x08000004, 0},
+      {-1, 0, 1, 0, 0x14, 0x10},
+      {-1, 0, 0, 0, 0x4, 0},
+      {0, 1, 1, 0, 0x84, 0x90},
+      {4, 0, 0, 0, 0x44, 0x40},
+      {3, 1, 0, 1, 0x09004004, 0x4000},
+      {-1, 0, 1, 1, 0x01000014, 0x10},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.listed, ListedCreationFlags(c.priority, c.taken, c.held, c.breakaway)) << c.priority << c.taken << c.held;
+    EXPECT_EQ(c.own, OwnConsoleFlags(c.priority, c.held)) << c.priority << c.held;
+  }
+}
+
+// A command leaves the program's job only where jobs do not nest (before
+// Windows 8) and the outer job allows it.
+TEST(CreationFlags, BreakAwayOnlyBeforeWindows8FromAJobThatAllowsIt) {
+  const struct {
+    unsigned long major, minor;
+    int inJob;
+    unsigned long limits;
+    int nest, leaves;
+  } cases[] = {
+      {6, 1, 1, 0x800, 0, 1},  {6, 0, 1, 0x1800, 0, 1}, {5, 1, 1, 0x800, 0, 1},
+      {6, 1, 1, 0x1000, 0, 0}, {6, 1, 1, 0x2000, 0, 0}, {6, 1, 0, 0x800, 0, 0},
+      {6, 2, 1, 0x800, 1, 0},  {6, 3, 1, 0x800, 1, 0},  {10, 0, 1, 0x800, 1, 0},
+  };
+  for (const auto& c : cases) {
+    const int nest = JobsNest(c.major, c.minor);
+    EXPECT_EQ(c.nest, nest) << c.major << "." << c.minor;
+    EXPECT_EQ(c.leaves, BreakAwayFromOuterJob(nest, c.inJob, c.limits)) << c.major << "." << c.minor << " " << c.limits;
+  }
+}
+
+// The job carries every chosen class but normal.
+TEST(CreationFlags, JobCarriesEveryClassButNormal) {
+  const unsigned long cases[][2] = {{0, 0}, {0x20, 0}, {0x80, 0x80}, {0x8000, 0x8000}, {0x4000, 0x4000}, {0x40, 0x40}};
+  for (const auto& c : cases) EXPECT_EQ(c[1], JobPriorityClass(c[0])) << c[0];
 }
 
 TEST(FindPriorityByLabel, MatchesWholeLabelsOnly) {
