@@ -22,6 +22,9 @@ int ComposeCommands(const ParameterSet& set, const CommandPlace& place, CommandL
   FreeCommandList(list);
   MakeDirectProgramText(set.programText, list->program);
   CopyPathText(list->directory, place.directory != nullptr ? place.directory : "");
+  // The system takes a folder without quotes; the batch file's folder line
+  // quotes it itself.
+  if (!place.batch) RemoveEnclosingQuotes(list->directory);
   list->form = ProgramLineForm(set.programText, place.batch);
 
   char fileTexts[kArgumentRowCount][kRowTextSize];

@@ -297,7 +297,7 @@ TEST(ProgramText, BatchFormOfLongTexts) {
   std::string and259 = std::string(129, 'a') + "&" + std::string(129, 'a');
   EXPECT_EQ(BatchLine(and259.c_str(), "x"), "\"" + and259 + "\" x");
   std::string bat259 = std::string(255, 'p') + ".CMD";
-  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "\"%ComSpec%\" /d /c ^\"\"" + bat259 + "\" x^\"");
+  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "\"%ComSpec%\" /d /e:on /v:off /c ^\"\"" + bat259 + "\" x^\"");
   std::string bare259(259, 'p');
   EXPECT_EQ(BatchLine(bare259.c_str(), "x"), bare259 + " x");
 }
@@ -341,7 +341,7 @@ TEST(CmdModel, ReadsLinesAsWindowsCmdDoes) {
       {true, "pushd Q:\\no && x.exe\npushd D:\\x && (y.exe & popd)\nz.exe",
        {"D:\\x>y.exe", "Z:\\start>z.exe"}},
       {true, "pushd \\\\srv\\s\\a\npushd \\\\srv\\t\nx.exe\npopd", {"\\\\srv\\t>x.exe"}, 0, {}, 0, 1},
-      {false, "cmd /d /c \"pushd \\\\srv\\s && x.exe\"", {"\\\\srv\\s>x.exe"}, 0, {}, 0, 1},
+      {false, "cmd /d /e:on /v:off /c \"pushd \\\\srv\\s && x.exe\"", {"\\\\srv\\s>x.exe"}, 0, {}, 0, 1},
       // A bare name is found through PATHEXT, here and then on PATH; a batch
       // file run without call does not come back.
       {true, "mk a,b;c=\"d e\"\nmk f", {"Z:\\start>Z:\\start\\mk.BAT|a|b|c|\"d e\""}, 0,

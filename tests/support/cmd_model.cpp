@@ -477,6 +477,23 @@ void RunChildCmd(CmdWorld* world, const std::string& commandLine, const std::str
   world->exitCode = shell.errorLevel;
 }
 
+// The file CreateProcess starts for a command line's program: ".exe"
+// appended to a name without an extension, a bare name looked for on PATH
+// (after the folders of the parent, which the model has none of).
+std::string FindStartedProgram(CmdWorld* world, std::string program) {
+  const std::size_t cut = program.find_last_of('\\');
+  if (!world->fileExists) return program;
+  if (program.find('.', cut == std::string::npos ? 0 : cut) == std::string::npos) program += ".exe";
+  if (cut != std::string::npos || world->fileExists(program)) return program;
+  const std::string path = world->environment["path"];
+  for (std::size_t start = 0, end; start <= path.size(); start = end + 1) {
+    end = std::min(path.find(';', start), path.size());
+    const std::string file = path.substr(start, end - start) + "\\" + program;
+    if (end > start && world->fileExists(file)) return file;
+  }
+  return program;
+}
+
 }  // namespace
 
 CmdWorld MakeCmdWorld() {
@@ -511,7 +528,9 @@ void StartCommandLine(CmdWorld* world, const std::string& line, const std::strin
   if (name == "cmd" || name == "cmd.exe") return RunChildCmd(world, line, folder);
   std::vector<std::string> argv = SplitArguments(line);
   argv.erase(argv.begin());
-  world->starts.push_back({folder, line, program, false, argv});
+  const std::string file = FindStartedProgram(world, program);
+  if (world->fileExists && !world->fileExists(file)) return;  // the start fails
+  world->starts.push_back({folder, line, file, false, argv});
 }
 
 // The program ends at the first blank or tab outside quotes, its quotes
