@@ -1,47 +1,44 @@
 #include "run/run_questions_win32.h"
 #include "run/direct_run_win32.h"
 
-#include "expand/file_expansion.h"
-#include "expand/file_expansion_win32.h"
 #include "expand/target_check.h"
 #include "expand/target_check_win32.h"
 #include "run/batch_file.h"
-#include "run/command_list.h"
 #include "run/launch_win32.h"
+#include "run/plan_win32.h"
 #include "run/run_list.h"
 #include "run/run_list_win32.h"
 
 namespace {
 
-// 1 from the making of the commands until RunDirect returns.
+// 1 from the making of the plan until RunDirect returns.
 int g_directRunActive = 0;
 
 int RunCommands(HWND owner, const ParameterSet& set) {
-  char translated[kRowTextSize];
-  if (TranslateTokens(set.currentDirectory, translated, sizeof translated, 1)) {
-    ShowProgramError(owner, kRunTitle, kErrorWildcardDirectory);
-    return 0;
-  }
-  ResetLeftOutNames();
-  CommandList commands{};
   TargetRecord targets{};
-  const CommandPlace place = {&SystemSearchSource(), 0, set.currentDirectory, 0, &targets};
-  const int error = ComposeCommands(set, place, &commands);
-  if (error >= 0) ShowProgramError(owner, RunErrorTitle(error), error);
-  ReportLeftOutNames(owner, kRunTitle);
+  RunPlan plan{};
+  const int error = MakeSystemPlan(set, kPlanDirect, &targets, &plan);
+  const CommandList& commands = plan.commands;
   int result = 0;
-  if (error < 0 && !commands.expanded && commands.count == 1) {
-    // The one command of a run without file expansion.
-    HANDLE child = LaunchCommand(owner, commands.program, commands.arguments.data,
-                                 commands.directory, -1);
-    if (child != nullptr) CloseHandle(child);
-    result = 1;
-  } else if (error < 0 && commands.expanded) {
-    CheckTargets(&targets, SystemTargetPlatform());
-    result = ShowRunList(owner, commands, targets);
+  if (error == kErrorWildcardDirectory) {
+    ShowProgramError(owner, kRunTitle, error);
+  } else {
+    if (error >= 0) ShowProgramError(owner, RunErrorTitle(error), error);
+    ReportLeftOutNames(owner, kRunTitle, plan.leftOut);
+    if (error < 0 && !commands.expanded && commands.count == 1) {
+      // The one command of a run without file expansion.
+      HANDLE child = StartComposedLine(owner, plan.lines.data, commands.program,
+                                       commands.directory, -1);
+      if (child != nullptr) CloseHandle(child);
+      result = 1;
+    } else if (error < 0 && commands.expanded) {
+      HANDLE find = INVALID_HANDLE_VALUE;
+      CheckTargets(&targets, SystemTargetPlatform(&find));
+      result = ShowRunList(owner, commands, targets);
+    }
   }
   FreeTargetRecord(&targets);
-  FreeCommandList(&commands);
+  FreeRunPlan(&plan);
   return result;
 }
 

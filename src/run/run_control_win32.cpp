@@ -6,7 +6,6 @@
 #include "support/program_paths.h"
 #include "run/direct_run_win32.h"
 #include "run/batch_file_win32.h"
-#include "expand/file_expansion.h"
 #include "run/launch.h"
 #include "support/messages.h"
 #include "run/launch_win32.h"
@@ -48,7 +47,6 @@ int QueryBatchEditCommand(char* out, DWORD size) {
 }  // namespace
 
 void RunCommand(HWND dialog, const ParameterSet& set) {
-  g_currentFolderName[0] = '\0';
   if (set.batchOut) {
     RunBatch(dialog, set);
   } else {

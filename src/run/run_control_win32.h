@@ -1,4 +1,4 @@
-// Run control: the Run (1043) and Confirm (1045) buttons of the main dialog
+// Run control: the Run (IDC_RUN) and Confirm (IDC_CONFIRM) buttons of the main dialog
 // and the batch process that batch-mode Run starts.
 #pragma once
 
@@ -6,15 +6,15 @@
 
 #include "params/field_table.h"
 
-// Run of the parameter set `set` as the main dialog shows it: empties the
-// current folder name, then runs through the batch file when the option
-// 40013 is on, directly otherwise. `dialog` owns the messages.
+// Run of the parameter set `set` as the main dialog shows it: through the
+// batch file when the option BATCHOUT (kOptionBatchOut) is on, directly
+// otherwise. `dialog` owns the messages.
 void RunCommand(HWND dialog, const ParameterSet& set);
 
 // Batch-mode Run: writes the batch file at the batch file path and starts
 // it through cmd /c with the path quoted (LaunchCommand), so that any folder
 // holding tavix.exe works, unless the batch process of an earlier Run still
-// runs (message code 4). When a command's target carries a mark, the user is
+// runs (kErrorBatchRunning). When a command's target carries a mark, the user is
 // asked first; No writes and runs nothing.
 // Returns 1 when the file was written and a launch attempted.
 int RunBatch(HWND owner, const ParameterSet& set);

@@ -11,8 +11,8 @@
 #include "expand/file_expansion.h"
 #include "fake_disk.h"
 #include "run/batch_file.h"
-#include "run/command_list.h"
 #include "run/launch.h"
+#include "run/plan.h"
 #include "support/messages.h"
 
 // The composed bytes (a batch file, or the command lines one per line with
@@ -25,7 +25,6 @@ struct Composed {
 };
 
 inline constexpr int kComposedWildcardDirectory = kErrorWildcardDirectory;
-inline constexpr char kModelShell[] = "C:\\Windows\\system32\\cmd.exe";
 
 // The folder the system starts a child in for the folder text a run hands
 // it (null or "" for its own, `own`): a relative one is taken from `own`; a
@@ -55,34 +54,24 @@ inline bool FakeExistsInAnyCase(const std::string& path) {
 inline Composed ComposeAndRun(const ParameterSet& set, bool batch, const std::string& own,
                               CmdWorld* world) {
   Composed composed;
-  ResetLeftOutNames();
+  RunPlan plan{};
+  composed.error = FakePlan(set, batch ? kPlanBatch : kPlanDirect, &plan, nullptr, own.c_str());
+  composed.leftOut = plan.leftOut.count[kNotInCodePage] + plan.leftOut.count[kChangedByCmd];
   if (batch) {
     ByteBuffer out;
-    ComposeBatchFile(set, {&kFakeSearch, &kFakeWalk}, &out);
+    PrintBatchFile(plan, &out);
     composed.text.assign(out.data != nullptr ? out.data : "", out.size);
     FreeByteBuffer(&out);
     RunBatchText(world, composed.text, own);
   } else {
-    char translated[kRowTextSize];
-    if (TranslateTokens(set.currentDirectory, translated, sizeof translated, 1)) {
-      composed.error = kErrorWildcardDirectory;
-      return composed;
-    }
-    CommandList list{};
-    composed.error =
-        ComposeCommands(set, {&kFakeSearch, 0, set.currentDirectory, 0}, &list);
-    const char* arguments = list.arguments.data;
-    for (int i = 0; i < list.count; ++i, arguments += std::strlen(arguments) + 1) {
-      char line[kCommandLineCapacity];
-      ComposeCommandLineIn(line, sizeof line, list.program, arguments, kModelShell,
-                           list.directory);
-      const std::string folder =
-          FolderOfStart(DirectoryForStart(list.program, list.directory), own);
+    const char* line = plan.lines.data;
+    for (int i = 0; i < plan.commands.count; ++i, line = NextText(line)) {
+      const std::string folder = FolderOfStart(
+          DirectoryForStart(plan.commands.program, plan.commands.directory), own);
       composed.text += folder + ">" + line + "\n";
       if (!folder.empty()) StartCommandLine(world, line, folder);
     }
-    FreeCommandList(&list);
   }
-  composed.leftOut = LeftOutNameCount(kNotInCodePage) + LeftOutNameCount(kChangedByCmd);
+  FreeRunPlan(&plan);
   return composed;
 }

@@ -1,0 +1,215 @@
+#include "run/plan.h"
+
+#include <cstring>
+
+#include "expand/directory_walk.h"
+#include "expand/target_check.h"
+#include "run/command_line.h"
+#include "run/launch.h"
+#include "support/dbcs.h"
+#include "support/messages.h"
+
+namespace {
+
+// Room for a line of either mode.
+constexpr std::size_t kPlanLineSize =
+    kBatchLineSize > kCommandLineCapacity ? kBatchLineSize : kCommandLineCapacity;
+
+// Adds one command: its argument text and its line in the plan's mode.
+int AddCommand(RunPlan* plan, const PlanPlatform& platform, const char* arguments) {
+  char line[kPlanLineSize];
+  if (plan->mode == kPlanBatch) {
+    if (!ComposeBatchLine(plan->programText, arguments, line, sizeof line)) return 0;
+  } else {
+    // A line too long to start stays empty: its start says so.
+    ComposeCommandLineIn(line, kCommandLineCapacity, plan->commands.program, arguments,
+                         platform.shell, plan->commands.directory);
+  }
+  CommandList* list = &plan->commands;
+  if (!AppendBytes(&list->arguments, arguments, std::strlen(arguments) + 1) ||
+      !AppendBytes(&plan->lines, line, std::strlen(line) + 1)) {
+    return 0;
+  }
+  ++list->count;
+  return 1;
+}
+
+// The commands of one block, run in `directory` ("" for none): one per
+// match of the file expansion, or the one command when no file text expands.
+// Returns -1, or the program error that stopped them.
+int PlanCommands(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform,
+                 const char* directory, int walked) {
+  CommandList* list = &plan->commands;
+  const int form = list->form;
+  char fileTexts[kArgumentRowCount][kRowTextSize];
+  for (int i = 0; i < kArgumentRowCount; ++i) {
+    CopyPathText(fileTexts[i], plan->rows.row[i].fileText);
+  }
+  CopyPathText(expansion->commandFolder, directory);
+  // Only a walked folder is a base for relative file texts.
+  const char* base = walked ? directory : nullptr;
+  ChooseExpandedRow(fileTexts, base, list->pattern, expansion->folderName.text);
+  TargetRecord* targets = platform.targets;
+  if (targets != nullptr && !MayHoldTargets(plan->rows, expansion->folderName.text)) {
+    targets = nullptr;
+  }
+  SearchSource recorded{};
+  if (targets != nullptr) recorded = RecordSearches(targets, platform.search);
+  list->expanded =
+      BeginFileExpansion(expansion, fileTexts, base, targets != nullptr ? &recorded : platform.search);
+  if (targets != nullptr && list->expanded) {
+    BeginListTargets(targets, *expansion, plan->rows, directory);
+  }
+
+  char arguments[kArgumentTextCapacity];
+  int result = -1;
+  for (;;) {
+    // The targets are recorded from the match the command is made from,
+    // before the assembly moves the search on.
+    if (targets != nullptr && list->expanded && SearchPreStep(expansion, form)) {
+      RecordCommandTargets(targets, expansion);
+    }
+    if (!AssembleArgumentText(expansion, plan->rows, arguments, sizeof arguments, form)) {
+      // After the last match the expansion has ended, and a command that
+      // would hold a name left out is none; otherwise the command at hand did
+      // not fit.
+      if (!FileExpansionEnded(*expansion)) result = kErrorLineTooLong;
+      break;
+    }
+    if (!AddCommand(plan, platform, arguments)) {
+      result = kErrorNoMemory;
+      break;
+    }
+    if (!list->expanded) break;
+  }
+  EndFileExpansion(expansion);
+  return result;
+}
+
+// 1 when the commands of a batch block would hand a walked folder's name to
+// a program that cmd reads again, and cmd would change that name.
+int FolderNameChangedByCmd(const RunPlan& plan, const FolderName& name) {
+  if (!name.fromDisk) return 0;
+  const char* changed = CmdChangedCharacters(plan.commands.form);
+  if (changed[0] == '\0' || FindAnyCharDbcs(name.text, changed) == nullptr) return 0;
+  for (const ArgumentRow& row : plan.rows.row) {
+    char text[kRowTextSize];
+    CopyPathText(text, row.fileText);
+    if (IsPlainFileText(text) && HoldsFolderNameToken(text)) return 1;
+  }
+  return 0;
+}
+
+// 1 when a typed directory holding a '%' names an existing folder: it is
+// then written as a name from disk.
+int TypedDirectoryOnDisk(const SearchSource& search, const char* directory) {
+  char text[kRowTextSize];
+  CopyPathText(text, directory);
+  RemoveEnclosingQuotes(text);
+  return FindCharDbcs(text, '%') != nullptr && search.exists != nullptr &&
+         search.exists(search.self, text);
+}
+
+// One block and its commands. In a batch plan its folder gives the folder
+// name; a walked folder whose name the commands could not hand on as it is
+// gives no block and is counted as left out. Returns -1, or the program
+// error that stopped the plan.
+int PlanBlockIn(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform,
+                const char* directory, int walked) {
+  if (plan->mode == kPlanBatch && directory[0] != '\0') {
+    const int fromDisk = walked || TypedDirectoryOnDisk(*platform.search, directory);
+    SetFolderName(&expansion->folderName, directory, fromDisk);
+    if (FolderNameChangedByCmd(*plan, expansion->folderName)) {
+      UseNameInForm(&expansion->leftOut, expansion->folderName.text, kCmdBatchLineForm);
+      return -1;
+    }
+  }
+  PlanBlock block{};
+  CopyPathText(block.folder, directory);
+  block.name = expansion->folderName;
+  block.walked = walked;
+  block.first = plan->commands.count;
+  if (!AppendBytes(&plan->blocks, &block, sizeof block)) return kErrorNoMemory;
+  const int result = PlanCommands(plan, expansion, platform, directory, walked);
+  Records<PlanBlock>(plan->blocks)[BlockCount(*plan) - 1].count = plan->commands.count - block.first;
+  return result;
+}
+
+// The blocks of a batch plan: one per folder of the directory walk, or one
+// for the typed current directory.
+int PlanBatchBlocks(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform) {
+  DirectoryWalk walk{};
+  walk.leftOut = &expansion->leftOut;
+  int result = -1;
+  if (StartDirectoryWalk(&walk, *platform.walk, plan->currentDirectory)) {
+    char walked[kRowTextSize];
+    while (result < 0 && TakeWalkDirectory(&walk, *platform.walk, walked, sizeof walked)) {
+      result = PlanBlockIn(plan, expansion, platform, walked, 1);
+    }
+    EndDirectoryWalk(&walk, *platform.walk);
+  } else {
+    result = PlanBlockIn(plan, expansion, platform, plan->currentDirectory, 0);
+  }
+  plan->walkAborted = walk.aborted;
+  return result;
+}
+
+// The one block of a direct plan, in the typed current directory or, for
+// none, in the planning folder. A current directory with a wildcard needs a
+// batch file.
+int PlanDirectBlock(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform) {
+  char translated[kRowTextSize];
+  if (TranslateTokens(plan->currentDirectory, translated, sizeof translated, 1)) {
+    return kErrorWildcardDirectory;
+  }
+  const char* folder = plan->currentDirectory;
+  if (folder[0] == '\0' && platform.planningFolder != nullptr) folder = platform.planningFolder;
+  CopyPathText(plan->commands.directory, folder);
+  // The system takes a folder without quotes.
+  RemoveEnclosingQuotes(plan->commands.directory);
+  return PlanBlockIn(plan, expansion, platform, plan->commands.directory, 0);
+}
+
+}  // namespace
+
+int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform, RunPlan* plan) {
+  FreeRunPlan(plan);
+  plan->mode = mode;
+  CopyPathText(plan->programText, set.programText);
+  CopyPathText(plan->currentDirectory, set.currentDirectory);
+  CutToWholeCharacters(plan->currentDirectory);
+  plan->rows = set.rows;
+  plan->pauseAtEnd = set.pauseAtEnd;
+
+  CommandList* list = &plan->commands;
+  MakeDirectProgramText(plan->programText, list->program);
+  char found[kRowTextSize];
+  if (platform.findProgram != nullptr && platform.findProgram(list->program, found)) {
+    CopyPathText(list->program, found);
+  }
+  list->form = ProgramLineForm(plan->programText, mode == kPlanBatch);
+
+  Expansion expansion{};
+  plan->error = mode == kPlanBatch ? PlanBatchBlocks(plan, &expansion, platform)
+                                   : PlanDirectBlock(plan, &expansion, platform);
+  plan->leftOut = expansion.leftOut;
+  if (!AppendBytes(&list->arguments, "", 1) && plan->error < 0) plan->error = kErrorNoMemory;
+  return plan->error;
+}
+
+void FreeRunPlan(RunPlan* plan) {
+  FreeCommandList(&plan->commands);
+  FreeByteBuffer(&plan->lines);
+  FreeByteBuffer(&plan->blocks);
+  plan->leftOut = LeftOutNames{};
+  plan->error = -1;
+  plan->walkAborted = 0;
+}
+
+int BlockCount(const RunPlan& plan) {
+  return static_cast<int>(RecordCount<PlanBlock>(plan.blocks));
+}
+
+const PlanBlock& BlockAt(const RunPlan& plan, int block) {
+  return Records<PlanBlock>(plan.blocks)[block];
+}
