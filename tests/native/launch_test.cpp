@@ -64,12 +64,15 @@ INSTANTIATE_TEST_SUITE_P(
         ComposeCase{"C:\\My Tools\\cc.exe", "a.c", "\"C:\\My Tools\\cc.exe\" a.c",
                     "C:\\w>C:\\My Tools\\cc.exe|a.c"},
         ComposeCase{"C:\\R&D\\tavix.bat", nullptr,
-                    "C:\\WINDOWS\\system32\\cmd.exe /d /c \"\"C:\\R&D\\tavix.bat\"\"",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"\"C:\\R&D\\tavix.bat\"\"",
                     "C:\\w>C:\\R&D\\tavix.bat"},
         ComposeCase{"\"C:\\P (x86)\\mk.CMD\"", "\"a&b.txt\"",
-                    "C:\\WINDOWS\\system32\\cmd.exe /d /c "
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c "
                     "\"\"C:\\P (x86)\\mk.CMD\" \"a&b.txt\"\"",
                     "C:\\w>C:\\P (x86)\\mk.CMD|a&b.txt"},
+        ComposeCase{"C:\\t\\mk.bat", "-s^",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"\"C:\\t\\mk.bat\" -s^^\"",
+                    "C:\\w>C:\\t\\mk.bat|-s^"},
         // What follows cmd.exe's /c or /k goes in that pair too,
         // unless the user put it there.
         ComposeCase{"C:\\t\\cmd.exe", "/c copy", "C:\\t\\cmd.exe /c \"copy\"", "C:\\w>copy"},
@@ -81,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         // cmd cannot start in a UNC folder: it enters it itself.
         ComposeCase{
             "C:\\t\\mk.bat", "-v",
-            "C:\\WINDOWS\\system32\\cmd.exe /d /c \"pushd \"\\\\srv\\s\" && \"C:\\t\\mk.bat\" -v\"",
+            "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" && \"C:\\t\\mk.bat\" -v\"",
             "\\\\srv\\s>C:\\t\\mk.bat|-v", "\"\\\\srv\\s\""},
         ComposeCase{"cmd.exe", "/c copy a b", "cmd.exe /c \"pushd \"\\\\srv\\s\" && copy a b\"",
                     "\\\\srv\\s>copy|a|b", "\\\\srv\\s"},

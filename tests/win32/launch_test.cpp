@@ -130,7 +130,7 @@ TEST_F(LaunchTest, CommandLineIsCommandAloneOrCommandBlankArguments) {
       {quoted, " x ", quoted + "  x "},
       {spaced, "a b", "\"" + spaced + "\" a b"},
       {batch, "\"x&y.txt\"",
-       std::string(system) + "\\cmd.exe /d /c \"\"" + batch + "\" \"x&y.txt\"\"",
+       std::string(system) + "\\cmd.exe /d /e:on /v:off /c \"\"" + batch + "\" \"x&y.txt\"\"",
        quoted + " \"x&y.txt\""},
   };
   for (const Case& c : cases) {
@@ -186,7 +186,7 @@ TEST_F(LaunchTest, WithoutADirectoryTheChildStartsInOurs) {
   HANDLE child = LaunchCommand(owner_, "C:\\t.bat", nullptr, "\\\\srv\\s", -1);
   const CreateCall call = LastCall();
   EXPECT_TRUE(call.directoryNull);
-  EXPECT_NE(call.commandLine.find(" /d /c \"pushd \"\\\\srv\\s\" && \"C:\\t.bat\"\""), std::string::npos)
+  EXPECT_NE(call.commandLine.find(" /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" && \"C:\\t.bat\"\""), std::string::npos)
       << call.commandLine;
   if (child != nullptr) WaitForSingleObject(child, 30000), CloseHandle(child);
 }
