@@ -18,6 +18,7 @@
 #include "e2e/steps.h"
 #include "resource.h"
 #include "test_env.h"
+#include "window_census.h"
 
 namespace {
 
@@ -523,24 +524,9 @@ TEST(Run, RunListOpensWideEnoughAndKeepsTheSizeTheUserGaveIt) {
   EscapeAndExpectExit0(s.app, s.window);
 }
 
-struct WindowCount {
-  DWORD app;
-  int windows;
-};
-
-BOOL CALLBACK CountForeignWindow(HWND window, LPARAM context) {
-  WindowCount* count = reinterpret_cast<WindowCount*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  count->windows += IsWindowVisible(window) && owner != count->app && owner != GetCurrentProcessId();
-  return TRUE;
-}
-
-// Visible top-level windows of other programs than this one and `app`.
+// Visible top-level windows of the programs `app` started.
 int ForeignWindows(const AppProcess& app) {
-  WindowCount count = {app.Id(), 0};
-  EnumWindows(CountForeignWindow, reinterpret_cast<LPARAM>(&count));
-  return count.windows;
+  return VisibleWindowsBelow(app.Id());
 }
 
 // Eight at a time with their output taken in share the program's hidden

@@ -17,6 +17,7 @@
 #include "support/launch_spy.h"
 #include "support/system_text.h"
 #include "support/test_env.h"
+#include "support/window_census.h"
 
 namespace {
 
@@ -345,17 +346,10 @@ class ConsoleTest : public LaunchTest {
   std::string outputChild_;
 };
 
-// The most visible top-level windows seen while it watches.
+// The most visible top-level windows of this test's children seen while it
+// watches.
 struct WindowWatch {
-  static BOOL CALLBACK Count(HWND window, LPARAM count) {
-    *reinterpret_cast<int*>(count) += IsWindowVisible(window) ? 1 : 0;
-    return TRUE;
-  }
-  static int Visible() {
-    int count = 0;
-    EnumWindows(Count, reinterpret_cast<LPARAM>(&count));
-    return count;
-  }
+  static int Visible() { return VisibleWindowsBelow(GetCurrentProcessId()); }
   static DWORD WINAPI Watch(void* self) {
     WindowWatch* watch = static_cast<WindowWatch*>(self);
     while (!watch->stop) {
