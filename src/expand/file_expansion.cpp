@@ -14,11 +14,14 @@ struct TextWriter {
   std::size_t limit;  // characters the text may hold
   std::size_t length;
   int doublePercent;  // 1: a '%' found on disk is written twice (batch lines)
+  char* found = nullptr;  // when not null, 1 for each byte of `out` found on disk
 };
 
-// Writes one byte. Returns 0, writing nothing, when the text is full.
-int Put(TextWriter* writer, char c) {
+// Writes one byte (`found`: it comes from disk). Returns 0, writing
+// nothing, when the text is full.
+int Put(TextWriter* writer, char c, int found = 0) {
   if (writer->length >= writer->limit) return 0;
+  if (writer->found != nullptr) writer->found[writer->length] = static_cast<char>(found);
   writer->out[writer->length++] = c;
   writer->out[writer->length] = '\0';
   return 1;
@@ -30,9 +33,9 @@ int Put(TextWriter* writer, char c) {
 int PutChar(TextWriter* writer, const char* p, int found) {
   std::size_t step = CharLength(p);
   for (std::size_t i = 0; i < step; ++i) {
-    if (!Put(writer, p[i])) return 0;
+    if (!Put(writer, p[i], found)) return 0;
   }
-  if (step == 1 && *p == '%' && found && writer->doublePercent) return Put(writer, '%');
+  if (step == 1 && *p == '%' && found && writer->doublePercent) return Put(writer, '%', found);
   return 1;
 }
 
@@ -101,11 +104,13 @@ const char* SkipCharacters(const char* text, std::size_t count) {
 struct Translated {
   char text[kRowTextSize + 1];
   char fromFolder[kRowTextSize + 1];
+  std::size_t existing;  // the bytes at its start that name a folder or file on disk
 };
 
 // 1 when the translated character at `p` came from a name found on disk.
 int FoundOnDisk(const Translated& translated, const FolderName& folder, const char* p) {
-  return folder.fromDisk && translated.fromFolder[p - translated.text];
+  const std::size_t at = static_cast<std::size_t>(p - translated.text);
+  return at < translated.existing || (folder.fromDisk && translated.fromFolder[at]);
 }
 
 // Writes a translated text that is not rewritten against a match.
@@ -237,6 +242,44 @@ int LeaveOut(LeftOutNames* leftOut, const char* name, int reason) {
 }
 
 }  // namespace
+
+std::size_t PercentPrefixOnDisk(const SearchSource& source, const char* folder, const char* text) {
+  if (source.exists == nullptr || FindCharDbcs(text, '%') == nullptr) return 0;
+  char part[kRowTextSize];
+  CopyBounded(part, text);
+  std::size_t length = std::strlen(part);
+  for (;;) {
+    // The part without the separators that end it, joined to `folder`
+    // when it is relative.
+    std::size_t end = length;
+    while (end > 0 && (part[end - 1] == '\\' || part[end - 1] == '/') &&
+           (end < 2 || !IsLeadByte(static_cast<unsigned char>(part[end - 2])))) {
+      --end;
+    }
+    const char saved = part[end];
+    part[end] = '\0';
+    if (FindCharDbcs(part, '%') == nullptr) return 0;
+    if (FindAnyCharDbcs(part, "*?") == nullptr) {
+      const int relative = part[0] != '\\' && part[0] != '/' && (part[0] == '\0' || part[1] != ':');
+      char joined[kJoinedPathSize];
+      if (relative && folder != nullptr && folder[0] != '\0') {
+        JoinPath(joined, sizeof joined, folder, part);
+      } else {
+        CopyBounded(joined, part);
+      }
+      if (source.exists(source.self, joined)) return length;
+    }
+    part[end] = saved;
+    // The part up to the separator before it.
+    std::size_t cut = 0;
+    for (const char* p = part; p < part + end; p = NextChar(p)) {
+      if (CharLength(p) == 1 && (*p == '\\' || *p == '/')) cut = static_cast<std::size_t>(p - part) + 1;
+    }
+    if (cut == 0) return 0;
+    length = cut;
+    part[length] = '\0';
+  }
+}
 
 int UseFoundName(LeftOutNames* leftOut, char* name, const char* shortName) {
   if (FindCharDbcs(name, '?') == nullptr) return 1;
@@ -412,6 +455,10 @@ int WriteMatchedPath(const Expansion& expansion, const char* fileText, char* out
     if (CharLength(p) == 1 && (*p == '\\' || *p == '/')) end = p + 1;
   }
   *end = '\0';
+  if (IsBatchForm(form) && expansion.source != nullptr) {
+    translated.existing =
+        PercentPrefixOnDisk(*expansion.source, expansion.commandFolder, translated.text);
+  }
   char result[kRowTextSize];
   result[0] = '\0';
   TextWriter writer{result, kRowTextSize - 1, 0, IsBatchForm(form)};
@@ -423,61 +470,96 @@ int WriteMatchedPath(const Expansion& expansion, const char* fileText, char* out
   return 1;
 }
 
-namespace {
-
-// 1 when `text` names an existing file or folder, a relative text taken in
-// the command folder.
-int NamesEntryOnDisk(const Expansion& expansion, const char* text) {
-  const SearchSource* source = expansion.source;
-  if (source == nullptr || source->exists == nullptr) return 0;
-  const int relative = text[0] != '\\' && text[0] != '/' && (text[0] == '\0' || text[1] != ':');
-  if (!relative || expansion.commandFolder[0] == '\0') return source->exists(source->self, text);
-  char joined[kJoinedPathSize];
-  JoinPath(joined, sizeof joined, expansion.commandFolder, text);
-  return source->exists(source->self, joined);
-}
-
-}  // namespace
-
 int RewriteOnePath(Expansion* expansion, const char* fileText, char* out, int form) {
   if (!RewriteFileText(*expansion, fileText, out, kCommandLineForm)) return 0;
-  if (form == kCommandLineForm || FindCharDbcs(out, '%') == nullptr ||
-      FindAnyCharDbcs(out, "*?") != nullptr || !NamesEntryOnDisk(*expansion, out)) {
-    return RewriteFileText(*expansion, fileText, out, form);
-  }
-  if (!UseNameInForm(&expansion->leftOut, out, form)) {
+  // A '%' in the part that is on disk belongs to a name, which cmd would
+  // change when it reads the program's arguments again.
+  if (CmdChangedCharacters(form)[0] != '\0' && expansion->source != nullptr &&
+      PercentPrefixOnDisk(*expansion->source, expansion->commandFolder, out) > 0) {
+    UseNameInForm(&expansion->leftOut, out, form);
     expansion->nameLeftOut = 1;
     return 0;
   }
-  char name[kRowTextSize];
-  CopyBounded(name, out);
-  TextWriter writer{out, kRowTextSize - 1, 0, IsBatchForm(form)};
-  out[0] = '\0';
-  return PutText(&writer, name, 1);
+  return RewriteFileText(*expansion, fileText, out, form);
 }
 
-int RewriteFileText(const Expansion& expansion, const char* fileText, char* out, int form) {
-  out[0] = '\0';
+namespace {
+
+// RewriteFileText into `writer` (its `out` holds kRowTextSize bytes);
+// `onePath`: the part of the text on disk is a name.
+int RewriteWith(const Expansion& expansion, const char* fileText, TextWriter* writer, int onePath) {
+  writer->out[0] = '\0';
   if (fileText[0] == '\0') return 1;  // most rows are empty: nothing to translate
   // One byte more than the result may hold: a translation that overflows
   // it is longer than any usable file text.
   Translated translated{};
   int live = TranslateMarked(fileText, translated.text, sizeof translated.text, 1,
                              expansion.folderName.text, translated.fromFolder);
+  if (onePath && writer->doublePercent && expansion.source != nullptr) {
+    translated.existing =
+        PercentPrefixOnDisk(*expansion.source, expansion.commandFolder, translated.text);
+  }
   if (!live && std::strlen(translated.text) >= kRowTextSize) return 0;
+  if (!live) return PutTranslated(writer, translated, expansion.folderName);
+  if (expansion.search == kSearchOpen && expansion.matchCaptured) {
+    return PutWithMatch(writer, translated, expansion);
+  }
+  return PutWithoutMatch(writer, translated, expansion.folderName);
+}
 
+// Writes the word of `text` from `from` to `to` into `writer`: as it is,
+// or, when a character of it found on disk is one of `triggers`, without
+// its quotes and enclosed in one pair, the backslashes that end it doubled.
+int PutWord(TextWriter* writer, const char* text, const char* found, std::size_t from,
+            std::size_t to, const char* triggers) {
+  int quote = 0;
+  for (std::size_t i = from; i < to; i += CharLength(text + i)) {
+    if (found[i] && CharLength(text + i) == 1 && std::strchr(triggers, text[i]) != nullptr) quote = 1;
+  }
+  if (quote && !Put(writer, '"')) return 0;
+  std::size_t backslashes = 0;
+  for (std::size_t i = from; i < to; i += CharLength(text + i)) {
+    if (quote && text[i] == '"') continue;
+    backslashes = CharLength(text + i) == 1 && text[i] == '\\' ? backslashes + 1 : 0;
+    for (std::size_t b = 0; b < CharLength(text + i); ++b) {
+      if (!Put(writer, text[i + b])) return 0;
+    }
+  }
+  for (std::size_t i = 0; quote && i < backslashes; ++i) {
+    if (!Put(writer, '\\')) return 0;
+  }
+  return !quote || Put(writer, '"');
+}
+
+}  // namespace
+
+int RewriteFileText(const Expansion& expansion, const char* fileText, char* out, int form) {
   char result[kRowTextSize];
   TextWriter writer{result, kRowTextSize - 1, 0, IsBatchForm(form)};
-  result[0] = '\0';
-  int fitted;
-  if (!live) {
-    fitted = PutTranslated(&writer, translated, expansion.folderName);
-  } else if (expansion.search == kSearchOpen && expansion.matchCaptured) {
-    fitted = PutWithMatch(&writer, translated, expansion);
-  } else {
-    fitted = PutWithoutMatch(&writer, translated, expansion.folderName);
-  }
-  if (!fitted) return 0;
+  if (!RewriteWith(expansion, fileText, &writer, 1)) return 0;
   std::memcpy(out, result, writer.length + 1);
   return 1;
+}
+
+int RewriteSeveralPaths(const Expansion& expansion, const char* fileText, char* out, int form) {
+  char result[kRowTextSize];
+  char found[kRowTextSize] = {};
+  TextWriter writer{result, kRowTextSize - 1, 0, IsBatchForm(form), found};
+  if (!RewriteWith(expansion, fileText, &writer, 0)) return 0;
+  // Each word (up to a typed blank outside typed quotes) in turn.
+  TextWriter words{out, kRowTextSize - 1, 0, 0};
+  out[0] = '\0';
+  int quoted = 0;
+  std::size_t start = 0;
+  for (std::size_t i = 0;; i += CharLength(result + i)) {
+    const int end = result[i] == '\0' || (result[i] == ' ' && !found[i] && !quoted);
+    if (!found[i] && result[i] == '"') quoted = !quoted;
+    if (!end) continue;
+    if (!PutWord(&words, result, found, start, i, PathQuoteTriggers(form)) ||
+        (result[i] != '\0' && !Put(&words, ' '))) {
+      return 0;
+    }
+    if (result[i] == '\0') return 1;
+    start = i + 1;
+  }
 }

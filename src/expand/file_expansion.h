@@ -173,6 +173,13 @@ void EndFileExpansion(Expansion* expansion);
 // row's file text as read (its double quotes do not take part).
 void CaptureMatch(Expansion* expansion, const char* fileText);
 
+// The length of the part at the start of the path `text` (up to a
+// separator, or all of it) that names a file or folder on disk and holds a
+// '%', a relative text taken in `folder`: 0 when there is none. Such a
+// '%' is a name's, which a batch line writes twice; a '%' after it is the
+// user's cmd text.
+std::size_t PercentPrefixOnDisk(const SearchSource& source, const char* folder, const char* text);
+
 // Writes the text to append for a plain file text of a row other than the
 // expanded one into `out` (kRowTextSize bytes): tokens translated and, for a
 // live text, the current match put in with the rules of a copy command's
@@ -182,6 +189,14 @@ void CaptureMatch(Expansion* expansion, const char* fileText);
 // translation lost part of the text.
 int RewriteFileText(const Expansion& expansion, const char* fileText, char* out,
                     int form = kCommandLineForm);
+
+// RewriteFileText for a plain text of several paths: each word of it that
+// holds a character found on disk that is one of PathQuoteTriggers(form)
+// loses its own quotes and is enclosed in one pair, the backslashes that
+// end it doubled; other words stay as typed. Returns 0 as RewriteFileText
+// does, and when the quotes do not fit.
+int RewriteSeveralPaths(const Expansion& expansion, const char* fileText, char* out,
+                        int form = kCommandLineForm);
 
 // RewriteFileText for a plain file text of one path. When the text it gives
 // holds a '%' and no wildcard and names an existing file or folder (in the

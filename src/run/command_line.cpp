@@ -84,10 +84,18 @@ int AssembleArgumentText(Expansion* expansion, const ArgumentRows& rows, char* o
       if (path) DropQuotes(fileText);
       const int matched = index == expansion->expandedRow && expansion->search == kSearchOpen &&
                           expansion->matchCaptured;
+      // A folder named with '%' that the matches lie in: cmd would read the
+      // program's arguments again and change it, in every command.
+      if (matched && CmdChangedCharacters(form)[0] != '\0' && expansion->source != nullptr &&
+          PercentPrefixOnDisk(*expansion->source, expansion->commandFolder, fileText) > 0) {
+        UseNameInForm(&expansion->leftOut, fileText, form);
+        expansion->nameLeftOut = 1;
+        return 0;
+      }
       char rewritten[kRowTextSize];
       if (!(matched ? WriteMatchedPath(*expansion, fileText, rewritten, form)
             : path  ? RewriteOnePath(expansion, fileText, rewritten, form)
-                    : RewriteFileText(*expansion, fileText, rewritten, form))) {
+                    : RewriteSeveralPaths(*expansion, fileText, rewritten, form))) {
         return 0;
       }
       std::memcpy(fileText, rewritten, std::strlen(rewritten) + 1);
@@ -173,6 +181,7 @@ int ComposeBatchLine(const char* programText, const char* arguments, char* out, 
     Put(&writer, arguments, found.start);
     Put(&writer, "^\"");
     PutForChildCmd(&writer, found.command, found.length);
+    if (caret) PutForChildCmd(&writer, "^", 1);
     Put(&writer, "^\"");
   } else {
     Put(&writer, arguments);
@@ -196,20 +205,40 @@ int EndsInEscapingCaret(const char* text) {
   return escaping;
 }
 
+namespace {
+
+// 1 when the command after cmd's switch is already enclosed in the pair of
+// quotes cmd strips: a pair around a command that starts with a quote, or
+// the one pair of quotes the command holds. One pair around a program's
+// path (as a file text of one path is quoted) is not: it gets the outer
+// pair, so that cmd keeps it.
+int IsEnclosedCommand(const char* command, std::size_t length) {
+  if (length < 2 || command[0] != '"' || command[length - 1] != '"') return 0;
+  if (command[1] == '"') return length >= 3;
+  if (std::string_view(command + 1, length - 2).find('"') != std::string_view::npos) return 0;
+  char inner[kPathTextSize];
+  if (length - 2 >= sizeof inner) return 1;
+  std::memcpy(inner, command + 1, length - 2);
+  inner[length - 2] = '\0';
+  return !IsProgramFileName(inner);
+}
+
+}  // namespace
+
 int FindInterpreterCommand(const char* arguments, InterpreterCommand* found) {
   int quoted = 0;
   for (const char* p = arguments; *p != '\0'; p = NextChar(p)) {
     if (*p == '"') quoted = !quoted;
     const int wordStart = p == arguments || p[-1] == ' ';
     if (quoted || !wordStart || p[0] != '/' || p[1] == '\0' ||
-        std::strchr("cCkK", p[1]) == nullptr || (p[2] != ' ' && p[2] != '\0')) {
+        std::strchr("cCkKrR", p[1]) == nullptr || (p[2] != ' ' && p[2] != '\0')) {
       continue;
     }
     const char* command = p + 2;
     while (*command == ' ') ++command;
     std::size_t length = std::strlen(command);
-    if (length >= 3 && command[0] == '"' && command[1] == '"' && command[length - 1] == '"') {
-      ++command;  // already enclosed for cmd to strip
+    if (IsEnclosedCommand(command, length)) {
+      ++command;
       length -= 2;
     }
     found->start = static_cast<std::size_t>((p + 2) - arguments);

@@ -66,8 +66,11 @@ struct InterpreterCommand {
   std::size_t length;   // around it for cmd to strip is not part of it
 };
 
-// Finds the switch "/c" or "/k" of cmd.exe (in any case, a whole word
-// outside quotes) in `arguments`. Returns 0 when there is none.
+// Finds the switch "/c", "/k" or "/r" of cmd.exe (in any case, a whole
+// word outside quotes, after any other switches) in `arguments`. A command
+// of several words in one pair of quotes (without cmd's special
+// characters), or one that starts with two, is already enclosed: its outer
+// pair is not part of it. Returns 0 when there is none.
 int FindInterpreterCommand(const char* arguments, InterpreterCommand* found);
 
 // 1 when `text` ends in a caret that cmd would read as escaping what comes

@@ -61,6 +61,7 @@ void PutInterpreterArguments(LineWriter* writer, const char* arguments, const Co
   Put(writer, "\"");
   if (network != nullptr) PutEnterFolder(writer, network, found.length > 0);
   Put(writer, found.command, found.length);
+  if (EndsInEscapingCaret(arguments)) Put(writer, "^");
   Put(writer, "\"");
 }
 

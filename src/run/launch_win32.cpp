@@ -91,10 +91,14 @@ HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
   return info.hProcess;
 }
 
-int LaunchChild(HWND owner, const char* command, const char* arguments,
+int LaunchChild(HWND owner, const char* composed, const char* command, const char* arguments,
                 const char* currentDirectory, const ChildStart& start, PROCESS_INFORMATION* info) {
   char line[kCommandLineCapacity];
-  if (!ComposeLaunchLine(owner, command, arguments, currentDirectory, line, sizeof line)) return 0;
+  if (composed != nullptr && strnlen(composed, sizeof line) < sizeof line) {
+    std::memcpy(line, composed, std::strlen(composed) + 1);
+  } else if (!ComposeLaunchLine(owner, command, arguments, currentDirectory, line, sizeof line)) {
+    return 0;
+  }
   return CreateChild(owner, kLaunchFailedTitle, line, DirectoryForStart(command, currentDirectory),
                      start, info);
 }

@@ -46,11 +46,12 @@ struct ChildStart {
   HANDLE input;
 };
 
-// Starts `command` and `arguments` as LaunchCommand composes and starts
-// them, but as `start` says; both handles of the started process in `info`
-// (the caller closes them). 0 after the system's text under
-// "タビクス：実行失敗".
-int LaunchChild(HWND owner, const char* command, const char* arguments,
+// Starts `composed`, the line a plan made of `command` for a child in
+// `currentDirectory` (null: `command` and `arguments` as LaunchCommand
+// composes them), as LaunchCommand starts its line but as `start` says;
+// both handles of the started process in `info` (the caller closes them).
+// 0 after the system's text under "タビクス：実行失敗".
+int LaunchChild(HWND owner, const char* composed, const char* command, const char* arguments,
                 const char* currentDirectory, const ChildStart& start, PROCESS_INFORMATION* info);
 
 // 1 when the child's process has ended (its handle is waited on with no

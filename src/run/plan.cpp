@@ -19,7 +19,7 @@ constexpr std::size_t kPlanLineSize =
 int AddCommand(RunPlan* plan, const PlanPlatform& platform, const char* arguments) {
   char line[kPlanLineSize];
   if (plan->mode == kPlanBatch) {
-    if (!ComposeBatchLine(plan->programText, arguments, line, sizeof line)) return 0;
+    if (!ComposeBatchLine(plan->lineProgram, arguments, line, sizeof line)) return 0;
   } else {
     // A line too long to start stays empty: its start says so.
     ComposeCommandLineIn(line, kCommandLineCapacity, plan->commands.program, arguments,
@@ -39,6 +39,7 @@ int AddCommand(RunPlan* plan, const PlanPlatform& platform, const char* argument
 // Returns -1, or the program error that stopped them.
 int PlanCommands(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform,
                  const char* directory, int walked) {
+  if (plan->programLeftOut) return -1;
   CommandList* list = &plan->commands;
   const int form = list->form;
   char fileTexts[kArgumentRowCount][kRowTextSize];
@@ -170,6 +171,27 @@ int PlanDirectBlock(RunPlan* plan, Expansion* expansion, const PlanPlatform& pla
   return PlanBlockIn(plan, expansion, platform, plan->commands.directory, 0);
 }
 
+// The program as a batch line writes it into plan->lineProgram.
+void MakeLineProgram(RunPlan* plan, const SearchSource* search) {
+  CopyPathText(plan->lineProgram, plan->programText);
+  char bare[kRowTextSize];
+  CopyPathText(bare, plan->programText);
+  const std::size_t quote = plan->programText[0] == '"' ? 1 : 0;
+  RemoveEnclosingQuotes(bare);
+  const std::size_t onDisk = search != nullptr ? PercentPrefixOnDisk(*search, "", bare) : 0;
+  char doubled[kRowTextSize];
+  std::size_t length = 0;
+  for (std::size_t i = 0; plan->programText[i] != '\0'; ++i) {
+    const char c = plan->programText[i];
+    if (length + 2 >= sizeof doubled) return;  // as typed
+    doubled[length++] = c;
+    // A trail byte is never '%'.
+    if (c == '%' && i >= quote && i - quote < onDisk) doubled[length++] = '%';
+  }
+  doubled[length] = '\0';
+  CopyPathText(plan->lineProgram, doubled);
+}
+
 }  // namespace
 
 int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform, RunPlan* plan) {
@@ -188,8 +210,15 @@ int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform,
     CopyPathText(list->program, found);
   }
   list->form = ProgramLineForm(plan->programText, mode == kPlanBatch);
+  MakeLineProgram(plan, platform.search);
 
   Expansion expansion{};
+  // The child cmd reads a batch program's path once more, and nothing keeps
+  // it from expanding a '%' of it: no command can start such a program.
+  plan->programLeftOut = ShapeOfCommand(plan->programText, nullptr).kind == kBatchProgram &&
+                         platform.search != nullptr &&
+                         PercentPrefixOnDisk(*platform.search, "", list->program) > 0;
+  if (plan->programLeftOut) UseNameInForm(&expansion.leftOut, list->program, kCmdBatchLineForm);
   plan->error = mode == kPlanBatch ? PlanBatchBlocks(plan, &expansion, platform)
                                    : PlanDirectBlock(plan, &expansion, platform);
   plan->leftOut = expansion.leftOut;
@@ -204,6 +233,7 @@ void FreeRunPlan(RunPlan* plan) {
   plan->leftOut = LeftOutNames{};
   plan->error = -1;
   plan->walkAborted = 0;
+  plan->programLeftOut = 0;
 }
 
 int BlockCount(const RunPlan& plan) {

@@ -59,6 +59,9 @@ struct PlanBlock {
 struct RunPlan {
   int mode;                             // PlanMode
   char programText[kRowTextSize];       // the program as typed: it decides the line forms
+  // The program as a batch line writes it: a '%' of the part of it on disk
+  // written twice (as typed when that would not fit).
+  char lineProgram[kRowTextSize];
   char currentDirectory[kRowTextSize];  // as typed: the drive line of a batch file
   ArgumentRows rows;
   int pauseAtEnd;
@@ -75,6 +78,7 @@ struct RunPlan {
   // plan of a current directory with a wildcard).
   int error;
   int walkAborted;  // 1 when the walk ran out of memory (it has said so)
+  int programLeftOut;  // 1 when the program's name is left out: no commands
 };
 
 // Makes the plan of `set` for `mode` into `plan` (emptied first). Returns

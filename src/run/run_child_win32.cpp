@@ -217,7 +217,7 @@ void DetachOutputs(OutputSink* sink) {
 
 int OpenOutputPipes() { return AskReader(&g_countPacket, 0) ? g_counted : 0; }
 
-ListedChild* StartListedChild(HWND owner, const char* program, const char* arguments,
+ListedChild* StartListedChild(HWND owner, const char* line, const char* program, const char* arguments,
                               const char* directory, int priorityIndex, OutputSink* sink, int output) {
   ListedChild* child = static_cast<ListedChild*>(std::calloc(1, sizeof(ListedChild)));
   if (child == nullptr || (output >= 0 && g_thread == nullptr)) {
@@ -244,7 +244,7 @@ ListedChild* StartListedChild(HWND owner, const char* program, const char* argum
     }
   }
   PROCESS_INFORMATION info{};
-  const int started = LaunchChild(owner, program, arguments, directory, start, &info);
+  const int started = LaunchChild(owner, line, program, arguments, directory, start, &info);
   CloseIfSet(start.output);
   CloseIfSet(start.input);
   if (started && output >= 0 && (child->reader = StartReading(readEnd, sink, output)) == nullptr) {

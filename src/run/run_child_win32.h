@@ -36,14 +36,15 @@ void DetachOutputs(OutputSink* sink);
 // output would be lost if the program ended now.
 int OpenOutputPipes();
 
-// Starts `arguments` with `program` in `directory` with the priority row
+// Starts `line`, the command line the plan made (null: `arguments` with
+// `program` as the launch composes them), in `directory` with the priority row
 // `priorityIndex` (-1: none), which its job carries when it is not normal;
 // with `output` 0 or more, its output goes into that output of `sink`'s
 // store, and it shares the program's hidden console
 // (run/shared_console_win32.h). Before Windows 8 it leaves the job the
 // program runs in, where that job allows it (run/launch_flags.h). Null after
 // the system's text under "タビクス：実行失敗".
-ListedChild* StartListedChild(HWND owner, const char* program, const char* arguments,
+ListedChild* StartListedChild(HWND owner, const char* line, const char* program, const char* arguments,
                               const char* directory, int priorityIndex, OutputSink* sink, int output);
 
 // Its process handle, to wait on.

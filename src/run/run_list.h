@@ -19,7 +19,7 @@ struct ListedCommand {
   const char* program;    // the program as it starts (one pair of enclosing quotes removed)
   const char* arguments;  // its argument text
   const char* folder;     // the folder it runs in (null or "" for the program's own)
-  const char* line;       // its command line as the log shows it; null: as the launch composes it
+  const char* line;       // its command line, as it starts and as the log shows it; null: as the launch composes it
   int marks;              // its TargetMark bits (expand/target_check.h), 0 for none
 };
 

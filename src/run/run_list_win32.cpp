@@ -39,8 +39,8 @@ RunListWindow* Window(void* window) { return static_cast<RunListWindow*>(window)
 
 void* LaunchListed(void* window, const ListedCommand& command, int priorityIndex, int output) {
   RunListWindow* w = Window(window);
-  return StartListedChild(w->dialog, command.program, command.arguments, command.folder, priorityIndex,
-                          &w->sink, output);
+  return StartListedChild(w->dialog, command.line, command.program, command.arguments, command.folder,
+                          priorityIndex, &w->sink, output);
 }
 
 void RowChanged(void* window, int row) { ShowRow(Window(window), row); }

@@ -145,10 +145,22 @@ int IsBatchProgram(const char* text) {
                          EqualsIgnoringCase(name + length - 4, ".cmd"));
 }
 
+int IsProgramFileName(const char* text) {
+  char name[kPathTextSize];
+  ProgramName(text, name);
+  const std::size_t length = std::strlen(name);
+  if (length < 4) return 0;
+  for (const char* extension : {".exe", ".com", ".bat", ".cmd"}) {
+    if (EqualsIgnoringCase(name + length - 4, extension)) return 1;
+  }
+  return 0;
+}
+
 int IsCommandInterpreter(const char* text) {
   char name[kPathTextSize];
   ProgramName(text, name);
-  return EqualsIgnoringCase(name, "cmd") || EqualsIgnoringCase(name, "cmd.exe");
+  return EqualsIgnoringCase(name, "cmd") || EqualsIgnoringCase(name, "cmd.exe") ||
+         EqualsIgnoringCase(name, "%comspec%");
 }
 
 int IsCmdProgram(const char* text) { return IsCommandInterpreter(text) || IsBatchProgram(text); }

@@ -88,8 +88,13 @@ std::size_t QuotePathPiece(const char* text, int form, char* out);
 // file: its name ends in ".bat" or ".cmd", in any case.
 int IsBatchProgram(const char* text);
 
+// 1 when `text` names a program file: its name ends in ".exe", ".com",
+// ".bat" or ".cmd", in any case.
+int IsProgramFileName(const char* text);
+
 // 1 when the program `text` is the command interpreter itself: "cmd" or
-// "cmd.exe", in any case, with or without a folder.
+// "cmd.exe", in any case, with or without a folder, or "%ComSpec%" (which
+// only a batch line expands).
 int IsCommandInterpreter(const char* text);
 
 // 1 when cmd reads the arguments of the program `text`: a batch file, or

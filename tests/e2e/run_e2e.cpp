@@ -796,7 +796,8 @@ TEST(Run, RunListAsksBeforeCommandsWriteOverTheirTargets) {
 // Windows' cmd reads it (tests/support/cmd_model.h), and what the children
 // received must be just that, in the folders meant: a walk relative to where
 // the file starts, a quoted folder on another drive than that. A text of
-// several quoted paths stays several, a typed name on disk keeps its '%'. A
+// several quoted paths stays several, a name from disk put into it stays
+// one argument, a typed name on disk keeps its '%'. A
 // child that exits with 1 stops neither the list nor the file.
 TEST(Run, CommandsReachTheProgramAsShown) {
   enum Program { kChild, kBatchFile, kCmdCopy, kCmdChild };
@@ -826,6 +827,15 @@ TEST(Run, CommandsReachTheProgramAsShown) {
       {"typed", true, kChild, "0", "\"<>\\data\"", "\"<>\\data\\a b.txt\" \"<>\\data\\R&D.txt\"",
        "<>\\data\\50%.txt", 1, {}, {"<>\\data"},
        {"<>\\data\\a b.txt", "<>\\data\\R&D.txt", "<>\\data\\50%.txt"}},
+      // A name from disk put into a text of several paths stays one argument.
+      {"several", false, kChild, "0", "", "<>\\data\\a b*.txt", "<>\\out\\*.bak \"<>\\data\\R&D.txt\"", 1,
+       {}, {""}, {"<>\\data\\a b.txt", "<>\\out\\a b.bak", "<>\\data\\R&D.txt"}},
+      {"several_batch", true, kChild, "0", "", "<>\\data\\R*.txt", "<>\\out\\*.bak \"<>\\data\\a b.txt\"", 1,
+       {}, {""}, {"<>\\data\\R&D.txt", "<>\\out\\R&D.bak", "<>\\data\\a b.txt"}},
+      // Every part of a path on disk keeps its '%': the program's folder, the
+      // folder of the matches and of a file that does not exist yet.
+      {"50%", true, kChild, "0", "", "<>\\data\\a b*.txt", "<>\\data\\z.txt", 1, {}, {""},
+       {"<>\\data\\a b.txt", "<>\\data\\z.txt"}},
       // clang-format on
   };
   char own[MAX_PATH];
@@ -936,7 +946,7 @@ TEST(Run, CommandsReachTheProgramAsShown) {
     std::sort(received.begin(), received.end());
     EXPECT_EQ(expected, received);
     if (!r.arguments.empty()) {
-      std::string meant = InFolder(r.folders[0], s.folder.dir) + ">";
+      std::string meant = (r.folders[0].empty() ? std::string(own) : InFolder(r.folders[0], s.folder.dir)) + ">";
       for (const std::string& argument : r.arguments)
         meant += InFolder(argument, s.folder.dir) + "|";
       EXPECT_EQ(Texts{meant}, received);

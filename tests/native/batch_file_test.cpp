@@ -100,6 +100,15 @@ const BatchCase kCases[] = {
     {"typed_disk.bat", cc, "C:\\w\\50%",
      {{1, "", 0, "*/"}, {2, "", 0, "C:\\n\\50%.txt"}, {3, "", 0, "%TEMP%\\x.txt"},
       {4, "", 0, "\"C:\\a b\\x.txt\" \"C:\\c d\\y.txt\""}, {5, "", 0, "g%.txt"}}, 0},
+    // A name from disk put into a text of several paths is quoted where it lands.
+    {"several_names.bat", cc, "C:\\w\\*",
+     {{1, "", 0, "*.txt"}, {2, "", 0, "\"C:\\a b\\x.txt\" C:\\out\\*/\\*.bak"}}, 0},
+    // Every part of a path that is on disk is a name: its '%' doubled; a
+    // batch program named so cannot be started by cmd at all.
+    {"percent_parts.bat", "C:\\w\\50%\\cc.exe", "",
+     {{1, "", 0, "C:\\w\\50%\\*.txt"}, {2, "-o", 1, "C:\\w\\50%\\new.txt"}, {3, "", 0, "%TEMP%\\x.txt"}}, 0},
+    {"percent_cmd.bat", "C:\\w\\50%\\mk.bat", "", {{1, "", 0, "a.txt"}}, 0, kBatchComplete, -1, 1,
+     "C:\\w\\50%\\mk.bat", kChangedByCmd},
     {"typed_cmd.bat", "mk.bat", "", {{1, "", 0, "C:\\n\\50%.txt"}}, 0, kBatchComplete, -1, 1,
      "C:\\n\\50%.txt", kChangedByCmd},
     // A caret ending a line would join the next one to it.
@@ -148,6 +157,16 @@ const std::map<std::string, std::vector<std::string>> kRuns = {
       "Z:\\start>C:\\n\\my file.txt|C:\\out", "Z:\\start>C:\\n\\plain.txt|C:\\out"}},
     {"typed_disk.bat",
      {"C:\\w\\50%>50%|C:\\n\\50%.txt|C:\\tmp\\x.txt|C:\\a b\\x.txt|C:\\c d\\y.txt|g%.txt"}},
+    {"several_names.bat",
+     {"C:\\w\\R&D>f.txt|C:\\a b\\x.txt|C:\\out\\R&D\\f.bak",
+      "C:\\w\\50%>f.txt|C:\\a b\\x.txt|C:\\out\\50%\\f.bak",
+      "C:\\w\\50%>g%.txt|C:\\a b\\x.txt|C:\\out\\50%\\g%.bak",
+      "C:\\w\\my dir>f.txt|C:\\a b\\x.txt|C:\\out\\my dir\\f.bak",
+      "C:\\w\\a^b>f.txt|C:\\a b\\x.txt|C:\\out\\a^b\\f.bak"}},
+    {"percent_parts.bat",
+     {"Z:\\start>C:\\w\\50%\\f.txt|-o|C:\\w\\50%\\new.txt|C:\\tmp\\x.txt",
+      "Z:\\start>C:\\w\\50%\\g%.txt|-o|C:\\w\\50%\\new.txt|C:\\tmp\\x.txt"}},
+    {"percent_cmd.bat", {}},
     {"typed_cmd.bat", {}},
     {"caret_end.bat", {"Z:\\start\\p2\\a>-s^", "Z:\\start\\p2\\b>-s^"}},
 };
@@ -236,6 +255,10 @@ TEST(RunPlan, RecordInPlanOut) {
       // The system takes a folder without quotes.
       {cc, "\"D:\\my dir\"", {{1, "", 0, "a.c"}}, kPlanDirect, -1, 0, cc, "D:\\my dir",
        {"D:\\my dir>"}, {"a.c"}, "D:\\BIN\\CC.EXE a.c"},
+      // A name from disk in a text of several paths is quoted in a direct line too.
+      {cc, "", {{1, "", 0, "C:\\n\\my*.txt"}, {2, "", 0, "\"C:\\a b\\x.txt\" C:\\o\\*.bak"}},
+       kPlanDirect, -1, 1, cc, "Z:\\start", {"Z:\\start>"},
+       {"\"C:\\n\\my file.txt\" \"C:\\a b\\x.txt\" \"C:\\o\\my file.bak\""}, nullptr},
       // A name found on disk has its '%' doubled only in a batch line.
       {cc, "", {{1, "", 0, "C:\\n\\50*.txt"}}, kPlanDirect, -1, 1, cc, "Z:\\start",
        {"Z:\\start>"}, {"C:\\n\\50%.txt"}, "D:\\BIN\\CC.EXE C:\\n\\50%.txt"},

@@ -62,9 +62,12 @@ TEST_F(CommandLineTest, WorkedExamplesGiveTheirArgumentTextAndBatchLine) {
     // The program gets the parameters of the direct run (a redirection is
     // cmd's); cmd.exe runs what follows its "/c".
     if (arguments.find('>') != std::string::npos) continue;
-    const std::string meant = IsCommandInterpreter(example.program)
-                                  ? arguments.substr(arguments.find("/c ") + 3)
-                                  : "\"" + std::string(example.program) + "\" " + arguments;
+    std::string meant = IsCommandInterpreter(example.program)
+                            ? arguments.substr(arguments.find("/c ") + 3)
+                            : "\"" + std::string(example.program) + "\" " + arguments;
+    // cmd strips the one pair of quotes around its command.
+    if (std::count(meant.begin(), meant.end(), '"') == 2 && meant.front() == '"' && meant.back() == '"')
+      meant = meant.substr(1, meant.size() - 2);
     EXPECT_EQ(Started(example.batchLine), SplitArguments(meant)) << example.batchLine;
   }
 }

@@ -49,13 +49,12 @@ const std::vector<Token> kTokens = {
 const std::vector<std::pair<std::string, std::string>> kPrograms = {
     {"C:\\bin\\cc.exe", ""},        {"C:\\my tools\\cc.exe", ""}, {"C:\\R&D\\cc.exe", ""},
     {"C:\\a^b (x86)\\cc.exe", ""}, {"C:\\bat\\mk.bat", ""},
-    {"\"C:\\R&D\\mk.cmd\"", "C:\\R&D\\mk.cmd"},
+    {"\"C:\\R&D\\mk.cmd\"", "C:\\R&D\\mk.cmd"}, {"C:\\t\\50%\\conv.exe", ""},
+    {"C:\\t\\50%\\mk.bat", ""},
 };
-// Not generated yet, as their lines do not read back as shown: a program
-// in a folder named with '%' (C:\t\50%\conv.exe, C:\t\50%\mk.bat), a
-// bare name found through PATHEXT (mk for C:\bin\mk.bat), a file text in
-// such a folder that does not exist yet (C:\o 5%\new.txt), and a program
-// cmd runs in a UNC folder (it keeps the drive pushd maps).
+// Not generated yet, as their lines do not read back as shown: a bare name
+// found through PATHEXT (mk for C:\bin\mk.bat), and a program cmd runs in
+// a UNC folder (it keeps the drive pushd maps).
 // Current directories: typed text, the folder meant ("*" for the walk of C:\w).
 const std::vector<std::pair<std::string, std::string>> kDirectories = {
     {"", "C:\\own"},
@@ -89,6 +88,8 @@ struct Case {
   bool walk;
   std::string programFile;
   bool cmdProgram;
+  bool viaCmd = false;
+  std::string matchFolder;  // where the expanded row's matches lie  // started by cmd.exe: row 1 holds "/c" and the program
   std::vector<std::string> folders;  // the blocks' folders
   Texts matches;                     // names of the expanded row ("" without one)
   std::vector<RowCase> rows;
@@ -98,17 +99,27 @@ struct Case {
 // What the window means for one command of `c` in `folder` with `match`.
 std::vector<Meant> MeantArguments(const Case& c, const std::vector<std::vector<const Token*>>& tokens,
                                   const std::string& folder, const std::string& match, bool batch) {
-  const bool byCmd = batch || c.cmdProgram;
+  const bool byCmd = batch || c.cmdProgram || c.viaCmd;
   std::vector<Meant> meant;
-  for (std::size_t i = 0; i < c.rows.size(); ++i) {
+  for (std::size_t i = c.viaCmd ? 1 : 0; i < c.rows.size(); ++i) {
     for (const Token* token : tokens[i]) meant.push_back({byCmd ? token->byCmd : token->direct, true});
     std::string file = c.rows[i].fileText;
     if (file.empty()) continue;
-    Meant piece{"", false};
-    if (file == "*/") {
+    std::vector<Meant> pieces;
+    pieces.reserve(2);
+    Meant& piece = pieces.emplace_back(Meant{"", false});
+    const std::size_t severalAt = file.find("\" C:\\out\\");
+    if (severalAt != std::string::npos) {
+      // A text of several paths: the typed one, then a name from disk in a typed folder.
+      piece = {"C:\\a b\\x.txt", true};
+      const bool walked = file.find("*/") != std::string::npos;
+      pieces.push_back({"C:\\out\\" + (walked ? folder.substr(FakeLastSeparator(folder) + 1)
+                                             : match.empty() ? "*.txt" : match),
+                        match.empty() && !walked});
+    } else if (file == "*/") {
       piece.text = folder.substr(FakeLastSeparator(folder) + 1);
     } else if (file.find("*.txt") != std::string::npos) {
-      piece.text = "C:\\n\\" + match;
+      piece.text = c.matchFolder + "\\" + match;
     } else if (file == "%TEMP%\\x.txt") {
       piece = {byCmd ? "C:\\tmp\\x.txt" : file, true};
     } else {
@@ -118,9 +129,9 @@ std::vector<Meant> MeantArguments(const Case& c, const std::vector<std::vector<c
       if (!piece.typed) meant.back().typedPart = meant.back().text.size();
       meant.back().text += piece.text;
       meant.back().typed = meant.back().typed && piece.typed;
-    } else {
-      meant.push_back(piece);
+      pieces.erase(pieces.begin());
     }
+    meant.insert(meant.end(), pieces.begin(), pieces.end());
   }
   return meant;
 }
@@ -129,13 +140,17 @@ Case Generate(std::vector<std::vector<const Token*>>* tokens) {
   Case c{};
   const auto& program = Pick(kPrograms);
   auto directory = Pick(kDirectories);
-  if (program.first.find(".exe") == std::string::npos && directory.first[0] == '\\') directory = kDirectories[0];
+  // Some programs are started by cmd.exe (below).
+  const int viaCmd = program.first.find(".exe") != std::string::npos ? static_cast<int>(Below(6)) : 5;
+  if ((viaCmd < 2 || program.first.find(".exe") == std::string::npos) && directory.first[0] == '\\') {
+    directory = kDirectories[0];
+  }
   std::string tree =
       "C:\\bin\\|C:\\bin\\cc.exe|C:\\bin\\conv.exe|C:\\bin\\mk.bat|C:\\my tools\\|C:\\my tools\\cc.exe|"
       "C:\\R&D\\|C:\\R&D\\cc.exe|C:\\R&D\\mk.cmd|C:\\t\\|C:\\t\\50%\\|C:\\t\\50%\\conv.exe|"
       "C:\\t\\50%\\mk.bat|C:\\a^b (x86)\\|C:\\a^b (x86)\\cc.exe|C:\\bat\\|C:\\bat\\mk.bat|C:\\own\\|"
       "C:\\own\\sub\\|D:\\my dir\\|\\\\srv\\s\\|\\\\srv\\s\\dir\\|C:\\v\\|C:\\v\\my dir\\|C:\\v\\R&D\\|"
-      "C:\\v\\a^b\\|C:\\n2\\|C:\\n2\\50%.txt|C:\\o 5%\\|C:\\w\\|C:\\n\\";
+      "C:\\v\\a^b\\|C:\\n2\\|C:\\n2\\50%.txt|C:\\o 5%\\|C:\\w\\|C:\\n\\|C:\\n 5%\\";
   if (directory.second == "*") {
     for (std::size_t i = 0, n = 1 + Below(2); i < n; ++i) {
       const std::string name = MakeName();
@@ -149,8 +164,11 @@ Case Generate(std::vector<std::vector<const Token*>>* tokens) {
     c.folders.push_back(directory.second);
   }
   // Rows: switch tokens, and a file text of one of the kinds that matter.
-  const Texts files = {"",           "",           "C:\\n\\*.txt", "C:\\n2\\50%.txt",
-                       "%TEMP%\\x.txt", "C:\\My Docs\\", "C:\\v\\a^b\\", "*/"};
+  c.matchFolder = Below(3) == 0 ? "C:\\n 5%" : "C:\\n";
+  const std::string pattern = c.matchFolder + "\\*.txt";
+  const Texts files = {"",           "C:\\o 5%\\new.txt", pattern, "C:\\n2\\50%.txt",
+                       "%TEMP%\\x.txt", "C:\\My Docs\\", "C:\\v\\a^b\\", "*/",
+                       "\"C:\\a b\\x.txt\" C:\\out\\*.txt", "\"C:\\a b\\x.txt\" C:\\out\\*/"};
   for (int row = 1, n = static_cast<int>(1 + Below(3)); row <= n; ++row) {
     tokens->emplace_back();
     std::string switchText;
@@ -159,14 +177,16 @@ Case Generate(std::vector<std::vector<const Token*>>* tokens) {
       switchText += (i > 0 ? " " : "") + std::string(tokens->back().back()->typed);
     }
     std::string file = Pick(files);
-    if (file == "*/" && directory.second != "*") file = "";
+    if (file.find("*/") != std::string::npos && directory.second != "*") file = "";
     // A batch file reads a folder's doubled ending backslashes as they are,
     // which a program it hands %* on to needs: not generated for it.
-    if (program.first.find(".exe") == std::string::npos && file.back() == '\\') file = "";
+    if (program.first.find(".exe") == std::string::npos && !file.empty() && file.back() == '\\') file = "";
     c.rowTexts.push_back(switchText);
     c.rowTexts.push_back(file);
     // A quoted text joined to a quoted name would read as one quote ("").
-    const bool quoteLast = !tokens->back().empty() && tokens->back().back()->typed[0] == '"';
+    // A text of several paths is split at its blanks, not joined to a token.
+    const bool quoteLast = !tokens->back().empty() &&
+                           (tokens->back().back()->typed[0] == '"' || file[0] == '"');
     c.rows.push_back({row, "", quoteLast || Below(2) == 0, ""});
   }
   // A caret ending the last text.
@@ -177,12 +197,31 @@ Case Generate(std::vector<std::vector<const Token*>>* tokens) {
     c.rowTexts.push_back("");
     c.rows.push_back({static_cast<int>(c.rows.size() + 1), "", 1, ""});
   }
+  // Some programs are started by cmd.exe: its "/c" and the program in a row
+  // of their own, or the whole command in one pair of quotes.
+  if (viaCmd == 0) {
+    tokens->insert(tokens->begin(), std::vector<const Token*>{});
+    c.rowTexts.insert(c.rowTexts.begin(), {"/c", program.first});
+    c.rows.insert(c.rows.begin(), {1, "", 1, ""});
+    for (std::size_t i = 1; i < c.rows.size(); ++i) c.rows[i].row = static_cast<int>(i + 1);
+  } else if (viaCmd == 1) {
+    std::string command = "/c \"C:\\bin\\cc.exe";
+    tokens->assign(2, {});
+    for (std::size_t i = 0, count = Below(3); i < count; ++i) {
+      const Token* token = &Pick(kTokens);
+      if (token->typed[0] == '"') continue;
+      tokens->back().push_back(token);
+      command += " " + std::string(token->typed);
+    }
+    c.rowTexts = {command + "\"", "", "", ""};
+    c.rows = {{1, "", 1, ""}, {2, "", 1, ""}};
+  }
   for (std::size_t i = 0; i < c.rows.size(); ++i) {
     c.rows[i].switchText = c.rowTexts[2 * i].c_str();
     c.rows[i].fileText = c.rowTexts[2 * i + 1].c_str();
   }
   const bool expands = std::any_of(c.rowTexts.begin(), c.rowTexts.end(),
-                                   [](const std::string& t) { return t == "C:\\n\\*.txt"; });
+                                   [&pattern](const std::string& t) { return t == pattern; });
   for (std::size_t i = 0, n = expands ? 1 + Below(3) : 0; i < n; ++i) {
     const std::string name = MakeName() + ".txt";
     if (std::find(c.matches.begin(), c.matches.end(), name) != c.matches.end()) {
@@ -193,14 +232,16 @@ Case Generate(std::vector<std::vector<const Token*>>* tokens) {
   for (const std::string& folder : c.folders) {
     if (directory.second == "*") c.generated += "|" + folder + "\\";
   }
-  for (const std::string& name : c.matches) c.generated += "|C:\\n\\" + name;
+  for (const std::string& name : c.matches) c.generated += "|" + c.matchFolder + "\\" + name;
   if (!expands) c.matches = {""};
   c.tree = tree;
   c.walk = directory.second == "*";
   c.programFile = program.second.empty() ? program.first : program.second;
+  if (viaCmd == 1) c.programFile = "C:\\bin\\cc.exe";
+  c.viaCmd = viaCmd < 2;
   c.cmdProgram = c.programFile.size() > 4 && (c.programFile.substr(c.programFile.size() - 4) == ".bat" ||
                                               c.programFile.substr(c.programFile.size() - 4) == ".cmd");
-  c.set = MakeParameterSet(program.first.c_str(), directory.first.c_str(), c.rows);
+  c.set = MakeParameterSet(c.viaCmd ? "cmd.exe" : program.first.c_str(), directory.first.c_str(), c.rows);
   return c;
 }
 
@@ -281,7 +322,7 @@ TEST(GeneratedLines, EveryCommandReadsBackAsShown) {
             const CmdStart* start = at < world.starts.size() ? &world.starts[at] : nullptr;
             std::string fromDisk = folder + c.programFile;
             for (const Meant& m : meant) fromDisk += m.typed ? "" : m.text;
-            const bool mayLeaveOut = c.cmdProgram && fromDisk.find('%') != std::string::npos;
+            const bool mayLeaveOut = (c.cmdProgram || c.viaCmd) && fromDisk.find('%') != std::string::npos;
             Texts wanted, got;
             if (start != nullptr) got = start->arguments;
             if (c.cmdProgram) {

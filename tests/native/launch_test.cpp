@@ -81,6 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "C:\\w>C:\\my tools\\conv.exe|C:\\in\\a b.txt"},
         ComposeCase{"CMD", "/q /K \"\"C:\\P&Q\\x.exe\" \"a b\"\"",
                     "CMD /q /K \"\"C:\\P&Q\\x.exe\" \"a b\"\"", "C:\\w>C:\\P&Q\\x.exe|a b"},
+        // A command in one pair of quotes keeps them, after any switch.
+        ComposeCase{"cmd.exe", "/d /S /R \"copy a.txt b.txt\"",
+                    "cmd.exe /d /S /R \"copy a.txt b.txt\"", "C:\\w>copy|a.txt|b.txt"},
         // cmd cannot start in a UNC folder: it enters it itself.
         ComposeCase{
             "C:\\t\\mk.bat", "-v",

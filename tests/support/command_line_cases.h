@@ -92,6 +92,11 @@ inline const std::vector<WorkedExample>& WorkedExamples() {
        {{1, "/c", 1, "C:\\my tools\\conv.exe"}, {2, "", 0, "C:\\in\\a b.txt"}},
        "/c \"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"",
        "cmd.exe /c ^\"\"C:\\my tools\\conv.exe\" \"C:\\in\\a b.txt\"^\""},
+      // A command already in one pair of quotes keeps them; %ComSpec% is cmd too.
+      {"%ComSpec%",
+       {{1, "/c \"copy a.txt b.txt\"", 0, ""}},
+       "/c \"copy a.txt b.txt\"",
+       "%ComSpec% /c ^\"copy a.txt b.txt^\""},
       // A text of several quoted paths stays as typed; quotes inside one
       // path give way to one pair around it.
       {cc,

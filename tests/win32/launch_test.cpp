@@ -321,7 +321,7 @@ class ConsoleTest : public LaunchTest {
   ListedChild* Start(const std::string& program, const std::string& arguments, int priority, int output) {
     ListedChild* child = nullptr;
     const std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
-      child = StartListedChild(owner_, program.c_str(), arguments.c_str(), nullptr, priority, &sink_, output);
+      child = StartListedChild(owner_, nullptr, program.c_str(), arguments.c_str(), nullptr, priority, &sink_, output);
     });
     EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
     return child;
