@@ -7,6 +7,7 @@
 #include "run/launch_win32.h"
 #include "support/byte_buffer.h"
 #include "support/file_io_win32.h"
+#include "support/message_box_win32.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ StartupFailure PrepareStartupPaths(const char* commandTail) {
 }
 
 void ShowStartupMessage(const char* text) {
-  MessageBoxA(nullptr, text, kProductName, MB_OK | MB_ICONINFORMATION);
+  ShowInformationText(nullptr, kProductName, text);
 }
 
 int HandOverToRunningInstance(DWORD waitMs) {

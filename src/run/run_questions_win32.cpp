@@ -17,6 +17,5 @@ int AskAboutTargets(HWND owner, const TargetRecord& record) {
   if (record.marked == 0) return 1;
   char text[kTargetQuestionSize];
   FormatTargetQuestion(record, text, sizeof text);
-  return MessageBoxA(owner, text, kTargetQuestionTitle,
-                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  return AskYesNo(owner, kTargetQuestionTitle, text);
 }
