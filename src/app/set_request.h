@@ -101,5 +101,7 @@ int ComposeRunLogPath(const char* parameterPath, char* out, std::size_t size);
 inline constexpr char kSetRunTitle[] = "タビクス：設定の実行";
 inline constexpr char kSetNotFoundFormat[] =
     "設定「%s」はパラメータファイル\n%s\nにありません。";
+inline constexpr char kParameterFileInUseFormat[] =
+    "パラメータファイル\n%s\nは使用中です。/exit を付けた実行は、実行中のタビクスには渡しません。";
 inline constexpr char kNoWildcardRowFormat[] =
     "設定「%s」にはワイルドカード (* や ?) を含むファイル欄がないため、渡されたファイルを当てはめられません。";

@@ -94,7 +94,7 @@ TEST_F(MainDialogTest, SetUpShowsTheTitleTheNamesAndTheDefaultSet) {
   EXPECT_EQ("設定(&P)[10]", Text(IDC_OPTION));
 }
 
-TEST_F(MainDialogTest, SystemMenuStartsWithTheThreeAddedCommands) {
+TEST_F(MainDialogTest, SystemMenuStartsWithTheFourAddedCommands) {
   HMENU menu = GetSystemMenu(dialog_, FALSE);
   ASSERT_NE(nullptr, menu);
   struct Item {
@@ -103,12 +103,13 @@ TEST_F(MainDialogTest, SystemMenuStartsWithTheThreeAddedCommands) {
   };
   const Item expected[] = {
       {IDM_SWITCH_FILE, "パラメータファイル切り替え(&I)..."},
+      {IDM_SEND_TO, "「送る」に登録(&S)..."},
       {0, nullptr},
       {IDM_USAGE, "使い方ファイルを表示(&H)"},
       {IDM_ABOUT, "バージョン情報(&A)..."},
       {0, nullptr},
   };
-  for (UINT position = 0; position < 5; ++position) {
+  for (UINT position = 0; position < 6; ++position) {
     SCOPED_TRACE(position);
     char text[64] = {};
     MENUITEMINFOA item{};
@@ -126,7 +127,7 @@ TEST_F(MainDialogTest, SystemMenuStartsWithTheThreeAddedCommands) {
   }
   // The standard items follow.
   EXPECT_NE(-1, GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND));
-  EXPECT_GT(GetMenuItemCount(menu), 5);
+  EXPECT_GT(GetMenuItemCount(menu), 6);
 }
 
 TEST_F(MainDialogTest, HandlesOnlyItsOwnCommands) {

@@ -1,0 +1,148 @@
+#include "app/set_start_win32.h"
+
+#include <cstring>
+
+#include "app/hand_over_win32.h"
+#include "expand/file_expansion.h"
+#include "params/field_table.h"
+#include "params/name_list_win32.h"
+#include "params/param_file.h"
+#include "resource.h"
+#include "run/run_control_win32.h"
+#include "run/run_list_win32.h"
+#include "support/format_text.h"
+#include "support/message_box_win32.h"
+#include "support/program_paths.h"
+
+namespace {
+
+SetRequest g_waiting{};
+int g_waitingFresh = 0;  // the request of this start (not handed over)
+int g_requestWaits = 0;
+int g_exitCode = kExitAllDone;
+
+int WindowIsBusy(HWND dialog) {
+  return g_requestWaits || !IsWindowEnabled(dialog) || RunListOpen();
+}
+
+// Selects `name` in the name box (byte-wise, as set names compare) and
+// applies it as a choice there does; a name the box does not list (the set
+// "default") is applied alone.
+void ShowSetAsChosen(HWND dialog, const char* name) {
+  const LRESULT count = SendDlgItemMessageA(dialog, IDC_NAME_LIST, CB_GETCOUNT, 0, 0);
+  for (LRESULT item = 0; item < count; ++item) {
+    char listed[kSetNameSize] = {};
+    if (SendDlgItemMessageA(dialog, IDC_NAME_LIST, CB_GETLBTEXTLEN, item, 0) >= kSetNameSize) continue;
+    SendDlgItemMessageA(dialog, IDC_NAME_LIST, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(listed));
+    if (std::strcmp(listed, name) != 0) continue;
+    SendDlgItemMessageA(dialog, IDC_NAME_LIST, CB_SETCURSEL, item, 0);
+    SetLoadingFlag();
+    SelectSetFromList(dialog);
+    ClearLoadingFlag();
+    return;
+  }
+  ApplySetByName(dialog, name);
+}
+
+void ReportNamesLeftOut(HWND dialog, const SetRequest& request) {
+  if (request.leftOut == 0) return;
+  char text[2 * kRowTextSize];
+  FormatText(text, sizeof text, kLeftOutNamesFormat, request.leftOut, request.firstLeftOut);
+  ShowInformationText(dialog, kSetRunTitle, text);
+}
+
+void BringToFront(HWND dialog) {
+  if (IsIconic(dialog)) ShowWindow(dialog, SW_RESTORE);
+  SetForegroundWindow(dialog);
+}
+
+// The run of a set with no files given: as 実行 runs it.
+int RunWholeSet(HWND dialog, const ParameterSet& set, const SetRequest&) {
+  RunCommand(dialog, set);
+  return kExitAllDone;
+}
+
+// The run of a set over the files given.
+int RunGivenFiles(HWND, const ParameterSet&, const SetRequest&) {
+  return kExitNothingToRun;
+}
+
+// Runs the set as the request asks; the exit code of a run that ends by
+// itself.
+int RunRequestedSet(HWND dialog, const ParameterSet& set, const SetRequest& request) {
+  if (request.fileCount > 0) return RunGivenFiles(dialog, set, request);
+  if (request.leftOut > 0) return kExitNothingToRun;  // every name given was left out
+  if (!request.run) return kExitAllDone;
+  return RunWholeSet(dialog, set, request);
+}
+
+// With /exit, the program closes with `code`.
+void Finish(HWND dialog, const SetRequest& request, int code) {
+  if (!request.exit) return;
+  g_exitCode = code;
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+void KeepStartRequest(SetRequest* request) {
+  FreeSetRequest(&g_waiting);
+  g_waiting = *request;
+  std::memset(static_cast<void*>(request), 0, sizeof *request);
+  g_waitingFresh = 1;
+  g_requestWaits = 1;
+}
+
+void PostWaitingRequest(HWND dialog) {
+  if (g_requestWaits) PostMessageA(dialog, kCarryOutRequestMessage, 0, 0);
+}
+
+LRESULT ReceiveHandOver(HWND dialog, const COPYDATASTRUCT* data) {
+  if (data == nullptr || data->dwData != kHandOverTag) return kHandOverUnknown;
+  SetRequest incoming{};
+  if (!UnpackSetRequest(static_cast<const char*>(data->lpData), data->cbData, &incoming)) {
+    return kHandOverUnknown;
+  }
+  int answer = kHandOverTaken;
+  if (!SameParameterPath(incoming.parameterFile, g_parameterFilePath)) {
+    answer = kHandOverNotMine;
+  } else if (WindowIsBusy(dialog)) {
+    answer = kHandOverBusy;
+  } else {
+    KeepStartRequest(&incoming);
+    g_waitingFresh = 0;
+    PostWaitingRequest(dialog);
+  }
+  FreeSetRequest(&incoming);
+  return answer;
+}
+
+void CarryOutRequest(HWND dialog) {
+  if (!g_requestWaits) return;
+  SetRequest request = g_waiting;
+  std::memset(static_cast<void*>(&g_waiting), 0, sizeof g_waiting);
+  const int fresh = g_waitingFresh;
+  g_requestWaits = 0;
+  if (!fresh) BringToFront(dialog);
+
+  const StoredSet* stored = FindStoredSet(request.setName);
+  if (stored == nullptr) {
+    char text[kParameterFilePathSize + 2 * kSetNameSize];
+    FormatText(text, sizeof text, kSetNotFoundFormat, request.setName, g_parameterFilePath);
+    ShowInformationText(dialog, kSetRunTitle, text);
+    Finish(dialog, request, kExitSetNotFound);
+    FreeSetRequest(&request);
+    return;
+  }
+  if (fresh) ShowSetAsChosen(dialog, request.setName);
+  ReportNamesLeftOut(dialog, request);
+  ParameterSet set;
+  ParameterSetFromStored(*stored, &set);
+  const int code = RunRequestedSet(dialog, set, request);
+  Finish(dialog, request, code);
+  FreeSetRequest(&request);
+}
+
+int RequestExitCode() {
+  return g_exitCode;
+}
