@@ -51,9 +51,8 @@ const char* ShortcutParameterFile() {
 
 int DescribeShortcut(const char* setName, Shortcut* link) {
   if (GetModuleFileNameA(nullptr, link->target, MAX_PATH) == 0) return 0;
-  FormatText(link->folder, sizeof link->folder, "%s", g_executableDirectory);
-  const std::size_t length = static_cast<std::size_t>(lstrlenA(link->folder));
-  if (length > 3 && link->folder[length - 1] == '\\') link->folder[length - 1] = '\0';
+  FormatText(link->folder, sizeof link->folder, "%s", link->target);
+  CutToDirectory(link->folder);
   FormatText(link->description, sizeof link->description, "タビクス: %s", setName);
   return MakeShortcutArguments(ShortcutParameterFile(), setName, link->arguments, sizeof link->arguments);
 }
