@@ -56,10 +56,33 @@ void BringToFront(HWND dialog) {
   SetForegroundWindow(dialog);
 }
 
-// The run of a set with no files given: as 実行 runs it.
-int RunWholeSet(HWND dialog, const ParameterSet& set, const SetRequest&) {
-  RunCommand(dialog, set);
-  return kExitAllDone;
+// Waits for `process` to end, the window's messages handled meanwhile: its
+// exit code.
+DWORD WaitForProcessEnd(HWND dialog, HANDLE process) {
+  while (MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, 0) != WAIT_OBJECT_0) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsDialogMessageA(dialog, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
+// The run of a set with no files given: as 実行 runs it. With /exit its
+// end is waited for.
+int RunWholeSet(HWND dialog, const ParameterSet& set, const SetRequest& request) {
+  const int declinedBefore = DeclinedQuestions();
+  HANDLE process = nullptr;
+  RunCommand(dialog, set, request.exit ? &process : nullptr);
+  if (!request.exit) return kExitAllDone;
+  if (process == nullptr) return DeclinedQuestions() > declinedBefore ? kExitDeclined : kExitNothingToRun;
+  const DWORD code = WaitForProcessEnd(dialog, process);
+  CloseHandle(process);
+  return code == 0 ? kExitAllDone : 1;
 }
 
 // The run of a set over the files given.

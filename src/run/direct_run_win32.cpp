@@ -16,7 +16,7 @@ namespace {
 // 1 from the making of the commands until RunDirect returns.
 int g_directRunActive = 0;
 
-int RunCommands(HWND owner, const ParameterSet& set) {
+int RunCommands(HWND owner, const ParameterSet& set, HANDLE* keep) {
   char translated[kRowTextSize];
   if (TranslateTokens(set.currentDirectory, translated, sizeof translated, 1)) {
     ShowProgramError(owner, kRunTitle, kErrorWildcardDirectory);
@@ -34,7 +34,11 @@ int RunCommands(HWND owner, const ParameterSet& set) {
     // The one command of a run without file expansion.
     HANDLE child = LaunchCommand(owner, commands.program, commands.arguments.data,
                                  commands.directory, -1);
-    if (child != nullptr) CloseHandle(child);
+    if (keep != nullptr) {
+      *keep = child;
+    } else if (child != nullptr) {
+      CloseHandle(child);
+    }
     result = 1;
   } else if (error < 0 && commands.expanded) {
     CheckTargets(&targets, SystemTargetPlatform());
@@ -47,14 +51,14 @@ int RunCommands(HWND owner, const ParameterSet& set) {
 
 }  // namespace
 
-int RunDirect(HWND owner, const ParameterSet& set) {
+int RunDirect(HWND owner, const ParameterSet& set, HANDLE* child) {
   // A run list open, or still being made or taken down: this run waits.
   if (g_directRunActive || RunListOpen()) {
     ShowProgramError(owner, kRunTitle, kErrorRunListOpen);
     return 0;
   }
   g_directRunActive = 1;
-  const int result = RunCommands(owner, set);
+  const int result = RunCommands(owner, set, child);
   g_directRunActive = 0;
   return result;
 }

@@ -11,5 +11,7 @@
 // returns when that has closed, running the thread's messages meanwhile.
 // Returns 1 when a command was launched or the run list was shown and has
 // closed; 0 when the run was refused or could not be built (after a message
-// owned by `owner`).
-int RunDirect(HWND owner, const ParameterSet& set);
+// owned by `owner`). With `child`, the process of the one command launched
+// without file expansion is handed over there (the caller closes it)
+// instead of being let go.
+int RunDirect(HWND owner, const ParameterSet& set, HANDLE* child = nullptr);

@@ -47,12 +47,14 @@ int QueryBatchEditCommand(char* out, DWORD size) {
 
 }  // namespace
 
-void RunCommand(HWND dialog, const ParameterSet& set) {
+void RunCommand(HWND dialog, const ParameterSet& set, HANDLE* process) {
   g_currentFolderName[0] = '\0';
-  if (set.batchOut) {
-    RunBatch(dialog, set);
-  } else {
-    RunDirect(dialog, set);
+  if (process != nullptr) *process = nullptr;
+  if (!set.batchOut) {
+    RunDirect(dialog, set, process);
+  } else if (RunBatch(dialog, set) && process != nullptr && g_batchProcess != nullptr) {
+    DuplicateHandle(GetCurrentProcess(), g_batchProcess, GetCurrentProcess(), process, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
   }
 }
 

@@ -93,4 +93,36 @@ TEST(SetStart, UnattendedStartsEndWithTheirCodeAndLogInsteadOfAsking) {
   EXPECT_EQ(2, static_cast<int>(std::count(log.begin(), log.end(), '\n'))) << log;
 }
 
+// /run /exit waits for the run and ends with the number of commands that
+// did not end with 0; the question about targets counts as No unless /yes.
+TEST(SetStart, UnattendedRunsEndWithWhatTheirCommandsDid) {
+  AppFolder folder = PrepareAppFolder("set_run_exit");
+  ASSERT_FALSE(folder.dir.empty());
+  const std::string child = JoinTestPath(TestExeDir(), "record_child.exe");
+  ASSERT_TRUE(WriteWholeFile(folder.Path("a.in"), "in"));
+  ASSERT_TRUE(WriteWholeFile(folder.Path("a.txt"), "kept"));
+  ASSERT_TRUE(WriteWholeFile(folder.Path("tavix.tvx"),
+                             "[ok]\r\nEXEPATH=" + child + "\r\nARG1FILE=done.txt\r\n"
+                             "[fails]\r\nEXEPATH=" + child + "\r\nARG1FILE=exit3.txt\r\n"
+                             "[guarded]\r\nEXEPATH=" + child + "\r\nCURPATH=" + folder.dir +
+                             "\r\nARG1FILE=" + folder.Path("*.in") + "\r\nARG2FILE=" + folder.Path("*.txt") +
+                             "\r\nBATCHOUT=1\r\n"));
+  SetEnvironmentVariableA("TAVIX_RECORD_FILE", folder.Path("record.txt").c_str());
+  SetEnvironmentVariableA("TAVIX_RECORD_APPEND", "1");
+  SetEnvironmentVariableA("TAVIX_RECORD_WAIT", nullptr);
+  EXPECT_EQ(0u, StartAndWaitForExit(folder, "/set ok /run /exit"));
+  EXPECT_EQ(1u, StartAndWaitForExit(folder, "/set fails /run /exit"));
+  EXPECT_EQ(Code(-4), StartAndWaitForExit(folder, "/set guarded /run /exit"));
+  const std::string record = ReadWholeFile(folder.Path("record.txt"));
+  EXPECT_EQ(2u, static_cast<std::size_t>(std::count(record.begin(), record.end(), '\n')) / 4) << record;
+  const std::string log = ReadWholeFile(folder.Path("tavix.log"));
+  EXPECT_NE(std::string::npos, log.find("出力先に問題のあるコマンドが 1 件あります")) << log;
+  EXPECT_NE(std::string::npos, log.find("→ いいえ (/yes がないため)")) << log;
+  EXPECT_EQ(0u, StartAndWaitForExit(folder, "/set guarded /run /exit /yes"));
+  EXPECT_NE(std::string::npos, ReadWholeFile(folder.Path("tavix.log")).find("→ はい (/yes)"));
+  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder.Path("record.txt")).find("a.txt") != std::string::npos; }));
+  SetEnvironmentVariableA("TAVIX_RECORD_FILE", nullptr);
+  SetEnvironmentVariableA("TAVIX_RECORD_APPEND", nullptr);
+}
+
 }  // namespace
