@@ -77,9 +77,10 @@ DWORD WaitForProcessEnd(HWND dialog, HANDLE process) {
 int RunWholeSet(HWND dialog, const ParameterSet& set, const SetRequest& request) {
   const int declinedBefore = DeclinedQuestions();
   HANDLE process = nullptr;
-  RunCommand(dialog, set, request.exit ? &process : nullptr);
+  const int ran = RunCommand(dialog, set, request.exit ? &process : nullptr);
   if (!request.exit) return kExitAllDone;
-  if (process == nullptr) return DeclinedQuestions() > declinedBefore ? kExitDeclined : kExitNothingToRun;
+  if (DeclinedQuestions() > declinedBefore) return kExitDeclined;
+  if (process == nullptr) return ran ? 1 : kExitNothingToRun;  // a command that could not start
   const DWORD code = WaitForProcessEnd(dialog, process);
   CloseHandle(process);
   return code == 0 ? kExitAllDone : 1;

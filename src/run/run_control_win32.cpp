@@ -47,15 +47,16 @@ int QueryBatchEditCommand(char* out, DWORD size) {
 
 }  // namespace
 
-void RunCommand(HWND dialog, const ParameterSet& set, HANDLE* process) {
+int RunCommand(HWND dialog, const ParameterSet& set, HANDLE* process) {
   g_currentFolderName[0] = '\0';
   if (process != nullptr) *process = nullptr;
-  if (!set.batchOut) {
-    RunDirect(dialog, set, process);
-  } else if (RunBatch(dialog, set) && process != nullptr && g_batchProcess != nullptr) {
+  if (!set.batchOut) return RunDirect(dialog, set, process);
+  if (!RunBatch(dialog, set)) return 0;
+  if (process != nullptr && g_batchProcess != nullptr) {
     DuplicateHandle(GetCurrentProcess(), g_batchProcess, GetCurrentProcess(), process, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
   }
+  return 1;
 }
 
 int RunBatch(HWND owner, const ParameterSet& set) {

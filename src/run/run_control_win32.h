@@ -11,8 +11,9 @@
 // 40013 is on, directly otherwise. `dialog` owns the messages. With
 // `process`, a caller that waits for the run's end gets there the process
 // of the batch file or of the one command of a direct run without file
-// expansion (it closes it), or null when none was started.
-void RunCommand(HWND dialog, const ParameterSet& set, HANDLE* process = nullptr);
+// expansion (it closes it), or null when none was started. Returns 1 when a
+// launch was attempted or the run list was shown, 0 when nothing ran.
+int RunCommand(HWND dialog, const ParameterSet& set, HANDLE* process = nullptr);
 
 // Batch-mode Run: writes the batch file at the batch file path and starts
 // it through cmd /c with the path quoted (LaunchCommand), so that any folder

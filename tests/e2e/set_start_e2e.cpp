@@ -104,6 +104,7 @@ TEST(SetStart, UnattendedRunsEndWithWhatTheirCommandsDid) {
   ASSERT_TRUE(WriteWholeFile(folder.Path("tavix.tvx"),
                              "[ok]\r\nEXEPATH=" + child + "\r\nARG1FILE=done.txt\r\n"
                              "[fails]\r\nEXEPATH=" + child + "\r\nARG1FILE=exit3.txt\r\n"
+                             "[missing]\r\nEXEPATH=" + folder.Path("none.exe") + "\r\n"
                              "[guarded]\r\nEXEPATH=" + child + "\r\nCURPATH=" + folder.dir +
                              "\r\nARG1FILE=" + folder.Path("*.in") + "\r\nARG2FILE=" + folder.Path("*.txt") +
                              "\r\nBATCHOUT=1\r\n"));
@@ -112,6 +113,8 @@ TEST(SetStart, UnattendedRunsEndWithWhatTheirCommandsDid) {
   SetEnvironmentVariableA("TAVIX_RECORD_WAIT", nullptr);
   EXPECT_EQ(0u, StartAndWaitForExit(folder, "/set ok /run /exit"));
   EXPECT_EQ(1u, StartAndWaitForExit(folder, "/set fails /run /exit"));
+  EXPECT_EQ(1u, StartAndWaitForExit(folder, "/set missing /run /exit"));
+  EXPECT_NE(std::string::npos, ReadWholeFile(folder.Path("tavix.log")).find("\tタビクス：実行失敗\t"));
   EXPECT_EQ(Code(-4), StartAndWaitForExit(folder, "/set guarded /run /exit"));
   const std::string record = ReadWholeFile(folder.Path("record.txt"));
   EXPECT_EQ(2u, static_cast<std::size_t>(std::count(record.begin(), record.end(), '\n')) / 4) << record;
