@@ -19,10 +19,11 @@ namespace {
 SetRequest g_waiting{};
 int g_waitingFresh = 0;  // the request of this start (not handed over)
 int g_requestWaits = 0;
+int g_carryingOut = 0;  // a request is being carried out (it may wait for its run)
 int g_exitCode = kExitAllDone;
 
 int WindowIsBusy(HWND dialog) {
-  return g_requestWaits || !IsWindowEnabled(dialog) || RunListOpen();
+  return g_requestWaits || g_carryingOut || !IsWindowEnabled(dialog) || RunListOpen();
 }
 
 // Selects `name` in the name box (byte-wise, as set names compare) and
@@ -162,7 +163,9 @@ void CarryOutRequest(HWND dialog) {
   ReportNamesLeftOut(dialog, request);
   ParameterSet set;
   ParameterSetFromStored(*stored, &set);
+  g_carryingOut = 1;
   const int code = RunRequestedSet(dialog, set, request);
+  g_carryingOut = 0;
   Finish(dialog, request, code);
   FreeSetRequest(&request);
 }
