@@ -11,6 +11,7 @@
 #include "expand/directory_walk.h"
 #include "expand/file_expansion.h"
 #include "run/batch_file.h"
+#include "run/plan.h"
 #include "support/byte_buffer.h"
 
 namespace {
@@ -33,7 +34,7 @@ const std::vector<std::string>& Names() {
 
 std::size_t g_next = 0;
 
-int FindNext(FoundEntry* entry) {
+int FindNext(void*, FoundEntry* entry) {
   if (g_next >= Names().size()) return 0;
   const std::string& name = Names()[g_next++];
   entry->attributes = 0x20;
@@ -42,13 +43,23 @@ int FindNext(FoundEntry* entry) {
   return 1;
 }
 
-int FindFirst(const char*, FoundEntry* entry) {
+int FindFirst(void* self, const char*, FoundEntry* entry) {
   g_next = 0;
-  return FindNext(entry);
+  return FindNext(self, entry);
 }
 
-const SearchSource kSearch = {FindFirst, FindNext, [] {}, nullptr};
+const SearchSource kSearch = {FindFirst, FindNext, [](void*) {}, nullptr, nullptr};
 const WalkPlatform kNoWalk = {};
+
+// The batch file of `input`: its plan, printed.
+int ComposeBatchFile(const ParameterSet& input, ByteBuffer* out) {
+  const PlanPlatform platform = {&kSearch, &kNoWalk, "", "", nullptr, nullptr};
+  RunPlan plan{};
+  MakeRunPlan(input, kPlanBatch, platform, &plan);
+  const int result = PrintBatchFile(plan, out);
+  FreeRunPlan(&plan);
+  return result;
+}
 
 ParameterSet MakeInput() {
   ParameterSet input;
@@ -67,7 +78,7 @@ ParameterSet MakeInput() {
 const std::string& BatchBytes() {
   static const std::string bytes = [] {
     ByteBuffer out;
-    ComposeBatchFile(MakeInput(), {&kSearch, &kNoWalk}, &out);
+    ComposeBatchFile(MakeInput(), &out);
     std::string made(out.data, out.size);
     FreeByteBuffer(&out);
     return made;
@@ -80,7 +91,7 @@ void WriteBatchFile(benchmark::State& state) {
   std::size_t written = 0;
   for (auto _ : state) {
     ByteBuffer out;
-    if (ComposeBatchFile(input, {&kSearch, &kNoWalk}, &out) != kBatchComplete) {
+    if (ComposeBatchFile(input, &out) != kBatchComplete) {
       state.SkipWithError("the batch file was not complete");
     }
     written = out.size;

@@ -78,7 +78,7 @@ int CommitPages(char* at, std::size_t size) {
 
 void ReleaseBlock(char* block) { munmap(block, kWalkBlockSize); }
 
-int FindNext(WalkEntry* entry) {
+int FindNext(void*, FoundEntry* entry) {
   while (dirent* found = readdir(g_search)) {
     if (fnmatch(g_searchPattern.c_str(), found->d_name, 0) != 0) continue;
     int isDirectory = found->d_type == DT_DIR;
@@ -87,20 +87,21 @@ int FindNext(WalkEntry* entry) {
       std::string path = g_searchDirectory + "/" + found->d_name;
       isDirectory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
-    entry->isDirectory = isDirectory;
+    entry->attributes = isDirectory ? kDirectoryAttribute : 0;
+    entry->shortName[0] = '\0';
     std::snprintf(entry->name, sizeof entry->name, "%s", found->d_name);
     return 1;
   }
   return 0;
 }
 
-void FindClose() {
+void FindClose(void*) {
   if (g_search != nullptr) closedir(g_search);
   g_search = nullptr;
 }
 
 // "dir\pattern", either separator, searched as the directory and a name pattern.
-int FindFirst(const char* pattern, WalkEntry* entry) {
+int FindFirst(void*, const char* pattern, FoundEntry* entry) {
   std::string path(pattern);
   for (char& c : path) {
     if (c == '\\') c = '/';
@@ -110,15 +111,15 @@ int FindFirst(const char* pattern, WalkEntry* entry) {
   g_searchPattern = path.substr(slash + 1);
   g_search = opendir(g_searchDirectory.c_str());
   if (g_search == nullptr) return 0;
-  if (FindNext(entry)) return 1;
-  FindClose();
+  if (FindNext(nullptr, entry)) return 1;
+  FindClose(nullptr);
   return 0;
 }
 
 void ReportError(int) {}
 
-const WalkPlatform kSystem = {ReserveBlock, CommitPages, ReleaseBlock, FindFirst,
-                              FindNext,     FindClose,   ReportError};
+const WalkPlatform kSystem = {ReserveBlock, CommitPages, ReleaseBlock,
+                              {FindFirst, FindNext, FindClose, nullptr, nullptr}, ReportError};
 
 double ThreadSeconds() {
   timespec now{};
@@ -138,8 +139,9 @@ void WalkDirectories(benchmark::State& state) {
     const double start = ThreadSeconds();
     handedOut = 0;
     char directory[260];
-    if (StartDirectoryWalk(kSystem, pattern.c_str())) {
-      while (TakeWalkDirectory(kSystem, directory, sizeof directory)) ++handedOut;
+    DirectoryWalk walk{};
+    if (StartDirectoryWalk(&walk, kSystem, pattern.c_str())) {
+      while (TakeWalkDirectory(&walk, kSystem, directory, sizeof directory)) ++handedOut;
     }
     state.SetIterationTime(ThreadSeconds() - start);
   }

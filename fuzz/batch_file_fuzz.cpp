@@ -47,8 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeAdd("C:\\p\\" + path, folder ? 1 : 0, shortName);
   }
 
+  RunPlan plan{};
+  FakePlan(batch, kPlanBatch, &plan);
   ByteBuffer out;
-  const int result = ComposeBatchFile(batch, {&kFakeSearch, &kFakeWalk}, &out);
+  const int result = PrintBatchFile(plan, &out);
+  FreeRunPlan(&plan);
   FUZZ_CHECK(result >= kBatchComplete && result <= kBatchOutOfMemory);
   FUZZ_CHECK(g_fakeDisk.blocks.empty());
   if (!lineBreaks && result != kBatchOutOfMemory) {

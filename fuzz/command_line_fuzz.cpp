@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> g_names;
 std::size_t g_next = 0;
 
-int FindNext(FoundEntry* entry) {
+int FindNext(void*, FoundEntry* entry) {
   if (g_next >= g_names.size()) return 0;
   const std::string& name = g_names[g_next++];
   entry->attributes = !name.empty() && (name[0] & 1) ? kDirectoryAttribute : 0x20;
@@ -23,12 +23,12 @@ int FindNext(FoundEntry* entry) {
   return 1;
 }
 
-int FindFirst(const char*, FoundEntry* entry) {
+int FindFirst(void* self, const char*, FoundEntry* entry) {
   g_next = 0;
-  return FindNext(entry);
+  return FindNext(self, entry);
 }
 
-const SearchSource kSource = {FindFirst, FindNext, [] {}, nullptr};
+const SearchSource kSource = {FindFirst, FindNext, [](void*) {}, nullptr, nullptr};
 
 void CheckPathOperations(const char* text, const char* other) {
   char buffer[kRowTextSize];
@@ -70,16 +70,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   g_names.clear();
   while (!input.Done() && g_names.size() < 64) g_names.push_back(input.Text(kRowTextSize - 1));
 
-  const int expanding = BeginFileExpansion(fileTexts, base, &kSource);
+  Expansion expansion{};
+  const int expanding = BeginFileExpansion(&expansion, fileTexts, base, &kSource);
   char out[kArgumentTextCapacity];
   int built = 0;
-  while (AssembleArgumentText(rows, out, sizeof out, form)) {
+  while (AssembleArgumentText(&expansion, rows, out, sizeof out, form)) {
     FUZZ_CHECK(std::strlen(out) < sizeof out);
     ++built;
     if (!expanding) break;  // without a search every call gives the same text
     FUZZ_CHECK(built <= static_cast<int>(g_names.size()));
   }
-  EndFileExpansion();
+  EndFileExpansion(&expansion);
   CheckPathOperations(rows.row[0].fileText, rows.row[1].fileText);
   CheckPathOperations(base, rows.row[0].switchText);
   return 0;

@@ -13,22 +13,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzInput input{data, size};
   char text[kRowTextSize];
   input.TextInto(text, sizeof text);
-  input.TextInto(g_currentFolderName, kRowTextSize);
-  g_currentFolderNameFromDisk = input.Flag();
+  Expansion expansion{};
+  input.TextInto(expansion.folderName.text, kRowTextSize);
+  expansion.folderName.fromDisk = input.Flag();
 
   for (int placeholders = 0; placeholders <= 1; ++placeholders) {
     char translated[kRowTextSize];
-    const int live = TranslateTokens(text, translated, sizeof translated, placeholders);
+    const int live = TranslateTokens(text, translated, sizeof translated, placeholders,
+                                     expansion.folderName.text);
     const std::size_t length = std::strlen(translated);
     FUZZ_CHECK(length <= kRowTextSize - 1);
     if (live) FUZZ_CHECK(length <= kRowTextSize - 2);
   }
   // Without an open search, every form of the text is rewritten within 259
   // characters; a text without tokens and wildcards comes back unchanged.
-  EndFileExpansion();
   for (int form : {kCommandLineForm, kBatchLineForm}) {
     char rewritten[kRowTextSize];
-    if (RewriteFileText(text, rewritten, form)) {
+    if (RewriteFileText(expansion, text, rewritten, form)) {
       FUZZ_CHECK(std::strlen(rewritten) <= kRowTextSize - 1);
       if (std::strpbrk(text, "*?") == nullptr && form == kCommandLineForm) {
         FUZZ_CHECK(std::strcmp(rewritten, text) == 0);
@@ -46,6 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   input.TextInto(name, sizeof name);
   char shortName[kShortNameSize];
   input.TextInto(shortName, sizeof shortName);
-  if (UseFoundName(name, shortName)) FUZZ_CHECK(FindCharDbcs(name, '?') == nullptr);
+  if (UseFoundName(&expansion.leftOut, name, shortName)) FUZZ_CHECK(FindCharDbcs(name, '?') == nullptr);
   return 0;
 }

@@ -94,9 +94,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
   }
 }
 
-void OpenHelpFile(HWND dialog) {
-  char path[kRowTextSize];
-  ReadControlText(dialog, IDC_HELPPATH, path, sizeof path);
+void OpenHelpFile(HWND dialog, const char* path) {
   OpenWithShell(dialog, path, kHelpFileTitle);
 }
 

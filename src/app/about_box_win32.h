@@ -14,9 +14,10 @@ void ShowAboutBox(HWND owner, const char* title, const char* version, const char
 // 閉じる and Escape end it.
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Opens the file named in the help field through the shell; a failure is
-// reported under "タビクス：ヘルプ表示".
-void OpenHelpFile(HWND dialog);
+// Opens `path`, the help file of the parameter set (its helpText), through
+// the shell; a failure is reported under "タビクス：ヘルプ表示", owned by
+// `dialog`.
+void OpenHelpFile(HWND dialog, const char* path);
 
 // Opens tavix.txt beside the program through the shell; a failure is
 // reported under "タビクス：使い方ファイル表示".

@@ -8,6 +8,7 @@
 #include "app/set_start_win32.h"
 #include "app/startup.h"
 #include "run/run_list_win32.h"
+#include "run/run_quit_win32.h"
 #include "input/argument_rows_win32.h"
 #include "input/input_filter_win32.h"
 #include "input/pickers_win32.h"
@@ -90,13 +91,22 @@ BOOL OnDestroy(HWND dialog) {
 }
 
 // Escape, the close box, Alt+F4: while a run list is open only that closes.
-// Otherwise the screen becomes the set "default" (even if it cannot be
-// written, the window closes).
+// While taken-in commands still write, the user is asked first. Otherwise
+// the screen becomes the set "default" (even if it cannot be written, the
+// window closes).
 BOOL OnClose(HWND dialog) {
   if (CloseRunList()) return FALSE;
+  if (!MayEndWithTakenInOutput(dialog)) return TRUE;
   SaveSetFromDialog(dialog, kDefaultSetName);
   EndDialog(dialog, IDCANCEL);
   return TRUE;
+}
+
+// Log-off or shut-down: closing then asks nothing; the system's answer is
+// left to the default.
+BOOL OnQueryEndSession() {
+  NoteSessionEnding();
+  return FALSE;
 }
 
 BOOL OnNameListCommand(HWND dialog, WORD code) {
@@ -168,7 +178,9 @@ BOOL OnPickerButton(HWND dialog, int id) {
 }
 
 BOOL OnOpenHelpFile(HWND dialog) {
-  OpenHelpFile(dialog);
+  ParameterSet set;
+  ReadParameterSet(dialog, &set);
+  OpenHelpFile(dialog, set.helpText);
   return TRUE;
 }
 
@@ -249,6 +261,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_DESTROY: return OnDestroy(dialog);
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
     case WM_COMMAND: return OnCommand(dialog, wParam);
     case WM_SYSCOMMAND: return OnSysCommand(dialog, wParam);
     case WM_COPYDATA: return OnCopyData(dialog, lParam);

@@ -9,5 +9,5 @@
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Shows the OPTION popup (menu 105) at the mouse cursor, its items checked
-// for the options that are on. A chosen item arrives as command 40013/40014.
+// for the options that are on. A chosen item arrives as command kOptionBatchOut or kOptionLastPause.
 void ShowOptionMenu(HWND dialog);

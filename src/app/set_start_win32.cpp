@@ -8,6 +8,7 @@
 #include "params/name_list_win32.h"
 #include "params/param_file.h"
 #include "resource.h"
+#include "run/plan.h"
 #include "run/run_control_win32.h"
 #include "run/run_list_win32.h"
 #include "support/format_text.h"
@@ -73,32 +74,48 @@ DWORD WaitForProcessEnd(HWND dialog, HANDLE process) {
   return code;
 }
 
-// The run of a set with no files given: as 実行 runs it. With /exit its
-// end is waited for.
-int RunWholeSet(HWND dialog, const ParameterSet& set, const SetRequest& request) {
+// Runs the set as 実行 runs it, over the files given when there are some;
+// /run starts the run list at once, /exit closes it when it has finished.
+// With /exit the end of a batch file or of the one command is waited for.
+// The exit code of such a run.
+int RunSet(HWND dialog, const ParameterSet& set, const SetRequest& request, const GivenFiles* given) {
+  RunExtras extras{};
+  extras.given = given;
+  extras.startAtOnce = request.run;
+  extras.closeWhenFinished = request.exit;
   const int declinedBefore = DeclinedQuestions();
-  HANDLE process = nullptr;
-  const int ran = RunCommand(dialog, set, request.exit ? &process : nullptr);
-  if (!request.exit) return kExitAllDone;
-  if (DeclinedQuestions() > declinedBefore) return kExitDeclined;
-  if (process == nullptr) return ran ? 1 : kExitNothingToRun;  // a command that could not start
-  const DWORD code = WaitForProcessEnd(dialog, process);
-  CloseHandle(process);
-  return code == 0 ? kExitAllDone : 1;
-}
-
-// The run of a set over the files given.
-int RunGivenFiles(HWND, const ParameterSet&, const SetRequest&) {
-  return kExitNothingToRun;
+  const int ran = RunCommand(dialog, set, &extras);
+  int code = kExitAllDone;
+  if (DeclinedQuestions() > declinedBefore) {
+    code = kExitDeclined;
+  } else if (!ran || extras.planned == 0) {
+    code = kExitNothingToRun;
+  } else if (extras.unsuccessful >= 0) {
+    code = extras.unsuccessful;
+  } else if (extras.process == nullptr) {
+    code = 1;  // the one command could not start
+  } else if (request.exit) {
+    code = WaitForProcessEnd(dialog, extras.process) == 0 ? kExitAllDone : 1;
+  }
+  if (extras.process != nullptr) CloseHandle(extras.process);
+  return code;
 }
 
 // Runs the set as the request asks; the exit code of a run that ends by
 // itself.
 int RunRequestedSet(HWND dialog, const ParameterSet& set, const SetRequest& request) {
-  if (request.fileCount > 0) return RunGivenFiles(dialog, set, request);
-  if (request.leftOut > 0) return kExitNothingToRun;  // every name given was left out
-  if (!request.run) return kExitAllDone;
-  return RunWholeSet(dialog, set, request);
+  if (request.fileCount == 0 && request.leftOut == 0) {
+    return request.run ? RunSet(dialog, set, request, nullptr) : kExitAllDone;
+  }
+  if (!TakesGivenFiles(set)) {
+    char text[kRowTextSize + 2 * kSetNameSize];
+    FormatText(text, sizeof text, kNoWildcardRowFormat, request.setName);
+    ShowInformationText(dialog, kSetRunTitle, text);
+    return kExitNothingToRun;
+  }
+  if (request.fileCount == 0) return kExitNothingToRun;  // every name given was left out
+  const GivenFiles given = {request.files.data, request.fileCount};
+  return RunSet(dialog, set, request, &given);
 }
 
 // With /exit, the program closes with `code`.

@@ -10,19 +10,6 @@
 
 namespace {
 
-// The one walk of the program.
-char g_baseDirectory[kRowTextSize];
-char g_namePattern[kRowTextSize];
-WalkFrame* g_top = nullptr;
-int g_abort = 0;
-int g_blocksHeld = 0;
-
-// The block of a directory that turned out to have no matching subdirectory,
-// kept for the next directory scanned: most directories are such leaves, and
-// each would otherwise reserve, commit and release a block of its own. Its
-// first page is committed. A level that ends releases it with its own block.
-char* g_spareBlock = nullptr;
-
 std::size_t RoundUpToPage(std::size_t offset) {
   return (offset + kWalkPageSize - 1) / kWalkPageSize * kWalkPageSize;
 }
@@ -40,66 +27,67 @@ char* ListStart(WalkFrame* frame) {
   return frame->block + sizeof(WalkFrame);
 }
 
-void ReportAndAbort(const WalkPlatform& platform, int code) {
-  g_abort = 1;
+void ReportAndAbort(DirectoryWalk* walk, const WalkPlatform& platform, int code) {
+  walk->aborted = 1;
   platform.reportError(code);
 }
 
-char* ReserveBlock(const WalkPlatform& platform) {
+char* ReserveBlock(DirectoryWalk* walk, const WalkPlatform& platform) {
   char* block = platform.reserveBlock();
-  if (block != nullptr) ++g_blocksHeld;
+  if (block != nullptr) ++walk->blocksHeld;
   return block;
 }
 
-void ReleaseBlock(const WalkPlatform& platform, char* block) {
+void ReleaseBlock(DirectoryWalk* walk, const WalkPlatform& platform, char* block) {
   platform.releaseBlock(block);
-  --g_blocksHeld;
+  --walk->blocksHeld;
 }
 
 // Keeps the block of a scan that made no level as the spare while a walk is
 // under way and has none; releases it otherwise.
-void PutBlockAside(const WalkPlatform& platform, char* block) {
-  if (g_top != nullptr && g_spareBlock == nullptr) {
-    g_spareBlock = block;
+void PutBlockAside(DirectoryWalk* walk, const WalkPlatform& platform, char* block) {
+  if (walk->top != nullptr && walk->spareBlock == nullptr) {
+    walk->spareBlock = block;
   } else {
-    ReleaseBlock(platform, block);
+    ReleaseBlock(walk, platform, block);
   }
 }
 
-void ReleaseSpareBlock(const WalkPlatform& platform) {
-  if (g_spareBlock != nullptr) ReleaseBlock(platform, g_spareBlock);
-  g_spareBlock = nullptr;
+void ReleaseSpareBlock(DirectoryWalk* walk, const WalkPlatform& platform) {
+  if (walk->spareBlock != nullptr) ReleaseBlock(walk, platform, walk->spareBlock);
+  walk->spareBlock = nullptr;
 }
 
-// Removes the top frame and releases its block and the spare.
-void PopFrame(const WalkPlatform& platform) {
-  WalkFrame* frame = g_top;
-  g_top = frame->parent;
-  ReleaseBlock(platform, frame->block);
-  ReleaseSpareBlock(platform);
+// Removes the top frame and releases its block and the spare: a level that
+// ends releases the spare with its own block.
+void PopFrame(DirectoryWalk* walk, const WalkPlatform& platform) {
+  WalkFrame* frame = walk->top;
+  walk->top = frame->parent;
+  ReleaseBlock(walk, platform, frame->block);
+  ReleaseSpareBlock(walk, platform);
 }
 
-void ReleaseAllFrames(const WalkPlatform& platform) {
-  while (g_top != nullptr) PopFrame(platform);
-  ReleaseSpareBlock(platform);
+void ReleaseAllFrames(DirectoryWalk* walk, const WalkPlatform& platform) {
+  while (walk->top != nullptr) PopFrame(walk, platform);
+  ReleaseSpareBlock(walk, platform);
 }
 
 // A block for a new level with its first page committed: the spare, or a new
 // one. Null (reported, walk aborted) when memory ran out.
-char* TakeBlock(const WalkPlatform& platform) {
-  char* block = g_spareBlock;
+char* TakeBlock(DirectoryWalk* walk, const WalkPlatform& platform) {
+  char* block = walk->spareBlock;
   if (block != nullptr) {
-    g_spareBlock = nullptr;
+    walk->spareBlock = nullptr;
     return block;
   }
-  block = ReserveBlock(platform);
+  block = ReserveBlock(walk, platform);
   if (block == nullptr) {
-    ReportAndAbort(platform, kErrorNoMemory);
+    ReportAndAbort(walk, platform, kErrorNoMemory);
     return nullptr;
   }
   if (!platform.commitPages(block, kWalkPageSize)) {
-    ReleaseBlock(platform, block);
-    ReportAndAbort(platform, kErrorNoMemory);
+    ReleaseBlock(walk, platform, block);
+    ReportAndAbort(walk, platform, kErrorNoMemory);
     return nullptr;
   }
   return block;
@@ -107,9 +95,9 @@ char* TakeBlock(const WalkPlatform& platform) {
 
 // Pushes frames for the path at the top frame's cursor, then for the first
 // path of each new frame, until a directory has no matching subdirectory.
-void Descend(const WalkPlatform& platform) {
-  while (g_top != nullptr && g_top->cursor[0] != '\0' &&
-         ScanWalkDirectory(platform, g_top, g_top->cursor)) {
+void Descend(DirectoryWalk* walk, const WalkPlatform& platform) {
+  while (walk->top != nullptr && walk->top->cursor[0] != '\0' &&
+         ScanWalkDirectory(walk, platform, walk->top, walk->top->cursor)) {
   }
 }
 
@@ -158,47 +146,51 @@ int PlanListAppend(std::size_t cursorOffset, std::size_t pathLength, std::size_t
   return kListNeedsCommit;
 }
 
-int StartDirectoryWalk(const WalkPlatform& platform, const char* currentDirectoryText) {
-  ReleaseAllFrames(platform);  // a walk left unfinished holds no memory beyond this point
-  g_abort = 0;
+int StartDirectoryWalk(DirectoryWalk* walk, const WalkPlatform& platform,
+                       const char* currentDirectoryText) {
+  ReleaseAllFrames(walk, platform);  // a walk left unfinished holds no memory beyond this point
+  walk->aborted = 0;
   if (currentDirectoryText == nullptr || currentDirectoryText[0] == '\0') return 0;
   char translated[kRowTextSize];
   if (!TranslateTokens(currentDirectoryText, translated, sizeof translated, 1)) return 0;
-  SplitWalkText(translated, g_baseDirectory, g_namePattern);
-  if (!ScanWalkDirectory(platform, nullptr, g_baseDirectory)) return 0;
-  Descend(platform);
+  SplitWalkText(translated, walk->baseDirectory, walk->namePattern);
+  if (!ScanWalkDirectory(walk, platform, nullptr, walk->baseDirectory)) return 0;
+  Descend(walk, platform);
   return 1;
 }
 
-int TakeWalkDirectory(const WalkPlatform& platform, char* out, std::size_t size) {
+int TakeWalkDirectory(DirectoryWalk* walk, const WalkPlatform& platform, char* out,
+                      std::size_t size) {
   if (size > 0) out[0] = '\0';
-  if (g_top == nullptr) return 0;
-  const std::size_t length = std::strlen(g_top->cursor);
+  WalkFrame* top = walk->top;
+  if (top == nullptr) return 0;
+  const std::size_t length = std::strlen(top->cursor);
   if (size > 0) {
     const std::size_t copied = length < size - 1 ? length : size - 1;
-    std::memcpy(out, g_top->cursor, copied);
+    std::memcpy(out, top->cursor, copied);
     out[copied] = '\0';
   }
-  g_top->cursor += length + 1;
-  if (g_top->cursor[0] != '\0') {
-    Descend(platform);
+  top->cursor += length + 1;
+  if (top->cursor[0] != '\0') {
+    Descend(walk, platform);
   } else {
-    PopFrame(platform);
+    PopFrame(walk, platform);
   }
-  if (g_abort) {
-    ReleaseAllFrames(platform);
+  if (walk->aborted) {
+    ReleaseAllFrames(walk, platform);
     if (size > 0) out[0] = '\0';
     return 0;
   }
   return 1;
 }
 
-void EndDirectoryWalk(const WalkPlatform& platform) {
-  ReleaseAllFrames(platform);
+void EndDirectoryWalk(DirectoryWalk* walk, const WalkPlatform& platform) {
+  ReleaseAllFrames(walk, platform);
 }
 
-int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const char* directory) {
-  char* block = TakeBlock(platform);
+int ScanWalkDirectory(DirectoryWalk* walk, const WalkPlatform& platform, WalkFrame* parent,
+                      const char* directory) {
+  char* block = TakeBlock(walk, platform);
   if (block == nullptr) return 0;
   WalkFrame* frame = reinterpret_cast<WalkFrame*>(block);
   frame->parent = parent;
@@ -206,35 +198,38 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
   frame->cursor = ListStart(frame);
   frame->cursor[0] = '\0';
 
-  char search[kJoinedPathSize];
-  JoinPath(search, sizeof search, directory, g_namePattern);
-  WalkEntry entry;
-  if (search[0] == '\0' || !platform.findFirst(search, &entry)) {
-    PutBlockAside(platform, block);
+  char pattern[kJoinedPathSize];
+  JoinPath(pattern, sizeof pattern, directory, walk->namePattern);
+  const SearchSource& search = platform.search;
+  FoundEntry entry;
+  if (pattern[0] == '\0' || !search.findFirst(search.self, pattern, &entry)) {
+    PutBlockAside(walk, platform, block);
     return 0;
   }
   do {
+    entry.name[sizeof entry.name - 1] = '\0';
     entry.shortName[sizeof entry.shortName - 1] = '\0';
-    if (AddWalkEntry(platform, frame, directory, entry.name, entry.isDirectory, entry.shortName) <
-        0) {
-      platform.findClose();
-      ReleaseBlock(platform, block);
+    if (AddWalkEntry(walk, platform, frame, directory, entry.name, IsFolderEntry(entry),
+                     entry.shortName) < 0) {
+      search.close(search.self);
+      ReleaseBlock(walk, platform, block);
       return 0;
     }
-  } while (platform.findNext(&entry));
-  platform.findClose();
+  } while (search.findNext(search.self, &entry));
+  search.close(search.self);
 
   if (ListStart(frame)[0] == '\0') {
-    PutBlockAside(platform, block);
+    PutBlockAside(walk, platform, block);
     return 0;
   }
   frame->cursor = ListStart(frame);
-  g_top = frame;
+  walk->top = frame;
   return 1;
 }
 
-int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* directory,
-                 const char* name, int isDirectory, const char* shortName) {
+int AddWalkEntry(DirectoryWalk* walk, const WalkPlatform& platform, WalkFrame* frame,
+                 const char* directory, const char* name, int isDirectory,
+                 const char* shortName) {
   if (!isDirectory) return 0;
   if (IsDotEntry(name)) return 0;
   // Joined, a name starting with a double quote would lose its quotes and
@@ -242,7 +237,7 @@ int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* dir
   if (name[0] == '"') return 0;
   char usable[kRowTextSize];
   FormatText(usable, sizeof usable, "%s", name);
-  if (!UseFoundName(usable, shortName)) return 0;
+  if (!UseFoundName(walk->leftOut, usable, shortName)) return 0;
   char path[kJoinedPathSize];
   JoinPath(path, sizeof path, directory, usable);
   const std::size_t length = std::strlen(path);
@@ -253,11 +248,11 @@ int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* dir
   const std::size_t cursorOffset = static_cast<std::size_t>(frame->cursor - frame->block);
   switch (PlanListAppend(cursorOffset, length, &commitOffset, &commitSize)) {
     case kListFull:
-      ReportAndAbort(platform, kErrorMemoryUsedUp);
+      ReportAndAbort(walk, platform, kErrorMemoryUsedUp);
       return -1;
     case kListNeedsCommit:
       if (!platform.commitPages(frame->block + commitOffset, commitSize)) {
-        ReportAndAbort(platform, kErrorNoMemory);
+        ReportAndAbort(walk, platform, kErrorNoMemory);
         return -1;
       }
       break;
@@ -268,16 +263,4 @@ int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* dir
   frame->cursor += length + 1;
   frame->cursor[0] = '\0';
   return static_cast<int>(length);
-}
-
-int WalkAborted() {
-  return g_abort;
-}
-
-WalkFrame* WalkTopFrame() {
-  return g_top;
-}
-
-int WalkBlocksHeld() {
-  return g_blocksHeld;
 }

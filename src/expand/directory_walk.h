@@ -11,6 +11,8 @@
 
 #include <cstddef>
 
+#include "expand/file_expansion.h"
+
 // Caption of the walk's messages.
 inline constexpr const char kDirectoryExpansionTitle[] = "タビクス：ディレクトリ展開";
 
@@ -56,51 +58,60 @@ struct WalkFrame {
   char* cursor;       // where the next path is written, later handed out
 };
 
-// One entry delivered by a directory search.
-struct WalkEntry {
-  int isDirectory;  // 1 when the entry's directory attribute bit is set
-  char name[260];
-  char shortName[14];  // the short (8.3) name, empty when the system gave none
-};
-
 // What the walk needs from the system: the program passes the system's
-// calls, tests a fake tree and fake blocks. One search is open at a time: a directory's
-// search is closed before the walk looks below it.
+// calls, tests a fake tree and fake blocks. One search is open at a time: a
+// directory's search is closed before the walk looks below it.
 struct WalkPlatform {
   char* (*reserveBlock)();                        // kWalkBlockSize bytes of address space, or null
   int (*commitPages)(char* at, std::size_t size);  // 1 when committed for reading and writing
   void (*releaseBlock)(char* block);               // gives back a reserved block whole
-  int (*findFirst)(const char* pattern, WalkEntry* entry);  // 1 and the first entry, or 0
-  int (*findNext)(WalkEntry* entry);                         // 1 and the next entry, or 0
-  void (*findClose)();                                       // ends the open search
-  void (*reportError)(int code);  // shows program error 1 (no memory) or 2 (memory used up)
+  SearchSource search;                             // the directory search
+  void (*reportError)(int code);  // shows kErrorNoMemory or kErrorMemoryUsedUp
 };
 
-// The calls below make one walk of the program; pass the same platform to
-// every call of a walk.
-//
+// One walk: its frames, the spare block, and what it was started on. The
+// caller owns it ({} is a walk not under way) and passes it, with the same
+// platform, to every call of the walk. The names it leaves out are counted
+// in `leftOut` (null: not counted).
+struct DirectoryWalk {
+  char baseDirectory[kRowTextSize];
+  char namePattern[kRowTextSize];
+  WalkFrame* top;    // the newest frame, null while no walk is under way
+  int aborted;       // 1 when the walk was ended by a memory failure
+  int blocksHeld;    // frame blocks held, the spare among them
+  // The block of a directory that turned out to have no matching
+  // subdirectory, kept for the next directory scanned: most directories are
+  // such leaves, and each would otherwise reserve, commit and release a
+  // block of its own. Its first page is committed.
+  char* spareBlock;
+  LeftOutNames* leftOut;
+};
+
 // Calling order: StartDirectoryWalk once; when it returns 1,
-// TakeWalkDirectory until it returns 0; then WalkAborted tells whether the
+// TakeWalkDirectory until it returns 0; then `aborted` tells whether the
 // walk ended early for lack of memory (its message has been shown then).
 
 // Drops any walk left unfinished and sets up a new one for a
 // current-directory text. Returns 1 when the text holds a live wildcard and
 // at least one matching directory is waiting to be handed out; 0 otherwise
 // (empty text, no wildcard, nothing matching, or the first scan failed).
-int StartDirectoryWalk(const WalkPlatform& platform, const char* currentDirectoryText);
+int StartDirectoryWalk(DirectoryWalk* walk, const WalkPlatform& platform,
+                       const char* currentDirectoryText);
 
 // Copies the next directory's full path into `out` (`size` bytes, 260 holds
 // every path) and returns 1; returns 0 when the walk is over or has been
 // aborted, with every frame released.
-int TakeWalkDirectory(const WalkPlatform& platform, char* out, std::size_t size);
+int TakeWalkDirectory(DirectoryWalk* walk, const WalkPlatform& platform, char* out,
+                      std::size_t size);
 
 // Drops a walk that is left unfinished, releasing every frame it holds.
-void EndDirectoryWalk(const WalkPlatform& platform);
+void EndDirectoryWalk(DirectoryWalk* walk, const WalkPlatform& platform);
 
 // Makes a frame listing the matching subdirectories of `directory` and pushes
 // it above `parent`. Returns 1 when pushed; 0 when the directory has none,
 // cannot be searched, or memory ran out (then the walk is aborted).
-int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const char* directory);
+int ScanWalkDirectory(DirectoryWalk* walk, const WalkPlatform& platform, WalkFrame* parent,
+                      const char* directory);
 
 // Appends the full path of one search entry found in `directory` to the
 // frame's list when it is a subdirectory other than "." and ".." whose path
@@ -110,13 +121,6 @@ int ScanWalkDirectory(const WalkPlatform& platform, WalkFrame* parent, const cha
 // counted (UseFoundName, expand/file_expansion.h). Returns the appended
 // path's length, 0 when the entry was left out, or -1 on a memory failure
 // (reported; walk aborted).
-int AddWalkEntry(const WalkPlatform& platform, WalkFrame* frame, const char* directory,
-                 const char* name, int isDirectory, const char* shortName = "");
-
-// 1 when the current walk was ended by a memory failure.
-int WalkAborted();
-
-// For inspection: the newest frame (null when no walk is under way) and the
-// number of frame blocks held.
-WalkFrame* WalkTopFrame();
-int WalkBlocksHeld();
+int AddWalkEntry(DirectoryWalk* walk, const WalkPlatform& platform, WalkFrame* frame,
+                 const char* directory, const char* name, int isDirectory,
+                 const char* shortName = "");

@@ -6,23 +6,7 @@
 #include "support/format_text.h"
 #include "support/path_split.h"
 
-char g_currentFolderName[kRowTextSize] = "";
-int g_currentFolderNameFromDisk = 0;
 namespace {
-char g_commandFolder[kRowTextSize] = "";
-}  // namespace
-
-ExpansionState g_expansion = {
-    kSearchNone, {0, "", ""}, kNoExpandedRow, 0, 0, "", "", "", nullptr, 0};
-
-namespace {
-
-// Names left out since the last reset, by reason, and the first of each.
-struct LeftOutNames {
-  int count;
-  char first[kRowTextSize];
-};
-LeftOutNames g_leftOut[2] = {};
 
 // The texts written by the translation and the rewriting, with their limit.
 struct TextWriter {
@@ -74,12 +58,12 @@ void CopyBounded(char* out, const char* text) {
   out[length] = '\0';
 }
 
-void CloseOpenSearch() {
-  if (g_expansion.search == kSearchOpen && g_expansion.source != nullptr) {
-    g_expansion.source->close();
+void CloseOpenSearch(Expansion* expansion) {
+  if (expansion->search == kSearchOpen && expansion->source != nullptr) {
+    expansion->source->close(expansion->source->self);
   }
-  g_expansion.search = kSearchNone;
-  g_expansion.matchCaptured = 0;
+  expansion->search = kSearchNone;
+  expansion->matchCaptured = 0;
 }
 
 // Ends the texts of an entry the source delivered within their buffers.
@@ -90,14 +74,14 @@ void BoundEntry(FoundEntry* entry) {
 
 // Fetches the next entry of the open search; after the last one the search
 // is exhausted and closed. Returns 1 when an entry came.
-int FetchNextEntry() {
-  g_expansion.matchCaptured = 0;
-  if (g_expansion.source->findNext(&g_expansion.current)) {
-    BoundEntry(&g_expansion.current);
+int FetchNextEntry(Expansion* expansion) {
+  expansion->matchCaptured = 0;
+  if (expansion->source->findNext(expansion->source->self, &expansion->current)) {
+    BoundEntry(&expansion->current);
     return 1;
   }
-  g_expansion.exhausted = 1;
-  CloseOpenSearch();
+  expansion->exhausted = 1;
+  CloseOpenSearch(expansion);
   return 0;
 }
 
@@ -120,30 +104,28 @@ struct Translated {
 };
 
 // 1 when the translated character at `p` came from a name found on disk.
-int FoundOnDisk(const Translated& translated, const char* p) {
-  return g_currentFolderNameFromDisk && translated.fromFolder[p - translated.text];
+int FoundOnDisk(const Translated& translated, const FolderName& folder, const char* p) {
+  return folder.fromDisk && translated.fromFolder[p - translated.text];
 }
 
 // Writes a translated text that is not rewritten against a match.
-int PutTranslated(TextWriter* writer, const Translated& translated) {
+int PutTranslated(TextWriter* writer, const Translated& translated, const FolderName& folder) {
   for (const char* p = translated.text; *p != '\0'; p = NextChar(p)) {
-    if (!PutChar(writer, p, FoundOnDisk(translated, p))) return 0;
+    if (!PutChar(writer, p, FoundOnDisk(translated, folder, p))) return 0;
   }
   return 1;
 }
 
 // Writes a translated text whose file search has no current match: the
 // wildcards stay for the called program, the placeholders become empty.
-int PutWithoutMatch(TextWriter* writer, const Translated& translated) {
+int PutWithoutMatch(TextWriter* writer, const Translated& translated, const FolderName& folder) {
   for (const char* p = translated.text; *p != '\0';) {
     if (p[0] == '*' && (p[1] == '1' || p[1] == '2' || p[1] == '/')) {
-      if (p[1] == '/' && !PutText(writer, g_currentFolderName, g_currentFolderNameFromDisk)) {
-        return 0;
-      }
+      if (p[1] == '/' && !PutText(writer, folder.text, folder.fromDisk)) return 0;
       p += 2;
       continue;
     }
-    if (!PutChar(writer, p, FoundOnDisk(translated, p))) return 0;
+    if (!PutChar(writer, p, FoundOnDisk(translated, folder, p))) return 0;
     p = NextChar(p);
   }
   return 1;
@@ -155,14 +137,15 @@ int PutWithoutMatch(TextWriter* writer, const Translated& translated) {
 // base name or extension; '\' and '/' restart at the base name, '.' moves to
 // the extension. The cursor moves by whole characters. What comes from the
 // match is text found on disk.
-int PutWithMatch(TextWriter* writer, const Translated& translated) {
-  const char* cursor = g_expansion.baseName;
+int PutWithMatch(TextWriter* writer, const Translated& translated, const Expansion& expansion) {
+  const FolderName& folder = expansion.folderName;
+  const char* cursor = expansion.baseName;
   for (const char* p = translated.text; *p != '\0';) {
     std::size_t step = CharLength(p);
     if (step == 1 && (*p == '\\' || *p == '/')) {
-      cursor = g_expansion.baseName;
+      cursor = expansion.baseName;
     } else if (step == 1 && *p == '.') {
-      cursor = g_expansion.extension;
+      cursor = expansion.extension;
     } else if (step == 1 && *p == '?') {
       if (*cursor == '\0') {
         if (!Put(writer, '?')) return 0;
@@ -174,12 +157,12 @@ int PutWithMatch(TextWriter* writer, const Translated& translated) {
       continue;
     } else if (step == 1 && *p == '*') {
       if (p[1] == '1' || p[1] == '2') {
-        if (!PutText(writer, p[1] == '1' ? g_expansion.capture1 : g_expansion.extension, 1)) {
+        if (!PutText(writer, p[1] == '1' ? expansion.capture1 : expansion.extension, 1)) {
           return 0;
         }
         p += 2;
       } else if (p[1] == '/') {
-        if (!PutText(writer, g_currentFolderName, g_currentFolderNameFromDisk)) return 0;
+        if (!PutText(writer, folder.text, folder.fromDisk)) return 0;
         p += 2;
       } else {
         if (!PutText(writer, cursor, 1)) return 0;
@@ -190,7 +173,7 @@ int PutWithMatch(TextWriter* writer, const Translated& translated) {
     } else {
       cursor = NextChar(cursor);
     }
-    if (!PutChar(writer, p, FoundOnDisk(translated, p))) return 0;
+    if (!PutChar(writer, p, FoundOnDisk(translated, folder, p))) return 0;
     p += step;
   }
   return 1;
@@ -199,7 +182,8 @@ int PutWithMatch(TextWriter* writer, const Translated& translated) {
 // The translation of TranslateTokens, noting in `fromFolder` (capacity
 // bytes, or null) which bytes of `out` the current folder name brought in.
 int TranslateMarked(const char* text, char* out, std::size_t capacity, int countPlaceholders,
-                    char* fromFolder) {
+                    const char* folderName, char* fromFolder) {
+  if (folderName == nullptr) folderName = "";
   if (capacity == 0) return 0;
   out[0] = '\0';
   if (capacity == 1) return 0;
@@ -217,8 +201,8 @@ int TranslateMarked(const char* text, char* out, std::size_t capacity, int count
       if (next == '*' || next == '?') {
         emit(next, 0);
         p += 2;
-      } else if (next == '/' && g_currentFolderName[0] != '\0') {
-        for (const char* f = g_currentFolderName; *f != '\0' && !full(); ++f) emit(*f, 1);
+      } else if (next == '/' && folderName[0] != '\0') {
+        for (const char* f = folderName; *f != '\0' && !full(); ++f) emit(*f, 1);
         p += 2;
       } else {
         emit('*', 0);
@@ -241,58 +225,61 @@ int TranslateMarked(const char* text, char* out, std::size_t capacity, int count
 
 }  // namespace
 
-namespace {
-
-// Counts `name` as left out for `reason`. Returns 0.
-int LeaveOut(const char* name, int reason) {
-  LeftOutNames& names = g_leftOut[reason];
-  if (names.count++ == 0) CopyBounded(names.first, name);
+int LeaveOut(LeftOutNames* leftOut, const char* name, int reason) {
+  if (leftOut == nullptr) return 0;
+  if (leftOut->count[reason] == 0) CopyBounded(leftOut->first[reason], name);
+  ++leftOut->count[reason];
   return 0;
 }
 
-}  // namespace
-
-int UseFoundName(char* name, const char* shortName) {
+int UseFoundName(LeftOutNames* leftOut, char* name, const char* shortName) {
   if (FindCharDbcs(name, '?') == nullptr) return 1;
   if (shortName[0] != '\0' && FindCharDbcs(shortName, '?') == nullptr) {
     CopyBounded(name, shortName);
     return 1;
   }
-  return LeaveOut(name, kNotInCodePage);
+  return LeaveOut(leftOut, name, kNotInCodePage);
 }
 
-int UseNameInForm(const char* name, int form) {
+int UseNameInForm(LeftOutNames* leftOut, const char* name, int form) {
   const char* changed = CmdChangedCharacters(form);
   if (changed[0] == '\0' || FindAnyCharDbcs(name, changed) == nullptr) return 1;
-  return LeaveOut(name, kChangedByCmd);
+  return LeaveOut(leftOut, name, kChangedByCmd);
 }
 
-void ResetLeftOutNames() {
-  for (LeftOutNames& names : g_leftOut) {
-    names.count = 0;
-    names.first[0] = '\0';
-  }
-}
-
-int LeftOutNameCount(int reason) {
-  return g_leftOut[reason].count;
-}
-
-int FormatLeftOutReport(char* out, std::size_t size, int reason) {
+int FormatLeftOutReport(const LeftOutNames& leftOut, char* out, std::size_t size, int reason) {
   if (size > 0) out[0] = '\0';
-  const LeftOutNames& names = g_leftOut[reason];
-  if (names.count == 0) return 0;
-  FormatText(out, size, reason == kChangedByCmd ? kCmdLeftOutNamesFormat : kLeftOutNamesFormat,
-             names.count, names.first);
+  if (leftOut.count[reason] == 0) return 0;
+  constexpr const char* kFormats[kLeftOutReasons] = {kLeftOutNamesFormat, kCmdLeftOutNamesFormat,
+                                                     kUnmatchedNamesFormat};
+  FormatText(out, size, kFormats[reason], leftOut.count[reason], leftOut.first[reason]);
   return 1;
 }
 
-int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders) {
-  return TranslateMarked(text, out, capacity, countPlaceholders, nullptr);
+void SetFolderName(FolderName* name, const char* directory, int fromDisk) {
+  name->text[0] = '\0';
+  name->fromDisk = 0;
+  if (directory == nullptr || directory[0] == '\0') return;
+  char text[kRowTextSize];
+  CopyBounded(text, directory);
+  CutToWholeCharacters(text);
+  RemoveEnclosingQuotes(text);
+  char base[kMaxFname];
+  char extension[kMaxExt];
+  SplitPath(text, nullptr, nullptr, base, extension);
+  if (FormatText(name->text, sizeof name->text, "%s%s", base, extension) < 0) {
+    CutToWholeCharacters(name->text);
+  }
+  name->fromDisk = fromDisk;
+}
+
+int TranslateTokens(const char* text, char* out, std::size_t capacity, int countPlaceholders,
+                    const char* folderName) {
+  return TranslateMarked(text, out, capacity, countPlaceholders, folderName, nullptr);
 }
 
 int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
-                      char* pattern) {
+                      char* pattern, const char* folderName) {
   pattern[0] = '\0';
   for (int row = 0; row < kArgumentRowCount; ++row) {
     char text[kRowTextSize];
@@ -311,67 +298,68 @@ int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDir
       if (!HasDirectoryAndName(joined)) continue;
       candidate = joined;
     }
-    if (!TranslateTokens(candidate, pattern, kRowTextSize, 0)) continue;
+    if (!TranslateTokens(candidate, pattern, kRowTextSize, 0, folderName)) continue;
     return row;
   }
   pattern[0] = '\0';
   return kNoExpandedRow;
 }
 
-int BeginFileExpansion(const char (*fileTexts)[kRowTextSize], const char* baseDirectory,
-                       const SearchSource* source) {
-  CloseOpenSearch();
-  g_expansion.expandedRow = kNoExpandedRow;
-  g_expansion.exhausted = 0;
-  g_expansion.matchCaptured = 0;
-  g_expansion.baseName[0] = '\0';
-  g_expansion.capture1[0] = '\0';
-  g_expansion.extension[0] = '\0';
-  g_expansion.source = source;
+int BeginFileExpansion(Expansion* expansion, const char (*fileTexts)[kRowTextSize],
+                       const char* baseDirectory, const SearchSource* source) {
+  CloseOpenSearch(expansion);
+  expansion->expandedRow = kNoExpandedRow;
+  expansion->exhausted = 0;
+  expansion->matchCaptured = 0;
+  expansion->baseName[0] = '\0';
+  expansion->capture1[0] = '\0';
+  expansion->extension[0] = '\0';
+  expansion->source = source;
 
   char pattern[kRowTextSize];
-  int row = ChooseExpandedRow(fileTexts, baseDirectory, pattern);
+  int row = ChooseExpandedRow(fileTexts, baseDirectory, pattern, expansion->folderName.text);
   if (row == kNoExpandedRow) return 0;
-  g_expansion.expandedRow = row;
-  g_expansion.current.attributes = 0;
-  g_expansion.current.name[0] = '\0';
-  if (source != nullptr && source->findFirst(pattern, &g_expansion.current)) {
-    BoundEntry(&g_expansion.current);
-    g_expansion.search = kSearchOpen;
+  expansion->expandedRow = row;
+  expansion->current.attributes = 0;
+  expansion->current.name[0] = '\0';
+  if (source != nullptr && source->findFirst(source->self, pattern, &expansion->current)) {
+    BoundEntry(&expansion->current);
+    expansion->search = kSearchOpen;
   } else {
-    g_expansion.search = kSearchNoMatch;
+    expansion->search = kSearchNoMatch;
   }
   return 1;
 }
 
-int SearchPreStep(int form) {
-  if (g_expansion.search == kSearchNoMatch) return 0;
-  if (g_expansion.search == kSearchOpen) {
+int SearchPreStep(Expansion* expansion, int form) {
+  if (expansion->search == kSearchNoMatch) return 0;
+  if (expansion->search == kSearchOpen) {
     // Folders never yield a command, nor files without a usable name.
-    FoundEntry& entry = g_expansion.current;
-    while ((entry.attributes & kDirectoryAttribute) != 0 ||
-           !UseFoundName(entry.name, entry.shortName) || !UseNameInForm(entry.name, form)) {
-      if (!FetchNextEntry()) break;
+    FoundEntry& entry = expansion->current;
+    while (IsFolderEntry(entry) ||
+           !UseFoundName(&expansion->leftOut, entry.name, entry.shortName) ||
+           !UseNameInForm(&expansion->leftOut, entry.name, form)) {
+      if (!FetchNextEntry(expansion)) break;
     }
   }
-  return g_expansion.exhausted ? 0 : 1;
+  return expansion->exhausted ? 0 : 1;
 }
 
-void SearchPostStep() {
-  if (g_expansion.search == kSearchOpen) FetchNextEntry();
+void SearchPostStep(Expansion* expansion) {
+  if (expansion->search == kSearchOpen) FetchNextEntry(expansion);
 }
 
-int FileExpansionEnded() {
-  return g_expansion.search == kSearchNoMatch || g_expansion.exhausted || g_expansion.nameLeftOut;
+int FileExpansionEnded(const Expansion& expansion) {
+  return expansion.search == kSearchNoMatch || expansion.exhausted || expansion.nameLeftOut;
 }
 
-void EndFileExpansion() {
-  CloseOpenSearch();
-  g_expansion.expandedRow = kNoExpandedRow;
-  g_expansion.exhausted = 0;
+void EndFileExpansion(Expansion* expansion) {
+  CloseOpenSearch(expansion);
+  expansion->expandedRow = kNoExpandedRow;
+  expansion->exhausted = 0;
 }
 
-void CaptureMatch(const char* fileText) {
+void CaptureMatch(Expansion* expansion, const char* fileText) {
   // Double quotes are no part of the name.
   char unquoted[kRowTextSize];
   CopyBounded(unquoted, fileText);
@@ -379,25 +367,25 @@ void CaptureMatch(const char* fileText) {
   char namePart[kMaxFname];
   SplitPath(unquoted, nullptr, nullptr, namePart, nullptr);
 
-  const char* name = g_expansion.current.name;
+  const char* name = expansion->current.name;
   const char* lastDot = FindLastCharDbcs(name, '.');
   std::size_t baseLength = lastDot != nullptr ? static_cast<std::size_t>(lastDot - name)
                                               : strnlen(name, kRowTextSize - 1);
-  std::memcpy(g_expansion.baseName, name, baseLength);
-  g_expansion.baseName[baseLength] = '\0';
-  CopyBounded(g_expansion.extension, lastDot != nullptr ? lastDot + 1 : "");
+  std::memcpy(expansion->baseName, name, baseLength);
+  expansion->baseName[baseLength] = '\0';
+  CopyBounded(expansion->extension, lastDot != nullptr ? lastDot + 1 : "");
 
   // Capture 1 starts in the match where the name part's first '*' stands,
   // counted in characters; empty when the base name is shorter than that.
-  g_expansion.capture1[0] = '\0';
+  expansion->capture1[0] = '\0';
   const char* star = FindCharDbcs(namePart, '*');
   if (star != nullptr) {
     std::size_t before = 0;
     for (const char* p = namePart; p < star; p = NextChar(p)) ++before;
-    const char* start = SkipCharacters(g_expansion.baseName, before);
-    if (start != nullptr) CopyBounded(g_expansion.capture1, start);
+    const char* start = SkipCharacters(expansion->baseName, before);
+    if (start != nullptr) CopyBounded(expansion->capture1, start);
   }
-  g_expansion.matchCaptured = 1;
+  expansion->matchCaptured = 1;
 }
 
 int HoldsFolderNameToken(const char* fileText) {
@@ -409,10 +397,11 @@ int HoldsFolderNameToken(const char* fileText) {
   return 0;
 }
 
-int WriteMatchedPath(const char* fileText, char* out, int form) {
+int WriteMatchedPath(const Expansion& expansion, const char* fileText, char* out, int form) {
   out[0] = '\0';
   Translated translated{};
-  TranslateMarked(fileText, translated.text, sizeof translated.text, 1, translated.fromFolder);
+  TranslateMarked(fileText, translated.text, sizeof translated.text, 1,
+                  expansion.folderName.text, translated.fromFolder);
   char* end = translated.text;  // after the last separator
   for (char* p = translated.text; *p != '\0'; p = NextChar(p)) {
     if (CharLength(p) == 1 && (*p == '\\' || *p == '/')) end = p + 1;
@@ -421,41 +410,38 @@ int WriteMatchedPath(const char* fileText, char* out, int form) {
   char result[kRowTextSize];
   result[0] = '\0';
   TextWriter writer{result, kRowTextSize - 1, 0, IsBatchForm(form)};
-  if (!PutTranslated(&writer, translated) || !PutText(&writer, g_expansion.current.name, 1)) {
+  if (!PutTranslated(&writer, translated, expansion.folderName) ||
+      !PutText(&writer, expansion.current.name, 1)) {
     return 0;
   }
   std::memcpy(out, result, writer.length + 1);
   return 1;
 }
 
-void SetCommandFolder(const char* folder) {
-  CopyBounded(g_commandFolder, folder != nullptr ? folder : "");
-}
-
 namespace {
 
 // 1 when `text` names an existing file or folder, a relative text taken in
 // the command folder.
-int NamesEntryOnDisk(const char* text) {
-  const SearchSource* source = g_expansion.source;
+int NamesEntryOnDisk(const Expansion& expansion, const char* text) {
+  const SearchSource* source = expansion.source;
   if (source == nullptr || source->exists == nullptr) return 0;
   const int relative = text[0] != '\\' && text[0] != '/' && (text[0] == '\0' || text[1] != ':');
-  if (!relative || g_commandFolder[0] == '\0') return source->exists(text);
+  if (!relative || expansion.commandFolder[0] == '\0') return source->exists(source->self, text);
   char joined[kJoinedPathSize];
-  JoinPath(joined, sizeof joined, g_commandFolder, text);
-  return source->exists(joined);
+  JoinPath(joined, sizeof joined, expansion.commandFolder, text);
+  return source->exists(source->self, joined);
 }
 
 }  // namespace
 
-int RewriteOnePath(const char* fileText, char* out, int form) {
-  if (!RewriteFileText(fileText, out, kCommandLineForm)) return 0;
+int RewriteOnePath(Expansion* expansion, const char* fileText, char* out, int form) {
+  if (!RewriteFileText(*expansion, fileText, out, kCommandLineForm)) return 0;
   if (form == kCommandLineForm || FindCharDbcs(out, '%') == nullptr ||
-      FindAnyCharDbcs(out, "*?") != nullptr || !NamesEntryOnDisk(out)) {
-    return RewriteFileText(fileText, out, form);
+      FindAnyCharDbcs(out, "*?") != nullptr || !NamesEntryOnDisk(*expansion, out)) {
+    return RewriteFileText(*expansion, fileText, out, form);
   }
-  if (!UseNameInForm(out, form)) {
-    g_expansion.nameLeftOut = 1;
+  if (!UseNameInForm(&expansion->leftOut, out, form)) {
+    expansion->nameLeftOut = 1;
     return 0;
   }
   char name[kRowTextSize];
@@ -465,14 +451,14 @@ int RewriteOnePath(const char* fileText, char* out, int form) {
   return PutText(&writer, name, 1);
 }
 
-int RewriteFileText(const char* fileText, char* out, int form) {
+int RewriteFileText(const Expansion& expansion, const char* fileText, char* out, int form) {
   out[0] = '\0';
   if (fileText[0] == '\0') return 1;  // most rows are empty: nothing to translate
   // One byte more than the result may hold: a translation that overflows
   // it is longer than any usable file text.
   Translated translated{};
-  int live =
-      TranslateMarked(fileText, translated.text, sizeof translated.text, 1, translated.fromFolder);
+  int live = TranslateMarked(fileText, translated.text, sizeof translated.text, 1,
+                             expansion.folderName.text, translated.fromFolder);
   if (!live && std::strlen(translated.text) >= kRowTextSize) return 0;
 
   char result[kRowTextSize];
@@ -480,11 +466,11 @@ int RewriteFileText(const char* fileText, char* out, int form) {
   result[0] = '\0';
   int fitted;
   if (!live) {
-    fitted = PutTranslated(&writer, translated);
-  } else if (g_expansion.search == kSearchOpen && g_expansion.matchCaptured) {
-    fitted = PutWithMatch(&writer, translated);
+    fitted = PutTranslated(&writer, translated, expansion.folderName);
+  } else if (expansion.search == kSearchOpen && expansion.matchCaptured) {
+    fitted = PutWithMatch(&writer, translated, expansion);
   } else {
-    fitted = PutWithoutMatch(&writer, translated);
+    fitted = PutWithoutMatch(&writer, translated, expansion.folderName);
   }
   if (!fitted) return 0;
   std::memcpy(out, result, writer.length + 1);

@@ -2,11 +2,7 @@
 
 #include <cstring>
 
-#include "expand/file_expansion.h"
-
 namespace {
-
-HANDLE g_findHandle = INVALID_HANDLE_VALUE;
 
 void CopyEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->attributes = data.dwFileAttributes;
@@ -16,35 +12,35 @@ void CopyEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->shortName[sizeof entry->shortName - 1] = '\0';
 }
 
-int SystemFindFirst(const char* pattern, FoundEntry* entry) {
+int SystemFindFirst(void* self, const char* pattern, FoundEntry* entry) {
+  HANDLE* find = static_cast<HANDLE*>(self);
   WIN32_FIND_DATAA data;
-  g_findHandle = FindFirstFileA(pattern, &data);
-  if (g_findHandle == INVALID_HANDLE_VALUE) return 0;
+  *find = FindFirstFileA(pattern, &data);
+  if (*find == INVALID_HANDLE_VALUE) return 0;
   CopyEntry(data, entry);
   return 1;
 }
 
-int SystemFindNext(FoundEntry* entry) {
+int SystemFindNext(void* self, FoundEntry* entry) {
+  HANDLE find = *static_cast<HANDLE*>(self);
   WIN32_FIND_DATAA data;
-  if (g_findHandle == INVALID_HANDLE_VALUE || !FindNextFileA(g_findHandle, &data)) return 0;
+  if (find == INVALID_HANDLE_VALUE || !FindNextFileA(find, &data)) return 0;
   CopyEntry(data, entry);
   return 1;
 }
 
-void SystemFindClose() {
-  if (g_findHandle != INVALID_HANDLE_VALUE) ::FindClose(g_findHandle);
-  g_findHandle = INVALID_HANDLE_VALUE;
+void SystemFindClose(void* self) {
+  HANDLE* find = static_cast<HANDLE*>(self);
+  if (*find != INVALID_HANDLE_VALUE) ::FindClose(*find);
+  *find = INVALID_HANDLE_VALUE;
 }
 
-int SystemEntryExists(const char* path) {
+int SystemEntryExists(void*, const char* path) {
   return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-constexpr SearchSource kSystemSearch = {SystemFindFirst, SystemFindNext, SystemFindClose,
-                                        SystemEntryExists};
-
 }  // namespace
 
-const SearchSource& SystemSearchSource() {
-  return kSystemSearch;
+SearchSource SystemSearchSource(HANDLE* find) {
+  return SearchSource{SystemFindFirst, SystemFindNext, SystemFindClose, SystemEntryExists, find};
 }

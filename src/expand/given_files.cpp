@@ -5,37 +5,42 @@
 #include "expand/target_check.h"
 #include "support/dbcs.h"
 #include "support/format_text.h"
-#include "support/path_split.h"
 #include "support/path_text.h"
 
 namespace {
-
-void Unmatched(GivenMatches* out, const char* name) {
-  if (out->unmatched++ == 0) FormatText(out->firstUnmatched, sizeof out->firstUnmatched, "%s", name);
-}
 
 void AddMatch(GivenMatches* out, const char* path) {
   if (AppendBytes(&out->paths, path, std::strlen(path) + 1)) ++out->count;
 }
 
+int IsGivenFolder(const char* name, const SearchSource& search) {
+  if (*NameAfterFolder(name) == '\0') return 1;  // "D:\" and the like
+  FoundEntry entry{};
+  const int found = search.findFirst(search.self, name, &entry);
+  if (found) search.close(search.self);
+  return found && IsFolderEntry(entry);
+}
+
 // The files of `folder` that match `mask`, in the order the search gives.
-void AddFolderMatches(const char* folder, const char* mask, const SearchSource& search, GivenMatches* out) {
+void AddFolderMatches(const char* folder, const char* mask, const SearchSource& search,
+                      LeftOutNames* leftOut, GivenMatches* out) {
   char pattern[kJoinedPathSize];
   if (!JoinPath(pattern, sizeof pattern, folder, mask) || std::strlen(pattern) >= kRowTextSize) {
-    Unmatched(out, folder);
+    LeaveOut(leftOut, folder, kNotMatched);
     return;
   }
   FoundEntry entry{};
-  for (int found = search.findFirst(pattern, &entry); found; found = search.findNext(&entry)) {
-    if ((entry.attributes & kDirectoryAttribute) != 0 || !UseFoundName(entry.name, entry.shortName)) continue;
+  for (int found = search.findFirst(search.self, pattern, &entry); found;
+       found = search.findNext(search.self, &entry)) {
+    if (IsFolderEntry(entry) || !UseFoundName(leftOut, entry.name, entry.shortName)) continue;
     char path[kJoinedPathSize];
     if (!JoinPath(path, sizeof path, folder, entry.name) || std::strlen(path) >= kRowTextSize) {
-      Unmatched(out, entry.name);
+      LeaveOut(leftOut, entry.name, kNotMatched);
     } else if (GivenNameMatches(mask, entry.name)) {
       AddMatch(out, path);
     }
   }
-  search.close();
+  search.close(search.self);
 }
 
 }  // namespace
@@ -49,38 +54,31 @@ int GivenNameMatches(const char* mask, const char* name) {
   }
   FoldNameCase(foldedMask);
   FoldNameCase(foldedName);
-  if (NameMatchesMask(foldedMask, foldedName)) return 1;
   const std::size_t length = std::strlen(foldedMask);
   const int dotless = FindCharDbcs(foldedName, '.') == nullptr;
+  if (length >= 1 && foldedMask[length - 1] == '.' && (length < 2 || foldedMask[length - 2] != '.')) {
+    foldedMask[length - 1] = '\0';  // "x*." takes only names without a dot
+    return dotless && NameMatchesMask(foldedMask, foldedName);
+  }
+  if (NameMatchesMask(foldedMask, foldedName)) return 1;
   if (dotless && length >= 2 && std::strcmp(foldedMask + length - 2, ".*") == 0) {
     foldedMask[length - 2] = '\0';  // "*.*" and "x*.*" take a name without a dot too
-    return NameMatchesMask(foldedMask, foldedName);
-  }
-  if (!dotless && length >= 1 && foldedMask[length - 1] == '.') return 0;
-  if (dotless && length >= 1 && foldedMask[length - 1] == '.') {
-    foldedMask[length - 1] = '\0';  // "x*." takes only names without a dot
     return NameMatchesMask(foldedMask, foldedName);
   }
   return 0;
 }
 
-int CollectGivenMatches(const char* files, int count, const char* mask, const GivenFilesPlatform& platform,
-                        GivenMatches* out) {
+int CollectGivenMatches(const GivenFiles& given, const char* mask, const SearchSource& search,
+                        LeftOutNames* leftOut, GivenMatches* out) {
   FreeGivenMatches(out);
-  const char* file = files;
-  for (int i = 0; i < count; ++i, file += std::strlen(file) + 1) {
-    if (platform.isFolder(file)) {
-      AddFolderMatches(file, mask, *platform.search, out);
-      continue;
-    }
-    char name[kMaxFname + kMaxExt] = {};
-    char ext[kMaxExt] = {};
-    SplitPath(file, nullptr, nullptr, name, ext);
-    FormatText(name + std::strlen(name), sizeof name - std::strlen(name), "%s", ext);
-    if (GivenNameMatches(mask, name)) {
-      AddMatch(out, file);
+  const char* name = given.names;
+  for (int i = 0; i < given.count; ++i, name += std::strlen(name) + 1) {
+    if (IsGivenFolder(name, search)) {
+      AddFolderMatches(name, mask, search, leftOut, out);
+    } else if (std::strlen(name) < kRowTextSize && GivenNameMatches(mask, NameAfterFolder(name))) {
+      AddMatch(out, name);
     } else {
-      Unmatched(out, file);
+      LeaveOut(leftOut, name, kNotMatched);
     }
   }
   return !out->paths.failed;
@@ -89,8 +87,6 @@ int CollectGivenMatches(const char* files, int count, const char* mask, const Gi
 void FreeGivenMatches(GivenMatches* matches) {
   FreeByteBuffer(&matches->paths);
   matches->count = 0;
-  matches->unmatched = 0;
-  matches->firstUnmatched[0] = '\0';
 }
 
 const char* NextGivenMatch(const GivenMatches& matches, const char* path) {

@@ -4,35 +4,32 @@
 // given. They take the place of the file search's matches. No system calls.
 #pragma once
 
-#include <cstddef>
-
 #include "expand/file_expansion.h"
 #include "support/byte_buffer.h"
 
-// The matches, and the names left out because the pattern does not match
-// them (or folder and name together would exceed 259 characters).
-struct GivenMatches {
-  ByteBuffer paths;  // full paths, each ended by a zero byte, in order
+// Files and folders given: `count` full names, each ended by a zero byte.
+struct GivenFiles {
+  const char* names;
   int count;
-  int unmatched;
-  char firstUnmatched[kRowTextSize];
 };
 
-// What the collection needs of the disk: whether a name is a folder, and
-// the search that lists a folder's matches (a name the code page cannot
-// hold goes by its short name, or is left out and counted as the file
-// expansion counts it: UseFoundName).
-struct GivenFilesPlatform {
-  int (*isFolder)(const char* path);
-  const SearchSource* search;
+// The matches: full paths, each ended by a zero byte, in order.
+struct GivenMatches {
+  ByteBuffer paths;
+  int count;
 };
 
-// Collects the matches of `count` names (`files`: each ended by a zero
-// byte) for `mask`, the name part of the row's pattern ('*' and '?' as the
-// system's search reads them, letters of either case; "*.*" also matches a
-// name without a dot, "x*." only names without one). 0 when memory ran out.
-int CollectGivenMatches(const char* files, int count, const char* mask, const GivenFilesPlatform& platform,
-                        GivenMatches* out);
+// Collects the matches of `given` for `mask`, the name part of the row's
+// pattern ('*' and '?' as the system's search reads them, letters of either
+// case; "*.*" also matches a name without a dot, "x*." only names without
+// one). A name is a folder when it ends with '\' or `search` finds a folder
+// by it; a folder's matches come from `search`, in the order it gives them
+// (a name the code page cannot hold goes by its short name or is left out,
+// as UseFoundName does). A file the pattern does not match, or a path longer
+// than 259 characters, is counted in `leftOut` as kNotMatched. 0 when memory
+// ran out.
+int CollectGivenMatches(const GivenFiles& given, const char* mask, const SearchSource& search,
+                        LeftOutNames* leftOut, GivenMatches* out);
 
 // Gives back the memory of the matches and empties them.
 void FreeGivenMatches(GivenMatches* matches);
@@ -42,8 +39,3 @@ const char* NextGivenMatch(const GivenMatches& matches, const char* path);
 
 // Whether the pattern `mask` matches `name` as the system's search does.
 int GivenNameMatches(const char* mask, const char* name);
-
-// The report on the names the pattern left out.
-inline constexpr char kUnmatchedNamesFormat[] =
-    "渡されたファイルのうち、パターン %s に合わないか、パスが長すぎる %d 個を除外しました\n"
-    "最初の名前: %s";

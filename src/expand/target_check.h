@@ -19,10 +19,9 @@
 
 #include <cstddef>
 
+#include "expand/file_expansion.h"
 #include "params/field_table.h"
 #include "support/byte_buffer.h"
-
-struct SearchSource;
 
 // The marks of a command (bits).
 enum TargetMark : int {
@@ -110,31 +109,35 @@ struct TargetRecord {
   char rowText[kArgumentRowCount + 1][kRowTextSize];
   std::size_t rowMask[kArgumentRowCount + 1];
   char inputFolder[kRowTextSize];  // the expanded row's folder part, translated
+  const SearchSource* innerSearch;  // the search RecordSearches records
 };
 
 // 1 when the file texts of `rows` can hold a target: at least two of them
 // hold a live wildcard or a placeholder (one of them becomes the expanded
-// row). Without one, nothing need be recorded.
-int MayHoldTargets(const ArgumentRows& rows);
+// row), "*/" standing for `folderName`. Without one, nothing need be
+// recorded.
+int MayHoldTargets(const ArgumentRows& rows, const char* folderName);
 
-// While a record is given: the search the expansion uses is `inner`, and
-// every listing it makes (pattern and entries, folders too) is kept in
-// `record` for the check. Returns the search to use in its place.
-const SearchSource* RecordSearches(TargetRecord* record, const SearchSource* inner);
+// While a record is given: the search the expansion uses is `inner` (kept
+// by the caller while the record is), and every listing it makes (pattern
+// and entries, folders too) is kept in `record` for the check. Returns the
+// search to use in its place.
+SearchSource RecordSearches(TargetRecord* record, const SearchSource* inner);
 
-// Starts recording the commands of one list: the file expansion over
-// `rows` has chosen its expanded row, and the commands run in `folder` (""
+// Starts recording the commands of one list: `expansion` over `rows` has
+// chosen its expanded row, and the commands run in `folder` (""
 // or null: the program's own).
-void BeginListTargets(TargetRecord* record, const ArgumentRows& rows, const char* folder);
+void BeginListTargets(TargetRecord* record, const Expansion& expansion, const ArgumentRows& rows,
+                      const char* folder);
 
 // Records the targets and the input of the command made now from the
-// current match of the file expansion. Nothing is recorded while the
-// expansion has no current match.
-void RecordCommandTargets(TargetRecord* record);
+// current match of `expansion`. Nothing is recorded while the expansion has
+// no current match.
+void RecordCommandTargets(TargetRecord* record, Expansion* expansion);
 
 // What the check needs from the system.
 struct TargetPlatform {
-  const SearchSource* search;  // lists the names of a folder that a mask matches
+  SearchSource search;  // lists the names of a folder that a mask matches
   // The long form of the full path `folder` into `out` (kRowTextSize bytes):
   // 1, or 0 when no folder has that path.
   int (*longFolder)(const char* folder, char* out);

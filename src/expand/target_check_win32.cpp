@@ -1,7 +1,6 @@
 #include "expand/target_check_win32.h"
 
 #include "expand/file_expansion_win32.h"
-#include "expand/target_check.h"
 
 namespace {
 
@@ -19,7 +18,6 @@ void WorkingFolder(char* out) {
 
 }  // namespace
 
-const TargetPlatform& SystemTargetPlatform() {
-  static const TargetPlatform platform = {&SystemSearchSource(), LongFolder, WorkingFolder};
-  return platform;
+TargetPlatform SystemTargetPlatform(HANDLE* find) {
+  return TargetPlatform{SystemSearchSource(find), LongFolder, WorkingFolder};
 }

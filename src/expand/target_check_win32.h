@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
-struct TargetPlatform;
+#include "expand/target_check.h"
 
-// The system's file search, long names and working folder for CheckTargets.
-const TargetPlatform& SystemTargetPlatform();
+// The system's file search (over the find handle `*find`, which the caller
+// keeps while the check runs), long names and working folder for
+// CheckTargets.
+TargetPlatform SystemTargetPlatform(HANDLE* find);

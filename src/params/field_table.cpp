@@ -206,22 +206,28 @@ const char* StoredLineValue(const StoredSet& set, int row) {
   return value[0] != '\0' && value[0] != '0' ? kOnValue : nullptr;
 }
 
-int AppendLiveSection(ByteBuffer* out, const char* name, const LiveSet& live) {
+namespace {
+
+// The header and the field lines of a section, each row's value as
+// `valueOf(row)` gives it (null: no line).
+template <typename Values>
+int AppendSection(ByteBuffer* out, const char* name, Values valueOf) {
   AppendHeader(out, name);
   for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
-    const char* value = LiveLineValue(live, row);
+    const char* value = valueOf(row);
     if (value != nullptr) AppendFieldLine(out, g_fieldTable[row], value);
   }
   return out->failed ? 0 : 1;
 }
 
+}  // namespace
+
+int AppendLiveSection(ByteBuffer* out, const char* name, const LiveSet& live) {
+  return AppendSection(out, name, [&live](int row) { return LiveLineValue(live, row); });
+}
+
 int WriteSetSection(ByteBuffer* out, const char* name, const StoredSet& set) {
-  AppendHeader(out, name);
-  for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
-    const char* value = StoredLineValue(set, row);
-    if (value != nullptr) AppendFieldLine(out, g_fieldTable[row], value);
-  }
-  return out->failed ? 0 : 1;
+  return AppendSection(out, name, [&set](int row) { return StoredLineValue(set, row); });
 }
 
 void BlankControlBytes(char* text) {

@@ -29,7 +29,7 @@ int RegisterSet(HWND dialog);
 // Procedure of the register dialog (102).
 INT_PTR CALLBACK RegisterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Deletes the set named by the name box (1000) from the file, reloads it and
+// Deletes the set named by the name box (IDC_NAME_LIST) from the file, reloads it and
 // refills the name list. 1 when the set was deleted; 0 for a blank name box,
 // an unknown name, or a rewrite that failed (file and list then unchanged).
 // A reload that fails is reported (below).

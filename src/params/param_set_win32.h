@@ -29,5 +29,5 @@ void ApplyStoredSet(HWND dialog, const StoredSet* set);
 // the option button caption.
 void ClearSet(HWND dialog);
 
-// Sets the caption of the option button (1046) from the option flags.
+// Sets the caption of the option button (IDC_OPTION) from the option flags.
 void UpdateOptionButtonCaption(HWND dialog);

@@ -10,8 +10,8 @@
 // that the file stops where a folder cannot be entered. A batch file as the
 // program runs in a child cmd (ComposeBatchLine). Every line ends with CR LF.
 //
-// Everything is decided here over a byte buffer; the file search and the
-// directory walk come in through their platform records.
+// The plan (run/plan.h) holds the blocks and the command lines; the writer
+// adds only the drive line, the folder lines with their guards, and pause.
 #pragma once
 
 #include <cstddef>
@@ -19,9 +19,7 @@
 #include "run/command_line.h"
 
 struct ByteBuffer;
-struct SearchSource;
-struct TargetRecord;
-struct WalkPlatform;
+struct RunPlan;
 
 // Captions and texts of batch writing and of the save dialog.
 inline constexpr char kBatchFileTitle[] = "タビクス：バッチファイル出力";
@@ -33,44 +31,19 @@ inline constexpr char kSaveBatchFilter[] =
 inline constexpr char kBatchDefaultExtension[] = "bat";
 inline constexpr std::size_t kBatchNameSize = 261;  // the save dialog's name buffer
 
-// The system behind one batch file: file search and directory walk. When
-// `targets` is not null, the commands' inputs and targets are recorded
-// there for the target check (expand/target_check.h), each command with
-// the folder its block enters.
-struct BatchSystem {
-  const SearchSource* search;
-  const WalkPlatform* walk;
-  TargetRecord* targets = nullptr;
-};
-
-// How composing a batch file (or one block of it) ended.
+// How printing a batch file ended.
 enum BatchResult : int {
   kBatchComplete = 1,     // every line is in the buffer
-  kBatchLineTooLong = 2,  // a command did not fit: program error 0 is due
+  kBatchLineTooLong = 2,  // a command did not fit: the program error kErrorLineTooLong is due
   kBatchWalkAborted = 3,  // the directory walk ran out of memory and has said so
-  kBatchOutOfMemory = 4,  // the buffer could not grow
+  kBatchOutOfMemory = 4,  // the plan or the buffer could not grow
 };
 
-// Appends the whole batch file for `set` to `out` and returns a
-// BatchResult. The names left out as unusable (LeftOutNameCount) are
-// counted afresh for each file. On kBatchLineTooLong the buffer holds the lines before the
-// command that did not fit; after a walk abort it holds the blocks written
-// until then and the pause line.
-int ComposeBatchFile(const ParameterSet& set, const BatchSystem& system, ByteBuffer* out);
-
-// Appends the command lines of one block: the commands of `set`
-// (ComposeCommands), each as a batch line (ComposeBatchLine). `directory`
-// (null for none) is the block's folder; when `walked` is 1 it is a folder of
-// the directory walk, which relative file texts are searched in. Returns
-// kBatchComplete, kBatchLineTooLong (the lines before the command that did
-// not fit are written) or kBatchOutOfMemory.
-int WriteCommandLines(const ParameterSet& set, const BatchSystem& system, const char* directory,
-                      int walked, ByteBuffer* out);
-
-// Sets the current folder name to the last component (name and extension)
-// of `directory`, enclosing quotes not taking part; `fromDisk` tells whether
-// the directory was found on disk. Null or "" empties it.
-void SetCurrentFolderName(const char* directory, int fromDisk);
+// Appends the whole batch file of the batch plan `plan` (run/plan.h) to
+// `out` and returns a BatchResult. When the plan stopped at a command that
+// did not fit, the buffer holds the lines before it; after a walk abort it
+// holds the blocks planned until then and the pause line.
+int PrintBatchFile(const RunPlan& plan, ByteBuffer* out);
 
 // 1 when `text` starts with a drive letter, a colon and a backslash.
 int StartsWithDriveAndRoot(const char* text);

@@ -6,15 +6,11 @@
 #include <cstring>
 
 #include "support/program_paths.h"
-#include "expand/directory_walk_win32.h"
-#include "expand/file_expansion_win32.h"
 #include "expand/target_check.h"
 #include "expand/target_check_win32.h"
 #include "params/name_list_win32.h"
-#include "resource.h"
-#include "run/launch.h"
+#include "run/plan_win32.h"
 #include "support/messages.h"
-#include "run/launch_win32.h"
 #include "support/byte_buffer.h"
 #include "support/dbcs.h"
 #include "support/dialog_names.h"
@@ -32,17 +28,21 @@ void ReportComposition(HWND dialog, int result) {
 
 }  // namespace
 
-int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets) {
-  ByteBuffer text;
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets,
+                   const GivenFiles* given, int* planned) {
   TargetRecord targets{};
-  const BatchSystem system = {&SystemSearchSource(), &SystemWalkPlatform(),
-                              askAboutTargets ? &targets : nullptr};
-  const int result = ComposeBatchFile(set, system, &text);
+  RunPlan plan{};
+  MakeSystemPlan(set, kPlanBatch, askAboutTargets ? &targets : nullptr, &plan, given);
+  if (planned != nullptr) *planned = plan.commands.count;
+  ByteBuffer text;
+  const int result = PrintBatchFile(plan, &text);
   ReportComposition(owner, result);
-  ReportLeftOutNames(owner, kBatchFileTitle);
+  ReportLeftOutNames(owner, kBatchFileTitle, plan.leftOut);
+  FreeRunPlan(&plan);
   int goOn = result == kBatchComplete;
   if (goOn && askAboutTargets) {
-    CheckTargets(&targets, SystemTargetPlatform());
+    HANDLE find = INVALID_HANDLE_VALUE;
+    CheckTargets(&targets, SystemTargetPlatform(&find));
     goOn = AskAboutTargets(owner, targets);
   }
   FreeTargetRecord(&targets);

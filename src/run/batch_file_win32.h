@@ -1,12 +1,13 @@
 // Writing the batch file of the main dialog's parameter set (Run, Confirm
 // and Save), and the Save command with its save dialog. The bytes are
-// composed by run/batch_file.h (WriteCommandLines writes one block there).
+// planned by run/plan.h and printed by run/batch_file.h.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
+#include "expand/given_files.h"
 #include "run/batch_file.h"
 
 // Writes the batch file of the parameter set `set` to `path`, or to
@@ -15,12 +16,15 @@
 // 1 when the whole file was written; 0 after telling the user why not, the
 // old file then left byte for byte as it was: the file could not be written
 // (the system's text under "タビクス：バッチファイル出力"), a command did not
-// fit (program error 0 under "タビクス：実行コマンド作成"), or the directory
+// fit (kErrorLineTooLong under "タビクス：実行コマンド作成"), or the directory
 // walk ran out of memory (its own message). `owner` owns the messages.
 // With `askAboutTargets`, the targets of the commands are checked first
 // (expand/target_check.h) and, when a command carries a mark, the user is
 // asked; No writes nothing and returns 0.
-int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets = 0);
+// With `given`, the files given on the command line are the matches; with
+// `planned`, the number of commands planned is put there.
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets = 0,
+                   const GivenFiles* given = nullptr, int* planned = nullptr);
 
 // Shows the save dialog with `buffer`'s text as the proposed name, the
 // characters Windows refuses in file names replaced (and no name at all
@@ -30,7 +34,7 @@ int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int as
 // returned.
 int ChooseBatchFileName(HWND dialog, char* buffer, std::size_t size);
 
-// The Save command (button 1047) for the parameter set `set`: proposes the
+// The Save command (the button IDC_SAVE_BATCH) for the parameter set `set`: proposes the
 // current set name, then writes the batch file to the chosen path. Nothing
 // is run.
 void SaveBatchAs(HWND dialog, const ParameterSet& set);

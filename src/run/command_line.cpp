@@ -50,16 +50,17 @@ std::string_view FilePiece(const char* fileText, int plain, int form, char* buff
 
 }  // namespace
 
-int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity, int form) {
+int AssembleArgumentText(Expansion* expansion, const ArgumentRows& rows, char* out,
+                         std::size_t capacity, int form) {
   if (out == nullptr || capacity == 0) return 0;
-  g_expansion.nameLeftOut = 0;
-  if (!SearchPreStep(form)) return 0;
+  expansion->nameLeftOut = 0;
+  if (!SearchPreStep(expansion, form)) return 0;
   // The match is captured before any row is rewritten, so rows above the
   // expanded row see the same match as the rows below it.
-  if (g_expansion.search == kSearchOpen && g_expansion.expandedRow < kArgumentRowCount) {
+  if (expansion->search == kSearchOpen && expansion->expandedRow < kArgumentRowCount) {
     char expandedText[kRowTextSize];
-    CopyPathText(expandedText, rows.row[g_expansion.expandedRow].fileText);
-    CaptureMatch(expandedText);
+    CopyPathText(expandedText, rows.row[expansion->expandedRow].fileText);
+    CaptureMatch(expansion, expandedText);
   }
 
   ArgumentBuilder builder{out, capacity, 0};
@@ -81,12 +82,12 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
     const int path = IsPlainFileText(fileText) && IsOnePath(fileText);
     if (IsPlainFileText(fileText)) {
       if (path) DropQuotes(fileText);
-      const int matched = index == g_expansion.expandedRow && g_expansion.search == kSearchOpen &&
-                          g_expansion.matchCaptured;
+      const int matched = index == expansion->expandedRow && expansion->search == kSearchOpen &&
+                          expansion->matchCaptured;
       char rewritten[kRowTextSize];
-      if (!(matched ? WriteMatchedPath(fileText, rewritten, form)
-            : path  ? RewriteOnePath(fileText, rewritten, form)
-                    : RewriteFileText(fileText, rewritten, form))) {
+      if (!(matched ? WriteMatchedPath(*expansion, fileText, rewritten, form)
+            : path  ? RewriteOnePath(expansion, fileText, rewritten, form)
+                    : RewriteFileText(*expansion, fileText, rewritten, form))) {
         return 0;
       }
       std::memcpy(fileText, rewritten, std::strlen(rewritten) + 1);
@@ -100,18 +101,30 @@ int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capaci
     }
   }
 
-  SearchPostStep();
+  SearchPostStep(expansion);
   return 1;
 }
 
+CommandShape ShapeOfCommand(const char* programText, const char* arguments) {
+  CommandShape shape{};
+  shape.kind = IsBatchProgram(programText)         ? kBatchProgram
+               : IsCommandInterpreter(programText) ? kInterpreterProgram
+                                                   : kPlainProgram;
+  shape.switched = shape.kind == kInterpreterProgram && arguments != nullptr &&
+                   FindInterpreterCommand(arguments, &shape.command);
+  return shape;
+}
+
 int ProgramLineForm(const char* programText, int batch) {
-  if (IsCmdProgram(programText)) return batch ? kCmdBatchLineForm : kCmdCommandLineForm;
+  if (ShapeOfCommand(programText, nullptr).kind != kPlainProgram) {
+    return batch ? kCmdBatchLineForm : kCmdCommandLineForm;
+  }
   return batch ? kBatchLineForm : kCommandLineForm;
 }
 
 void MakeBatchProgramText(const char* programText, char* out) {
   std::size_t length = 0;
-  if (IsBatchProgram(programText)) {
+  if (ShapeOfCommand(programText, nullptr).kind == kBatchProgram) {
     // Quoted whatever it holds: the child's command then has more than two
     // quotes, and cmd strips only the pair around it.
     length = sizeof kChildCmdStart - 1;
@@ -149,12 +162,12 @@ int ComposeBatchLine(const char* programText, const char* arguments, char* out, 
   char program[kBatchProgramTextSize];
   MakeBatchProgramText(programText, program);
   Put(&writer, program);
-  InterpreterCommand found{};
-  if (IsBatchProgram(programText)) {
+  const CommandShape shape = ShapeOfCommand(programText, arguments);
+  const InterpreterCommand& found = shape.command;
+  if (shape.kind == kBatchProgram) {
     PutForChildCmd(&writer, arguments, std::strlen(arguments));
     Put(&writer, "^\"");
-  } else if (IsCommandInterpreter(programText) && FindInterpreterCommand(arguments, &found) &&
-             found.length > 0) {
+  } else if (shape.switched && found.length > 0) {
     Put(&writer, arguments, found.start);
     Put(&writer, "^\"");
     PutForChildCmd(&writer, found.command, found.length);

@@ -20,8 +20,10 @@ constexpr std::size_t kBatchProgramTextSize = sizeof kChildCmdStart - 1 + kQuote
 // character of it escaped at most once, and the closing quote.
 constexpr std::size_t kBatchLineSize = kBatchProgramTextSize + 2 * kArgumentTextCapacity + 2;
 
-// Builds the argument text of `rows` into `out` (`capacity` bytes) around the
-// current file expansion: one command per call, in the given LineForm. A
+struct Expansion;
+
+// Builds the argument text of `rows` into `out` (`capacity` bytes) around
+// `expansion`: one command per call, in the given LineForm. A
 // plain file text loses its own double quotes (no name holds one) and is
 // enclosed in one pair when it needs them; the expanded row names the
 // matched file. A file piece enclosed in quotes has the backslashes that end
@@ -30,8 +32,8 @@ constexpr std::size_t kBatchLineSize = kBatchProgramTextSize + 2 * kArgumentText
 // Returns 1 when a text was built; 0 when it would not fit, when a file text
 // could not be rewritten within 259 characters, or when the file search has
 // no (further) match.
-int AssembleArgumentText(const ArgumentRows& rows, char* out, std::size_t capacity,
-                         int form = kCommandLineForm);
+int AssembleArgumentText(Expansion* expansion, const ArgumentRows& rows, char* out,
+                         std::size_t capacity, int form = kCommandLineForm);
 
 // The LineForm of the commands of `programText`: in a batch file
 // (`batch` 1) or started directly, and whether cmd reads its arguments.
@@ -64,6 +66,24 @@ struct InterpreterCommand {
 // Finds the switch "/c" or "/k" of cmd.exe (in any case, a whole word
 // outside quotes) in `arguments`. Returns 0 when there is none.
 int FindInterpreterCommand(const char* arguments, InterpreterCommand* found);
+
+// What runs a program, which decides the form of every line that starts it.
+enum ProgramKind : int {
+  kPlainProgram = 0,        // started as it is
+  kBatchProgram = 1,        // a batch file (.bat, .cmd): a child cmd runs it
+  kInterpreterProgram = 2,  // cmd.exe itself: it reads what follows "/c" or "/k"
+};
+
+// The form of a command's line, decided once for both modes: the kind of
+// its program and, for cmd.exe, the command after its "/c" or "/k".
+struct CommandShape {
+  int kind;                    // ProgramKind
+  int switched;                // cmd.exe with "/c" or "/k": `command` tells where
+  InterpreterCommand command;
+};
+
+// The shape of `programText` started with `arguments` (null for none).
+CommandShape ShapeOfCommand(const char* programText, const char* arguments);
 
 // Program text for a direct run as the run list shows it: `programText`
 // with one enclosing pair of double quotes removed, into `out` (kRowTextSize

@@ -3,6 +3,7 @@
 // texts of its save dialog.
 #pragma once
 
+#include "run/entry_text.h"
 #include "run/run_list.h"
 #include "support/byte_buffer.h"
 
@@ -18,15 +19,12 @@ inline constexpr char kLogProposedName[] = "tavix-log.tsv";
 inline constexpr char kLogHeader[] = "番号\t開始\t秒\t終了コード\tコマンドライン\r\n";
 
 
-// The job log: kLogHeader, then one line per started command in start
-// order: position, start time, seconds with three decimals, exit code (or
-// 起動失敗 or 停止, or empty while it runs) and the command line as launched
-// (ComposeCommandLine with the command interpreter `shell`), CR LF after
-// each. 0 when the buffer could not grow.
+// The job log: kLogHeader, then the line of each started command in start
+// order (AppendLogLine, run/entry_text.h, with the command interpreter
+// `shell`). 0 when the buffer could not grow.
 int ComposeRunLog(const RunListState& state, const char* shell, ByteBuffer* out);
 
-// The log with output: for each started command in start order the line
-// "#<position>\t<exit code>\t<seconds>\t<command line>" (the fields as in
-// the job log), its output as its output window shows it, then an empty
-// line. 0 when the buffer could not grow.
+// The log with output: for each started command in start order its line
+// of the log with output (AppendLogLine), its output as its output window
+// shows it, then an empty line. 0 when the buffer could not grow.
 int ComposeRunLogWithOutput(const RunListState& state, const char* shell, ByteBuffer* out);

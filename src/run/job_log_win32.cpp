@@ -1,6 +1,8 @@
 #include "run/job_log_win32.h"
 
+#include "params/field_table.h"
 #include "run/job_log.h"
+#include "support/messages.h"
 #include "run/launch_win32.h"
 #include "support/file_dialogs_win32.h"
 #include "support/format_text.h"

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/dbcs.h"
 #include "support/format_text.h"
 
 namespace {
@@ -134,20 +135,70 @@ void AppendLeftOut(ByteBuffer* out, std::uint64_t count) {
   AppendLine(out, line);
 }
 
-void ComposeLocked(const KeptOutput& output, ByteBuffer* out, int* afterLineEnd) {
+// The kept bytes as one sequence: byte `i` counted from the oldest.
+unsigned char KeptByte(const KeptOutput& output, std::size_t i) {
+  const std::size_t at = output.full ? (output.start + i) % output.capacity : i;
+  return static_cast<unsigned char>(output.ring[at]);
+}
+
+// The end of the whole characters among the kept bytes from `from`, a
+// character's start: a lead byte standing last waits for its second byte.
+std::size_t WholeCharactersEnd(const KeptOutput& output, std::size_t from) {
+  std::size_t i = from;
+  while (i < output.size) {
+    if (!IsLeadByte(KeptByte(output, i))) {
+      ++i;
+    } else if (i + 1 < output.size) {
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  return i;
+}
+
+// Where the shown text starts: at the oldest byte while nothing was left
+// out; otherwise that byte may be the second of a character, so at the
+// first byte below 0x40, which never is (at the oldest when there is none).
+std::size_t FirstShownByte(const KeptOutput& output) {
+  if (output.total == output.size) return 0;
+  for (std::size_t i = 0; i < output.size; ++i) {
+    if (KeptByte(output, i) < 0x40) return i;
+  }
+  return 0;
+}
+
+// Appends the kept bytes [from, to) as shown.
+void AppendKept(const KeptOutput& output, std::size_t from, std::size_t to, int* afterLineEnd,
+                ByteBuffer* out) {
+  const std::size_t head = output.full ? output.capacity - output.start : output.size;
+  if (from < head) {
+    const std::size_t end = to < head ? to : head;
+    AppendShown(output.ring + (output.full ? output.start : 0) + from, end - from, afterLineEnd, out);
+  }
+  if (to > head) {
+    const std::size_t begin = from > head ? from : head;
+    AppendShown(output.ring + (begin - head), to - begin, afterLineEnd, out);
+  }
+}
+
+// The whole text of an output; the end of the kept bytes shown.
+std::size_t ComposeLocked(const KeptOutput& output, ByteBuffer* out, int* afterLineEnd) {
   *afterLineEnd = 0;
+  std::size_t shown = 0;
   if (!output.taken || output.dropped) {
     AppendLine(out, output.taken ? kOutputDroppedText : kOutputNotTakenText);
   } else {
-    if (output.total > output.size) AppendLeftOut(out, output.total - output.size);
-    const std::size_t head = output.full ? output.capacity - output.start : output.size;
-    AppendShown(output.ring + output.start, head, afterLineEnd, out);
-    AppendShown(output.ring, output.size - head, afterLineEnd, out);
+    const std::size_t first = FirstShownByte(output);
+    if (output.total > output.size - first) AppendLeftOut(out, output.total - (output.size - first));
+    shown = WholeCharactersEnd(output, first);
+    AppendKept(output, first, shown, afterLineEnd, out);
   }
   if (output.note == kNoteStoppedAlone) {
     if (out->size > 0 && out->data[out->size - 1] != '\n') AppendBytes(out, "\r\n", 2);
     AppendLine(out, kOutputStoppedAloneText);
   }
+  return shown;
 }
 
 }  // namespace
@@ -197,6 +248,16 @@ void EndOutput(OutputStore* store, int index, int end) {
   Records(*store)[index].end = end;
 }
 
+int OutputTaken(const OutputStore& store, int index) {
+  Locked locked(store);
+  return Records(store)[index].taken;
+}
+
+std::uint64_t OutputWritten(const OutputStore& store, int index) {
+  Locked locked(store);
+  return Records(store)[index].total;
+}
+
 void NoteOutput(OutputStore* store, int index, int note) {
   Locked locked(*store);
   KeptOutput* output = &Records(*store)[index];
@@ -214,19 +275,21 @@ int ComposeOutputText(const OutputStore& store, int index, ByteBuffer* out) {
 int UpdateOutputView(const OutputStore& store, int index, OutputView* view, ByteBuffer* out) {
   Locked locked(store);
   const KeptOutput& output = Records(store)[index];
-  if (view->index == index && view->shape == output.shape && view->shown == output.total) {
+  if (view->index == index && view->shape == output.shape && view->seen == output.total) {
     return kViewSame;
   }
   const int grown = view->index == index && view->shape == output.shape && output.taken &&
                     !output.dropped && output.note == kNoteNone && output.total == output.size &&
-                    view->shown <= output.total;
+                    view->shown <= output.size;
   if (grown) {
-    AppendShown(output.ring + view->shown, output.size - view->shown, &view->afterLineEnd, out);
+    const std::size_t end = WholeCharactersEnd(output, view->shown);
+    AppendShown(output.ring + view->shown, end - view->shown, &view->afterLineEnd, out);
+    view->shown = end;
   } else {
-    ComposeLocked(output, out, &view->afterLineEnd);
+    view->shown = ComposeLocked(output, out, &view->afterLineEnd);
   }
   view->index = index;
-  view->shown = output.total;
+  view->seen = output.total;
   view->shape = output.shape;
   return grown ? kViewMore : kViewAnew;
 }

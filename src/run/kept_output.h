@@ -76,22 +76,31 @@ void TakeOutput(OutputStore* store, int index, const char* bytes, std::size_t n)
 // The command ended (OutputEnd); its output may now be dropped first.
 void EndOutput(OutputStore* store, int index, int end);
 
+// 1 when the output is taken in; the bytes written to it in all.
+int OutputTaken(const OutputStore& store, int index);
+std::uint64_t OutputWritten(const OutputStore& store, int index);
+
 // Adds a note to the output.
 void NoteOutput(OutputStore* store, int index, int note);
 
 // The text of an output as its window shows it: a first line saying how many
 // bytes were left out before the kept ones, when some were; the bytes as
 // written, a zero byte as a blank and every line end (LF, CRs with or
-// without an LF) as CR LF; the note's line last. An output not taken in, or
+// without an LF) as CR LF; the note's line last. Only whole characters:
+// once bytes were left out, the text starts at the first kept byte below
+// 0x40 (the oldest kept byte may be the second of a character; a byte
+// below 0x40 never is, so a character starts there), and a lead byte written last waits for its
+// second byte. An output not taken in, or
 // dropped, is one line saying so. 0 when `out` could not grow.
 int ComposeOutputText(const OutputStore& store, int index, ByteBuffer* out);
 
 // What an output window shows, to bring it up to date at small cost.
 struct OutputView {
-  int index;            // the output shown, -1 for none
-  std::uint64_t shown;  // its total when last shown
-  unsigned shape;
-  int afterLineEnd;     // the last byte shown ended a line with a CR
+  int index = -1;             // the output shown, -1 for none
+  std::uint64_t seen = 0;     // its total when last shown
+  std::size_t shown = 0;      // the end of its kept bytes shown
+  unsigned shape = 0;
+  int afterLineEnd = 0;       // the last byte shown ended a line with a CR
 };
 
 enum OutputViewChange { kViewSame = 0, kViewMore = 1, kViewAnew = 2 };

@@ -41,9 +41,10 @@ void PutEnterFolder(LineWriter* writer, const char* directory, int more) {
 
 // The arguments of cmd.exe: its command after "/c" or "/k" in the pair of
 // quotes cmd strips, entering `network` (a UNC folder, or null) first.
-void PutInterpreterArguments(LineWriter* writer, const char* arguments, const char* network) {
-  InterpreterCommand found{};
-  if (arguments == nullptr || !FindInterpreterCommand(arguments, &found)) {
+void PutInterpreterArguments(LineWriter* writer, const char* arguments, const CommandShape& shape,
+                             const char* network) {
+  const InterpreterCommand& found = shape.command;
+  if (!shape.switched) {
     if (arguments != nullptr) {
       Put(writer, " ");
       Put(writer, arguments);
@@ -66,7 +67,8 @@ void PutInterpreterArguments(LineWriter* writer, const char* arguments, const ch
 // 1 when `command` started in `directory` is run by cmd, which cannot start
 // in a UNC folder.
 int CmdInNetworkFolder(const char* command, const char* directory) {
-  return directory != nullptr && IsNetworkPath(directory) && IsCmdProgram(command);
+  return directory != nullptr && IsNetworkPath(directory) &&
+         ShapeOfCommand(command, nullptr).kind != kPlainProgram;
 }
 
 }  // namespace
@@ -82,7 +84,8 @@ int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
   LineWriter writer{out, capacity, 0, 0};
   if (command == nullptr) command = "";
   const char* network = CmdInNetworkFolder(command, directory) ? directory : nullptr;
-  const int batch = shell != nullptr && IsBatchProgram(command);
+  const CommandShape shape = ShapeOfCommand(command, arguments);
+  const int batch = shell != nullptr && shape.kind == kBatchProgram;
   if (batch) {
     PutProgram(&writer, shell);
     Put(&writer, " /d /c \"");
@@ -101,8 +104,8 @@ int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
   } else {
     PutProgram(&writer, command);
   }
-  if (!batch && IsCommandInterpreter(command)) {
-    PutInterpreterArguments(&writer, arguments, network);
+  if (shape.kind == kInterpreterProgram) {
+    PutInterpreterArguments(&writer, arguments, shape, network);
   } else if (arguments != nullptr) {
     Put(&writer, " ");
     Put(&writer, arguments);

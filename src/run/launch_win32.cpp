@@ -1,5 +1,7 @@
 #include "run/launch_win32.h"
 
+#include <cstring>
+
 #include "run/launch.h"
 #include "support/format_text.h"
 #include "support/message_box_win32.h"
@@ -13,6 +15,12 @@ void CommandInterpreterPath(char* out, UINT size) {
 
 namespace {
 
+// Tells the user that a command line did not fit its buffer.
+void ReportLineTooLong(HWND owner) {
+  SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  ShowSystemError(owner, kLaunchFailedTitle);
+}
+
 // The command line of `command` and `arguments` for a child starting in
 // `currentDirectory` into `line`; 0 after the message when it does not fit.
 int ComposeLaunchLine(HWND owner, const char* command, const char* arguments,
@@ -20,8 +28,7 @@ int ComposeLaunchLine(HWND owner, const char* command, const char* arguments,
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);
   if (ComposeCommandLineIn(line, size, command, arguments, shell, currentDirectory)) return 1;
-  SetLastError(ERROR_INSUFFICIENT_BUFFER);
-  ShowSystemError(owner, kLaunchFailedTitle);
+  ReportLineTooLong(owner);
   return 0;
 }
 
@@ -56,6 +63,19 @@ HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
   if (!ComposeLaunchLine(owner, command, arguments, currentDirectory, line, sizeof line)) {
     return nullptr;
   }
+  return StartCommandLine(owner, kLaunchFailedTitle, line,
+                          DirectoryForStart(command, currentDirectory), priorityIndex);
+}
+
+HANDLE StartComposedLine(HWND owner, const char* composed, const char* command,
+                         const char* currentDirectory, int priorityIndex) {
+  char line[kCommandLineCapacity];
+  const std::size_t length = composed != nullptr ? strnlen(composed, sizeof line) : 0;
+  if (length == 0 || length >= sizeof line) {
+    ReportLineTooLong(owner);
+    return nullptr;
+  }
+  std::memcpy(line, composed, length + 1);
   return StartCommandLine(owner, kLaunchFailedTitle, line,
                           DirectoryForStart(command, currentDirectory), priorityIndex);
 }

@@ -22,6 +22,13 @@ void CommandInterpreterPath(char* out, UINT size);
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex);
 
+// Starts `composed`, the line ComposeCommandLineIn (run/launch.h) made of
+// `command` for a child in `currentDirectory`, as LaunchCommand starts its
+// line; an empty `composed` is a line that did not fit, reported as
+// LaunchCommand reports it.
+HANDLE StartComposedLine(HWND owner, const char* composed, const char* command,
+                         const char* currentDirectory, int priorityIndex);
+
 // Starts the whole `commandLine` (a writable buffer, as CreateProcessA wants
 // it) as LaunchCommand starts its line, and shows the system's text under
 // `title` when that fails.

@@ -1,8 +1,7 @@
 #include "run/output_window_win32.h"
 
 #include "resource.h"
-#include "run/run_list.h"
-#include "support/format_text.h"
+#include "run/output_window.h"
 #include "support/window_size_win32.h"
 
 namespace {
@@ -107,7 +106,8 @@ BOOL OnDestroy() {
 
 }  // namespace
 
-void ShowOutput(HWND owner, const OutputStore& outputs, int row, int entry) {
+void ShowOutput(HWND owner, const OutputStore& outputs, int row, int entry, const char* title,
+                int activate) {
   const int opening = g_output.dialog == nullptr;
   if (opening) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
@@ -119,15 +119,14 @@ void ShowOutput(HWND owner, const OutputStore& outputs, int row, int entry) {
   if (opening || row != g_output.row || entry != g_output.entry) {
     g_output.row = row;
     g_output.entry = entry;
-    g_output.view = OutputView{-1, 0, 0, 0};
-    char title[32];
-    FormatText(title, sizeof title, kOutputTitleFormat, row + 1);
+    g_output.view = OutputView{};
     SetWindowTextA(g_output.dialog, title);
     SetWindowTextA(g_output.edit, "");
     if (!opening) SetWindowPos(g_output.dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   UpdateText(outputs);
   if (opening) ShowWindow(g_output.dialog, SW_SHOW);
+  if (activate && !opening) SetActiveWindow(g_output.dialog);
 }
 
 int OutputRow() { return g_output.dialog != nullptr ? g_output.row : -1; }

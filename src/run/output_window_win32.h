@@ -6,11 +6,13 @@
 
 #include "run/kept_output.h"
 
-// Shows row `row` (its number from 1 in the caption), whose latest start is
-// output `entry` of `outputs` (-1: not started), as it is now: opens the
-// window owned by `owner` and activates it when it is not open; otherwise
-// shows that row in it, bringing it to the top without taking the focus.
-void ShowOutput(HWND owner, const OutputStore& outputs, int row, int entry);
+// Shows row `row`, captioned `title`, whose latest start is output `entry`
+// of `outputs` (-1: not started), as it is now: opens the window owned by
+// `owner` and activates it when it is not open; otherwise shows that row in
+// it, bringing it to the top, and activates it only when `activate` says
+// so (opened from a row rather than followed).
+void ShowOutput(HWND owner, const OutputStore& outputs, int row, int entry, const char* title,
+                int activate);
 
 // The row the window shows, -1 while it is closed.
 int OutputRow();

@@ -4,7 +4,7 @@
 
 #include "run/launch.h"
 #include "run/launch_win32.h"
-#include "run/run_list.h"
+#include "run/run_child.h"
 #include "support/format_text.h"
 #include "support/memory_win32.h"
 #include "support/message_box_win32.h"
@@ -18,23 +18,23 @@ constexpr DWORD kPipeBytes = 64 * 1024;
 struct PipeReader {
   OVERLAPPED read;
   HANDLE pipe;
+  OutputSink* sink;  // null once its run list has closed: bytes are dropped
   int output;
   int reading;  // a read is under way
-  int closing;  // nothing more is read: freed once no read is under way
-  int ended;    // the child was released: its pipe is read until empty
+  int closing;  // every writer has closed the pipe: freed once no read is under way
   PipeReader* next;
   char buffer[kPipeBytes];
 };
 
-// The reader thread and its completion port, one for the run list.
+// The program's reader thread and its completion port.
 HANDLE g_port = nullptr;
 HANDLE g_thread = nullptr;
-OutputStore* g_outputs = nullptr;
-HWND g_notify = nullptr;
-UINT g_message = 0;
-LONG g_notifyPending = 0;
-// Packets posted to the port, told apart by the address of these.
-OVERLAPPED g_startPacket, g_endedPacket, g_stopPacket;
+// Packets posted to the port, told apart by the address of these: a pipe
+// to read, a run list that closes, a count of the open pipes. The reader
+// answers the last two through g_answered.
+OVERLAPPED g_startPacket, g_detachPacket, g_countPacket;
+HANDLE g_answered = nullptr;
+int g_counted = 0;
 
 CRITICAL_SECTION g_outputLock;
 int g_outputLockMade = 0;
@@ -54,65 +54,70 @@ void Read(PipeReader* reader) {
 }
 
 void Take(PipeReader* reader, DWORD got) {
-  if (got == 0) return;
-  TakeOutput(g_outputs, reader->output, reader->buffer, got);
-  if (InterlockedExchange(&g_notifyPending, 1) == 0) PostMessageA(g_notify, g_message, 0, 0);
+  OutputSink* sink = reader->sink;
+  if (got == 0 || sink == nullptr) return;
+  TakeOutput(sink->store, reader->output, reader->buffer, got);
+  if (InterlockedExchange(&sink->pending, 1) == 0) PostMessageA(sink->notify, sink->message, 0, 0);
 }
 
-// Once the child has ended, what it wrote is in the pipe: the read under way
-// is cancelled when the pipe holds nothing more.
-void Settle(PipeReader* reader, int stopping) {
-  DWORD waiting = 0;
-  const int empty = !PeekNamedPipe(reader->pipe, nullptr, 0, nullptr, &waiting, nullptr) || waiting == 0;
-  if (reader->reading && (stopping || (reader->ended && empty))) CancelIo(reader->pipe);
+// The pipes something can still write to.
+int CountOpen(const PipeReader* active) {
+  int open = 0;
+  for (const PipeReader* reader = active; reader != nullptr; reader = reader->next) {
+    DWORD waiting = 0;
+    open += !reader->closing && PeekNamedPipe(reader->pipe, nullptr, 0, nullptr, &waiting, nullptr);
+  }
+  return open;
 }
 
+// Reads every pipe until no writer is left, for as long as the program runs.
 DWORD WINAPI ReadOutputs(void*) {
   PipeReader* active = nullptr;
-  int stopping = 0;
   for (;;) {
     DWORD got = 0;
     ULONG_PTR key = 0;
     OVERLAPPED* packet = nullptr;
     const BOOL read = GetQueuedCompletionStatus(g_port, &got, &key, &packet, INFINITE);
     if (packet == nullptr) break;  // the port is gone
-    if (packet == &g_stopPacket) {
-      stopping = 1;
+    if (packet == &g_detachPacket || packet == &g_countPacket) {
       for (PipeReader* reader = active; reader != nullptr; reader = reader->next) {
-        reader->ended = 1;
-        reader->closing |= !reader->reading;
-        Settle(reader, stopping);
+        if (packet == &g_detachPacket && reader->sink == reinterpret_cast<OutputSink*>(key)) reader->sink = nullptr;
       }
+      g_counted = CountOpen(active);
+      SetEvent(g_answered);
+      continue;
+    }
+    PipeReader* reader = reinterpret_cast<PipeReader*>(key);
+    if (packet == &g_startPacket) {
+      reader->next = active;
+      active = reader;
+      Read(reader);
     } else {
-      PipeReader* reader = reinterpret_cast<PipeReader*>(key);
-      if (packet == &g_startPacket) {
-        reader->next = active;
-        active = reader;
-        Read(reader);
-      } else if (packet == &g_endedPacket) {
-        reader->ended = 1;
-      } else {
-        reader->reading = 0;
-        Take(reader, got);
-        if (!read || stopping) reader->closing = 1;
-        if (!reader->closing) Read(reader);
-      }
-      Settle(reader, stopping);
+      reader->reading = 0;
+      Take(reader, got);
+      if (!read) reader->closing = 1;
+      if (!reader->closing) Read(reader);
     }
     // Frees the readers that are done with.
     for (PipeReader** at = &active; *at != nullptr;) {
-      PipeReader* reader = *at;
-      if (reader->closing && reader->ended && !reader->reading) {
-        *at = reader->next;
-        CloseHandle(reader->pipe);
-        FreeBlock(&reader);
+      PipeReader* done = *at;
+      if (done->closing && !done->reading) {
+        *at = done->next;
+        CloseHandle(done->pipe);
+        FreeBlock(&done);
       } else {
-        at = &reader->next;
+        at = &done->next;
       }
     }
-    if (stopping && active == nullptr) break;
   }
   return 0;
+}
+
+// Posts `packet` to the reader and waits for its answer; 0 without a reader.
+int AskReader(OVERLAPPED* packet, ULONG_PTR key) {
+  if (g_thread == nullptr || !PostQueuedCompletionStatus(g_port, 0, key, packet)) return 0;
+  WaitForSingleObject(g_answered, INFINITE);
+  return 1;
 }
 
 // A pipe whose read end allows overlapped reads (an anonymous pipe does not),
@@ -134,10 +139,11 @@ int MakeOutputPipe(HANDLE* readEnd, HANDLE* writeEnd) {
 }
 
 // Hands the read end of a started child's pipe to the reader thread.
-PipeReader* StartReading(HANDLE pipe, int output) {
+PipeReader* StartReading(HANDLE pipe, OutputSink* sink, int output) {
   PipeReader* reader = nullptr;
   if (g_port == nullptr || !AllocBlock(&reader, sizeof(PipeReader))) return nullptr;
   reader->pipe = pipe;
+  reader->sink = sink;
   reader->output = output;
   if (CreateIoCompletionPort(pipe, g_port, reinterpret_cast<ULONG_PTR>(reader), 0) == nullptr ||
       !PostQueuedCompletionStatus(g_port, 0, reinterpret_cast<ULONG_PTR>(reader), &g_startPacket)) {
@@ -155,34 +161,26 @@ struct ListedChild {
   PipeReader* reader;  // null in a console of its own
 };
 
-int BeginOutputReader(OutputStore* outputs, HWND notify, UINT message) {
-  g_outputs = outputs;
-  g_notify = notify;
-  g_message = message;
-  g_port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
-  if (g_port != nullptr) g_thread = CreateThread(nullptr, 64 * 1024, ReadOutputs, nullptr,
-                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+int StartOutputReader() {
   if (g_thread != nullptr) return 1;
-  CloseIfSet(g_port);
-  g_port = nullptr;
-  return 0;
+  if (g_answered == nullptr) g_answered = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (g_port == nullptr) g_port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+  if (g_port == nullptr || g_answered == nullptr) return 0;
+  g_thread = CreateThread(nullptr, 64 * 1024, ReadOutputs, nullptr, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  return g_thread != nullptr;
 }
 
-void EndOutputReader() {
-  if (g_thread != nullptr) {
-    PostQueuedCompletionStatus(g_port, 0, 0, &g_stopPacket);
-    WaitForSingleObject(g_thread, INFINITE);
-    CloseHandle(g_thread);
-  }
-  CloseIfSet(g_port);
-  g_thread = g_port = nullptr;
-  AcknowledgeOutput();
+void DetachOutputs(OutputSink* sink) {
+  AskReader(&g_detachPacket, reinterpret_cast<ULONG_PTR>(sink));
+  AcknowledgeOutput(sink);
 }
+
+int OpenOutputPipes() { return AskReader(&g_countPacket, 0) ? g_counted : 0; }
 
 ListedChild* StartListedChild(HWND owner, const char* program, const char* arguments,
-                              const char* directory, int priorityIndex, int output) {
+                              const char* directory, int priorityIndex, OutputSink* sink, int output) {
   ListedChild* child = static_cast<ListedChild*>(std::calloc(1, sizeof(ListedChild)));
-  if (child == nullptr || (output >= 0 && g_port == nullptr)) {
+  if (child == nullptr || (output >= 0 && g_thread == nullptr)) {
     std::free(child);
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     ShowSystemError(owner, kLaunchFailedTitle);
@@ -205,7 +203,7 @@ ListedChild* StartListedChild(HWND owner, const char* program, const char* argum
   const int started = LaunchChild(owner, program, arguments, directory, start, &info);
   CloseIfSet(start.output);
   CloseIfSet(start.input);
-  if (started && output >= 0 && (child->reader = StartReading(readEnd, output)) == nullptr) {
+  if (started && output >= 0 && (child->reader = StartReading(readEnd, sink, output)) == nullptr) {
     ShowSystemError(owner, kLaunchFailedTitle);
     TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hThread);
@@ -239,16 +237,27 @@ void SetListedChildPriority(ListedChild* child, DWORD priorityClass) {
   SetPriorityClass(child->process, priorityClass);
 }
 
-void ReleaseListedChild(ListedChild* child) {
-  if (child->reader != nullptr) {
-    PostQueuedCompletionStatus(g_port, 0, reinterpret_cast<ULONG_PTR>(child->reader), &g_endedPacket);
+ULONGLONG ListedChildCpuMs(const ListedChild* child) {
+  constexpr ULONGLONG kTicksPerMs = 10000;  // the system counts in 100 ns
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job{};
+  if (child->job != nullptr &&
+      QueryInformationJobObject(child->job, JobObjectBasicAccountingInformation, &job, sizeof job, nullptr)) {
+    return static_cast<ULONGLONG>(job.TotalUserTime.QuadPart + job.TotalKernelTime.QuadPart) / kTicksPerMs;
   }
+  FILETIME created{}, ended{}, kernel{}, user{};
+  if (!GetProcessTimes(child->process, &created, &ended, &kernel, &user)) return 0;
+  const ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}};
+  const ULARGE_INTEGER u = {{user.dwLowDateTime, user.dwHighDateTime}};
+  return (k.QuadPart + u.QuadPart) / kTicksPerMs;
+}
+
+void ReleaseListedChild(ListedChild* child) {
   CloseHandle(child->process);
   CloseIfSet(child->job);
   std::free(child);
 }
 
-void AcknowledgeOutput() { InterlockedExchange(&g_notifyPending, 0); }
+void AcknowledgeOutput(OutputSink* sink) { InterlockedExchange(&sink->pending, 0); }
 
 void LockOutputs(int enter) {
   if (!g_outputLockMade) {

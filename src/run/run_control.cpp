@@ -2,8 +2,14 @@
 
 #include <cstring>
 
+#include "run/batch_file.h"
 #include "support/dbcs.h"
 #include "support/format_text.h"
+#include "support/messages.h"
+
+const char* RunErrorTitle(int code) {
+  return code == kErrorLineTooLong ? kCommandBuildTitle : kRunTitle;
+}
 
 int ExpandEditCommand(const char* command, const char* path, char* out, std::size_t capacity) {
   if (capacity == 0) return 0;

@@ -3,6 +3,12 @@
 
 #include <cstddef>
 
+// Caption of the direct run's messages; a command that cannot be built is
+// reported under kCommandBuildTitle (run/batch_file.h), as batch mode
+// reports it: RunErrorTitle gives the caption of a program error.
+inline constexpr char kRunTitle[] = "タビクス：実行";
+const char* RunErrorTitle(int code);
+
 // Captions of the messages of batch-mode Run and of Confirm.
 inline constexpr char kDoubleStartTitle[] = "タビクス：二重起動チェック";
 inline constexpr char kConfirmTitle[] = "タビクス：出力確認";

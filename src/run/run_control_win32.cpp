@@ -6,7 +6,6 @@
 #include "support/program_paths.h"
 #include "run/direct_run_win32.h"
 #include "run/batch_file_win32.h"
-#include "expand/file_expansion.h"
 #include "run/launch.h"
 #include "support/messages.h"
 #include "run/launch_win32.h"
@@ -47,21 +46,26 @@ int QueryBatchEditCommand(char* out, DWORD size) {
 
 }  // namespace
 
-int RunCommand(HWND dialog, const ParameterSet& set, HANDLE* process) {
-  g_currentFolderName[0] = '\0';
-  if (process != nullptr) *process = nullptr;
-  if (!set.batchOut) return RunDirect(dialog, set, process);
-  if (!RunBatch(dialog, set)) return 0;
-  if (process != nullptr && g_batchProcess != nullptr) {
-    DuplicateHandle(GetCurrentProcess(), g_batchProcess, GetCurrentProcess(), process, 0, FALSE,
+int RunCommand(HWND dialog, const ParameterSet& set, RunExtras* extras) {
+  if (extras != nullptr) {
+    extras->process = nullptr;
+    extras->unsuccessful = -1;
+  }
+  if (!set.batchOut) return RunDirect(dialog, set, extras);
+  if (!RunBatch(dialog, set, extras != nullptr ? extras->given : nullptr,
+                extras != nullptr ? &extras->planned : nullptr)) {
+    return 0;
+  }
+  if (extras != nullptr && g_batchProcess != nullptr) {
+    DuplicateHandle(GetCurrentProcess(), g_batchProcess, GetCurrentProcess(), &extras->process, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
   }
   return 1;
 }
 
-int RunBatch(HWND owner, const ParameterSet& set) {
+int RunBatch(HWND owner, const ParameterSet& set, const GivenFiles* given, int* planned) {
   if (!CheckBatchNotRunning(owner)) return 0;
-  if (!WriteBatchFile(owner, set, nullptr, 1)) return 0;
+  if (!WriteBatchFile(owner, set, nullptr, 1, given, planned)) return 0;
   g_batchProcess = LaunchCommand(owner, g_batchFilePath, nullptr, nullptr, -1);
   return 1;
 }

@@ -2,54 +2,6 @@
 
 #include <cstring>
 
-#include "support/format_text.h"
-
-const char* RunErrorTitle(int code) {
-  return code == kErrorLineTooLong ? kCommandBuildTitle : kRunTitle;
-}
-
-void ListPriorityItems(const char* stored, int newerSystem, PriorityItems* items) {
-  items->text[0] = kNoPriorityItem;
-  items->count = 1;
-  items->selected = 0;
-  for (const PriorityRow& row : kPriorityTable) {
-    if (row.needsNewerSystem && !newerSystem) continue;
-    if (std::strcmp(row.label, stored) == 0) items->selected = items->count;
-    items->text[items->count++] = row.label;
-  }
-}
-
-int SettingNeedsStoring(const char* stored, int chosenIsDefault) {
-  return stored[0] != '\0' || !chosenIsDefault;
-}
-
-void PlaceOutputWindow(const ScreenRect& list, int width, const ScreenRect& workArea, int* x, int* y) {
-  constexpr int kOffset = 24;
-  const int beside = list.right + width <= workArea.right;
-  *x = beside ? list.right : list.left + kOffset;
-  *y = beside ? list.top : list.top + kOffset;
-}
-
-unsigned long ListedCreationFlags(int priorityIndex, int taken) {
-  return CreationFlagsForPriority(priorityIndex) | kCreateSuspended | (taken ? kCreateNoWindow : 0);
-}
-
-int HaltForSetting(const char* stored) { return std::strcmp(stored, "1") == 0; }
-
-int OutputItemForSetting(const char* stored) {
-  for (int i = 0; i < static_cast<int>(sizeof kOutputItems / sizeof kOutputItems[0]); ++i) {
-    if (std::strcmp(stored, kOutputItems[i]) == 0) return i;
-  }
-  return kOutputConsole;
-}
-
-int ParallelItemForSetting(const char* stored) {
-  if (stored[0] >= '1' && stored[0] <= '0' + kMaxParallel && stored[1] == '\0') {
-    return stored[0] - '1';
-  }
-  return 0;
-}
-
 namespace {
 
 // The records of a run list live in byte buffers, looked up by index and
@@ -62,26 +14,11 @@ int Count(const ByteBuffer& buffer) {
 RunRow* Rows(RunListState* state) { return Records<RunRow>(state->rows); }
 RunEntry* Entries(RunListState* state) { return Records<RunEntry>(state->entries); }
 int* Running(RunListState* state) { return Records<int>(state->running); }
-int RunningCount(const RunListState& state) { return Count<int>(state.running); }
 
-// The priority chosen in the combo box: the row of its label (all rows
-// count, offered or not), or -1 for kNoPriorityItem. The label, or the empty
-// text, becomes the value for the settings.
-int ChoosePriority(RunListState* state, const RunListPlatform& platform) {
-  char text[kPrioritySettingSize * 2] = {};
-  platform.readPriority(text, sizeof text);
-  const int index = FindPriorityByLabel(text);
-  const char* value = index >= 0 ? kPriorityTable[static_cast<std::size_t>(index)].label : "";
-  std::strncpy(state->priorityLabel, value, sizeof state->priorityLabel - 1);
-  state->priorityLabel[sizeof state->priorityLabel - 1] = '\0';
-  state->prioritySet = 1;
-  return index;
-}
-
-int ChooseParallel(RunListState* state, const RunListPlatform& platform) {
-  const int chosen = platform.readParallel();
-  state->parallel = chosen < 1 ? 1 : chosen > kMaxParallel ? kMaxParallel : chosen;
-  return state->parallel;
+// The parallel limit chosen now, within 1 to kMaxParallel.
+int ChosenParallel(const RunListState& state) {
+  const int chosen = state.chosen.parallel;
+  return chosen < 1 ? 1 : chosen > kMaxParallel ? kMaxParallel : chosen;
 }
 
 // An entry has ended or could not start: the counts of the rows shown, and
@@ -97,12 +34,12 @@ int CountOutcome(RunListState* state, const RunEntry& entry) {
 
 // A row to show afresh once the step has started what it can.
 void RowChanged(RunListState* state, int row, const RunListPlatform& platform) {
-  if (!AppendBytes(&state->changed, &row, sizeof row)) platform.rowChanged(row);
+  if (!AppendBytes(&state->changed, &row, sizeof row)) platform.rowChanged(platform.window, row);
 }
 
 void ShowChangedRows(RunListState* state, const RunListPlatform& platform) {
   for (int i = 0; i < Count<int>(state->changed); ++i) {
-    platform.rowChanged(Records<int>(state->changed)[i]);
+    platform.rowChanged(platform.window, Records<int>(state->changed)[i]);
   }
   state->changed.size = 0;
 }
@@ -119,14 +56,36 @@ void Finish(RunListState* state, const RunListPlatform& platform) {
   state->passEndMs = platform.nowMs();
 }
 
+// A running command with its output taken in that has written nothing and
+// whose processes have used no processor time for kQuietMs may be waiting
+// for input; anything it does clears that.
+void WatchQuiet(RunListState* state, RunEntry* entry, int index, const RunListPlatform& platform) {
+  const std::uint64_t now = platform.nowMs();
+  int mayWait = 0;
+  if (OutputTaken(state->outputs, index) && OutputWritten(state->outputs, index) == 0) {
+    const std::uint64_t cpu = platform.childCpuMs(entry->child);
+    if (cpu != entry->cpuMs) {
+      entry->cpuMs = cpu;
+      entry->quietSinceMs = now;
+    }
+    mayWait = now - entry->quietSinceMs >= kQuietMs;
+  }
+  if (mayWait != entry->mayWait && entry->row >= 0) RowChanged(state, entry->row, platform);
+  entry->mayWait = mayWait;
+}
+
 // Records every watched child that has ended; with 失敗で中止 on, a failure
-// among them finishes the list.
+// among them halts the list.
 void CollectEnded(RunListState* state, const RunListPlatform& platform) {
   int failures = 0;
   for (int i = RunningCount(*state) - 1; i >= 0; --i) {
     RunEntry& entry = Entries(state)[Running(state)[i]];
     unsigned long code = 0;
-    if (!platform.childEnded(entry.child, &code)) continue;
+    if (!platform.childEnded(entry.child, &code)) {
+      WatchQuiet(state, &entry, Running(state)[i], platform);
+      continue;
+    }
+    entry.mayWait = 0;
     entry.endMs = platform.nowMs();
     entry.exitCode = code;
     entry.state = entry.stopRequested ? kEntryStopped : kEntryEnded;
@@ -138,8 +97,7 @@ void CollectEnded(RunListState* state, const RunListPlatform& platform) {
     failures += CountOutcome(state, entry);
     if (entry.row >= 0) RowChanged(state, entry.row, platform);
   }
-  state->halt = platform.readHalt();
-  if (failures > 0 && state->halt && state->phase == kPhaseRunning) Finish(state, platform);
+  if (failures > 0 && state->chosen.halt && state->phase == kPhaseRunning) state->halted = 1;
 }
 
 // Starts the next row: 1 when it runs, 0 when it could not start (or there
@@ -151,24 +109,26 @@ int StartNextRow(RunListState* state, const RunListPlatform& platform) {
   // first, so that nothing can fail once a child was started.
   if (ExtendBuffer(&state->entries, sizeof(RunEntry)) == nullptr) return 0;
   const int index = EntryCount(*state) - 1;
-  state->outputMode = platform.readOutputMode() == kOutputTaken ? kOutputTaken : kOutputConsole;
+  const int taken = state->chosen.output == kOutputTaken;
   if (ExtendBuffer(&state->running, sizeof(int)) == nullptr ||
-      AddOutput(&state->outputs, state->outputMode == kOutputTaken) != index) {
+      AddOutput(&state->outputs, taken) != index) {
     state->entries.size -= sizeof(RunEntry);
     return 0;
   }
   state->running.size -= sizeof(int);
   RunEntry entry{};
-  entry.position = row + 1;
+  entry.number = Rows(state)[row].number;
   entry.row = row;
-  entry.text = Rows(state)[row].text;
+  entry.command = Rows(state)[row].command;
   entry.state = kEntryRunning;
-  entry.startMs = platform.nowMs();
+  entry.startMs = entry.quietSinceMs = platform.nowMs();
   platform.localTime(&entry.started);
   Entries(state)[index] = entry;
-  const int priority = ChoosePriority(state, platform);
-  const int output = state->outputMode == kOutputTaken ? index : -1;
-  void* child = platform.launch(state->program, state->commands + entry.text, priority, output);
+  state->used = state->chosen;
+  state->used.parallel = ChosenParallel(*state);
+  state->launched = 1;
+  void* child = platform.launch(platform.window, state->commands[entry.command], state->chosen.priority,
+                                taken ? index : -1);
   if (!state->open) {
     // The dialog was closed while the launch showed its message.
     if (child != nullptr) platform.releaseChild(child);
@@ -194,20 +154,18 @@ int StartNextRow(RunListState* state, const RunListPlatform& platform) {
 
 }  // namespace
 
-int BeginRunList(RunListState* state, const char* commands, const char* program,
-                 const char* pattern, void (*lock)(int enter),
-                 const TargetRecord* targets) {
+int BeginRunList(RunListState* state, const ListedCommand* commands, int count,
+                 const char* pattern, void (*lock)(int enter)) {
   *state = RunListState{};
   state->commands = commands;
-  state->program = program;
+  state->commandCount = count;
   state->pattern = pattern;
   BeginOutputs(&state->outputs, kKeptOutputBytes, kAllOutputBytes, lock);
   state->open = 1;
-  state->parallel = 1;
-  for (const char* p = commands; *p != '\0'; p = NextCommand(p)) {
-    const int marks = targets != nullptr ? CommandMarks(*targets, RowCount(*state)) : 0;
-    state->askBeforeStart |= marks != 0;
-    const RunRow row = {static_cast<std::size_t>(p - commands), -1, marks};
+  state->chosen = RunListChoices{-1, 1, kOutputConsole, 0};
+  for (int i = 0; i < count; ++i) {
+    state->askBeforeStart |= commands[i].marks != 0;
+    const RunRow row = {i, -1, i + 1};
     if (!AppendBytes(&state->rows, &row, sizeof row)) {
       FreeRunList(state);
       return 0;
@@ -230,6 +188,10 @@ const RunRow& RowAt(const RunListState& state, int row) { return Records<RunRow>
 const RunEntry& EntryAt(const RunListState& state, int entry) {
   return Records<RunEntry>(state.entries)[entry];
 }
+int RunningCount(const RunListState& state) { return Count<int>(state.running); }
+const ListedCommand& CommandOfEntry(const RunListState& state, const RunEntry& entry) {
+  return state.commands[entry.command];
+}
 
 int StartRunList(RunListState* state, const RunListPlatform& platform) {
   if (!state->open || state->phase != kPhaseReady) return 0;
@@ -243,19 +205,19 @@ void RunListStep(RunListState* state, const RunListPlatform& platform) {
   if (!state->open || state->busy) return;
   state->busy = 1;
   CollectEnded(state, platform);
-  while (state->phase == kPhaseRunning && state->next < RowCount(*state) &&
-         state->slotsInUse < ChooseParallel(state, platform)) {
+  while (state->phase == kPhaseRunning && !state->halted && state->next < RowCount(*state) &&
+         state->slotsInUse < ChosenParallel(*state)) {
     if (!StartNextRow(state, platform)) {
       if (!state->open) return;
-      // A failed start stops the list; it stays open with its results.
-      Finish(state, platform);
+      // A failed start halts the list; it stays open with its results.
+      state->halted = 1;
       ShowChangedRows(state, platform);
-      platform.reportStopped();
+      platform.reportStopped(platform.window);
       break;
     }
   }
-  if (state->phase == kPhaseRunning && state->next >= RowCount(*state) &&
-      state->slotsInUse == 0) {
+  if (state->phase == kPhaseRunning && (state->halted || state->next >= RowCount(*state)) &&
+      RunningCount(*state) == 0) {
     Finish(state, platform);
   }
   ShowChangedRows(state, platform);
@@ -263,7 +225,7 @@ void RunListStep(RunListState* state, const RunListPlatform& platform) {
 }
 
 void SkipRunningChild(RunListState* state, const RunListPlatform& platform) {
-  if (state->phase != kPhaseRunning || state->busy) return;
+  if (!RunListButtons(*state).skip || state->busy) return;
   int oldest = -1;
   for (int i = 0; i < RunningCount(*state); ++i) {
     const int at = Running(state)[i];
@@ -292,18 +254,9 @@ int StopRunningCommand(RunListState* state, const RunListPlatform& platform, int
 }
 
 void ApplyPriorityToRunning(RunListState* state, const RunListPlatform& platform) {
-  if (RunningCount(*state) == 0) return;
-  const int priority = ChoosePriority(state, platform);
   for (int i = 0; i < RunningCount(*state); ++i) {
-    platform.setChildPriority(Entries(state)[Running(state)[i]].child, priority);
+    platform.setChildPriority(Entries(state)[Running(state)[i]].child, state->chosen.priority);
   }
-}
-
-unsigned long PriorityClassForRunning(int priorityIndex, unsigned long ownClass) {
-  constexpr unsigned long kNormalClass = 0x20, kIdleClass = 0x40, kBelowNormalClass = 0x4000;
-  const unsigned long chosen = CreationFlagsForPriority(priorityIndex);
-  if (chosen != 0) return chosen;
-  return ownClass == kIdleClass || ownClass == kBelowNormalClass ? ownClass : kNormalClass;
 }
 
 int RerunFailed(RunListState* state) {
@@ -313,7 +266,7 @@ int RerunFailed(RunListState* state) {
   for (int i = 0; i < count; ++i) {
     const RunRow& row = Rows(state)[i];
     if (row.entry >= 0 && !EntryFailed(Entries(state)[row.entry])) continue;
-    const RunRow again = {row.text, -1, row.targetMarks};
+    const RunRow again = {row.command, -1, row.number};
     if (!AppendBytes(&rows, &again, sizeof again)) {
       FreeByteBuffer(&rows);
       return 0;
@@ -323,6 +276,7 @@ int RerunFailed(RunListState* state) {
   FreeByteBuffer(&state->rows);
   state->rows = rows;
   state->phase = kPhaseReady;
+  state->halted = 0;
   state->askBeforeStart = 0;
   state->next = 0;
   state->ended = state->failed = 0;
@@ -346,7 +300,7 @@ RunButtons RunListButtons(const RunListState& state) {
   const int phase = state.phase;
   return RunButtons{phase == kPhaseReady,
                     phase == kPhaseFinished,
-                    phase == kPhaseRunning,
+                    phase == kPhaseRunning && !state.halted && state.next < RowCount(state),
                     phase != kPhaseFinished,
                     EntryCount(state) > 0,
                     phase == kPhaseFinished && (state.failed > 0 || state.next < RowCount(state)),
@@ -373,29 +327,17 @@ int EntryFailed(const RunEntry& entry) {
          (entry.state == kEntryEnded && entry.exitCode != 0);
 }
 
-long SignedExitCode(unsigned long code) {
-  return static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(code)));
+int UnsuccessfulRows(const RunListState& state) {
+  int count = 0;
+  for (int row = 0; row < RowCount(state); ++row) {
+    const int entry = RowEntry(state, row);
+    count += entry < 0 || EntryAt(state, entry).state != kEntryEnded || EntryAt(state, entry).exitCode != 0;
+  }
+  return count;
 }
 
-void FormatRowText(const RunListState& state, int row, char* out, std::size_t size) {
-  const RunRow& shown = RowAt(state, row);
-  const char* arguments = state.commands + shown.text;
-  const RunEntry* entry = shown.entry >= 0 ? &EntryAt(state, shown.entry) : nullptr;
-  if (entry != nullptr && (entry->state == kEntryEnded || entry->state == kEntryStopped)) {
-    const std::uint64_t tenths = (entry->endMs - entry->startMs + 50) / 100;
-    char code[16];
-    if (entry->state == kEntryStopped) {
-      FormatText(code, sizeof code, "%s", kStoppedText);
-    } else {
-      FormatText(code, sizeof code, "%ld", SignedExitCode(entry->exitCode));
-    }
-    FormatText(out, size, "%s\t%lu.%u秒\t%s", code, static_cast<unsigned long>(tenths / 10),
-               static_cast<unsigned>(tenths % 10), arguments);
-  } else if (entry != nullptr && entry->state == kEntryStartFailed) {
-    FormatText(out, size, "%s\t\t%s", kStartFailedText, arguments);
-  } else {
-    FormatText(out, size, "%s", arguments);
-  }
+long SignedExitCode(unsigned long code) {
+  return static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(code)));
 }
 
 int RowMarked(const RunListState& state, int row) { return RowAt(state, row).entry >= 0; }
@@ -412,33 +354,10 @@ RunRowLook RowLookOf(const RunListState& state, int row) {
   return RunRowLook{EntryFailed(EntryAt(state, entry)), EntryAt(state, entry).state == kEntryRunning, 0};
 }
 
-int RowHighlighted(const RunListState& state, int row) { return RowAt(state, row).targetMarks != 0; }
+int RowHighlighted(const RunListState& state, int row) {
+  return state.commands[RowAt(state, row).command].marks != 0;
+}
 
 int RunListAsksBeforeStart(const RunListState& state) {
   return state.phase == kPhaseReady && state.askBeforeStart;
 }
-
-void FormatStatusText(const RunListState& state, std::uint64_t nowMs, char* out, std::size_t size) {
-  if (RunListAsksBeforeStart(state)) {
-    int counts[kTargetMarkKinds] = {};
-    for (int row = 0; row < RowCount(state); ++row) {
-      for (int kind = 0; kind < kTargetMarkKinds; ++kind) {
-        counts[kind] += (RowAt(state, row).targetMarks >> kind) & 1;
-      }
-    }
-    FormatText(out, size, kMarkedStatusFormat, RowCount(state), counts[0], counts[1], counts[2]);
-    return;
-  }
-  std::uint64_t elapsed = 0;
-  if (state.phase == kPhaseRunning) elapsed = nowMs - state.passStartMs;
-  if (state.phase == kPhaseFinished) elapsed = state.passEndMs - state.passStartMs;
-  const std::uint64_t seconds = elapsed / 1000;
-  if (RowCount(state) == 0 && state.pattern != nullptr) {
-    FormatText(out, size, kNoMatchFormat, state.pattern);
-    return;
-  }
-  FormatText(out, size, "%d/%d 件終了　失敗 %d　経過 %lu:%02u", state.ended, RowCount(state),
-             state.failed, static_cast<unsigned long>(seconds / 60),
-             static_cast<unsigned>(seconds % 60));
-}
-

@@ -1,17 +1,20 @@
 #include "run/run_questions_win32.h"
 #include "run/run_list_win32.h"
 
-#include "expand/target_check_win32.h"
+#include <cstdlib>
+
 #include "resource.h"
+#include "run/entry_text.h"
 #include "run/job_log_win32.h"
 #include "run/launch_win32.h"
 #include "run/output_window_win32.h"
-#include "run/run_child_win32.h"
-#include "run/run_list.h"
-#include "settings/settings_win32.h"
+#include "run/run_control.h"
+#include "run/run_list_platform_win32.h"
+#include "run/run_list_rows_win32.h"
+#include "run/run_list_settings_win32.h"
+#include "run/run_list_window_win32.h"
 #include "support/control_text_win32.h"
-#include "support/format_text.h"
-#include "support/path_text.h"
+#include "support/messages.h"
 #include "support/window_size_win32.h"
 
 namespace {
@@ -23,180 +26,81 @@ constexpr UINT kRunTimerPeriodMs = 500;
 // The output window shows bytes that came at most this late.
 constexpr UINT_PTR kOutputTimerId = 101;
 constexpr UINT kOutputTimerPeriodMs = 200;
-// Posted by a reader thread when bytes came.
+// Posted by the reader thread when bytes came.
 constexpr UINT kOutputArrived = WM_APP + 1;
 
-// How a failed row is drawn: white on red.
-constexpr COLORREF kFailedText = RGB(255, 255, 255);
-constexpr COLORREF kFailedBackground = RGB(200, 0, 0);
-
-// Tab stops of the rows (exit code, seconds, arguments), in dialog units.
-constexpr int kRowTabStops[2] = {36, 72};
-
-// The background of rows whose commands carry a target mark.
-constexpr COLORREF kMarkedRowColour = RGB(255, 255, 128);
-
-// The run list window: one for the program.
-struct RunListWindow {
-  HWND dialog;    // null exactly while no run list dialog exists
-  HWND list;
-  HWND priority;
-  HWND parallel;
-  HWND output;
-  HWND halt;
-  HWND status;
-  HFONT bold;     // the rows of running commands
-  HHOOK hook;
-  int timerOn;
-  int outputTimerOn;
-  SIZE initialDialog;  // outer sizes when the dialog was made
-  SIZE initialList;
-  SIZE initialStatus;
-  int statusGap;       // from the list's bottom edge to the status line's top
-  int tabs[2];         // kRowTabStops in pixels, for measuring rows
-  int extent;          // widest row measured, in pixels
-  char programText[kRowTextSize];  // caption, and the program of every launch
-  char directory[kRowTextSize];    // current directory of every launch
-  char section[kSettingsSectionSize];  // settings section of the parameter file it came from
-  char storedParallel[kParallelSettingSize];  // the limit as the settings held it
-  char storedOutput[kOutputSettingSize];      // the output item as they held it
-  char storedHalt[kParallelSettingSize];      // 失敗で中止 as they held it
-  char pattern[kRowTextSize];                 // the pattern the files were searched with
-  const char* commands;            // the argument texts, owned by the direct run
-  std::size_t commandBytes;
-  const TargetRecord* targets;     // their target marks, owned by the direct run
-};
-
-RunListWindow g_runList{};
-RunListState g_run{};
-
-// ---- The list box ----
-
-// Widens the list's scrolling range to a row as wide as `text`.
-void MeasureRow(HDC dc, const char* text) {
-  const DWORD size = GetTabbedTextExtentA(dc, text, lstrlenA(text), 2, g_runList.tabs);
-  if (static_cast<int>(LOWORD(size)) <= g_runList.extent) return;
-  g_runList.extent = LOWORD(size);
-  SendMessageA(g_runList.list, LB_SETHORIZONTALEXTENT, g_runList.extent + 8, 0);
-}
-
-// A device context with the rows' widest font, for MeasureRow.
-HDC ListDc(HGDIOBJ* previous) {
-  HDC dc = GetDC(g_runList.list);
-  HGDIOBJ font = g_runList.bold != nullptr ? g_runList.bold
-                                            : reinterpret_cast<HGDIOBJ>(SendMessageA(g_runList.list, WM_GETFONT, 0, 0));
-  *previous = SelectObject(dc, font);
-  return dc;
-}
-
-void ReleaseListDc(HDC dc, HGDIOBJ previous) {
-  SelectObject(dc, previous);
-  ReleaseDC(g_runList.list, dc);
-}
-
-// Every row of the list afresh.
-void FillList() {
-  const int count = RowCount(g_run);
-  SendMessageA(g_runList.list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(g_runList.list, LB_RESETCONTENT, 0, 0);
-  SendMessageA(g_runList.list, LB_INITSTORAGE, count, static_cast<LPARAM>(g_runList.commandBytes));
-  g_runList.extent = 0;
-  HGDIOBJ font;
-  HDC dc = ListDc(&font);
-  char text[kRowTextCapacity];
-  for (int row = 0; row < count; ++row) {
-    FormatRowText(g_run, row, text, sizeof text);
-    SendMessageA(g_runList.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    MeasureRow(dc, text);
-  }
-  ReleaseListDc(dc, font);
-  SendMessageA(g_runList.list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(g_runList.list, nullptr, TRUE);
-}
+// The open run list: one at a time.
+HWND g_openList = nullptr;
 
 // ---- What the run list needs (RunListPlatform) ----
 
 ListedChild* Child(void* child) { return static_cast<ListedChild*>(child); }
+RunListWindow* Window(void* window) { return static_cast<RunListWindow*>(window); }
 
-int ChildEndedWithCode(void* child, unsigned long* code) {
-  DWORD exitCode = 0;
-  if (!ChildEnded(ListedChildProcess(Child(child)), &exitCode)) return 0;
-  *code = exitCode;
-  return 1;
+void* LaunchListed(void* window, const ListedCommand& command, int priorityIndex, int output) {
+  RunListWindow* w = Window(window);
+  return StartListedChild(w->dialog, command.program, command.arguments, command.folder, priorityIndex,
+                          &w->sink, output);
 }
 
-void ReleaseChild(void* child) { ReleaseListedChild(Child(child)); }
+void RowChanged(void* window, int row) { ShowRow(Window(window), row); }
 
-void ReadPriorityText(char* text, std::size_t size) {
-  ReadControlText(g_runList.dialog, IDC_RUNLIST_PRIORITY, text, size);
+void ShowState(RunListWindow* w);
+
+void ReportStopped(void* window) {
+  RunListWindow* w = Window(window);
+  ShowState(w);
+  ShowProgramError(w->dialog, kRunTitle, kErrorRunStopped);
 }
-
-int ReadParallel() {
-  return static_cast<int>(SendMessageA(g_runList.parallel, CB_GETCURSEL, 0, 0)) + 1;
-}
-
-int ReadOutputMode() { return static_cast<int>(SendMessageA(g_runList.output, CB_GETCURSEL, 0, 0)); }
-
-int ReadHalt() { return SendMessageA(g_runList.halt, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void* LaunchListed(const char* program, const char* arguments, int priorityIndex, int output) {
-  return StartListedChild(g_runList.dialog, program, arguments, g_runList.directory, priorityIndex, output);
-}
-
-int StopChild(void* child) { return StopListedChild(Child(child)); }
-
-void SetChildPriority(void* child, int priorityIndex) {
-  SetListedChildPriority(Child(child), PriorityClassForRunning(priorityIndex, GetPriorityClass(GetCurrentProcess())));
-}
-
-std::uint64_t NowMs() {
-  static LARGE_INTEGER frequency{};
-  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-  LARGE_INTEGER now{};
-  QueryPerformanceCounter(&now);
-  const std::uint64_t ticks = static_cast<std::uint64_t>(now.QuadPart);
-  const std::uint64_t perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
-  return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
-}
-
-void LocalClockTime(RunClockTime* out) {
-  SYSTEMTIME t{};
-  GetLocalTime(&t);
-  *out = RunClockTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-}
-
-// A row's text and mark as the list says now.
-void ShowRow(int row) {
-  char text[kRowTextCapacity];
-  FormatRowText(g_run, row, text, sizeof text);
-  SendMessageA(g_runList.list, LB_DELETESTRING, row, 0);
-  SendMessageA(g_runList.list, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(text));
-  SendMessageA(g_runList.list, LB_SETSEL, RowMarked(g_run, row), row);
-  HGDIOBJ font;
-  HDC dc = ListDc(&font);
-  MeasureRow(dc, text);
-  ReleaseListDc(dc, font);
-}
-
-void ShowState();
-
-void ReportStopped() {
-  ShowState();
-  ShowProgramError(g_runList.dialog, kRunTitle, kErrorRunStopped);
-}
-
-constexpr RunListPlatform kRunListPlatform = {
-    ChildEndedWithCode, ReleaseChild, ReadPriorityText, ReadParallel,     ReadOutputMode,
-    ReadHalt,           LaunchListed, StopChild,        SetChildPriority, NowMs,
-    LocalClockTime,     ShowRow,      ReportStopped};
 
 // ---- The dialog ----
 
+// Message-filter hook of the list box: clicks and the space key change no
+// selection, since the selection shows the progress; a click moves the
+// caret, a double-click or Enter opens the output window of the row.
+LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  RunListWindow* w = nullptr;
+  if (code == MSGF_DIALOGBOX && message != nullptr && GetDlgCtrlID(message->hwnd) == IDC_RUNLIST_LIST &&
+      GetWindowLongPtrA(GetParent(message->hwnd), DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(RunListProc)) {
+    w = WindowOf(GetParent(message->hwnd));
+  }
+  if (w == nullptr || w->list == nullptr || message->hwnd != w->list) {
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  switch (message->message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: {
+      // The row under the mouse: its low word; the high word is set outside rows.
+      const LRESULT hit = SendMessageA(w->list, LB_ITEMFROMPOINT, 0, message->lParam);
+      const int row = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
+      if (message->message == WM_LBUTTONDOWN) {
+        // Only the press takes the focus: the release that follows a
+        // double-click leaves it with the output window it opened.
+        SetFocus(w->list);
+        if (row >= 0) SendMessageA(w->list, LB_SETCARETINDEX, row, FALSE);
+        InvalidateRect(w->list, nullptr, FALSE);
+      }
+      if (message->message == WM_LBUTTONDBLCLK) ShowRowOutput(w, row, 1);
+      return 1;
+    }
+    case WM_KEYDOWN:
+      if (message->wParam == VK_SPACE) return 1;
+      if (message->wParam == VK_RETURN) {
+        ShowRowOutput(w, CaretRow(w), 1);
+        return 1;
+      }
+      break;
+    default: break;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+
 // The buttons, the status line and the timer as the list's state wants them.
-void ShowState() {
-  HWND dialog = g_runList.dialog;
+void ShowState(RunListWindow* w) {
+  HWND dialog = w->dialog;
   if (dialog == nullptr) return;
-  const RunButtons on = RunListButtons(g_run);
+  const RunButtons on = RunListButtons(w->run);
   HWND focus = GetFocus();
   const struct {
     int id, enabled;
@@ -207,210 +111,168 @@ void ShowState() {
   for (const auto& button : buttons) EnableWindow(GetDlgItem(dialog, button.id), button.enabled);
   // Keep the keyboard on an enabled button of the dialog.
   if (focus != nullptr && !IsWindowEnabled(focus) && GetParent(focus) == dialog) {
-    const int next = on.start ? IDC_RUNLIST_START : on.skip ? IDC_RUNLIST_SKIP : IDC_RUNLIST_EXIT;
+    const int next = on.start ? IDC_RUNLIST_START : on.skip ? IDC_RUNLIST_SKIP : on.exit ? IDC_RUNLIST_EXIT : IDCANCEL;
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, next)), TRUE);
   }
   char text[kStatusTextCapacity];
   char shown[kStatusTextCapacity];
-  FormatStatusText(g_run, NowMs(), text, sizeof text);
-  GetWindowTextA(g_runList.status, shown, sizeof shown);
-  if (lstrcmpA(text, shown) != 0) SetWindowTextA(g_runList.status, text);
-  const int wanted = RunListNeedsTimer(g_run);
-  if (wanted && !g_runList.timerOn) SetTimer(dialog, kRunTimerId, kRunTimerPeriodMs, nullptr);
-  if (!wanted && g_runList.timerOn) KillTimer(dialog, kRunTimerId);
-  g_runList.timerOn = wanted;
+  FormatStatusText(w->run, w->platform.nowMs(), text, sizeof text);
+  GetWindowTextA(w->status, shown, sizeof shown);
+  if (lstrcmpA(text, shown) != 0) SetWindowTextA(w->status, text);
+  const int wanted = RunListNeedsTimer(w->run);
+  if (wanted && !w->timerOn) SetTimer(dialog, kRunTimerId, kRunTimerPeriodMs, nullptr);
+  if (!wanted && w->timerOn) KillTimer(dialog, kRunTimerId);
+  w->timerOn = wanted;
+  if (w->input.closeWhenFinished && w->run.phase == kPhaseFinished && !w->closing) {
+    w->closing = 1;
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+  }
+}
+
+// The choices as the window shows them, for the scheduler.
+void ReadChoices(RunListWindow* w) {
+  char priority[kRunListSettingSize * 2] = {};
+  ReadControlText(w->dialog, IDC_RUNLIST_PRIORITY, priority, sizeof priority);
+  w->run.chosen.priority = FindPriorityByLabel(priority);
+  w->run.chosen.parallel = static_cast<int>(SendMessageA(w->parallel, CB_GETCURSEL, 0, 0)) + 1;
+  w->run.chosen.output = static_cast<int>(SendMessageA(w->output, CB_GETCURSEL, 0, 0));
+  w->run.chosen.halt = SendMessageA(w->halt, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 // The output window as the output of its row is now.
-void RefreshOutput() {
-  const int row = OutputRow();
-  if (row >= 0) ShowOutput(g_runList.dialog, g_run.outputs, row, RowEntry(g_run, row));
+void RefreshOutput(RunListWindow* w) { ShowRowOutput(w, OutputRow(), 0); }
+
+void Step(RunListWindow* w) {
+  ReadChoices(w);
+  RunListStep(&w->run, w->platform);
+  ShowState(w);
+  RefreshOutput(w);
 }
 
-void OpenOutput(int row) {
-  if (row >= 0 && row < RowCount(g_run)) ShowOutput(g_runList.dialog, g_run.outputs, row, RowEntry(g_run, row));
-}
-
-void Step() {
-  RunListStep(&g_run, kRunListPlatform);
-  ShowState();
-  RefreshOutput();
-}
-
-// The priority combo box: its items, the stored priority preselected.
-void FillPriorityBox() {
-  char stored[kPrioritySettingSize] = {};
-  ReadSettingOf(g_runList.section, kProcessPriorityKey, stored, sizeof stored);
+// The combo boxes and 失敗で中止, their stored choices preselected.
+void FillChoices(RunListWindow* w) {
+  const RunListSettings& settings = w->input.settings;
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
   const int newerSystem = GetVersionExA(&version) && version.dwMajorVersion > 4;
   PriorityItems items{};
-  ListPriorityItems(stored, newerSystem, &items);
+  ListPriorityItems(settings.stored[kKeyPriority], newerSystem, &items);
   for (int i = 0; i < items.count; ++i) {
-    SendMessageA(g_runList.priority, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.text[i]));
+    SendMessageA(w->priority, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.text[i]));
   }
-  SendMessageA(g_runList.priority, CB_SETCURSEL, items.selected, 0);
-}
-
-// The parallel combo box: "1" to "8", the stored limit preselected.
-void FillParallelBox() {
-  char* stored = g_runList.storedParallel;
-  ReadSettingOf(g_runList.section, kParallelKey, stored, sizeof g_runList.storedParallel);
+  SendMessageA(w->priority, CB_SETCURSEL, items.selected, 0);
   for (int n = 1; n <= kMaxParallel; ++n) {
     const char item[2] = {static_cast<char>('0' + n), '\0'};
-    SendMessageA(g_runList.parallel, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageA(w->parallel, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
   }
-  SendMessageA(g_runList.parallel, CB_SETCURSEL, ParallelItemForSetting(stored), 0);
+  SendMessageA(w->parallel, CB_SETCURSEL, ParallelItemForSetting(settings.stored[kKeyParallel]), 0);
+  for (const char* item : kOutputItems) SendMessageA(w->output, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  SendMessageA(w->output, CB_SETCURSEL, OutputItemForSetting(settings.stored[kKeyOutput]), 0);
+  const int halt = HaltForSetting(settings.stored[kKeyHalt]);
+  SendMessageA(w->halt, BM_SETCHECK, halt ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-// The output combo box and 失敗で中止, as stored.
-void FillOutputChoices() {
-  ReadSettingOf(g_runList.section, kOutputKey, g_runList.storedOutput, sizeof g_runList.storedOutput);
-  for (const char* item : kOutputItems) {
-    SendMessageA(g_runList.output, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+// The list opens at the owner's corner, wide enough for its widest row or
+// at the size it was last closed with, within the work area of its monitor.
+void PlaceList(RunListWindow* w) {
+  const RECT& corner = w->input.ownerRect;
+  SetWindowPos(w->dialog, nullptr, corner.left, corner.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromWindow(w->dialog, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
   }
-  SendMessageA(g_runList.output, CB_SETCURSEL, OutputItemForSetting(g_runList.storedOutput), 0);
-  ReadSettingOf(g_runList.section, kStopOnFailureKey, g_runList.storedHalt, sizeof g_runList.storedHalt);
-  SendMessageA(g_runList.halt, BM_SETCHECK, HaltForSetting(g_runList.storedHalt) ? BST_CHECKED : BST_UNCHECKED, 0);
+  const RECT& work = monitor.rcWork;
+  RECT list{};
+  GetClientRect(w->list, &list);
+  const ListPlace place = OpeningListPlace(
+      w->input.settings, ListSize{w->initialDialog.cx, w->initialDialog.cy}, list.right, w->extent + 8,
+      ListPlace{corner.left, corner.top, 0, 0}, ListPlace{work.left, work.top, work.right - work.left, work.bottom - work.top});
+  SetWindowPos(w->dialog, nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  w->openedDialog = OuterSize(w->dialog);
 }
 
-// The bold font of running rows and the height of a row.
-void PrepareRowFonts() {
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(g_runList.list, WM_GETFONT, 0, 0));
-  LOGFONTA look{};
-  if (font != nullptr && GetObjectA(font, sizeof look, &look) == sizeof look) {
-    look.lfWeight = FW_BOLD;
-    g_runList.bold = CreateFontIndirectA(&look);
-  }
-  HDC dc = GetDC(g_runList.list);
-  HGDIOBJ previous = SelectObject(dc, font);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, previous);
-  ReleaseDC(g_runList.list, dc);
-  SendMessageA(g_runList.list, LB_SETITEMHEIGHT, 0, metrics.tmHeight + 1);
-}
-
-// One row as its look says: failed white on red, started (selected) in the
-// highlight colours, running bold, a command with a target mark in yellow
-// until it starts.
-BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
-  if (item->CtlID != IDC_RUNLIST_LIST) return FALSE;
-  if (item->itemID == static_cast<UINT>(-1)) {
-    if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &item->rcItem);
-    return TRUE;
-  }
-  char text[kRowTextCapacity] = {};
-  if (SendMessageA(g_runList.list, LB_GETTEXTLEN, item->itemID, 0) < static_cast<LRESULT>(sizeof text)) {
-    SendMessageA(g_runList.list, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text));
-  }
-  const RunRowLook look = RowLookOf(g_run, static_cast<int>(item->itemID));
-  const int selected = (item->itemState & ODS_SELECTED) != 0;
-  const COLORREF back = look.failed ? kFailedBackground
-                       : selected  ? GetSysColor(COLOR_HIGHLIGHT)
-                       : look.marked ? kMarkedRowColour
-                                     : GetSysColor(COLOR_WINDOW);
-  const COLORREF fore = look.failed ? kFailedText : GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-  HBRUSH brush = CreateSolidBrush(back);
-  FillRect(item->hDC, &item->rcItem, brush);
-  DeleteObject(brush);
-  HGDIOBJ previous = nullptr;
-  if (look.running && g_runList.bold != nullptr) previous = SelectObject(item->hDC, g_runList.bold);
-  SetBkMode(item->hDC, TRANSPARENT);
-  SetTextColor(item->hDC, fore);
-  const int left = item->rcItem.left + 2;
-  TabbedTextOutA(item->hDC, left, item->rcItem.top, text, lstrlenA(text), 2, g_runList.tabs, left);
-  if (previous != nullptr) SelectObject(item->hDC, previous);
-  if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &item->rcItem);
-  return TRUE;
-}
-
-void SetTabStops(HWND dialog) {
-  SendMessageA(g_runList.list, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(kRowTabStops));
-  RECT stops = {kRowTabStops[0], 0, kRowTabStops[1], 0};
-  MapDialogRect(dialog, &stops);
-  g_runList.tabs[0] = stops.left;
-  g_runList.tabs[1] = stops.right;
-}
-
-BOOL OnInitDialog(HWND dialog, const RECT* mainRect) {
-  g_runList.dialog = dialog;
-  SetWindowTextA(dialog, g_runList.programText);
-  SetWindowPos(dialog, nullptr, mainRect->left, mainRect->top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  g_runList.list = GetDlgItem(dialog, IDC_RUNLIST_LIST);
-  g_runList.priority = GetDlgItem(dialog, IDC_RUNLIST_PRIORITY);
-  g_runList.parallel = GetDlgItem(dialog, IDC_RUNLIST_PARALLEL);
-  g_runList.output = GetDlgItem(dialog, IDC_RUNLIST_OUTPUT);
-  g_runList.halt = GetDlgItem(dialog, IDC_RUNLIST_HALT);
-  g_runList.status = GetDlgItem(dialog, IDC_RUNLIST_STATUS);
-  g_runList.initialDialog = OuterSize(dialog);
-  g_runList.initialList = OuterSize(g_runList.list);
-  g_runList.initialStatus = OuterSize(g_runList.status);
+BOOL OnInitDialog(HWND dialog, RunListWindow* w) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(w));
+  g_openList = w->dialog = w->sink.notify = dialog;
+  SetWindowTextA(dialog, w->input.caption);
+  w->list = GetDlgItem(dialog, IDC_RUNLIST_LIST);
+  w->priority = GetDlgItem(dialog, IDC_RUNLIST_PRIORITY);
+  w->parallel = GetDlgItem(dialog, IDC_RUNLIST_PARALLEL);
+  w->output = GetDlgItem(dialog, IDC_RUNLIST_OUTPUT);
+  w->halt = GetDlgItem(dialog, IDC_RUNLIST_HALT);
+  w->status = GetDlgItem(dialog, IDC_RUNLIST_STATUS);
+  w->initialDialog = OuterSize(dialog);
+  w->initialList = OuterSize(w->list);
+  w->initialStatus = OuterSize(w->status);
   RECT list{}, status{};
-  GetWindowRect(g_runList.list, &list);
-  GetWindowRect(g_runList.status, &status);
-  g_runList.statusGap = status.top - list.bottom;
-  g_runList.hook = SetWindowsHookExA(WH_MSGFILTER, RunListHook, nullptr,
-                                     GetWindowThreadProcessId(g_runList.list, nullptr));
-  // The reader thread runs from the start, so that what a command costs to
-  // read is only its own pipe and output.
-  BeginOutputReader(&g_run.outputs, dialog, kOutputArrived);
-  SetTabStops(dialog);
-  PrepareRowFonts();
-  FillList();
-  FillPriorityBox();
-  FillParallelBox();
-  FillOutputChoices();
-  ShowState();
+  GetWindowRect(w->list, &list);
+  GetWindowRect(w->status, &status);
+  w->statusGap = status.top - list.bottom;
+  w->hook = SetWindowsHookExA(WH_MSGFILTER, RunListHook, nullptr, GetWindowThreadProcessId(w->list, nullptr));
+  PrepareRows(w);
+  FillRows(w);
+  FillChoices(w);
+  PlaceList(w);
+  ShowState(w);
   SetActiveWindow(dialog);
   SetFocus(GetDlgItem(dialog, IDC_RUNLIST_START));
+  if (w->input.startAtOnce) PostMessageA(dialog, WM_COMMAND, IDC_RUNLIST_START, 0);
   return FALSE;  // the focus is set
 }
 
-BOOL OnStart(HWND dialog) {
-  if (RunListAsksBeforeStart(g_run) && !AskAboutTargets(dialog, *g_runList.targets)) return TRUE;
-  StartRunList(&g_run, kRunListPlatform);
-  ShowState();
+BOOL OnStart(RunListWindow* w) {
+  if (RunListAsksBeforeStart(w->run) && w->input.targets != nullptr &&
+      !AskAboutTargets(w->dialog, *w->input.targets)) {
+    // A list that closes by itself does not wait for another Start.
+    if (w->input.closeWhenFinished) PostMessageA(w->dialog, WM_CLOSE, 0, 0);
+    return TRUE;
+  }
+  ReadChoices(w);
+  StartRunList(&w->run, w->platform);
+  ShowState(w);
   return TRUE;
 }
 
-BOOL OnSkip() {
-  SkipRunningChild(&g_run, kRunListPlatform);
-  ShowState();
+BOOL OnSkip(RunListWindow* w) {
+  ReadChoices(w);
+  SkipRunningChild(&w->run, w->platform);
+  ShowState(w);
   return TRUE;
 }
 
 // 停止: the command of the caret row, or the oldest running one.
-BOOL OnStop() {
-  const int caret = static_cast<int>(SendMessageA(g_runList.list, LB_GETCARETINDEX, 0, 0));
-  StopRunningCommand(&g_run, kRunListPlatform, caret);
-  ShowState();
+BOOL OnStop(RunListWindow* w) {
+  const int caret = static_cast<int>(SendMessageA(w->list, LB_GETCARETINDEX, 0, 0));
+  StopRunningCommand(&w->run, w->platform, caret);
+  ShowState(w);
   return TRUE;
 }
 
-BOOL OnPriority(WORD code) {
-  if (code == CBN_SELCHANGE) ApplyPriorityToRunning(&g_run, kRunListPlatform);
+BOOL OnPriority(RunListWindow* w, WORD code) {
+  if (code != CBN_SELCHANGE) return TRUE;
+  ReadChoices(w);
+  ApplyPriorityToRunning(&w->run, w->platform);
   return TRUE;
 }
 
-BOOL OnRerun(HWND dialog) {
-  if (!RerunFailed(&g_run)) return TRUE;
+BOOL OnRerun(RunListWindow* w) {
+  if (!RerunFailed(&w->run)) return TRUE;
   CloseOutput();  // its row is gone
-  FillList();
-  ShowState();
-  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RUNLIST_START)), TRUE);
+  FillRows(w);
+  ShowState(w);
+  SendMessageA(w->dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(w->dialog, IDC_RUNLIST_START)), TRUE);
   return TRUE;
 }
 
-BOOL OnParallel(WORD code) {
-  if (code == CBN_SELCHANGE) Step();
+BOOL OnParallel(RunListWindow* w, WORD code) {
+  if (code == CBN_SELCHANGE) Step(w);
   return TRUE;
 }
 
 // Log: the job log into a file chosen in the save dialog.
-BOOL OnSaveLog(HWND dialog) {
-  SaveJobLog(dialog, g_run, g_runList.directory);
+BOOL OnSaveLog(RunListWindow* w) {
+  SaveJobLog(w->dialog, w->run, w->input.folder);
   return TRUE;
 }
 
@@ -419,98 +281,92 @@ BOOL OnClose(HWND dialog) {
   return TRUE;
 }
 
-BOOL OnTimer(HWND dialog, WPARAM id) {
-  if (id == kRunTimerId) Step();
+BOOL OnTimer(RunListWindow* w, WPARAM id) {
+  if (id == kRunTimerId) Step(w);
   if (id == kOutputTimerId) {
-    KillTimer(dialog, kOutputTimerId);
-    g_runList.outputTimerOn = 0;
-    RefreshOutput();
+    KillTimer(w->dialog, kOutputTimerId);
+    w->outputTimerOn = 0;
+    RefreshOutput(w);
   }
   return TRUE;
 }
 
 // Bytes came: the output window shows them a little later, with whatever
 // comes meanwhile.
-BOOL OnOutputArrived(HWND dialog) {
-  AcknowledgeOutput();
-  if (OutputRow() >= 0 && !g_runList.outputTimerOn) {
-    g_runList.outputTimerOn = SetTimer(dialog, kOutputTimerId, kOutputTimerPeriodMs, nullptr) != 0;
+BOOL OnOutputArrived(RunListWindow* w) {
+  AcknowledgeOutput(&w->sink);
+  if (OutputRow() >= 0 && !w->outputTimerOn) {
+    w->outputTimerOn = SetTimer(w->dialog, kOutputTimerId, kOutputTimerPeriodMs, nullptr) != 0;
   }
   return TRUE;
 }
 
 // The list box follows the dialog's size and the status line stays under
 // it; the buttons stay where they are.
-BOOL OnSize(HWND dialog, WPARAM kind) {
-  if (g_runList.list == nullptr || kind == SIZE_MINIMIZED) return FALSE;
-  const SIZE now = OuterSize(dialog);
-  const int wider = now.cx - g_runList.initialDialog.cx;
-  SetWindowPos(g_runList.list, nullptr, 0, 0, g_runList.initialList.cx + wider,
-               now.cy + g_runList.initialList.cy - g_runList.initialDialog.cy,
+BOOL OnSize(RunListWindow* w, WPARAM kind) {
+  if (w->list == nullptr || kind == SIZE_MINIMIZED) return FALSE;
+  const SIZE now = OuterSize(w->dialog);
+  const int wider = now.cx - w->initialDialog.cx;
+  SetWindowPos(w->list, nullptr, 0, 0, w->initialList.cx + wider, now.cy + w->initialList.cy - w->initialDialog.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT list{}, status{};
-  GetWindowRect(g_runList.list, &list);
-  GetWindowRect(g_runList.status, &status);
-  POINT at = {status.left, list.bottom + g_runList.statusGap};
-  ScreenToClient(dialog, &at);
-  SetWindowPos(g_runList.status, nullptr, at.x, at.y, g_runList.initialStatus.cx + wider,
-               g_runList.initialStatus.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(g_runList.status, nullptr, TRUE);
+  GetWindowRect(w->list, &list);
+  GetWindowRect(w->status, &status);
+  POINT at = {status.left, list.bottom + w->statusGap};
+  ScreenToClient(w->dialog, &at);
+  SetWindowPos(w->status, nullptr, at.x, at.y, w->initialStatus.cx + wider, w->initialStatus.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(w->status, nullptr, TRUE);
   return TRUE;
 }
 
-BOOL OnGetMinMaxInfo(LPARAM lParam) {
-  return KeepMinimumTrackSize(lParam, g_runList.initialDialog);
+// The user has moved or sized the list by its frame.
+BOOL OnExitSizeMove(RunListWindow* w) {
+  const SIZE now = OuterSize(w->dialog);
+  w->resized |= now.cx != w->openedDialog.cx || now.cy != w->openedDialog.cy;
+  return TRUE;
 }
 
-// The chosen priority and limit are written to the settings file once,
-// afresh, into the section of the parameter file the commands came from.
-BOOL OnDestroy(HWND dialog) {
-  KillTimer(dialog, kRunTimerId);
-  KillTimer(dialog, kOutputTimerId);
-  g_runList.timerOn = 0;
-  g_runList.outputTimerOn = 0;
+// The settings go back to the file the list came from: the choices of the
+// last start and the size the user gave the list (run/run_list_settings.h).
+void StoreSettings(RunListWindow* w) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(w->dialog, &placement);
+  const RECT& normal = placement.rcNormalPosition;
+  SettingWrites writes{};
+  ComposeSettingWrites(w->input.settings, w->run.launched ? &w->run.used : nullptr,
+                       ListSize{normal.right - normal.left, normal.bottom - normal.top}, w->resized, &writes);
+  StoreRunListSettings(w->input.settings, writes);
+}
+
+// The window goes; its commands run on, their output read and dropped.
+BOOL OnDestroy(RunListWindow* w) {
+  KillTimer(w->dialog, kRunTimerId);
+  KillTimer(w->dialog, kOutputTimerId);
+  w->timerOn = w->outputTimerOn = 0;
   CloseOutput();
-  if (g_runList.hook != nullptr) UnhookWindowsHookEx(g_runList.hook);
-  g_runList.hook = nullptr;
-  EndRunList(&g_run, kRunListPlatform);
-  if (g_run.prioritySet) {
-    char parallel[kParallelSettingSize];
-    FormatText(parallel, sizeof parallel, "%d", g_run.parallel);
-    StoreSettingOf(g_runList.section, kProcessPriorityKey, g_run.priorityLabel);
-    if (SettingNeedsStoring(g_runList.storedParallel, g_run.parallel == 1)) {
-      StoreSettingOf(g_runList.section, kParallelKey, parallel);
-    }
-    if (SettingNeedsStoring(g_runList.storedOutput, g_run.outputMode == kOutputConsole)) {
-      StoreSettingOf(g_runList.section, kOutputKey, kOutputItems[g_run.outputMode]);
-    }
-    if (SettingNeedsStoring(g_runList.storedHalt, !g_run.halt)) {
-      StoreSettingOf(g_runList.section, kStopOnFailureKey, g_run.halt ? "1" : "0");
-    }
-  }
-  if (g_runList.bold != nullptr) DeleteObject(g_runList.bold);
-  g_runList.bold = nullptr;
-  g_runList.dialog = nullptr;
-  g_runList.list = nullptr;
-  g_runList.priority = nullptr;
-  g_runList.parallel = nullptr;
-  g_runList.output = nullptr;
-  g_runList.halt = nullptr;
-  g_runList.status = nullptr;
-  g_runList.initialDialog = SIZE{0, 0};
+  if (w->hook != nullptr) UnhookWindowsHookEx(w->hook);
+  w->hook = nullptr;
+  EndRunList(&w->run, w->platform);
+  StoreSettings(w);
+  FreeRows(w);
+  SetWindowLongPtrA(w->dialog, DWLP_USER, 0);
+  w->dialog = w->list = nullptr;
+  g_openList = nullptr;
   return TRUE;
 }
 
-BOOL OnCommand(HWND dialog, WORD id, WORD code) {
+BOOL OnCommand(RunListWindow* w, WORD id, WORD code) {
   switch (id) {
-    case IDC_RUNLIST_START: return OnStart(dialog);
-    case IDC_RUNLIST_SKIP: return OnSkip();
-    case IDC_RUNLIST_STOP: return OnStop();
-    case IDC_RUNLIST_PRIORITY: return OnPriority(code);
-    case IDC_RUNLIST_LOG: return OnSaveLog(dialog);
-    case IDC_RUNLIST_RERUN: return OnRerun(dialog);
-    case IDC_RUNLIST_PARALLEL: return OnParallel(code);
-    case IDC_RUNLIST_EXIT: case IDCANCEL: return OnClose(dialog);
+    case IDC_RUNLIST_START: return OnStart(w);
+    case IDC_RUNLIST_SKIP: return OnSkip(w);
+    case IDC_RUNLIST_STOP: return OnStop(w);
+    case IDC_RUNLIST_PRIORITY: return OnPriority(w, code);
+    case IDC_RUNLIST_LOG: return OnSaveLog(w);
+    case IDC_RUNLIST_RERUN: return OnRerun(w);
+    case IDC_RUNLIST_PARALLEL: return OnParallel(w, code);
+    case IDC_RUNLIST_EXIT: case IDCANCEL: return OnClose(w->dialog);
     default: return FALSE;
   }
 }
@@ -518,8 +374,7 @@ BOOL OnCommand(HWND dialog, WORD id, WORD code) {
 // Escape in the run list (not taken by a control, as a dropped-down combo
 // box takes it) closes it as the close box does, also once Cancel is
 // disabled, when the dialog manager would only beep.
-int IsEscapeToClose(const MSG& message) {
-  HWND dialog = g_runList.dialog;
+int IsEscapeToClose(HWND dialog, const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return 0;
   if (message.hwnd != dialog && !IsChild(dialog, message.hwnd)) return 0;
   const LRESULT wants = SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
@@ -530,129 +385,97 @@ int IsEscapeToClose(const MSG& message) {
 // Runs the thread's messages until the run list has closed, whatever closed
 // it: a message sent by another thread or program is handled inside
 // PeekMessageA, so the check follows every call. Steps the list whenever a
-// watched child ends. The run list, its output window and the main dialog
-// all keep their keyboard handling.
-void RunListLoop(HWND mainDialog) {
+// watched child ends. The run list, its output window and the owner all
+// keep their keyboard handling.
+void RunListLoop(RunListWindow* w) {
   MSG message;
-  while (g_runList.dialog != nullptr) {
+  while (w->dialog != nullptr) {
     if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
         break;
       }
-      if (g_runList.dialog == nullptr) {
+      if (w->dialog == nullptr) {
         // Closed by a message handled in this very call: what was fetched
         // belongs to the loop outside.
         PostMessageA(message.hwnd, message.message, message.wParam, message.lParam);
         break;
       }
-      if (IsEscapeToClose(message)) {
-        SendMessageA(g_runList.dialog, WM_CLOSE, 0, 0);
+      if (IsEscapeToClose(w->dialog, message)) {
+        SendMessageA(w->dialog, WM_CLOSE, 0, 0);
         continue;
       }
-      if (IsDialogMessageA(g_runList.dialog, &message)) continue;
+      if (IsDialogMessageA(w->dialog, &message)) continue;
       if (OutputWindow() != nullptr && IsDialogMessageA(OutputWindow(), &message)) continue;
-      if (IsDialogMessageA(mainDialog, &message)) continue;
+      if (w->input.owner != nullptr && IsDialogMessageA(w->input.owner, &message)) continue;
       TranslateMessage(&message);
       DispatchMessageA(&message);
       continue;
     }
-    if (g_runList.dialog == nullptr) break;
+    if (w->dialog == nullptr) break;
     void* children[MAXIMUM_WAIT_OBJECTS - 1];
     HANDLE processes[MAXIMUM_WAIT_OBJECTS - 1];
-    const DWORD count = static_cast<DWORD>(WatchedChildren(g_run, children, MAXIMUM_WAIT_OBJECTS - 1));
+    const DWORD count = static_cast<DWORD>(WatchedChildren(w->run, children, MAXIMUM_WAIT_OBJECTS - 1));
     for (DWORD i = 0; i < count; ++i) processes[i] = ListedChildProcess(Child(children[i]));
-    const DWORD woke = MsgWaitForMultipleObjectsEx(count, processes, INFINITE,
-                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke != WAIT_OBJECT_0 + count) Step();
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, processes, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke != WAIT_OBJECT_0 + count) Step(w);
   }
-  CloseRunList();
+  if (w->dialog != nullptr) DestroyWindow(w->dialog);
 }
 
 }  // namespace
 
-int ShowRunList(HWND mainDialog, const CommandList& commands, const TargetRecord& targets) {
-  CopyPathText(g_runList.programText, commands.program);
-  CopyPathText(g_runList.directory, commands.directory);
-  CopyPathText(g_runList.pattern, commands.pattern);
-  g_runList.commands = commands.arguments.data;
-  g_runList.commandBytes = commands.arguments.size;
-  g_runList.targets = &targets;
-  if (!BeginRunList(&g_run, g_runList.commands, g_runList.programText, g_runList.pattern, LockOutputs,
-                    &targets)) {
-    ShowProgramError(mainDialog, kRunTitle, kErrorNoMemory);
+int ShowRunList(const RunListInput& input) {
+  RunListWindow* w = static_cast<RunListWindow*>(std::calloc(1, sizeof(RunListWindow)));
+  if (w == nullptr || !BeginRunList(&w->run, input.commands, input.count, input.pattern, LockOutputs)) {
+    std::free(w);
+    ShowProgramError(input.owner, kRunTitle, kErrorNoMemory);
     return 0;
   }
-  g_run.directory = g_runList.directory;
-  CurrentSettingsSection(g_runList.section, sizeof g_runList.section);
-  RECT mainRect{};
-  GetWindowRect(mainDialog, &mainRect);
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainDialog, GWLP_HINSTANCE));
-  const int shown = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_RUNLIST), nullptr, RunListProc,
-                                       reinterpret_cast<LPARAM>(&mainRect)) != nullptr;
+  w->input = input;
+  w->platform = SystemRunListPlatform(w, LaunchListed, RowChanged, ReportStopped);
+  w->sink = OutputSink{&w->run.outputs, nullptr, kOutputArrived, 0};
+  // The reader runs from the first list on, so that what a command costs to
+  // read is only its own pipe and output.
+  StartOutputReader();
+  g_openList = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_RUNLIST), nullptr, RunListProc,
+                                  reinterpret_cast<LPARAM>(w));
+  const int shown = g_openList != nullptr;
   if (shown) {
-    RunListLoop(mainDialog);
+    RunListLoop(w);
   } else {
-    ShowSystemError(mainDialog, kRunTitle);
+    ShowSystemError(input.owner, kRunTitle);
+    EndRunList(&w->run, w->platform);
   }
-  EndRunList(&g_run, kRunListPlatform);
-  EndOutputReader();
-  FreeRunList(&g_run);
-  g_runList.commands = nullptr;
-  g_runList.targets = nullptr;
+  if (input.unsuccessful != nullptr) *input.unsuccessful = UnsuccessfulRows(w->run);
+  DetachOutputs(&w->sink);
+  FreeRunList(&w->run);
+  std::free(w);
   return shown;
 }
 
-int RunListOpen() {
-  return g_runList.dialog != nullptr;
-}
+int RunListOpen() { return g_openList != nullptr; }
 
 int CloseRunList() {
-  if (g_runList.dialog == nullptr) return 0;
-  DestroyWindow(g_runList.dialog);
+  if (g_openList == nullptr) return 0;
+  DestroyWindow(g_openList);
   return 1;
 }
 
 INT_PTR CALLBACK RunListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return OnInitDialog(dialog, reinterpret_cast<RunListWindow*>(lParam));
+  RunListWindow* w = WindowOf(dialog);
+  if (w == nullptr) return FALSE;
   switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog, reinterpret_cast<const RECT*>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_TIMER: return OnTimer(dialog, wParam);
-    case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_COMMAND: return OnCommand(w, LOWORD(wParam), HIWORD(wParam));
+    case WM_TIMER: return OnTimer(w, wParam);
+    case WM_DRAWITEM: return DrawRow(w, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_CLOSE: return OnClose(dialog);
-    case kOutputArrived: return OnOutputArrived(dialog);
-    case WM_SIZE: return OnSize(dialog, wParam);
-    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
-    case WM_DESTROY: return OnDestroy(dialog);
+    case kOutputArrived: return OnOutputArrived(w);
+    case WM_SIZE: return OnSize(w, wParam);
+    case WM_EXITSIZEMOVE: return OnExitSizeMove(w);
+    case WM_GETMINMAXINFO: return KeepMinimumTrackSize(lParam, w->initialDialog);
+    case WM_DESTROY: return OnDestroy(w);
     default: return FALSE;
   }
-}
-
-LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam) {
-  const MSG* message = reinterpret_cast<const MSG*>(lParam);
-  if (code == MSGF_DIALOGBOX && message != nullptr && message->hwnd == g_runList.list &&
-      g_runList.list != nullptr) {
-    switch (message->message) {
-      case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: {
-        SetFocus(g_runList.list);
-        // The row under the mouse: its low word; the high word is set outside rows.
-        const LRESULT hit = SendMessageA(g_runList.list, LB_ITEMFROMPOINT, 0, message->lParam);
-        const int row = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
-        if (message->message == WM_LBUTTONDOWN && row >= 0) {
-          SendMessageA(g_runList.list, LB_SETCARETINDEX, row, FALSE);
-        }
-        if (message->message == WM_LBUTTONDBLCLK) OpenOutput(row);
-        return 1;
-      }
-      case WM_KEYDOWN:
-        if (message->wParam == VK_SPACE) return 1;
-        if (message->wParam == VK_RETURN) {
-          OpenOutput(static_cast<int>(SendMessageA(g_runList.list, LB_GETCARETINDEX, 0, 0)));
-          return 1;
-        }
-        break;
-      default: break;
-    }
-  }
-  return CallNextHookEx(g_runList.hook, code, wParam, lParam);
 }

@@ -6,10 +6,12 @@
 #include "expand/target_check.h"
 #include "support/message_box_win32.h"
 
-void ReportLeftOutNames(HWND owner, const char* caption) {
-  for (int reason : {kNotInCodePage, kChangedByCmd}) {
+void ReportLeftOutNames(HWND owner, const char* caption, const LeftOutNames& leftOut) {
+  for (int reason : {kNotInCodePage, kChangedByCmd, kNotMatched}) {
     char text[2 * kRowTextSize];
-    if (FormatLeftOutReport(text, sizeof text, reason)) ShowInformationText(owner, caption, text);
+    if (FormatLeftOutReport(leftOut, text, sizeof text, reason)) {
+      ShowInformationText(owner, caption, text);
+    }
   }
 }
 

@@ -4,15 +4,15 @@
 
 #include <windows.h>
 
+struct LeftOutNames;
 struct TargetRecord;
 
 // Tells the user, in one box per reason titled `caption` and owned by
-// `owner`, how many names were left out since ResetLeftOutNames
-// (expand/file_expansion.h) because the code page cannot hold them and there
-// was no short name, or because cmd would change them, and the first of
-// each. Shows nothing for a reason that left out no name. A run calls
-// ResetLeftOutNames before it builds its commands and this after.
-void ReportLeftOutNames(HWND owner, const char* caption);
+// `owner`, how many names of `leftOut` (a plan's, run/plan.h) were left out
+// because the code page cannot hold them and there was no short name, or
+// because cmd would change them, and the first of each. Shows nothing for a
+// reason that left out no name.
+void ReportLeftOutNames(HWND owner, const char* caption, const LeftOutNames& leftOut);
 
 // After CheckTargets (expand/target_check.h): when a command of `record`
 // carries a mark, asks the user in a Yes/No box owned by `owner` whether to

@@ -142,10 +142,6 @@ void IniFree() {
   g_textBlock = nullptr;
 }
 
-IniSection* IniFirstSection() {
-  return g_firstSection;
-}
-
 IniEntry* IniFindEntry(const char* section, const char* key) {
   for (IniSection* s = g_firstSection; s != nullptr; s = s->next) {
     if (std::strcmp(s->name, section) != 0) continue;

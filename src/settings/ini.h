@@ -49,9 +49,6 @@ int IniParseBlock(char* block);
 // Discards the document: every record, every owned text and the text block.
 void IniFree();
 
-// The first section of the document (file order, then sections added later).
-IniSection* IniFirstSection();
-
 // The first entry `key` in the first section named `section` that has it
 // (sections of the same name are searched in order), or nullptr.
 IniEntry* IniFindEntry(const char* section, const char* key);

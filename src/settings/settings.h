@@ -21,6 +21,8 @@ inline constexpr char kProcessPriorityKey[] = "ProcessPriority";
 inline constexpr char kParallelKey[] = "Parallel";
 inline constexpr char kOutputKey[] = "Output";
 inline constexpr char kStopOnFailureKey[] = "StopOnFailure";
+inline constexpr char kRunListWidthKey[] = "RunListWidth";
+inline constexpr char kRunListHeightKey[] = "RunListHeight";
 
 // Room for the name of the lock that copies of the program take while they
 // update the settings file.

@@ -408,6 +408,18 @@ TEST(Run, TakenInOutputIsShownAndStopEndsTheCommandWithWhatItStarted) {
   ASSERT_EQ(output, OpenOutput(s.app, list, flood, true));
   EXPECT_TRUE(WaitUntil([&] { return ControlText(output, IDC_OUTPUT_TEXT).rfind("(この前の ", 0) == 0; }));
   EXPECT_GT(270000u, ControlText(output, IDC_OUTPUT_TEXT).size());
+  // The button's release after the double-click leaves the output window
+  // active, so Escape closes only it.
+  PostMessageA(Control(list, IDC_RUNLIST_LIST), WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  EXPECT_TRUE(WaitUntil([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &gui) && gui.hwndActive == output &&
+           gui.hwndFocus != nullptr;
+  }));
+  PostMessageA(gui.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(WaitForWindowGone(output));
+  EXPECT_TRUE(IsWindow(list));
 
   SendMessageA(Control(list, IDC_RUNLIST_LIST), LB_SETCARETINDEX, flood, FALSE);
   ClickButton(list, IDC_RUNLIST_STOP);
@@ -436,7 +448,78 @@ TEST(Run, TakenInOutputIsShownAndStopEndsTheCommandWithWhatItStarted) {
   const std::string ini = ReadWholeFile(s.folder.Path("tavix.ini"));
   EXPECT_NE(std::string::npos, ini.find("Output=取り込む\r\n")) << ini;
   EXPECT_EQ(std::string::npos, ini.find("StopOnFailure")) << ini;
+  // Once what the command left behind has ended, the program ends without asking.
+  const DWORD left = NotedProcess(data + "bg.txt.go.pid");
   WriteWholeFile(data + "bg.txt.go", "");
+  EXPECT_TRUE(ProcessEnds(left));
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
+// Closing the list lets its commands write on: a command writes after the
+// list has closed, and a program it left behind writes after the command's
+// own end; both writes succeed. Closing the program meanwhile asks first,
+// and No keeps it; once nothing writes, it ends without asking.
+TEST(Run, CommandsWriteOnAfterTheListClosedAndEndingTheProgramAsksFirst) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("detach", {}));
+  s.child = JoinTestPath(TestExeDir(), "output_child.exe");
+  const std::string steps = s.folder.Path("data\\w.txt");
+  WriteWholeFile(steps, "pid\nlate .later\nout started\nwait .go\ncheck after the list\n");
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  ChooseComboItem(list, IDC_RUNLIST_OUTPUT, 1);
+  ClickButton(list, IDC_RUNLIST_START);
+  const DWORD command = NotedProcess(steps + ".pid");
+  const DWORD left = NotedProcess(steps + ".later.pid");
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+
+  PostMessageA(s.window, WM_COMMAND, IDCANCEL, 0);
+  MessageBoxSeen box;
+  ASSERT_TRUE(WaitForMessageBox(s.app, &box));
+  EXPECT_EQ("タビクス", box.caption);
+  EXPECT_EQ(0u, box.text.find("出力を取り込んでいるコマンドが 1 件")) << box.text;
+  DismissMessageBox(box.window, IDNO);
+  ASSERT_TRUE(WaitForWindowGone(box.window));
+  EXPECT_TRUE(IsWindow(s.window));
+
+  WriteWholeFile(steps + ".go", "");
+  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(steps + ".wrote") == "ok"; })) << ReadWholeFile(steps + ".wrote");
+  EXPECT_TRUE(ProcessEnds(command));
+  WriteWholeFile(steps + ".later", "");
+  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(steps + ".later.wrote") == "ok"; }))
+      << ReadWholeFile(steps + ".later.wrote");
+  EXPECT_TRUE(ProcessEnds(left));
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
+// The list opens wide enough for its longest row (the template's size is
+// the smallest it can be dragged to); the size the user gives it is kept
+// in tavix.ini, and the next list opens with it.
+TEST(Run, RunListOpensWideEnoughAndKeepsTheSizeTheUserGaveIt) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("size", {std::string(60, 'n') + ".txt"}));
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  HWND box = Control(list, IDC_RUNLIST_LIST);
+  RECT inside{}, outer{};
+  GetClientRect(box, &inside);
+  EXPECT_LE(SendMessageA(box, LB_GETHORIZONTALEXTENT, 0, 0), inside.right);
+  GetWindowRect(list, &outer);
+  const LONG width = outer.right - outer.left - 37, height = outer.bottom - outer.top + 23;
+  SetWindowPos(list, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  SendMessageA(list, WM_EXITSIZEMOVE, 0, 0);  // as the end of a drag on the frame
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  const std::string ini = ReadWholeFile(s.folder.Path("tavix.ini"));
+  EXPECT_NE(std::string::npos, ini.find("RunListWidth=" + std::to_string(width) + "\r\nRunListHeight=" +
+                                        std::to_string(height) + "\r\n")) << ini;
+  list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  GetWindowRect(list, &outer);
+  EXPECT_EQ(width * 10000 + height, (outer.right - outer.left) * 10000 + outer.bottom - outer.top);
+  ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
   EscapeAndExpectExit0(s.app, s.window);
 }
 

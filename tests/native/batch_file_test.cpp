@@ -11,7 +11,7 @@
 #include "command_line_cases.h"
 #include "fake_disk.h"
 #include "run/batch_file.h"
-#include "run/command_list.h"
+#include "run/plan.h"
 #include "support/messages.h"
 #include "support/byte_buffer.h"
 #include "test_env.h"
@@ -177,8 +177,10 @@ TEST(BatchFile, GoldenFiles) {
     g_fakeDisk.reservesLeft = c.reserves;
     ParameterSet input = MakeParameterSet(c.program, c.currentDirectory, c.rows);
     input.pauseAtEnd = c.pause;
+    RunPlan plan{};
+    FakePlan(input, kPlanBatch, &plan);
     ByteBuffer out;
-    EXPECT_EQ(ComposeBatchFile(input, {&kFakeSearch, &kFakeWalk}, &out), c.result) << c.golden;
+    EXPECT_EQ(PrintBatchFile(plan, &out), c.result) << c.golden;
     bool read = false;
     const std::string golden = ReadWholeFile(TestDataDir() + "/batch/" + c.golden, &read);
     EXPECT_TRUE(read && std::string(out.data, out.size) == golden)
@@ -186,65 +188,132 @@ TEST(BatchFile, GoldenFiles) {
         << std::string(out.data, out.size);
     EXPECT_TRUE(g_fakeDisk.blocks.empty()) << c.golden;
     char report[600];
-    EXPECT_EQ(FormatLeftOutReport(report, sizeof report, c.leftOutReason), c.leftOut > 0)
+    EXPECT_EQ(FormatLeftOutReport(plan.leftOut, report, sizeof report, c.leftOutReason),
+              c.leftOut > 0)
         << c.golden;
-    EXPECT_EQ(LeftOutNameCount(c.leftOutReason), c.leftOut) << c.golden;
-    EXPECT_EQ(LeftOutNameCount(kNotInCodePage) + LeftOutNameCount(kChangedByCmd), c.leftOut)
+    EXPECT_EQ(plan.leftOut.count[c.leftOutReason], c.leftOut) << c.golden;
+    EXPECT_EQ(plan.leftOut.count[kNotInCodePage] + plan.leftOut.count[kChangedByCmd], c.leftOut)
         << c.golden;
     EXPECT_NE(std::string(report).find(c.firstLeftOut), std::string::npos) << report;
-    EXPECT_EQ(g_expansion.search, kSearchNone) << c.golden;
     ASSERT_EQ(kRuns.count(c.golden), 1u) << c.golden;
     EXPECT_EQ(ModelRuns(golden, c.program), kRuns.at(c.golden)) << c.golden;
     FreeByteBuffer(&out);
+    FreeRunPlan(&plan);
   }
 }
 
-// The commands of a record as the run list and the batch writer take them:
-// the program without its quotes, the folder, and one argument text per
-// match in the form the program's reader needs.
-TEST(ComposeCommands, RecordInCommandsOut) {
+// The plan of a record: its blocks ("folder>folder name"), the program as
+// it starts, the folder of a direct plan's commands, one argument text per
+// match in the form the program's reader needs, and the lines of its mode.
+// Files given on the command line are the matches of the first file text
+// with a wildcard, each in its own folder.
+TEST(RunPlan, RecordInPlanOut) {
   const std::string long250(250, 'x'), long245(245, 'y'), long259(259, 'z');
   const struct {
     const char* program;
     const char* directory;
     std::vector<RowCase> rows;
-    int batch, walked;
+    int mode;
     int result, expanded;
     const char* listedProgram;
+    const char* folder;  // the folder of a direct plan's commands
+    std::vector<std::string> blocks;
     std::vector<std::string> commands;
+    const char* firstLine;
+    const char* given = nullptr;  // names split by '|'
+    std::vector<int> leftOut = {0, 0, 0};  // by LeftOutReason, when files are given
   } cases[] = {
-      {"\"D:\\My Tools\\cc.exe\"", "D:\\WORK", {{1, "-v", 1, "a.c"}}, 0, 0, -1, 0,
-       "D:\\My Tools\\cc.exe", {"-v a.c"}},
-      {cc, "", {{1, "", 0, "C:\\d\\img*.jpg"}, {2, "-o", 1, "C:\\t\\*1.png"}}, 0, 0, -1, 1, cc,
-       {"C:\\d\\img001.jpg -o C:\\t\\001.png", "C:\\d\\img002.jpg -o C:\\t\\002.png"}},
-      {cc, "", {{1, "", 0, "C:\\d\\none*.jpg"}}, 0, 0, -1, 1, cc, {}},
+      {"\"D:\\My Tools\\cc.exe\"", "D:\\WORK", {{1, "-v", 1, "a.c"}}, kPlanDirect, -1, 0,
+       "D:\\My Tools\\cc.exe", "D:\\WORK", {"D:\\WORK>"}, {"-v a.c"},
+       "\"D:\\My Tools\\cc.exe\" -v a.c"},
+      // An empty current directory is the planning folder in a direct plan,
+      // none in a batch file.
+      {cc, "", {{1, "", 0, "C:\\d\\img*.jpg"}, {2, "-o", 1, "C:\\t\\*1.png"}}, kPlanDirect, -1, 1,
+       cc, "Z:\\start", {"Z:\\start>"},
+       {"C:\\d\\img001.jpg -o C:\\t\\001.png", "C:\\d\\img002.jpg -o C:\\t\\002.png"},
+       "D:\\BIN\\CC.EXE C:\\d\\img001.jpg -o C:\\t\\001.png"},
+      {cc, "", {{1, "", 0, "C:\\d\\none*.jpg"}}, kPlanBatch, -1, 1, cc, "", {">"}, {}, ""},
       // A name found on disk has its '%' doubled only in a batch line.
-      {cc, "", {{1, "", 0, "C:\\n\\50*.txt"}}, 0, 0, -1, 1, cc, {"C:\\n\\50%.txt"}},
-      {cc, "", {{1, "", 0, "C:\\n\\50*.txt"}}, 1, 0, -1, 1, cc, {"C:\\n\\50%%.txt"}},
-      // In a walked folder relative texts are searched there.
-      {cc, "C:\\p\\a", {{1, "", 0, "*.jpg"}}, 1, 1, -1, 1, cc, {"2.jpg"}},
-      // A command too long ends the list; those before it stay.
+      {cc, "", {{1, "", 0, "C:\\n\\50*.txt"}}, kPlanDirect, -1, 1, cc, "Z:\\start",
+       {"Z:\\start>"}, {"C:\\n\\50%.txt"}, "D:\\BIN\\CC.EXE C:\\n\\50%.txt"},
+      {cc, "", {{1, "", 0, "C:\\n\\50*.txt"}}, kPlanBatch, -1, 1, cc, "", {">"},
+       {"C:\\n\\50%%.txt"}, "D:\\BIN\\CC.EXE C:\\n\\50%%.txt"},
+      // One block per walked folder, relative texts searched there.
+      {cc, "C:\\p\\*", {{1, "", 0, "*.jpg"}}, kPlanBatch, -1, 1, cc, "",
+       {"C:\\p\\a\\x>x", "C:\\p\\a>a", "C:\\p\\b>b"}, {"1.jpg", "2.jpg", "4.jpg"},
+       "D:\\BIN\\CC.EXE 1.jpg"},
+      {cc, "C:\\p\\*", {}, kPlanDirect, kErrorWildcardDirectory, 0, cc, "", {}, {}, ""},
+      // A batch program starts through the shell in either mode.
+      {"mk.bat", "D:\\W", {{1, "a&b", 0, ""}}, kPlanDirect, -1, 0, "mk.bat", "D:\\W",
+       {"D:\\W>"}, {"a&b"}, "C:\\cmd.exe /d /c \"\"mk.bat\" a&b\""},
+      {"mk.bat", "D:\\W", {{1, "a&b", 0, ""}}, kPlanBatch, -1, 0, "mk.bat", "", {"D:\\W>W"},
+       {"a&b"}, "\"%ComSpec%\" /d /c ^\"\"mk.bat\" a^&b^\""},
+      // A command too long ends the plan; those before it stay.
       {cc, "", {{1, "", 0, "C:\\L\\*.jpg"}, {2, long250.c_str(), 0, ""}, {3, long245.c_str(), 0, ""}},
-       0, 0, kErrorLineTooLong, 1, cc, {"C:\\L\\a.jpg " + long250 + " " + long245}},
-      {cc, "", {{1, long250.c_str(), 0, long259.c_str()}, {2, "", 0, "b"}, {3, "", 0, "c"}}, 0, 0,
-       kErrorLineTooLong, 0, cc, {}},
+       kPlanBatch, kErrorLineTooLong, 1, cc, "", {">"}, {"C:\\L\\a.jpg " + long250 + " " + long245},
+       nullptr},
+      {cc, "", {{1, long250.c_str(), 0, long259.c_str()}, {2, "", 0, "b"}, {3, "", 0, "c"}}, kPlanDirect,
+       kErrorLineTooLong, 0, cc, "Z:\\start", {"Z:\\start>"}, {}, ""},
+      // Given files in the order given, each run in its folder; a folder
+      // stands for its matches; a name the pattern does not match is left out.
+      {cc, "", {{1, "", 0, "C:\\photos\\*.jpg"}, {2, "-o", 1, "out\\*1.png"}}, kPlanDirect, -1, 1, cc,
+       "C:\\d", {"C:\\d>d", "C:\\p\\b>b", "C:\\d>d"},
+       {"C:\\d\\img002.jpg -o out\\img002.png", "C:\\p\\b\\4.jpg -o out\\4.png",
+        "C:\\d\\img001.jpg -o out\\img001.png", "C:\\d\\img002.jpg -o out\\img002.png"},
+       "D:\\BIN\\CC.EXE C:\\d\\img002.jpg -o out\\img002.png", "C:\\d\\img002.jpg|C:\\p\\b\\4.jpg|C:\\p\\a\\3.txt|C:\\d",
+       {0, 0, 1}},
+      // A batch plan: one block per folder, in the order first met.
+      {cc, "", {{1, "", 0, "*.JPG"}, {2, "", 0, "*/_*1.txt"}}, kPlanBatch, -1, 1, cc, "",
+       {"C:\\d>d", "C:\\p\\b>b"}, {"C:\\d\\img002.jpg d_img002.txt", "C:\\d\\img001.jpg d_img001.txt",
+       "C:\\p\\b\\4.jpg b_4.txt"}, nullptr, "C:\\d\\img002.jpg|C:\\p\\b\\4.jpg|C:\\d\\img001.jpg"},
+      // A typed current directory is where they all run.
+      {cc, "D:\\WORK", {{1, "", 0, "*.jpg"}}, kPlanDirect, -1, 1, cc, "D:\\WORK", {"D:\\WORK>b", "D:\\WORK>a"},
+       {"C:\\p\\b\\4.jpg", "C:\\p\\a\\2.jpg"}, nullptr, "C:\\p\\b\\4.jpg|C:\\p\\a\\2.jpg"},
+      // Names the code page cannot hold go by their short names or are left
+      // out; so is a folder whose '%' cmd would read; "*.*" takes a name
+      // without a dot too.
+      {cc, "", {{1, "", 0, "*.*"}}, kPlanBatch, -1, 1, cc, "", {"C:\\u>u", "C:\\x>x"},
+       {"C:\\u\\A_B~~VO4.TXT", "C:\\u\\axb.txt", "C:\\x\\README"}, nullptr,
+       "C:\\u|C:\\w\\50%\\f.txt|C:\\x\\README", {1, 1, 0}},
+      {cc, "", {{1, "", 0, "C:\\in\\*."}}, kPlanDirect, -1, 1, cc, "C:\\x", {"C:\\x>x"}, {"C:\\x\\README"}, nullptr,
+       "C:\\x\\README|C:\\x\\a.c", {0, 0, 1}},
+      // A set without a wildcard file text takes no files.
+      {cc, "", {{1, "-v", 1, "a.c"}}, kPlanDirect, -1, 0, cc, "", {}, {}, nullptr, "C:\\d\\img001.jpg"},
   };
   for (const auto& c : cases) {
     MakeTree();
     const ParameterSet set = MakeParameterSet(c.program, c.directory, c.rows);
-    CommandList list{};
-    const CommandPlace place = {&kFakeSearch, c.batch, c.directory, c.walked};
-    EXPECT_EQ(ComposeCommands(set, place, &list), c.result) << c.rows[0].fileText;
-    EXPECT_EQ(list.expanded, c.expanded) << c.rows[0].fileText;
-    EXPECT_STREQ(list.program, c.listedProgram);
-    EXPECT_STREQ(list.directory, c.directory);
+    std::string names = c.given != nullptr ? c.given : "";
+    int count = c.given != nullptr ? 1 : 0;
+    for (char& ch : names) {
+      if (ch == '|') ch = '\0', ++count;
+    }
+    const GivenFiles given = {names.c_str(), count};
+    RunPlan plan{};
+    EXPECT_EQ(FakePlan(set, c.mode, &plan, nullptr, "Z:\\start", c.given != nullptr ? &given : nullptr),
+              c.result)
+        << c.program;
+    if (c.given != nullptr) {
+      EXPECT_EQ(c.leftOut, std::vector<int>(plan.leftOut.count, plan.leftOut.count + kLeftOutReasons)) << c.given;
+      EXPECT_EQ(c.blocks.empty(), plan.noExpandedRow == 1) << c.given;
+    }
+    EXPECT_EQ(plan.commands.expanded, c.expanded) << c.rows[0].fileText;
+    EXPECT_STREQ(plan.commands.program, c.listedProgram);
+    EXPECT_STREQ(plan.commands.directory, c.folder);
+    std::vector<std::string> blocks;
+    for (int i = 0; i < BlockCount(plan); ++i) {
+      blocks.push_back(std::string(BlockAt(plan, i).folder) + ">" + BlockAt(plan, i).name.text);
+    }
+    EXPECT_EQ(blocks, c.blocks) << c.rows[0].fileText;
     std::vector<std::string> commands;
-    const char* at = list.arguments.data;
-    for (int i = 0; i < list.count; ++i, at += std::strlen(at) + 1) commands.push_back(at);
+    const char* at = plan.commands.arguments.data;
+    for (int i = 0; i < plan.commands.count; ++i, at = NextText(at)) commands.push_back(at);
     EXPECT_EQ(commands, c.commands) << c.rows[0].fileText;
-    EXPECT_EQ(list.count, static_cast<int>(c.commands.size()));
-    EXPECT_EQ(g_expansion.search, kSearchNone);
-    FreeCommandList(&list);
+    if (c.firstLine != nullptr && plan.commands.count > 0) {
+      EXPECT_STREQ(plan.lines.data, c.firstLine);
+    }
+    FreeRunPlan(&plan);
+    EXPECT_TRUE(g_fakeDisk.blocks.empty());
   }
 }
 

@@ -25,10 +25,14 @@ ArgumentRows MakeRows(const std::vector<RowCase>& rowCases) {
   return rows;
 }
 
-// The argument text, or "<fail>" when the assembly reports 0.
-std::string Assemble(const ArgumentRows& rows, std::size_t capacity = kArgumentTextCapacity) {
+// The argument text without file expansion, "*/" standing for `folderName`,
+// or "<fail>" when the assembly reports 0.
+std::string Assemble(const ArgumentRows& rows, std::size_t capacity = kArgumentTextCapacity,
+                     const char* folderName = "") {
   std::vector<char> out(capacity + 16, 'X');
-  if (!AssembleArgumentText(rows, out.data(), capacity)) return "<fail>";
+  Expansion expansion{};
+  SetFolderName(&expansion.folderName, folderName, 0);
+  if (!AssembleArgumentText(&expansion, rows, out.data(), capacity)) return "<fail>";
   EXPECT_LT(std::strlen(out.data()), capacity);
   return out.data();
 }
@@ -47,14 +51,7 @@ std::vector<std::string> Started(const std::string& line) {
   return world.starts.empty() ? std::vector<std::string>() : SplitArguments(world.starts[0].line);
 }
 
-class CommandLineTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    EndFileExpansion();
-    g_currentFolderName[0] = '\0';
-  }
-  void TearDown() override { g_currentFolderName[0] = '\0'; }
-};
+class CommandLineTest : public ::testing::Test {};
 
 TEST_F(CommandLineTest, WorkedExamplesGiveTheirArgumentTextAndBatchLine) {
   for (const WorkedExample& example : WorkedExamples()) {
@@ -146,11 +143,13 @@ TEST_F(CommandLineTest, RowsAreReadWithAtMost259Characters) {
 
 TEST_F(CommandLineTest, TranslationThatWouldBeCutFailsTheCommand) {
   // The folder name makes the file text longer than any file text may be.
-  std::memset(g_currentFolderName, 'F', 250);
-  g_currentFolderName[250] = '\0';
-  EXPECT_EQ(Assemble(MakeRows({{1, "-x", 1, "C:\\out\\*/.zip"}})), "<fail>");
-  g_currentFolderName[240] = '\0';
-  EXPECT_EQ(Assemble(MakeRows({{1, "-x", 1, "C:\\out\\*/.zip"}})),
+  const std::string folder250(250, 'F');
+  EXPECT_EQ(Assemble(MakeRows({{1, "-x", 1, "C:\\out\\*/.zip"}}), kArgumentTextCapacity,
+                     folder250.c_str()),
+            "<fail>");
+  const std::string folder240(240, 'F');
+  EXPECT_EQ(Assemble(MakeRows({{1, "-x", 1, "C:\\out\\*/.zip"}}), kArgumentTextCapacity,
+                     folder240.c_str()),
             "-x C:\\out\\" + std::string(240, 'F') + ".zip");
 }
 

@@ -150,13 +150,13 @@ TEST(PlanListAppend, GrowingAListCommitsEachPageOnce) {
 
 // The fake file system: each directory's entries in the order its search
 // delivers them, keyed by the directory's path (no trailing backslash).
-std::map<std::string, std::vector<WalkEntry>> g_tree;
+std::map<std::string, std::vector<FoundEntry>> g_tree;
 // A directory named "loop" below this one lists itself again, like a link
 // leading back up the tree.
 std::string g_loopDirectory;
 
 // The open search.
-std::vector<WalkEntry> g_found;
+std::vector<FoundEntry> g_found;
 size_t g_nextFound = 0;
 bool g_searchOpen = false;
 std::vector<std::string> g_searchPatterns;
@@ -182,9 +182,9 @@ constexpr int kMemoryUsedUp = 2;
 std::vector<int> g_codes;   // program errors reported
 std::vector<std::string> g_faults;  // misuse of the platform by the walk
 
-WalkEntry Entry(const std::string& name, int isDirectory) {
-  WalkEntry entry{};
-  entry.isDirectory = isDirectory;
+FoundEntry Entry(const std::string& name, int isDirectory) {
+  FoundEntry entry{};
+  entry.attributes = isDirectory ? kDirectoryAttribute : 0;
   std::strcpy(entry.name, name.c_str());
   return entry;
 }
@@ -216,7 +216,7 @@ bool Matches(const std::string& mask, const std::string& name) {
   return mask == name;
 }
 
-const std::vector<WalkEntry>* ListingOf(const std::string& directory) {
+const std::vector<FoundEntry>* ListingOf(const std::string& directory) {
   const auto it = g_tree.find(directory);
   if (it != g_tree.end()) return &it->second;
   const std::string loopTail = "\\loop";
@@ -228,16 +228,16 @@ const std::vector<WalkEntry>* ListingOf(const std::string& directory) {
   return nullptr;
 }
 
-int FakeFindFirst(const char* pattern, WalkEntry* entry) {
+int FakeFindFirst(void*, const char* pattern, FoundEntry* entry) {
   if (g_searchOpen) g_faults.push_back("a search opened while another is open");
   g_searchPatterns.push_back(pattern);
   const std::string text = pattern;
   const size_t cut = LastSeparator(text);
   if (cut == std::string::npos) return 0;
-  const std::vector<WalkEntry>* listing = ListingOf(text.substr(0, cut));
+  const std::vector<FoundEntry>* listing = ListingOf(text.substr(0, cut));
   if (listing == nullptr) return 0;
   g_found.clear();
-  for (const WalkEntry& e : *listing) {
+  for (const FoundEntry& e : *listing) {
     if (Matches(text.substr(cut + 1), e.name)) g_found.push_back(e);
   }
   if (g_found.empty()) return 0;
@@ -247,14 +247,14 @@ int FakeFindFirst(const char* pattern, WalkEntry* entry) {
   return 1;
 }
 
-int FakeFindNext(WalkEntry* entry) {
+int FakeFindNext(void*, FoundEntry* entry) {
   if (!g_searchOpen) g_faults.push_back("find next without an open search");
   if (!g_searchOpen || g_nextFound >= g_found.size()) return 0;
   *entry = g_found[g_nextFound++];
   return 1;
 }
 
-void FakeFindClose() {
+void FakeFindClose(void*) {
   if (!g_searchOpen) g_faults.push_back("close without an open search");
   g_searchOpen = false;
 }
@@ -306,8 +306,14 @@ void FakeReportError(int code) {
   g_codes.push_back(code);
 }
 
-constexpr WalkPlatform kFake = {FakeReserveBlock, FakeCommitPages, FakeReleaseBlock, FakeFindFirst,
-                                FakeFindNext,     FakeFindClose,   FakeReportError};
+constexpr WalkPlatform kFake = {FakeReserveBlock,
+                                FakeCommitPages,
+                                FakeReleaseBlock,
+                                {FakeFindFirst, FakeFindNext, FakeFindClose, nullptr, nullptr},
+                                FakeReportError};
+
+// The walk under test.
+DirectoryWalk g_walk{};
 
 struct Walk {
   int begun = 0;
@@ -319,20 +325,20 @@ struct Walk {
 Walk RunWalk(const char* text) {
   g_codes.clear();
   Walk walk;
-  walk.begun = StartDirectoryWalk(kFake, text);
+  walk.begun = StartDirectoryWalk(&g_walk, kFake, text);
   if (walk.begun) {
     char out[260];
-    while (TakeWalkDirectory(kFake, out, sizeof out)) walk.directories.push_back(out);
+    while (TakeWalkDirectory(&g_walk, kFake, out, sizeof out)) walk.directories.push_back(out);
     EXPECT_STREQ(out, "");
   }
   walk.codes = g_codes;
-  walk.aborted = WalkAborted();
+  walk.aborted = g_walk.aborted;
   return walk;
 }
 
 int FrameCount() {
   int count = 0;
-  for (WalkFrame* frame = WalkTopFrame(); frame != nullptr; frame = frame->parent) ++count;
+  for (WalkFrame* frame = g_walk.top; frame != nullptr; frame = frame->parent) ++count;
   return count;
 }
 
@@ -361,9 +367,9 @@ class FakeWalkTest : public ::testing::Test {
     g_tree["C:\\p"] = {Entry(".", 1), Entry("..", 1)};
   }
   void TearDown() override {
-    StartDirectoryWalk(kFake, "");  // drops a walk a test left unfinished
-    EXPECT_EQ(WalkTopFrame(), nullptr);
-    EXPECT_EQ(WalkBlocksHeld(), 0);
+    StartDirectoryWalk(&g_walk, kFake, "");  // drops a walk a test left unfinished
+    EXPECT_EQ(g_walk.top, nullptr);
+    EXPECT_EQ(g_walk.blocksHeld, 0);
     EXPECT_TRUE(g_liveBlocks.empty());
     EXPECT_FALSE(g_searchOpen);
     EXPECT_EQ(g_faults, Paths{});
@@ -396,11 +402,11 @@ TEST_F(FakeWalkTest, ThreeLevelsSiblingsInListingOrder) {
 
 TEST_F(FakeWalkTest, BeginDescendsToTheDeepestFirstDirectory) {
   for (const char* d : {"C:\\p\\a", "C:\\p\\a\\b", "C:\\p\\a\\b\\c", "C:\\p\\d"}) AddDir(d);
-  ASSERT_EQ(StartDirectoryWalk(kFake, "C:\\p\\*"), 1);
+  ASSERT_EQ(StartDirectoryWalk(&g_walk, kFake, "C:\\p\\*"), 1);
   EXPECT_EQ(FrameCount(), 3);  // the base's, a's and b's lists
-  EXPECT_EQ(WalkBlocksHeld(), 4);  // and c's block, kept for the next level
-  ASSERT_NE(WalkTopFrame(), nullptr);
-  EXPECT_STREQ(WalkTopFrame()->cursor, "C:\\p\\a\\b\\c");
+  EXPECT_EQ(g_walk.blocksHeld, 4);  // and c's block, kept for the next level
+  ASSERT_NE(g_walk.top, nullptr);
+  EXPECT_STREQ(g_walk.top->cursor, "C:\\p\\a\\b\\c");
 }
 
 TEST_F(FakeWalkTest, TrailByteBackslashIsNoSeparator) {
@@ -459,12 +465,12 @@ TEST_F(FakeWalkTest, NothingToWalk) {
     EXPECT_EQ(walk.codes, std::vector<int>{}) << c.text;
     EXPECT_EQ(walk.aborted, 0) << c.text;
     EXPECT_EQ(g_searchPatterns.size(), c.searched ? 1u : 0u) << c.text;
-    EXPECT_EQ(WalkBlocksHeld(), 0) << c.text;
+    EXPECT_EQ(g_walk.blocksHeld, 0) << c.text;
     char out[260] = "x";
-    EXPECT_EQ(TakeWalkDirectory(kFake, out, sizeof out), 0) << c.text;
+    EXPECT_EQ(TakeWalkDirectory(&g_walk, kFake, out, sizeof out), 0) << c.text;
     EXPECT_STREQ(out, "") << c.text;
   }
-  EXPECT_EQ(StartDirectoryWalk(kFake, nullptr), 0);
+  EXPECT_EQ(StartDirectoryWalk(&g_walk, kFake, nullptr), 0);
 }
 
 TEST_F(FakeWalkTest, PathsBeyond259CharactersAreLeftOutWithTheirSubtree) {
@@ -496,8 +502,8 @@ TEST_F(FakeWalkTest, LinkBackUpTheTreeEndsAt259Characters) {
 TEST_F(FakeWalkTest, FrameLayoutAndPagesCommittedAsTheListGrows) {
   AddDir("C:\\p\\m");
   AddManyLongDirectories("C:\\p\\m", 40);  // about 10 KiB of paths: three pages
-  ASSERT_EQ(StartDirectoryWalk(kFake, "C:\\p\\m\\*"), 1);
-  WalkFrame* top = WalkTopFrame();
+  ASSERT_EQ(StartDirectoryWalk(&g_walk, kFake, "C:\\p\\m\\*"), 1);
+  WalkFrame* top = g_walk.top;
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->parent, nullptr);
   EXPECT_EQ(reinterpret_cast<char*>(top), top->block);
@@ -506,7 +512,7 @@ TEST_F(FakeWalkTest, FrameLayoutAndPagesCommittedAsTheListGrows) {
   // The list: the 40 full paths in listing order, each ended by a zero byte,
   // then an empty text.
   const char* p = top->block + sizeof(WalkFrame);
-  const std::vector<WalkEntry>& listing = g_tree["C:\\p\\m"];
+  const std::vector<FoundEntry>& listing = g_tree["C:\\p\\m"];
   for (size_t i = 2; i < listing.size(); ++i, p += std::strlen(p) + 1)
     EXPECT_EQ(std::string(p), std::string("C:\\p\\m\\") + listing[i].name);
   EXPECT_EQ(*p, '\0');
@@ -520,7 +526,7 @@ TEST_F(FakeWalkTest, FrameLayoutAndPagesCommittedAsTheListGrows) {
 
   char out[260];
   int handed = 0;
-  while (TakeWalkDirectory(kFake, out, sizeof out)) ++handed;
+  while (TakeWalkDirectory(&g_walk, kFake, out, sizeof out)) ++handed;
   EXPECT_EQ(handed, 40);
 }
 
@@ -560,20 +566,20 @@ TEST_F(FakeWalkTest, OverflowWhileSettingUpEndsTheWalkAtTheFirstCall) {
   AddDir("C:\\p\\a\\big");
   AddManyLongDirectories("C:\\p\\a\\big", 300);
   g_codes.clear();
-  ASSERT_EQ(StartDirectoryWalk(kFake, "C:\\p\\*"), 1);
+  ASSERT_EQ(StartDirectoryWalk(&g_walk, kFake, "C:\\p\\*"), 1);
   EXPECT_EQ(FrameCount(), 2);  // the base's and a's; big's list was dropped
   EXPECT_EQ(g_liveBlocks.size(), 2u);
   EXPECT_EQ(g_codes, std::vector<int>{kMemoryUsedUp});
-  EXPECT_EQ(WalkAborted(), 1);
+  EXPECT_EQ(g_walk.aborted, 1);
   EXPECT_FALSE(g_searchOpen);
 
   char out[260] = "x";
-  EXPECT_EQ(TakeWalkDirectory(kFake, out, sizeof out), 0);
+  EXPECT_EQ(TakeWalkDirectory(&g_walk, kFake, out, sizeof out), 0);
   EXPECT_STREQ(out, "");
   EXPECT_EQ(g_codes.size(), 1u);
-  EXPECT_EQ(WalkTopFrame(), nullptr);
+  EXPECT_EQ(g_walk.top, nullptr);
   EXPECT_TRUE(g_liveBlocks.empty());
-  EXPECT_EQ(TakeWalkDirectory(kFake, out, sizeof out), 0);
+  EXPECT_EQ(TakeWalkDirectory(&g_walk, kFake, out, sizeof out), 0);
 }
 
 TEST_F(FakeWalkTest, OverflowDuringTheWalkDropsTheDirectoryOfThatCall) {
@@ -612,7 +618,7 @@ TEST_F(FakeWalkTest, NoBlockForALevelEndsTheWalk) {
     EXPECT_EQ(walk.codes, std::vector<int>{kNoMemory}) << c.failReserve;
     EXPECT_EQ(walk.aborted, 1) << c.failReserve;
     EXPECT_TRUE(g_liveBlocks.empty()) << c.failReserve;
-    EXPECT_EQ(WalkBlocksHeld(), 0) << c.failReserve;
+    EXPECT_EQ(g_walk.blocksHeld, 0) << c.failReserve;
   }
 }
 
@@ -647,20 +653,20 @@ TEST_F(FakeWalkTest, TwoWalksInARowStartFresh) {
   const Paths expected = {"C:\\p\\a\\b", "C:\\p\\a", "C:\\p\\c"};
   const Walk first = RunWalk("C:\\p\\*");
   EXPECT_EQ(first.directories, expected);
-  EXPECT_EQ(WalkTopFrame(), nullptr);
-  EXPECT_EQ(WalkBlocksHeld(), 0);
+  EXPECT_EQ(g_walk.top, nullptr);
+  EXPECT_EQ(g_walk.blocksHeld, 0);
   EXPECT_TRUE(g_liveBlocks.empty());
   const Walk second = RunWalk("C:\\p\\*");
   EXPECT_EQ(second.directories, expected);
 
   // A walk given up half-way is dropped by the next one.
-  ASSERT_EQ(StartDirectoryWalk(kFake, "C:\\p\\*"), 1);
+  ASSERT_EQ(StartDirectoryWalk(&g_walk, kFake, "C:\\p\\*"), 1);
   char out[260];
-  ASSERT_EQ(TakeWalkDirectory(kFake, out, sizeof out), 1);
-  EXPECT_GT(WalkBlocksHeld(), 0);
-  ASSERT_EQ(StartDirectoryWalk(kFake, "C:\\p\\*"), 1);
+  ASSERT_EQ(TakeWalkDirectory(&g_walk, kFake, out, sizeof out), 1);
+  EXPECT_GT(g_walk.blocksHeld, 0);
+  ASSERT_EQ(StartDirectoryWalk(&g_walk, kFake, "C:\\p\\*"), 1);
   EXPECT_EQ(FrameCount(), 2);
-  EXPECT_EQ(WalkBlocksHeld(), 3);  // with b's block, kept for the next level
+  EXPECT_EQ(g_walk.blocksHeld, 3);  // with b's block, kept for the next level
   EXPECT_EQ(g_liveBlocks.size(), 3u);
   const Walk third = RunWalk("C:\\p\\*");
   EXPECT_EQ(third.directories, expected);
@@ -678,13 +684,13 @@ TEST_F(FakeWalkTest, TwoWalksInARowStartFresh) {
 TEST_F(FakeWalkTest, ShortOutputBufferGetsTheStartOfThePath) {
   AddDir("C:\\p\\abc");
   AddDir("C:\\p\\d");
-  ASSERT_EQ(StartDirectoryWalk(kFake, "C:\\p\\*"), 1);
+  ASSERT_EQ(StartDirectoryWalk(&g_walk, kFake, "C:\\p\\*"), 1);
   char out[5];
-  ASSERT_EQ(TakeWalkDirectory(kFake, out, sizeof out), 1);
+  ASSERT_EQ(TakeWalkDirectory(&g_walk, kFake, out, sizeof out), 1);
   EXPECT_STREQ(out, "C:\\p");
-  ASSERT_EQ(TakeWalkDirectory(kFake, out, sizeof out), 1);
+  ASSERT_EQ(TakeWalkDirectory(&g_walk, kFake, out, sizeof out), 1);
   EXPECT_STREQ(out, "C:\\p");
-  EXPECT_EQ(TakeWalkDirectory(kFake, out, sizeof out), 0);
+  EXPECT_EQ(TakeWalkDirectory(&g_walk, kFake, out, sizeof out), 0);
 }
 
 TEST_F(FakeWalkTest, AddWalkEntryAppendsOnlyQualifyingSubdirectories) {
@@ -716,7 +722,7 @@ TEST_F(FakeWalkTest, AddWalkEntryAppendsOnlyQualifyingSubdirectories) {
   };
   std::string expectedList;
   for (const auto& c : cases) {
-    EXPECT_EQ(AddWalkEntry(kFake, frame, "C:\\p", c.name, c.isDirectory), c.result) << c.name;
+    EXPECT_EQ(AddWalkEntry(&g_walk, kFake, frame, "C:\\p", c.name, c.isDirectory), c.result) << c.name;
     if (c.result > 0) expectedList += std::string("C:\\p\\") + c.name + '\0';
   }
   expectedList += '\0';

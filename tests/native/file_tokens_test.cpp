@@ -22,7 +22,7 @@ struct ListedSearch {
 
 void FillEntry(std::size_t index, FoundEntry* entry) { *entry = g_listed.entries[index]; }
 
-int ListedFindFirst(const char* pattern, FoundEntry* entry) {
+int ListedFindFirst(void*, const char* pattern, FoundEntry* entry) {
   g_listed.patterns.push_back(pattern);
   g_listed.next = 0;
   if (g_listed.entries.empty()) return 0;
@@ -31,20 +31,21 @@ int ListedFindFirst(const char* pattern, FoundEntry* entry) {
   return 1;
 }
 
-int ListedFindNext(FoundEntry* entry) {
+int ListedFindNext(void*, FoundEntry* entry) {
   EXPECT_EQ(g_listed.open, 1);
   if (g_listed.next >= g_listed.entries.size()) return 0;
   FillEntry(g_listed.next++, entry);
   return 1;
 }
 
-void ListedClose() {
+void ListedClose(void*) {
   EXPECT_EQ(g_listed.open, 1);
   g_listed.open = 0;
   ++g_listed.closes;
 }
 
-const SearchSource kListedSearch = {ListedFindFirst, ListedFindNext, ListedClose, nullptr};
+const SearchSource kListedSearch = {ListedFindFirst, ListedFindNext, ListedClose, nullptr,
+                                   nullptr};
 
 FoundEntry File(const char* name) {
   FoundEntry entry{0x20, "", ""};
@@ -62,15 +63,10 @@ using FileTexts = std::vector<const char*>;  // rows 1.. in order
 
 class FileExpansionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    EndFileExpansion();
-    g_listed = ListedSearch();
-    g_currentFolderName[0] = '\0';
-  }
+  void SetUp() override { g_listed = ListedSearch(); }
   void TearDown() override {
-    EndFileExpansion();
+    EndFileExpansion(&x_);
     EXPECT_EQ(g_listed.open, 0);
-    g_currentFolderName[0] = '\0';
   }
 
   void SetRows(const FileTexts& files) {
@@ -84,20 +80,21 @@ class FileExpansionTest : public ::testing::Test {
     SetRows(files);
     char texts[kArgumentRowCount][kRowTextSize];
     for (int i = 0; i < kArgumentRowCount; ++i) std::strcpy(texts[i], rows_.row[i].fileText);
-    return BeginFileExpansion(texts, baseDirectory, &kListedSearch);
+    return BeginFileExpansion(&x_, texts, baseDirectory, &kListedSearch);
   }
 
   // Every argument text until the end (at most `limit`).
   std::vector<std::string> BuildAll(std::size_t limit = 50, int form = kCommandLineForm) {
     std::vector<std::string> texts;
     char out[kArgumentTextCapacity];
-    while (texts.size() < limit && AssembleArgumentText(rows_, out, sizeof out, form)) {
+    while (texts.size() < limit && AssembleArgumentText(&x_, rows_, out, sizeof out, form)) {
       texts.push_back(out);
     }
     return texts;
   }
 
   ArgumentRows rows_;
+  Expansion x_{};
 };
 
 // --- Token translation ---------------------------------------------------
@@ -131,9 +128,9 @@ TEST_F(FileExpansionTest, TranslationTable) {
       {"表*?", 0, "", "表?", 0},
   };
   for (const TranslationCase& c : cases) {
-    std::snprintf(g_currentFolderName, kRowTextSize, "%s", c.folder);
+    std::snprintf(x_.folderName.text, kRowTextSize, "%s", c.folder);
     char out[kRowTextSize];
-    EXPECT_EQ(TranslateTokens(c.text, out, sizeof out, c.countPlaceholders), c.result) << c.text;
+    EXPECT_EQ(TranslateTokens(c.text, out, sizeof out, c.countPlaceholders, x_.folderName.text), c.result) << c.text;
     EXPECT_STREQ(out, c.translated) << c.text;
   }
 }
@@ -141,18 +138,18 @@ TEST_F(FileExpansionTest, TranslationTable) {
 TEST_F(FileExpansionTest, TranslationStopsWhenCapacityLessOneIsReached) {
   char out[kRowTextSize];
   std::string text258 = std::string(257, 'a') + "?";
-  EXPECT_EQ(TranslateTokens(text258.c_str(), out, sizeof out, 0), 1);
+  EXPECT_EQ(TranslateTokens(text258.c_str(), out, sizeof out, 0, x_.folderName.text), 1);
   EXPECT_EQ(out, text258);
   std::string text259 = std::string(258, 'a') + "?";
-  EXPECT_EQ(TranslateTokens(text259.c_str(), out, sizeof out, 0), 0);
+  EXPECT_EQ(TranslateTokens(text259.c_str(), out, sizeof out, 0, x_.folderName.text), 0);
   EXPECT_EQ(out, text259);  // full, even though the text ended there
   char small[5];
-  EXPECT_EQ(TranslateTokens("abcdefg*", small, sizeof small, 0), 0);
+  EXPECT_EQ(TranslateTokens("abcdefg*", small, sizeof small, 0, x_.folderName.text), 0);
   EXPECT_STREQ(small, "abcd");
   // A folder name is written as far as the capacity allows.
-  std::snprintf(g_currentFolderName, kRowTextSize, "ABCDEFGHIJKL");
+  std::snprintf(x_.folderName.text, kRowTextSize, "ABCDEFGHIJKL");
   char ten[10];
-  EXPECT_EQ(TranslateTokens("*/?", ten, sizeof ten, 0), 0);
+  EXPECT_EQ(TranslateTokens("*/?", ten, sizeof ten, 0, x_.folderName.text), 0);
   EXPECT_STREQ(ten, "ABCDEFGHI");
 }
 
@@ -161,7 +158,7 @@ TEST_F(FileExpansionTest, TranslationStopsWhenCapacityLessOneIsReached) {
 TEST_F(FileExpansionTest, FirstRowWithALiveWildcardIsExpanded) {
   g_listed.entries = {File("a.txt"), File("b.txt")};
   EXPECT_EQ(Start({"C:\\d\\*.txt", "C:\\d\\*.bak"}), 1);
-  EXPECT_EQ(g_expansion.expandedRow, 0);
+  EXPECT_EQ(x_.expandedRow, 0);
   ASSERT_EQ(g_listed.patterns.size(), 1u);
   EXPECT_EQ(g_listed.patterns[0], "C:\\d\\*.txt");
   EXPECT_EQ(BuildAll(), (std::vector<std::string>{"C:\\d\\a.txt C:\\d\\a.bak",
@@ -176,7 +173,7 @@ TEST_F(FileExpansionTest, RowsThatDoNotQualifyAreSkipped) {
   EXPECT_EQ(Start({"C:\\x\\**.txt", "C:\\o\\*1.txt", "C:\\d;*.c", " C:\\d\\*.c", "C:\\d*\\",
                    "*.c", "C:\\src\\*.c"}),
             1);
-  EXPECT_EQ(g_expansion.expandedRow, 6);
+  EXPECT_EQ(x_.expandedRow, 6);
   EXPECT_EQ(g_listed.patterns, std::vector<std::string>{"C:\\src\\*.c"});
   // Rows above the expanded row see the same match; texts without a match
   // keep their wildcards.
@@ -251,7 +248,7 @@ TEST_F(FileExpansionTest, DirectoriesNeverYieldACommand) {
   EXPECT_EQ(BuildAll(), (std::vector<std::string>{"C:\\d\\a.txt", "C:\\d\\b.txt"}));
   EXPECT_EQ(g_listed.closes, 1);
   char out[kArgumentTextCapacity];
-  EXPECT_EQ(AssembleArgumentText(rows_, out, sizeof out), 0);  // stays at the end
+  EXPECT_EQ(AssembleArgumentText(&x_, rows_, out, sizeof out), 0);  // stays at the end
 }
 
 TEST_F(FileExpansionTest, OnlyDirectoriesGiveNoCommand) {
@@ -263,7 +260,7 @@ TEST_F(FileExpansionTest, OnlyDirectoriesGiveNoCommand) {
 
 TEST_F(FileExpansionTest, NoMatchGivesNoCommand) {
   EXPECT_EQ(Start({"-", "C:\\d\\*.none"}), 1);
-  EXPECT_EQ(g_expansion.search, kSearchNoMatch);
+  EXPECT_EQ(x_.search, kSearchNoMatch);
   EXPECT_TRUE(BuildAll().empty());
   EXPECT_EQ(g_listed.closes, 0);
 }
@@ -385,29 +382,29 @@ TEST_F(FileExpansionTest, NamesFoundOnDiskInEachKindOfLine) {
     for (const char* name : {"a b", "R&D", "a^b", "50%", "(1)", "a,b", "x=y", "\xFD%"}) {
       g_listed.entries.push_back(File(name));
     }
-    ResetLeftOutNames();
+    x_.leftOut = LeftOutNames{};
     ASSERT_EQ(Start({"*"}, "D:\\W"), 1);
     EXPECT_EQ(BuildAll(50, c.form), c.commands) << c.form;
-    EXPECT_EQ(static_cast<size_t>(LeftOutNameCount(kChangedByCmd)), 8 - c.commands.size())
+    EXPECT_EQ(static_cast<size_t>(x_.leftOut.count[kChangedByCmd]), 8 - c.commands.size())
         << c.form;
   }
 }
 
 TEST_F(FileExpansionTest, CapturesOfAMatch) {
-  g_expansion.current = File("img001.jpg");
-  CaptureMatch("C:\\src\\img*.jpg");
-  EXPECT_STREQ(g_expansion.baseName, "img001");
-  EXPECT_STREQ(g_expansion.capture1, "001");
-  EXPECT_STREQ(g_expansion.extension, "jpg");
-  g_expansion.current = File("a.b.");
-  CaptureMatch("x\\*.*");
-  EXPECT_STREQ(g_expansion.baseName, "a.b");
-  EXPECT_STREQ(g_expansion.capture1, "a.b");
-  EXPECT_STREQ(g_expansion.extension, "");
+  x_.current = File("img001.jpg");
+  CaptureMatch(&x_, "C:\\src\\img*.jpg");
+  EXPECT_STREQ(x_.baseName, "img001");
+  EXPECT_STREQ(x_.capture1, "001");
+  EXPECT_STREQ(x_.extension, "jpg");
+  x_.current = File("a.b.");
+  CaptureMatch(&x_, "x\\*.*");
+  EXPECT_STREQ(x_.baseName, "a.b");
+  EXPECT_STREQ(x_.capture1, "a.b");
+  EXPECT_STREQ(x_.extension, "");
 }
 
 TEST_F(FileExpansionTest, FolderNameToken) {
-  std::snprintf(g_currentFolderName, kRowTextSize, "SRC");
+  std::snprintf(x_.folderName.text, kRowTextSize, "SRC");
   g_listed.entries = {File("img001.jpg")};
   Start({"C:\\src\\*.jpg", "C:\\o\\*/\\*.txt", "C:\\o\\*/.zip"});
   EXPECT_EQ(BuildAll(), std::vector<std::string>{
@@ -437,13 +434,13 @@ TEST_F(FileExpansionTest, RewrittenTextOf259CharactersFits) {
 
 TEST_F(FileExpansionTest, RewriteWithoutSearchKeepsWildcardsAndEmptiesPlaceholders) {
   char out[kRowTextSize];
-  EXPECT_EQ(RewriteFileText("*.txt", out), 1);
+  EXPECT_EQ(RewriteFileText(x_, "*.txt", out), 1);
   EXPECT_STREQ(out, "*.txt");
-  EXPECT_EQ(RewriteFileText("C:\\o\\*1_?.*2", out), 1);
+  EXPECT_EQ(RewriteFileText(x_, "C:\\o\\*1_?.*2", out), 1);
   EXPECT_STREQ(out, "C:\\o\\_?.");
-  EXPECT_EQ(RewriteFileText("C:\\o\\**.txt", out), 1);
+  EXPECT_EQ(RewriteFileText(x_, "C:\\o\\**.txt", out), 1);
   EXPECT_STREQ(out, "C:\\o\\*.txt");
-  EXPECT_EQ(RewriteFileText("plain.txt", out), 1);
+  EXPECT_EQ(RewriteFileText(x_, "plain.txt", out), 1);
   EXPECT_STREQ(out, "plain.txt");
 }
 

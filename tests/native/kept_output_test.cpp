@@ -32,12 +32,19 @@ TEST(KeptOutput, ShowsTheLastBytesWithCrLfLineEndsAndZeroAsBlank) {
       {{"01234", "56789", "ab"}, "(この前の 4 バイトは省きました)\r\n456789ab", "AAA"},
       {{"0123\n567", "", "\nx"}, "(この前の 2 バイトは省きました)\r\n23\r\n567\r\nx", "A-A"},
       {{"abcdefgh", "0123456789abcdefghij"}, "(この前の 20 バイトは省きました)\r\ncdefghij", "AA"},
+      // Never half a character: a lead byte written last waits for its
+      // second byte; once bytes were left out, the text starts at the first
+      // byte below 0x40, as the oldest kept byte may be a second byte.
+      {{"ab\x82"}, "ab", "A"},
+      {{"a", "b\x82", "\xa0"}, "ab\x82\xa0", "AMM"},
+      {{"a", "b\x82", "", "\xa0" "c"}, "ab\x82\xa0" "c", "AM-M"},
+      {{"0\x82\xa0\x82\xa0\n\x82\xa0yz"}, "(この前の 5 バイトは省きました)\r\n\r\n\x82\xa0yz", "A"},
   };
   for (const auto& c : cases) {
     OutputStore store;
     BeginOutputs(&store, 8, 64, nullptr);
     ASSERT_EQ(0, AddOutput(&store, 1));
-    OutputView view{-1, 0, 0, 0};
+    OutputView view;
     std::string window, changes;
     for (const std::string& piece : c.pieces) {
       TakeOutput(&store, 0, piece.data(), piece.size());

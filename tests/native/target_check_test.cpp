@@ -9,9 +9,7 @@
 #include "command_line_cases.h"
 #include "expand/target_check.h"
 #include "fake_disk.h"
-#include "run/batch_file.h"
-#include "run/command_list.h"
-#include "support/byte_buffer.h"
+#include "run/plan.h"
 
 namespace {
 
@@ -26,7 +24,7 @@ const std::string kTree =
     "C:\\g\\|C:\\g\\ｂ.txt|C:\\w\\|C:\\w\\x\\|C:\\w\\y\\|C:\\w\\x\\a.txt|C:\\w\\y\\a.TXT|C:\\out\\|"
     "C:\\" + kLong + "\\|C:\\" + kLong + "\\a.bak";
 
-const TargetPlatform kFakeTargets = {&kFakeSearch, FakeLongFolder,
+const TargetPlatform kFakeTargets = {kFakeSearch, FakeLongFolder,
                                      [](char* out) { std::snprintf(out, kRowTextSize, "C:\\"); }};
 
 // Each command's marks in list order: O 上書き, D 重複, I 入力と同じ, - none.
@@ -83,16 +81,11 @@ TEST(TargetCheck, RecordInMarksOut) {
     FakeTree(kTree);
     const ParameterSet set = MakeParameterSet("D:\\cc.exe", c.directory, c.rows);
     TargetRecord targets{};
-    if (std::string(c.directory).find('*') != std::string::npos) {
-      ByteBuffer out;
-      EXPECT_EQ(kBatchComplete, ComposeBatchFile(set, {&kFakeSearch, &kFakeWalk, &targets}, &out));
-      FreeByteBuffer(&out);
-    } else {
-      CommandList list{};
-      EXPECT_EQ(-1, ComposeCommands(set, {&kFakeSearch, 0, c.directory, 0, &targets}, &list));
-      EXPECT_EQ(list.count, targets.commands) << c.rows[1].fileText;
-      FreeCommandList(&list);
-    }
+    RunPlan plan{};
+    const int batch = std::string(c.directory).find('*') != std::string::npos;
+    EXPECT_EQ(-1, FakePlan(set, batch ? kPlanBatch : kPlanDirect, &plan, &targets));
+    EXPECT_EQ(plan.commands.count, targets.commands) << c.rows[1].fileText;
+    FreeRunPlan(&plan);
     CheckTargets(&targets, kFakeTargets);
     const std::string letters = MarkLetters(targets);
     EXPECT_EQ(c.marks, letters) << c.rows[1].fileText;

@@ -6,11 +6,20 @@
 //   spawn       starts a copy of itself that runs until ended and writes
 //               that copy's process id into <file>.spawn
 //   background  starts a copy of itself that holds the inherited standard
-//               handles until <file>.go exists, then ends
+//               handles until <file>.go exists, then ends (its process id
+//               in <file>.go.pid)
 //   flood       writes lines to standard output without end
+//   late SUFFIX starts a copy of itself holding the inherited standard
+//               handles that, once <file>SUFFIX exists, writes a line to
+//               standard output and notes how that went in <file>SUFFIX.wrote
+//               (its process id in <file>SUFFIX.pid)
+//   wait SUFFIX waits for <file>SUFFIX to exist
+//   check TEXT  writes TEXT to standard output and notes how that went in
+//               <file>.wrote: "ok", or "failed <error>"
 //   exit N      ends with code N (0 when the file ends without it)
 // With "-wait FILE" as its only arguments it waits for FILE to exist; with
-// "-forever" it sleeps until ended. Whatever a test leaves behind ends
+// "-late FILE" it does what "late" asks of it; with "-forever" it sleeps
+// until ended. Whatever a test leaves behind ends
 // within two minutes.
 #include <windows.h>
 
@@ -35,6 +44,21 @@ bool Write(DWORD which, const std::string& text) {
   }
   DWORD written = 0;
   return WriteFile(GetStdHandle(which), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void WaitFor(const std::string& path) {
+  for (int i = 0; i < 6000 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+}
+
+// Writes `text` and notes in `path` whether the write succeeded.
+void Check(const std::string& text, const std::string& path) {
+  const bool wrote = Write(STD_OUTPUT_HANDLE, text);
+  const DWORD error = GetLastError();
+  if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+    if (wrote) std::fprintf(out, "ok");
+    if (!wrote) std::fprintf(out, "failed %lu", static_cast<unsigned long>(error));
+    std::fclose(out);
+  }
 }
 
 void Note(const char* suffix, DWORD id) {
@@ -62,7 +86,16 @@ DWORD StartCopy(const std::string& arguments) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "-wait") == 0) {
-    for (int i = 0; i < 6000 && GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+    g_file = argv[2];
+    Note(".pid", GetCurrentProcessId());
+    WaitFor(argv[2]);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "-late") == 0) {
+    g_file = argv[2];
+    Note(".pid", GetCurrentProcessId());
+    WaitFor(argv[2]);
+    Check("late\\n", std::string(argv[2]) + ".wrote");
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "-forever") == 0) {
@@ -84,6 +117,9 @@ int main(int argc, char** argv) {
     if (word == "pid") Note(".pid", GetCurrentProcessId());
     if (word == "spawn") Note(".spawn", StartCopy("-forever"));
     if (word == "background") StartCopy("-wait \"" + g_file + ".go\"");
+    if (word == "late") StartCopy("-late \"" + g_file + rest + "\"");
+    if (word == "wait") WaitFor(g_file + rest);
+    if (word == "check") Check(rest, g_file + ".wrote");
     if (word == "exit") return std::atoi(rest.c_str());
     const DWORD began = GetTickCount();
     while (word == "flood" && GetTickCount() - began < 120000 &&

@@ -13,6 +13,7 @@
 
 #include "expand/directory_walk.h"
 #include "expand/file_expansion.h"
+#include "run/plan.h"
 
 struct FakeDiskEntry {
   std::string name;
@@ -126,22 +127,10 @@ inline int FakeFill(const FakeDiskEntry* found, FoundEntry* entry) {
   return 1;
 }
 
-inline int FakeFill(const FakeDiskEntry* found, WalkEntry* entry) {
-  if (found == nullptr) return 0;
-  entry->isDirectory = found->isDirectory;
-  std::snprintf(entry->name, sizeof entry->name, "%s", found->name.c_str());
-  std::snprintf(entry->shortName, sizeof entry->shortName, "%s", found->shortName.c_str());
-  return 1;
-}
-
-template <typename Entry>
-int FakeFindFirst(const char* pattern, Entry* entry) {
+inline int FakeFindFirst(void*, const char* pattern, FoundEntry* entry) {
   return FakeFill(FakeFind(pattern), entry);
 }
-template <typename Entry>
-int FakeFindNext(Entry* entry) {
-  return FakeFill(FakeFind(nullptr), entry);
-}
+inline int FakeFindNext(void*, FoundEntry* entry) { return FakeFill(FakeFind(nullptr), entry); }
 
 inline char* FakeReserveBlock() {
   if (g_fakeDisk.reservesLeft == 0) return nullptr;
@@ -150,7 +139,7 @@ inline char* FakeReserveBlock() {
   return (g_fakeDisk.blocks[bytes.get()] = std::move(bytes)).get();
 }
 
-inline int FakeExists(const char* path) {
+inline int FakeExists(void*, const char* path) {
   const std::string text = path;
   const std::size_t cut = text.find_last_of("\\/");
   const auto folder = g_fakeDisk.folders.find(text.substr(0, cut));
@@ -161,12 +150,24 @@ inline int FakeExists(const char* path) {
   return 0;
 }
 
-inline constexpr SearchSource kFakeSearch = {FakeFindFirst<FoundEntry>, FakeFindNext<FoundEntry>,
-                                             [] {}, FakeExists};
+inline constexpr SearchSource kFakeSearch = {FakeFindFirst, FakeFindNext, [](void*) {},
+                                             FakeExists, nullptr};
 inline constexpr WalkPlatform kFakeWalk = {FakeReserveBlock,
                                            [](char*, std::size_t) { return 1; },
                                            [](char* block) { g_fakeDisk.blocks.erase(block); },
-                                           FakeFindFirst<WalkEntry>,
-                                           FakeFindNext<WalkEntry>,
-                                           [] {},
+                                           kFakeSearch,
                                            [](int) {}};
+
+// The shell a plan over the fake disk starts batch programs with.
+inline constexpr char kFakeShell[] = "C:\\cmd.exe";
+
+// A plan of `set` over the fake disk (its targets recorded into `targets`
+// when not null), an empty current directory standing for `planningFolder`,
+// over the files `given` when not null.
+inline int FakePlan(const ParameterSet& set, int mode, RunPlan* plan,
+                    TargetRecord* targets = nullptr, const char* planningFolder = "",
+                    const GivenFiles* given = nullptr) {
+  const PlanPlatform platform = {&kFakeSearch, &kFakeWalk, planningFolder, kFakeShell, nullptr,
+                                 targets, given};
+  return MakeRunPlan(set, mode, platform, plan);
+}

@@ -48,11 +48,23 @@ inline ParameterSet ReadSet(HWND dialog) {
   return set;
 }
 
+// The expansion the helpers below step, over the system's file search.
+inline HANDLE g_testFind = INVALID_HANDLE_VALUE;
+inline const SearchSource g_testSearch = SystemSearchSource(&g_testFind);
+inline Expansion g_testExpansion{};
+
+// Ends the expansion the helpers step and starts afresh.
+inline void ResetTestExpansion() {
+  EndFileExpansion(&g_testExpansion);
+  g_testExpansion = Expansion{};
+}
+
 // The next argument text of the dialog's rows for a direct run, stepping the
 // expansion StartFileExpansion began: 1 when one was built.
 inline int BuildArgumentText(HWND dialog, char* out, std::size_t capacity) {
   const ParameterSet set = ReadSet(dialog);
-  return AssembleArgumentText(set.rows, out, capacity, ProgramLineForm(set.programText, 0));
+  return AssembleArgumentText(&g_testExpansion, set.rows, out, capacity,
+                              ProgramLineForm(set.programText, 0));
 }
 
 // Starts the file expansion of the dialog's file texts over the system's
@@ -61,6 +73,6 @@ inline int StartFileExpansion(HWND dialog, const char* baseDirectory) {
   const ParameterSet set = ReadSet(dialog);
   char fileTexts[8][kRowTextSize];
   for (int i = 0; i < 8; ++i) CopyPathText(fileTexts[i], set.rows.row[i].fileText);
-  SetCommandFolder(set.currentDirectory);
-  return BeginFileExpansion(fileTexts, baseDirectory, &SystemSearchSource());
+  CopyPathText(g_testExpansion.commandFolder, set.currentDirectory);
+  return BeginFileExpansion(&g_testExpansion, fileTexts, baseDirectory, &g_testSearch);
 }

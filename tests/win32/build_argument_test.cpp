@@ -17,8 +17,7 @@ class BuildArgumentTest : public HiddenMainDialogSuite {
  protected:
   void SetUp() override {
     ASSERT_NE(dialog_, nullptr);
-    EndFileExpansion();
-    g_currentFolderName[0] = '\0';
+    ResetTestExpansion();
   }
 
   void SetRows(const char* program, const std::vector<RowCase>& rows) {

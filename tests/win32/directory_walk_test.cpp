@@ -78,6 +78,16 @@ std::vector<std::string> DirectoryOrder(const std::string& dir) {
   return names;
 }
 
+// The walk under test, over the system.
+HANDLE g_find = INVALID_HANDLE_VALUE;
+DirectoryWalk g_walk{};
+const WalkPlatform g_system = SystemWalkPlatform(&g_find);
+
+int BeginDirectoryWalk(const char* text) { return StartDirectoryWalk(&g_walk, g_system, text); }
+int NextWalkDirectory(char* out, std::size_t size) {
+  return TakeWalkDirectory(&g_walk, g_system, out, size);
+}
+
 struct Walk {
   int begun = 0;
   std::vector<std::string> directories;
@@ -93,7 +103,7 @@ Walk RunWalk(const std::string& text) {
     char out[260];
     while (NextWalkDirectory(out, sizeof out)) walk.directories.push_back(out);
   });
-  walk.aborted = DirectoryWalkAborted();
+  walk.aborted = g_walk.aborted;
   return walk;
 }
 
@@ -118,7 +128,7 @@ class DirectoryWalkTest : public ::testing::Test {
     g_failLaterCommits = false;
     g_mainDialog = nullptr;
     if (owner_) DestroyWindow(owner_);
-    EXPECT_EQ(DirectoryWalkBlocksHeld(), 0);
+    EXPECT_EQ(g_walk.blocksHeld, 0);
   }
 
   void HookVirtualAlloc() {
@@ -266,8 +276,8 @@ TEST_F(DirectoryWalkTest, QuotedAndQuestionMarkTexts) {
 TEST_F(DirectoryWalkTest, TwoWalksInARowStartFresh) {
   for (const char* d : {"a", "a\\b", "c"}) ASSERT_TRUE(MakeDir(P(d)));
   Walk first = RunWalk(root_ + "\\*");
-  EXPECT_EQ(DirectoryWalkTopFrame(), nullptr);
-  EXPECT_EQ(DirectoryWalkBlocksHeld(), 0);
+  EXPECT_EQ(g_walk.top, nullptr);
+  EXPECT_EQ(g_walk.blocksHeld, 0);
   Walk second = RunWalk(root_ + "\\*");
   EXPECT_EQ(first.directories.size(), 3u);
   EXPECT_EQ(second.directories, first.directories);
@@ -276,10 +286,10 @@ TEST_F(DirectoryWalkTest, TwoWalksInARowStartFresh) {
   ASSERT_EQ(BeginDirectoryWalk((root_ + "\\*").c_str()), 1);
   char out[260];
   ASSERT_EQ(NextWalkDirectory(out, sizeof out), 1);
-  EXPECT_GT(DirectoryWalkBlocksHeld(), 0);
+  EXPECT_GT(g_walk.blocksHeld, 0);
   Walk third = RunWalk(root_ + "\\*");
   EXPECT_EQ(third.directories, first.directories);
-  EXPECT_EQ(DirectoryWalkBlocksHeld(), 0);
+  EXPECT_EQ(g_walk.blocksHeld, 0);
 }
 
 TEST_F(DirectoryWalkTest, FramesAreReservedWholeAndCommittedPageByPage) {
@@ -287,7 +297,7 @@ TEST_F(DirectoryWalkTest, FramesAreReservedWholeAndCommittedPageByPage) {
   ASSERT_TRUE(MakeDir(many));
   MakeManyLongDirectories(many, 40);  // about 10 KiB of paths: three pages
   ASSERT_EQ(BeginDirectoryWalk((many + "\\*").c_str()), 1);
-  WalkFrame* top = DirectoryWalkTopFrame();
+  WalkFrame* top = g_walk.top;
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->parent, nullptr);
   EXPECT_EQ(reinterpret_cast<char*>(top), top->block);
@@ -330,7 +340,7 @@ TEST_F(DirectoryWalkTest, OverflowingListEndsTheWalkAndReleasesEveryFrame) {
   int begun = 0;
   std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
     begun = BeginDirectoryWalk((root_ + "\\*").c_str());
-    for (WalkFrame* f = DirectoryWalkTopFrame(); f; f = f->parent) blocks.push_back(f->block);
+    for (WalkFrame* f = g_walk.top; f; f = f->parent) blocks.push_back(f->block);
   });
   EXPECT_EQ(begun, 1);
   EXPECT_EQ(blocks.size(), 2u);  // root and a; big's frame was dropped
@@ -338,13 +348,13 @@ TEST_F(DirectoryWalkTest, OverflowingListEndsTheWalkAndReleasesEveryFrame) {
   EXPECT_EQ(boxes[0].caption, kTitle);
   EXPECT_EQ(boxes[0].text, "用意していたメモリが足りなくなりました");
   EXPECT_EQ(boxes[0].owner, owner_);
-  EXPECT_EQ(DirectoryWalkAborted(), 1);
+  EXPECT_EQ(g_walk.aborted, 1);
 
   char out[260] = "x";
   boxes = WatchBoxesDuring(nullptr, [&] { EXPECT_EQ(NextWalkDirectory(out, sizeof out), 0); });
   EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(DirectoryWalkTopFrame(), nullptr);
-  EXPECT_EQ(DirectoryWalkBlocksHeld(), 0);
+  EXPECT_EQ(g_walk.top, nullptr);
+  EXPECT_EQ(g_walk.blocksHeld, 0);
   for (char* block : blocks) EXPECT_TRUE(IsReleased(block));
   EXPECT_EQ(NextWalkDirectory(out, sizeof out), 0);
 }
@@ -362,7 +372,7 @@ TEST_F(DirectoryWalkTest, OverflowDuringTheWalkDropsTheDirectoryOfThatCall) {
   ASSERT_EQ(walk.boxes.size(), 1u);
   EXPECT_EQ(walk.boxes[0].text, "用意していたメモリが足りなくなりました");
   EXPECT_EQ(walk.aborted, 1);
-  EXPECT_EQ(DirectoryWalkBlocksHeld(), 0);
+  EXPECT_EQ(g_walk.blocksHeld, 0);
 
   // The next walk starts clean.
   Walk again = RunWalk(P(order[0]) + "\\*");
@@ -440,7 +450,7 @@ TEST_F(DirectoryWalkTest, NoMemoryForALevelEndsTheWalk) {
     EXPECT_EQ(walk.boxes[0].text, "メモリが足りません");
     EXPECT_EQ(walk.boxes[0].owner, owner_);
     EXPECT_EQ(walk.aborted, 1);
-    EXPECT_EQ(DirectoryWalkBlocksHeld(), 0) << c.failReserve;
+    EXPECT_EQ(g_walk.blocksHeld, 0) << c.failReserve;
   }
 }
 

@@ -38,11 +38,11 @@ class FileExpansionTest : public HiddenMainDialogSuite {
   void SetUp() override {
     ASSERT_NE(dialog_, nullptr);
     ASSERT_EQ(GetACP(), 932u);
-    g_currentFolderName[0] = '\0';
+    ResetTestExpansion();
     dir_ = MakeTempDir("expand");
     ASSERT_FALSE(dir_.empty());
   }
-  void TearDown() override { EndFileExpansion(); }
+  void TearDown() override { ResetTestExpansion(); }
 
   void SetFileTexts(const std::vector<std::string>& texts) {
     for (int i = 0; i < 8; ++i) {

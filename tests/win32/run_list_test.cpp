@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "expand/target_check.h"
 #include "resource.h"
 #include "support/hidden_main_dialog.h"
 #include "support/import_patch.h"
@@ -83,18 +82,19 @@ void CALLBACK DriveTick(HWND, UINT, UINT_PTR, DWORD) {
 bool RunList(const std::string& program, const std::vector<std::string>& arguments, int outputItem,
              int closeBy) {
   HWND main = CreateHiddenMainDialog();
-  CommandList commands{};
-  CopyPathText(commands.program, program.c_str());
-  for (const std::string& text : arguments) AppendBytes(&commands.arguments, text.c_str(), text.size() + 1);
-  AppendBytes(&commands.arguments, "", 1);
-  commands.expanded = 1;
-  commands.count = static_cast<int>(arguments.size());
-  g_drive = Drive{commands.program, outputItem, closeBy, nullptr, nullptr, 0, 0};
+  std::vector<ListedCommand> commands;
+  for (const std::string& text : arguments) commands.push_back({program.c_str(), text.c_str(), "", nullptr, 0});
+  RunListInput input{};
+  input.commands = commands.data();
+  input.count = static_cast<int>(commands.size());
+  input.caption = program.c_str();
+  input.pattern = "";
+  input.folder = "";
+  input.owner = main;
+  g_drive = Drive{program.c_str(), outputItem, closeBy, nullptr, nullptr, 0, 0};
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveTick);
-  const TargetRecord noTargets{};
-  const int shown = ShowRunList(main, commands, noTargets);
+  const int shown = ShowRunList(input);
   KillTimer(nullptr, timer);
-  FreeCommandList(&commands);
   DestroyWindow(main);
   return shown && g_drive.closeSent && g_drive.ticks <= 200 && !RunListOpen();
 }
