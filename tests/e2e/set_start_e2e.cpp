@@ -129,3 +129,117 @@ TEST(SetStart, UnattendedRunsEndWithWhatTheirCommandsDid) {
 }
 
 }  // namespace
+
+// Photos in two folders and a set that runs the recording child on each:
+// row 1 takes the photo, row 2 names its result beside it.
+struct PhotoFolder {
+  AppFolder folder;
+  std::string child = JoinTestPath(TestExeDir(), "record_child.exe");
+
+  void Prepare(const char* name) {
+    folder = PrepareAppFolder(name);
+    ASSERT_FALSE(folder.dir.empty());
+    for (const char* sub : {"a", "b"}) CreateDirectoryA(folder.Path(sub).c_str(), nullptr);
+    for (const char* file : {"a\\x.jpg", "b\\exit3.jpg", "b\\y.jpg", "b\\note.txt", "a\\x.out"}) {
+      ASSERT_TRUE(WriteWholeFile(folder.Path(file), "x"));
+    }
+    ASSERT_TRUE(WriteWholeFile(folder.Path("tavix.tvx"),
+                               "[photo]\r\nEXEPATH=" + child + "\r\nARG1FILE=C:\\photos\\*.jpg\r\nARG2FILE=*1.new\r\n"
+                               "[guard]\r\nEXEPATH=" + child + "\r\nARG1FILE=*.jpg\r\nARG2FILE=*1.out\r\n"));
+    SetEnvironmentVariableA("TAVIX_RECORD_FILE", folder.Path("record.txt").c_str());
+    SetEnvironmentVariableA("TAVIX_RECORD_APPEND", "1");
+    SetEnvironmentVariableA("TAVIX_RECORD_WAIT", nullptr);
+  }
+  ~PhotoFolder() {
+    SetEnvironmentVariableA("TAVIX_RECORD_FILE", nullptr);
+    SetEnvironmentVariableA("TAVIX_RECORD_APPEND", nullptr);
+  }
+  // Starts the program from the folder, as Explorer would with relative names.
+  DWORD Run(const std::string& arguments) {
+    AppProcess app;
+    EXPECT_TRUE(StartApp(&app, folder.exe, arguments, folder.dir));
+    DWORD code = 1234;
+    EXPECT_TRUE(WaitForExit(app, &code)) << arguments;
+    return code;
+  }
+  // The arguments and the folder of each start, in start order.
+  std::string Starts() const {
+    std::string starts;
+    std::string record = ReadWholeFile(folder.Path("record.txt"));
+    for (std::size_t at = 0; at < record.size();) {
+      std::string lines[4];
+      for (std::string& line : lines) {
+        const std::size_t end = record.find('\n', at);
+        line = record.substr(at, end - at);
+        at = end == std::string::npos ? record.size() : end + 1;
+      }
+      starts += lines[0].substr(lines[0].find(".exe") + 5) + " @" + lines[1] + "\n";
+    }
+    return starts;
+  }
+};
+
+// Files sent to a set: one command per file in the order given, each run in
+// its file's folder; a name the pattern does not match is left out and said.
+TEST(SetStart, FilesGivenBecomeTheRunListsCommands) {
+  PhotoFolder p;
+  ASSERT_NO_FATAL_FAILURE(p.Prepare("set_files"));
+  AppProcess app;
+  ASSERT_TRUE(StartApp(&app, p.folder.exe, "/set photo b\\y.jpg b\\note.txt \"" + p.folder.Path("a") + "\"",
+                       p.folder.dir));
+  MessageBoxSeen box;
+  ASSERT_TRUE(WaitForMessageBox(app, &box));
+  EXPECT_EQ("タビクス：実行", box.caption);
+  EXPECT_NE(std::string::npos, box.text.find("パターンに合わないか、パスが長すぎる 1 個を除外しました")) << box.text;
+  EXPECT_NE(std::string::npos, box.text.find(p.folder.Path("b\\note.txt"))) << box.text;
+  DismissMessageBox(box.window);
+  HWND list = WaitForDialog(app, p.child);
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ((std::vector<std::string>{p.folder.Path("b\\y.jpg") + " y.new", p.folder.Path("a\\x.jpg") + " x.new"}),
+            ListItems(list));
+  PostClickButton(list, IDC_RUNLIST_START);
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::string starts = p.Starts();
+    return std::count(starts.begin(), starts.end(), '\n') == 2;
+  }));
+  EXPECT_EQ(p.folder.Path("b\\y.jpg") + " y.new @" + p.folder.Path("b") + "\n" + p.folder.Path("a\\x.jpg") +
+                " x.new @" + p.folder.Path("a") + "\n",
+            p.Starts());
+  PressEscape(list);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  HWND window = WaitForDialog(app, DefaultWindowTitle());
+  ASSERT_NE(nullptr, window);
+  EXPECT_EQ(p.child, ControlText(window, IDC_EXEPATH));  // the set is shown
+  EscapeAndExpectExit0(app, window);
+}
+
+// Unattended over files: the number of commands that did not end with 0, the
+// question about targets declined without /yes, nothing to run; a later
+// start hands its files to the window, whose unsaved edits stay.
+TEST(SetStart, FilesGivenRunUnattendedOrHandedOver) {
+  PhotoFolder p;
+  ASSERT_NO_FATAL_FAILURE(p.Prepare("set_files_exit"));
+  EXPECT_EQ(1u, p.Run("/set photo a\\x.jpg b\\exit3.jpg /run /exit"));
+  EXPECT_EQ(Code(-4), p.Run("/set guard a\\x.jpg b\\y.jpg /run /exit"));
+  EXPECT_EQ(0u, p.Run("/set guard b\\y.jpg /run /exit"));
+  EXPECT_EQ(Code(-3), p.Run("/set photo b\\note.txt /run /exit"));
+  const std::string log = ReadWholeFile(p.folder.Path("tavix.log"));
+  EXPECT_NE(std::string::npos, log.find("→ いいえ (/yes がないため)")) << log;
+  EXPECT_EQ(p.folder.Path("a\\x.jpg") + " x.new @" + p.folder.Path("a") + "\n" + p.folder.Path("b\\exit3.jpg") +
+                " exit3.new @" + p.folder.Path("b") + "\n" + p.folder.Path("b\\y.jpg") + " y.out @" +
+                p.folder.Path("b") + "\n",
+            p.Starts());
+
+  AppProcess app;
+  HWND window = StartAndWaitForWindow(&app, p.folder.exe, DefaultWindowTitle(), "", p.folder.dir);
+  ASSERT_NE(nullptr, window);
+  SetControlText(window, IDC_EXEPATH, "unsaved.exe");
+  EXPECT_EQ(0u, p.Run("/set photo b\\y.jpg"));
+  HWND list = WaitForDialog(app, p.child);
+  ASSERT_NE(nullptr, list);
+  EXPECT_EQ((std::vector<std::string>{p.folder.Path("b\\y.jpg") + " y.new"}), ListItems(list));
+  EXPECT_EQ("unsaved.exe", ControlText(window, IDC_EXEPATH));
+  PressEscape(list);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EscapeAndExpectExit0(app, window);
+}
