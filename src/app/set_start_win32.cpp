@@ -165,7 +165,13 @@ void CarryOutRequest(HWND dialog) {
   std::memset(static_cast<void*>(&g_waiting), 0, sizeof g_waiting);
   const int fresh = g_waitingFresh;
   g_requestWaits = 0;
-  if (!fresh) BringToFront(dialog);
+  if (fresh) {
+    // The dialog shows itself only once its queue is empty: the window
+    // comes first, then what the request opens over it.
+    ShowWindow(dialog, SW_SHOW);
+  } else {
+    BringToFront(dialog);
+  }
 
   const StoredSet* stored = FindStoredSet(request.setName);
   if (stored == nullptr) {

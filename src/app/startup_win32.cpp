@@ -8,6 +8,7 @@
 #include "params/param_file_win32.h"
 #include "resource.h"
 #include "run/launch_win32.h"
+#include "run/run_quit_win32.h"
 #include "support/byte_buffer.h"
 #include "support/file_io_win32.h"
 #include "support/format_text.h"
@@ -96,6 +97,8 @@ int RunSetStart(HINSTANCE instance, SetRequest* request) {
       ComposeRunLogPath(g_parameterFilePath, logPath, sizeof logPath)) {
     SendMessagesToLog(logPath, request->yes);
   }
+  // Nobody is asked before the program ends in a run that closes itself.
+  SetUnattendedRun(request->exit);
   if (failure != kStartupOk) {
     ShowSetStartMessage(*request, StartupFailureText(failure));
     return kExitStartupError;

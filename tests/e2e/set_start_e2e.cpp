@@ -205,11 +205,13 @@ TEST(SetStart, FilesGivenBecomeTheRunListsCommands) {
   EXPECT_EQ(p.folder.Path("b\\y.jpg") + " y.new @" + p.folder.Path("b") + "\n" + p.folder.Path("a\\x.jpg") +
                 " x.new @" + p.folder.Path("a") + "\n",
             p.Starts());
-  PressEscape(list);
-  ASSERT_TRUE(WaitForWindowGone(list));
+  // The window shows the set under the list.
   HWND window = WaitForDialog(app, DefaultWindowTitle());
   ASSERT_NE(nullptr, window);
-  EXPECT_EQ(p.child, ControlText(window, IDC_EXEPATH));  // the set is shown
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(p.child, ControlText(window, IDC_EXEPATH));
+  PressEscape(list);
+  ASSERT_TRUE(WaitForWindowGone(list));
   EscapeAndExpectExit0(app, window);
 }
 
