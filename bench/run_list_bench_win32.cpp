@@ -12,6 +12,8 @@
 //     second file text of the same length without a wildcard (nothing to
 //     check);
 //   - with the output taken in (取り込む): the gap of the first row again;
+//     the gap of commands that each start a console program of their own
+//     (cmd /c child.exe), and no window of another program meanwhile;
 //     one command writing 100 MB to standard output, taken in at what rate
 //     and for how much of the program's memory, against the same command
 //     writing into a pipe this program empties; eight at a time writing 10 MB
@@ -25,6 +27,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -202,14 +205,16 @@ void CloseTavix(Tavix* tavix) {
 // Fills the window for run_list_child over `dir`\*.txt, with `target` as
 // the second file text, and presses Run; the run list once it shows all
 // `count` files.
-HWND OpenRunList(const Tavix& tavix, const std::string& dir, int count, const std::string& target = "") {
+HWND OpenRunList(const Tavix& tavix, const std::string& dir, int count, const std::string& target = "",
+                 const std::string& program = g_child, const std::string& switchText = "") {
   const std::string pattern = dir + "\\*.txt";
-  Send(GetDlgItem(tavix.window, IDC_EXEPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_child.c_str()));
+  Send(GetDlgItem(tavix.window, IDC_EXEPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(program.c_str()));
+  Send(GetDlgItem(tavix.window, IDC_ARG1_SWITCH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(switchText.c_str()));
   Send(GetDlgItem(tavix.window, IDC_CURPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dir.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG1_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pattern.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG2_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
   PostMessageA(GetDlgItem(tavix.window, IDC_RUN), BM_CLICK, 0, 0);
-  HWND list = WaitForDialog(tavix.process.dwProcessId, g_child.c_str());
+  HWND list = WaitForDialog(tavix.process.dwProcessId, program.c_str());
   if (list == nullptr) return nullptr;
   return Send(GetDlgItem(list, IDC_RUNLIST_LIST), LB_GETCOUNT, 0, 0) == count ? list : nullptr;
 }
@@ -227,9 +232,10 @@ void Choose(HWND list, int id, int item) {
 
 // The list opened over `dir` with `parallel` at once and the output item
 // `output`, ready to start; null when it did not open.
-HWND PrepareRunList(const Tavix& tavix, const std::string& dir, int count, int parallel, int output) {
+HWND PrepareRunList(const Tavix& tavix, const std::string& dir, int count, int parallel, int output,
+                    const std::string& program = g_child, const std::string& switchText = "") {
   DeleteFileA(g_times.c_str());
-  HWND list = OpenRunList(tavix, dir, count);
+  HWND list = OpenRunList(tavix, dir, count, "", program, switchText);
   if (list == nullptr) return nullptr;
   Choose(list, IDC_RUNLIST_PARALLEL, parallel - 1);
   Choose(list, IDC_RUNLIST_OUTPUT, output);
@@ -247,8 +253,9 @@ bool RunToEnd(HWND list) {
 
 // One pass of the run list over `dir` with `parallel` at once; false when it
 // did not run to its end.
-bool RunListPass(const Tavix& tavix, const std::string& dir, int count, int parallel, int output = 0) {
-  HWND list = PrepareRunList(tavix, dir, count, parallel, output);
+bool RunListPass(const Tavix& tavix, const std::string& dir, int count, int parallel, int output = 0,
+                 const std::string& program = g_child, const std::string& switchText = "") {
+  HWND list = PrepareRunList(tavix, dir, count, parallel, output, program, switchText);
   if (list == nullptr) return false;
   const bool finished = RunToEnd(list);
   CloseRunList(list);
@@ -383,13 +390,13 @@ void PrintRow(const char* what, const char* figure, const char* anchor, const ch
 }
 
 // The same commands in a batch file run by cmd.
-double BatchGap(const std::string& dir, int count) {
+double BatchGap(const std::string& dir, int count, const std::string& prefix = "") {
   const std::string batch = dir + "\\run.bat";
   std::string text = "@echo off\r\n";
   for (int i = 0; i < count; ++i) {
     char file[32];
     std::snprintf(file, sizeof file, "\\f%05d.txt", i);
-    text += g_child + " " + dir + file + "\r\n";  // as the run list starts them
+    text += prefix + g_child + " " + dir + file + "\r\n";  // as the run list starts them
   }
   HANDLE out = CreateFileA(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
@@ -398,6 +405,33 @@ double BatchGap(const std::string& dir, int count) {
   DeleteFileA(g_times.c_str());
   if (RunAndWait("cmd.exe /c \"" + batch + "\"") < 0) return -1;
   return MeanGap(count);
+}
+
+// The most visible top-level windows of other programs than this one and
+// tavix.exe seen while it watches.
+struct WindowWatch {
+  DWORD tavix;
+  volatile LONG stop;
+  int most;
+};
+
+BOOL CALLBACK CountForeign(HWND window, LPARAM context) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  WindowWatch* watch = reinterpret_cast<WindowWatch*>(context);
+  if (IsWindowVisible(window) && owner != watch->tavix && owner != GetCurrentProcessId()) ++watch->most;
+  return TRUE;
+}
+
+DWORD WINAPI WatchWindows(void* data) {
+  WindowWatch* watch = static_cast<WindowWatch*>(data);
+  while (!watch->stop) {
+    WindowWatch now = {watch->tavix, 0, 0};
+    EnumWindows(CountForeign, reinterpret_cast<LPARAM>(&now));
+    watch->most = std::max(watch->most, now.most);
+    Sleep(5);
+  }
+  return 0;
 }
 
 double Best(double best, double seconds) { return seconds >= 0 && (best < 0 || seconds < best) ? seconds : best; }
@@ -409,7 +443,9 @@ int Fail(const char* what) {
 
 }  // namespace
 
-int main() {
+// With "gaps" as its argument, only the gap rows run.
+int main(int argc, char** argv) {
+  const bool gapsOnly = argc > 1 && std::strcmp(argv[1], "gaps") == 0;
   g_dir = ExeDir();
   g_child = g_dir + "\\run_list_child.exe";
   g_times = g_dir + "\\run_list_times.txt";
@@ -441,6 +477,49 @@ int main() {
                 "one's end to the next one's start (wall clock, mean, best of %d)", kGapCommands, kRounds);
   PrintBenchRow({what, "the same commands in a batch file run by cmd", 0, nullptr, 0, 1.0, 0, "<= 1.0x"},
                 takenGap, batchGap);
+
+  // 1b. Each command a cmd starting a console program of its own, taken in:
+  // the gap, and no window of any other program while they run.
+  const std::string chained = MakeFiles("chained", kGapCommands);
+  double chainedGap = -1, chainedBatchGap = -1;
+  WindowWatch watch = {0, 0, 0};
+  {
+    char shell[MAX_PATH] = {};
+    GetSystemDirectoryA(shell, MAX_PATH);
+    const std::string cmd = std::string(shell) + "\\cmd.exe";
+    Tavix tavix;
+    if (!StartTavix(&tavix)) return Fail("tavix.exe did not show its window");
+    watch.tavix = tavix.process.dwProcessId;
+    HANDLE watcher = CreateThread(nullptr, 0, WatchWindows, &watch, 0, nullptr);
+    for (int round = 0; round < kRounds; ++round) {
+      if (RunListPass(tavix, chained, kGapCommands, 1, kTakenIn, cmd, "/c " + g_child)) {
+        chainedGap = Best(chainedGap, MeanGap(kGapCommands));
+      }
+    }
+    InterlockedExchange(&watch.stop, 1);
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+    CloseTavix(&tavix);
+    for (int round = 0; round < kRounds; ++round) {
+      chainedBatchGap = Best(chainedBatchGap, BatchGap(chained, kGapCommands, "cmd /c "));
+    }
+  }
+  RemoveFiles(chained, kGapCommands);
+  if (chainedGap < 0 || chainedBatchGap < 0) return Fail("the chained commands did not all run");
+  {
+    char figure[96], anchor[128], ratio[64];
+    std::snprintf(figure, sizeof figure, "%.2f ms, %d windows of other programs seen", chainedGap * 1e3, watch.most);
+    std::snprintf(anchor, sizeof anchor, "the same commands in a batch file run by cmd: %.2f ms", chainedBatchGap * 1e3);
+    std::snprintf(ratio, sizeof ratio, "%.2fx the anchor's time", chainedGap / chainedBatchGap);
+    std::snprintf(what, sizeof what,
+                  "run list, 取り込む, %d commands each starting a console program of its own "
+                  "(cmd /c child.exe): gap from one's end to the next one's start (wall clock, mean, best of %d)",
+                  kGapCommands, kRounds);
+    PrintRow(what, figure, anchor, ratio, "<= 1.2x, and no visible window created",
+             chainedGap <= 1.2 * chainedBatchGap && watch.most == 0);
+  }
+
+  if (gapsOnly) return 0;
 
   // 2. Two at a time.
   const std::string busy = MakeFiles("busy", kBusyCommands);

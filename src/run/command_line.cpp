@@ -164,8 +164,10 @@ int ComposeBatchLine(const char* programText, const char* arguments, char* out, 
   Put(&writer, program);
   const CommandShape shape = ShapeOfCommand(programText, arguments);
   const InterpreterCommand& found = shape.command;
+  const int caret = EndsInEscapingCaret(arguments);
   if (shape.kind == kBatchProgram) {
     PutForChildCmd(&writer, arguments, std::strlen(arguments));
+    if (caret) PutForChildCmd(&writer, "^", 1);
     Put(&writer, "^\"");
   } else if (shape.switched && found.length > 0) {
     Put(&writer, arguments, found.start);
@@ -174,8 +176,24 @@ int ComposeBatchLine(const char* programText, const char* arguments, char* out, 
     Put(&writer, "^\"");
   } else {
     Put(&writer, arguments);
+    if (caret) Put(&writer, "^");
   }
   return FinishLine(&writer);
+}
+
+int EndsInEscapingCaret(const char* text) {
+  int quoted = 0;
+  int escaping = 0;
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
+    if (escaping) {
+      escaping = 0;
+    } else if (*p == '"') {
+      quoted = !quoted;
+    } else if (*p == '^' && !quoted) {
+      escaping = 1;
+    }
+  }
+  return escaping;
 }
 
 int FindInterpreterCommand(const char* arguments, InterpreterCommand* found) {

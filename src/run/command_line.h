@@ -9,11 +9,14 @@
 #include "support/path_text.h"
 
 constexpr std::size_t kArgumentTextCapacity = 512;   // argument text: at most 511 characters
+// Every cmd the program starts: its AutoRun commands off, command
+// extensions on and delayed expansion off, whatever the registry says, so
+// that it reads its line by the same rules everywhere.
+inline constexpr char kCmdSwitches[] = "/d /e:on /v:off";
 // A batch file as the program runs in a child cmd (the command interpreter
-// that the system names in %ComSpec%, its AutoRun commands off): the line
-// opens its command with a quote the batch file's cmd passes on without
-// reading it as one.
-inline constexpr char kChildCmdStart[] = "\"%ComSpec%\" /d /c ^\"";
+// that the system names in %ComSpec%): the line opens its command with a
+// quote the batch file's cmd passes on without reading it as one.
+inline constexpr char kChildCmdStart[] = "\"%ComSpec%\" /d /e:on /v:off /c ^\"";
 // Program text of a batch line: the child cmd, the quoted text, one blank.
 constexpr std::size_t kBatchProgramTextSize = sizeof kChildCmdStart - 1 + kQuotedPathSize + 1;
 // A whole batch line: the program text and the argument text, each
@@ -66,6 +69,12 @@ struct InterpreterCommand {
 // Finds the switch "/c" or "/k" of cmd.exe (in any case, a whole word
 // outside quotes) in `arguments`. Returns 0 when there is none.
 int FindInterpreterCommand(const char* arguments, InterpreterCommand* found);
+
+// 1 when `text` ends in a caret that cmd would read as escaping what comes
+// after the text (outside quotes, itself not escaped): at the end of a
+// batch line it would join the next line, before a closing quote it would
+// be lost. Such a caret is written twice.
+int EndsInEscapingCaret(const char* text);
 
 // What runs a program, which decides the form of every line that starts it.
 enum ProgramKind : int {

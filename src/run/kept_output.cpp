@@ -194,9 +194,14 @@ std::size_t ComposeLocked(const KeptOutput& output, ByteBuffer* out, int* afterL
     shown = WholeCharactersEnd(output, first);
     AppendKept(output, first, shown, afterLineEnd, out);
   }
-  if (output.note == kNoteStoppedAlone) {
+  const struct {
+    int note;
+    const char* text;
+  } notes[] = {{kNoteStoppedAlone, kOutputStoppedAloneText}, {kNotePriorityAlone, kOutputPriorityAloneText}};
+  for (const auto& note : notes) {
+    if ((output.note & note.note) == 0) continue;
     if (out->size > 0 && out->data[out->size - 1] != '\n') AppendBytes(out, "\r\n", 2);
-    AppendLine(out, kOutputStoppedAloneText);
+    AppendLine(out, note.text);
   }
   return shown;
 }
@@ -261,7 +266,7 @@ std::uint64_t OutputWritten(const OutputStore& store, int index) {
 void NoteOutput(OutputStore* store, int index, int note) {
   Locked locked(*store);
   KeptOutput* output = &Records(*store)[index];
-  output->note = note;
+  output->note |= note;
   ++output->shape;
 }
 

@@ -25,8 +25,11 @@ inline constexpr char kOutputDroppedText[] =
 inline constexpr char kOutputStoppedAloneText[] =
     "ジョブに入れられなかったので、停止ではこのコマンドのプロセスだけを終了しました";
 
-// What the output of one command says besides its bytes.
-enum OutputNote { kNoteNone = 0, kNoteStoppedAlone = 1 };
+inline constexpr char kOutputPriorityAloneText[] =
+    "ジョブに優先度を設定できなかったので、優先度はこのコマンドのプロセスだけに設定しました";
+
+// What the output of one command says besides its bytes: a set of notes.
+enum OutputNote { kNoteNone = 0, kNoteStoppedAlone = 1, kNotePriorityAlone = 2 };
 
 // How a command has ended, for the order in which outputs are dropped.
 enum OutputEnd { kOutputRunning = 0, kOutputEndedZero = 1, kOutputEndedOtherwise = 2 };
@@ -42,7 +45,7 @@ struct KeptOutput {
   int taken;              // 1 when the output is taken in
   int end;                // OutputEnd
   int dropped;            // 1 once dropped to keep within the limit of all
-  int note;               // OutputNote
+  int note;               // OutputNote bits
   unsigned shape;         // changes when the text changes other than by growing
 };
 
@@ -80,7 +83,7 @@ void EndOutput(OutputStore* store, int index, int end);
 int OutputTaken(const OutputStore& store, int index);
 std::uint64_t OutputWritten(const OutputStore& store, int index);
 
-// Adds a note to the output.
+// Adds a note to the output (its notes show in the order of OutputNote).
 void NoteOutput(OutputStore* store, int index, int note);
 
 // The text of an output as its window shows it: a first line saying how many

@@ -88,7 +88,9 @@ int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
   const int batch = shell != nullptr && shape.kind == kBatchProgram;
   if (batch) {
     PutProgram(&writer, shell);
-    Put(&writer, " /d /c \"");
+    Put(&writer, " ");
+    Put(&writer, kCmdSwitches);
+    Put(&writer, " /c \"");
     if (network != nullptr) PutEnterFolder(&writer, network, 1);
     // The path without enclosing quotes of its own, in the inner pair.
     std::size_t length = std::strlen(command);
@@ -109,6 +111,7 @@ int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
   } else if (arguments != nullptr) {
     Put(&writer, " ");
     Put(&writer, arguments);
+    if (batch && EndsInEscapingCaret(arguments)) Put(&writer, "^");
   }
   if (batch) Put(&writer, "\"");
   return FinishLine(&writer);

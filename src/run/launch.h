@@ -53,8 +53,8 @@ int FindPriorityByLabel(std::string_view label);
 // text before the blank as the program); then, when `arguments` is not null
 // (even when it is empty), one blank and the arguments. A batch file (.bat,
 // .cmd) as the command is started through the command interpreter `shell`
-// (its full path, AutoRun commands off) as
-// `"shell" /d /c ""command" arguments"`: cmd strips the outer pair of quotes
+// (its full path, with kCmdSwitches) as
+// `"shell" /d /e:on /v:off /c ""command" arguments"`: cmd strips the outer pair of quotes
 // and reads the rest, so a folder named with "&", "^" or "(" reaches it
 // whole. With cmd.exe as the command, what follows its "/c" or
 // "/k" is enclosed in that pair too (unless the user did so). Null `command`

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "run/launch.h"
+#include "run/launch_flags.h"
+#include "run/shared_console_win32.h"
 #include "support/format_text.h"
 #include "support/message_box_win32.h"
 
@@ -82,7 +84,7 @@ HANDLE StartComposedLine(HWND owner, const char* composed, const char* command,
 
 HANDLE StartCommandLine(HWND owner, const char* title, char* commandLine,
                         const char* currentDirectory, int priorityIndex) {
-  const ChildStart start = {CreationFlagsForPriority(priorityIndex), nullptr, nullptr};
+  const ChildStart start = {OwnConsoleFlags(priorityIndex, SharedConsoleHeld()), nullptr, nullptr};
   PROCESS_INFORMATION info;
   if (!CreateChild(owner, title, commandLine, currentDirectory, start, &info)) return nullptr;
   CloseHandle(info.hThread);

@@ -17,7 +17,9 @@ void CommandInterpreterPath(char* out, UINT size);
 // the program's own current directory; a UNC folder that cmd would refuse is
 // entered by the command line itself, ComposeCommandLineIn). `priorityIndex` is a row of the
 // process priority table (run/launch.h); a negative index passes no priority
-// class. Returns the child's process handle, which the caller then owns and
+// class. While the program holds the hidden console of the taken-in commands
+// (run/shared_console_win32.h), the child gets a console of its own, as it
+// would without it. Returns the child's process handle, which the caller then owns and
 // must close, or null after showing the system's text under "タビクス：実行失敗".
 HANDLE LaunchCommand(HWND owner, const char* command, const char* arguments,
                      const char* currentDirectory, int priorityIndex);

@@ -306,6 +306,8 @@ int PlanDirectBlock(RunPlan* plan, Expansion* expansion, const PlanPlatform& pla
   const char* folder = plan->currentDirectory;
   if (folder[0] == '\0' && platform.planningFolder != nullptr) folder = platform.planningFolder;
   CopyPathText(plan->commands.directory, folder);
+  // The system takes a folder without quotes.
+  RemoveEnclosingQuotes(plan->commands.directory);
   return PlanBlockIn(plan, expansion, platform, plan->commands.directory, 0);
 }
 

@@ -2,10 +2,6 @@
 
 #include "run/launch.h"
 
-unsigned long ListedCreationFlags(int priorityIndex, int taken) {
-  return CreationFlagsForPriority(priorityIndex) | kCreateSuspended | (taken ? kCreateNoWindow : 0);
-}
-
 unsigned long PriorityClassForRunning(int priorityIndex, unsigned long ownClass) {
   constexpr unsigned long kNormalClass = 0x20, kIdleClass = 0x40, kBelowNormalClass = 0x4000;
   const unsigned long chosen = CreationFlagsForPriority(priorityIndex);

@@ -3,8 +3,10 @@
 #include <cstdlib>
 
 #include "run/launch.h"
+#include "run/launch_flags.h"
 #include "run/launch_win32.h"
 #include "run/run_child.h"
+#include "run/shared_console_win32.h"
 #include "support/format_text.h"
 #include "support/memory_win32.h"
 #include "support/message_box_win32.h"
@@ -153,13 +155,51 @@ PipeReader* StartReading(HANDLE pipe, OutputSink* sink, int output) {
   return reader;
 }
 
+// 1 when a command is to leave the job the program runs in (where jobs do
+// not nest, and the outer job allows it).
+int LeaveOuterJob() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExA(&version) || JobsNest(version.dwMajorVersion, version.dwMinorVersion)) return 0;
+  BOOL inJob = FALSE;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION outer{};
+  return IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) && inJob &&
+         QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &outer, sizeof outer, nullptr) &&
+         BreakAwayFromOuterJob(0, inJob, outer.BasicLimitInformation.LimitFlags);
+}
+
 }  // namespace
 
 struct ListedChild {
   HANDLE process;
   HANDLE job;          // null when the process could not join one
   PipeReader* reader;  // null in a console of its own
+  OutputSink* sink;    // where its output goes while its list is open
+  int output;          // its output in the sink's store, -1 for none
+  DWORD jobClass;      // the priority class its job carries, 0 for none
 };
+
+namespace {
+
+// The job carries the class JobPriorityClass gives for `priorityClass`, so
+// that every process of the command has it; where it cannot, the class
+// reaches the command's own process only (the caller gave it that), and its
+// output says so.
+void ApplyJobPriority(ListedChild* child, DWORD priorityClass) {
+  const DWORD wanted = JobPriorityClass(priorityClass);
+  if (wanted == child->jobClass) return;
+  JOBOBJECT_BASIC_LIMIT_INFORMATION limits{};
+  limits.LimitFlags = wanted != 0 ? JOB_OBJECT_LIMIT_PRIORITY_CLASS : 0;
+  limits.PriorityClass = wanted;
+  if (child->job != nullptr &&
+      SetInformationJobObject(child->job, JobObjectBasicLimitInformation, &limits, sizeof limits)) {
+    child->jobClass = wanted;
+  } else if (wanted != 0 && child->output >= 0 && child->sink != nullptr) {
+    NoteOutput(child->sink->store, child->output, kNotePriorityAlone);
+  }
+}
+
+}  // namespace
 
 int StartOutputReader() {
   if (g_thread != nullptr) return 1;
@@ -187,7 +227,11 @@ ListedChild* StartListedChild(HWND owner, const char* program, const char* argum
     return nullptr;
   }
   HANDLE readEnd = nullptr;
-  ChildStart start = {ListedCreationFlags(priorityIndex, output >= 0), nullptr, nullptr};
+  // A taken-in command shares the hidden console; any other gets a console
+  // of its own.
+  const int consoleHeld = output >= 0 ? PrepareSharedConsole() : SharedConsoleHeld();
+  ChildStart start = {ListedCreationFlags(priorityIndex, output >= 0, consoleHeld, LeaveOuterJob()),
+                      nullptr, nullptr};
   if (output >= 0) {
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     start.input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
@@ -215,11 +259,14 @@ ListedChild* StartListedChild(HWND owner, const char* program, const char* argum
     return nullptr;
   }
   child->process = info.hProcess;
+  child->sink = sink;
+  child->output = output;
   child->job = CreateJobObjectA(nullptr, nullptr);
   if (child->job != nullptr && !AssignProcessToJobObject(child->job, info.hProcess)) {
     CloseHandle(child->job);
     child->job = nullptr;
   }
+  ApplyJobPriority(child, CreationFlagsForPriority(priorityIndex));
   ResumeThread(info.hThread);
   CloseHandle(info.hThread);
   return child;
@@ -234,6 +281,7 @@ int StopListedChild(ListedChild* child) {
 }
 
 void SetListedChildPriority(ListedChild* child, DWORD priorityClass) {
+  ApplyJobPriority(child, priorityClass);
   SetPriorityClass(child->process, priorityClass);
 }
 

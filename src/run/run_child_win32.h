@@ -37,9 +37,12 @@ void DetachOutputs(OutputSink* sink);
 int OpenOutputPipes();
 
 // Starts `arguments` with `program` in `directory` with the priority row
-// `priorityIndex` (-1: none); with `output` 0 or more, its output goes into
-// that output of `sink`'s store. Null after the system's text under
-// "タビクス：実行失敗".
+// `priorityIndex` (-1: none), which its job carries when it is not normal;
+// with `output` 0 or more, its output goes into that output of `sink`'s
+// store, and it shares the program's hidden console
+// (run/shared_console_win32.h). Before Windows 8 it leaves the job the
+// program runs in, where that job allows it (run/launch_flags.h). Null after
+// the system's text under "タビクス：実行失敗".
 ListedChild* StartListedChild(HWND owner, const char* program, const char* arguments,
                               const char* directory, int priorityIndex, OutputSink* sink, int output);
 
@@ -50,6 +53,8 @@ HANDLE ListedChildProcess(const ListedChild* child);
 // only its own process was ended.
 int StopListedChild(ListedChild* child);
 
+// The child's own process, and its job when the class is not normal, get
+// `priorityClass`; a class its job cannot carry is noted in its output.
 void SetListedChildPriority(ListedChild* child, DWORD priorityClass);
 
 // The processor time, in milliseconds, that every process of its job has

@@ -18,6 +18,7 @@
 #include "e2e/steps.h"
 #include "resource.h"
 #include "test_env.h"
+#include "window_census.h"
 
 namespace {
 
@@ -506,6 +507,59 @@ TEST(Run, RunListOpensWideEnoughAndKeepsTheSizeTheUserGaveIt) {
   GetWindowRect(list, &outer);
   EXPECT_EQ(width * 10000 + height, (outer.right - outer.left) * 10000 + outer.bottom - outer.top);
   ClickButton(list, IDCANCEL);
+  ASSERT_TRUE(WaitForWindowGone(list));
+  EscapeAndExpectExit0(s.app, s.window);
+}
+
+// Visible top-level windows of the programs `app` started.
+int ForeignWindows(const AppProcess& app) {
+  return VisibleWindowsBelow(app.Id());
+}
+
+// Eight at a time with their output taken in share the program's hidden
+// console: no window appears for them or for the program one of them
+// starts, each output is its own, and 停止 ends one command with what it
+// started while the others run on to their end.
+TEST(Run, EightTakenInCommandsShareOneHiddenConsoleAndStopEndsOnlyOne) {
+  RunSession s;
+  ASSERT_NO_FATAL_FAILURE(s.Start("shared", {}));
+  s.child = JoinTestPath(TestExeDir(), "output_child.exe");
+  const std::string data = s.folder.Path("data\\");
+  for (int i = 0; i < 8; ++i) {
+    const std::string n = std::to_string(i);
+    WriteWholeFile(data + "w" + n + ".txt", (i == 0 ? "spawn\n" : "") + std::string("out before ") + n +
+                                                "\\n\nwait .go\nconsole\nout after " + n + "\\n\n");
+  }
+  HWND list = s.OpenRunList("*.txt");
+  ASSERT_NE(nullptr, list);
+  ChooseComboItem(list, IDC_RUNLIST_OUTPUT, 1);
+  ChooseComboItem(list, IDC_RUNLIST_PARALLEL, 7);
+  int most = 0;
+  ClickButton(list, IDC_RUNLIST_START);
+  const Texts shown = ListItems(list);
+  const int stopped = RowNamed(shown, "w0.txt");
+  const DWORD spawnId = NotedProcess(data + "w0.txt.spawn");
+  most = std::max(most, ForeignWindows(s.app));
+  SendMessageA(Control(list, IDC_RUNLIST_LIST), LB_SETCARETINDEX, stopped, FALSE);
+  ClickButton(list, IDC_RUNLIST_STOP);
+  EXPECT_TRUE(WaitForRow(list, stopped, "停止\t")) << ListItems(list)[stopped];
+  EXPECT_TRUE(ProcessEnds(spawnId));
+  for (int i = 1; i < 8; ++i) WriteWholeFile(data + "w" + std::to_string(i) + ".txt.go", "");
+  ASSERT_TRUE(WaitUntil([&] {
+    most = std::max(most, ForeignWindows(s.app));
+    return Buttons(list) == kFinished;
+  }));
+  EXPECT_EQ(0, most);
+  EXPECT_EQ(0u, ControlText(list, IDC_RUNLIST_STATUS).find("8/8 件終了　失敗 1"));
+  for (int row = 0; row < 8; ++row) {
+    const std::string n = shown[row].substr(shown[row].size() - 5, 1);
+    HWND output = OpenOutput(s.app, list, row, false);
+    ASSERT_NE(nullptr, output);
+    EXPECT_EQ(row == stopped ? "before 0\r\n" : "before " + n + "\r\nshared console\r\nafter " + n + "\r\n",
+              ControlText(output, IDC_OUTPUT_TEXT)) << row;
+    EXPECT_EQ(row == stopped ? "停止\t" : "0\t", ListItems(list)[row].substr(0, row == stopped ? 5 : 2)) << row;
+  }
+  PostMessageA(list, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitForWindowGone(list));
   EscapeAndExpectExit0(s.app, s.window);
 }

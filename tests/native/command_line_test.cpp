@@ -1,6 +1,7 @@
 // Argument-text assembly, the program text forms and the path operations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -295,7 +296,7 @@ TEST(ProgramText, BatchFormOfLongTexts) {
   std::string and259 = std::string(129, 'a') + "&" + std::string(129, 'a');
   EXPECT_EQ(BatchLine(and259.c_str(), "x"), "\"" + and259 + "\" x");
   std::string bat259 = std::string(255, 'p') + ".CMD";
-  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "\"%ComSpec%\" /d /c ^\"\"" + bat259 + "\" x^\"");
+  EXPECT_EQ(BatchLine(bat259.c_str(), "x"), "\"%ComSpec%\" /d /e:on /v:off /c ^\"\"" + bat259 + "\" x^\"");
   std::string bare259(259, 'p');
   EXPECT_EQ(BatchLine(bare259.c_str(), "x"), bare259 + " x");
 }
@@ -304,42 +305,78 @@ TEST(ProgramText, BatchFormOfLongTexts) {
 
 // The model of cmd the tests read lines back with, on the documented rules
 // it stands for: "\n" ends a batch line; a line that is no batch file is a
-// command line started in the folder.
+// command line started in the folder. A start reads "folder>program|argument|…".
 TEST(CmdModel, ReadsLinesAsWindowsCmdDoes) {
   const struct {
     bool batch;
     const char* text;
-    std::vector<std::string> starts;  // "folder>command line"
-    int broken;
+    std::vector<std::string> starts;
+    int broken = 0;
+    std::vector<std::string> files = {};  // files on disk: a bare name is looked up
+    int joined = 0, mapped = 0;           // lines joined by a caret, drives left mapped
   } cases[] = {
       // clang-format off
-      {true, "cd D:\\x\nx.exe\ncd /d D:\\x\ny.exe", {"Z:\\start>x.exe", "D:\\x>y.exe"}, 0},
-      {true, "pushd \\\\srv\\s\nx.exe\npopd\ny.exe", {"\\\\srv\\s>x.exe", "Z:\\start>y.exe"}, 0},
-      {true, "cd sub\\a\ncd sub\\b\nx.exe", {"Z:\\start\\sub\\a\\sub\\b>x.exe"}, 0},
+      {true, "cd D:\\x\nx.exe\ncd /d D:\\x\ny.exe", {"Z:\\start>x.exe", "D:\\x>y.exe"}},
+      {true, "pushd \\\\srv\\s\\a\nx.exe\npopd\ny.exe", {"\\\\srv\\s\\a>x.exe", "Z:\\start>y.exe"}},
+      {true, "cd sub\\a\ncd sub\\b\nx.exe", {"Z:\\start\\sub\\a\\sub\\b>x.exe"}},
       {true, "x.exe %TAG%%1 \"a&b\" c^&d \"e^f\" g^^h 50%%.txt 50%.txt",
-       {"Z:\\start>x.exe tag \"a&b\" c&d \"e^f\" g^h 50%.txt 50.txt"}, 0},
-      {true, "call x.bat \"^\" ^^", {"Z:\\start>x.bat \"^^\" ^"}, 0},
+       {"Z:\\start>x.exe|tag|a&b|c&d|e^f|g^h|50%.txt|50.txt"}},
+      {true, "call x.bat \"^\" ^^", {"Z:\\start>x.bat|\"^^\"|^"}},
       {true, "@if errorlevel 1 x.exe\n@(call )\ny.exe > log.txt", {"Z:\\start>y.exe"}, 1},
       // A batch line read again by a child cmd: its quotes nest for the first reading.
-      {true, "cmd /c \"\"C:\\R&D\\x.exe\" a\"", {"Z:\\start>C:\\R", "Z:\\start>D\\x.exe\" a\""}, 1},
-      {true, "cmd /c ^\"\"C:\\R&D\\x.exe\" a^\"", {"Z:\\start>\"C:\\R&D\\x.exe\" a"}, 0},
-      {false, "cmd /c \"C:\\a b\\x.exe\" \"c d\"", {"Z:\\start>C:\\a b\\x.exe\" \"c d"}, 0},
-      {false, "cmd /c \"C:\\a b\\x.exe\"", {"Z:\\start>\"C:\\a b\\x.exe\""}, 0},
-      {false, "cmd /c x.exe %TAG% %NONE% 50%", {"Z:\\start>x.exe tag %NONE% 50%"}, 0},
-      {false, "cmd /s /c \"x.exe\"", {"Z:\\start>x.exe"}, 0},
+      {true, "cmd /c \"\"C:\\R&D\\x.exe\" a\"", {"Z:\\start>C:\\R", "Z:\\start>D\\x.exe a"}},
+      {true, "cmd /c ^\"\"C:\\R&D\\x.exe\" a^\"", {"Z:\\start>C:\\R&D\\x.exe|a"}},
+      {false, "cmd /c \"C:\\a b\\x.exe\" \"c d\"", {"Z:\\start>C:\\a|b\\x.exe c|d"}},
+      {false, "cmd /c \"C:\\a b\\x.exe\"", {"Z:\\start>C:\\a b\\x.exe"}},
+      {false, "cmd /c x.exe %TAG% %NONE% 50%", {"Z:\\start>x.exe|tag|%NONE%|50%"}},
+      {false, "cmd /s /d /e:on /v:off /c \"x.exe !x!\"", {"Z:\\start>x.exe|!x!"}},
+      // A caret ending a line joins the next one; "(call)" fails, "(call )" succeeds.
+      {true, "pushd D:\\x\nx.exe -s^\npopd\ny.exe", {"D:\\x>x.exe|-spopd", "D:\\x>y.exe"}, 0, {}, 1},
+      {true, "@(call)\n@if errorlevel 1 x.exe\n@(call )\n@if errorlevel 1 y.exe", {"Z:\\start>x.exe"}},
+      // %NAME:…% of an undefined NAME loses "%NAME:"; an invalid %~ ends the file.
+      {true, "x.exe %NONE:~1%a%TAG%", {"Z:\\start>x.exe|~1TAG"}},
+      {true, "x.exe %%~1 %~f1 a\ny.exe %~\nz.exe", {"Z:\\start>x.exe|%~1|a"}, 1},
+      // && runs on success only; a UNC folder of pushd holds its drive until popd.
+      {true, "pushd Q:\\no && x.exe\npushd D:\\x && (y.exe & popd)\nz.exe",
+       {"D:\\x>y.exe", "Z:\\start>z.exe"}},
+      {true, "pushd \\\\srv\\s\\a\npushd \\\\srv\\t\nx.exe\npopd", {"\\\\srv\\t>x.exe"}, 0, {}, 0, 1},
+      {false, "cmd /d /e:on /v:off /c \"pushd \\\\srv\\s && x.exe\"", {"\\\\srv\\s>x.exe"}, 0, {}, 0, 1},
+      // A bare name is found through PATHEXT, here and then on PATH; a batch
+      // file run without call does not come back.
+      {true, "mk a,b;c=\"d e\"\nmk f", {"Z:\\start>Z:\\start\\mk.BAT|a|b|c|\"d e\""}, 0,
+       {"Z:\\start\\mk.BAT", "C:\\bin\\mk.exe"}},
+      {true, "call mk a\nmk b\nconv c", {"Z:\\start>C:\\bin\\mk.CMD|a", "Z:\\start>C:\\bin\\mk.CMD|b"}, 0,
+       {"C:\\bin\\mk.CMD", "C:\\bin\\conv.exe"}},
+      // The runtime's rules: backslashes before a quote, "" inside quotes.
+      {false, "\"C:\\a b\\x.exe\" a\\\\\"b c\"\\d \"e\"\"f\" g\\\"h \"i\\\\\" \"\"", {"Z:\\start>C:\\a b\\x.exe|a\\b c\\d|e\"f|g\"h|i\\|"}},
+      // cmd cannot start in a UNC folder.
+      {false, "cmd /c x.exe", {"C:\\Windows>x.exe"}},
       // clang-format on
   };
   for (const auto& c : cases) {
     CmdWorld world = MakeCmdWorld();
     world.environment["tag"] = "tag";
+    world.environment["path"] = "C:\\bin";
+    world.missingFolders = {"Q:\\no"};
+    if (!c.files.empty()) {
+      world.fileExists = [&c](const std::string& path) {
+        return std::find(c.files.begin(), c.files.end(), path) != c.files.end();
+      };
+    }
     std::string text = c.text;
     for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
       text.insert(at, "\r");
-    c.batch ? RunBatchText(&world, text + "\r\n", "Z:\\start")
-            : StartCommandLine(&world, text, "Z:\\start");
+    const std::string folder = std::string(c.text) == "cmd /c x.exe" ? "\\\\srv\\s" : "Z:\\start";
+    c.batch ? RunBatchText(&world, text + "\r\n", folder) : StartCommandLine(&world, text, folder);
     std::vector<std::string> starts;
-    for (const CmdStart& start : world.starts) starts.push_back(start.folder + ">" + start.line);
+    for (const CmdStart& start : world.starts) {
+      std::string run = start.folder + ">" + start.program;
+      for (const std::string& argument : start.arguments) run += "|" + argument;
+      starts.push_back(run);
+    }
     EXPECT_EQ(starts, c.starts) << c.text;
     EXPECT_EQ(world.brokenLines, c.broken) << c.text;
+    EXPECT_EQ(world.joinedLines, c.joined) << c.text;
+    EXPECT_EQ(static_cast<int>(world.mappedDrives.size()), c.mapped) << c.text;
   }
 }

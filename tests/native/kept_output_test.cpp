@@ -127,16 +127,21 @@ TEST(KeptOutput, DropsWholeOutputsEndedWithZeroFirstThenTheOthersOldestFirst) {
   }
 }
 
-TEST(KeptOutput, NotesAStopThatEndedOnlyTheCommandsOwnProcess) {
+TEST(KeptOutput, NotesAStopOrAPriorityThatReachedOnlyTheCommandsOwnProcess) {
   OutputStore store;
   BeginOutputs(&store, kKeptOutputBytes, kAllOutputBytes, nullptr);
   AddOutput(&store, 1);
   AddOutput(&store, 0);
   TakeOutput(&store, 0, "half", 4);
+  AddOutput(&store, 1);
   for (int i : {0, 1}) NoteOutput(&store, i, kNoteStoppedAlone);
+  // A priority the job could not carry, then a stop: both notes, stop first.
+  NoteOutput(&store, 2, kNotePriorityAlone);
+  NoteOutput(&store, 2, kNoteStoppedAlone);
   const std::string note = std::string(kOutputStoppedAloneText) + "\r\n";
   EXPECT_EQ("half\r\n" + note, Text(store, 0));
   EXPECT_EQ(std::string(kOutputNotTakenText) + "\r\n" + note, Text(store, 1));
+  EXPECT_EQ(note + kOutputPriorityAloneText + "\r\n", Text(store, 2));
   FreeOutputs(&store);
 }
 

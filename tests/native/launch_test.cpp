@@ -1,4 +1,5 @@
 #include "run/launch.h"
+#include "run/launch_flags.h"
 #include "support/messages.h"
 
 #include <gtest/gtest.h>
@@ -63,12 +64,15 @@ INSTANTIATE_TEST_SUITE_P(
         ComposeCase{"C:\\My Tools\\cc.exe", "a.c", "\"C:\\My Tools\\cc.exe\" a.c",
                     "C:\\w>C:\\My Tools\\cc.exe|a.c"},
         ComposeCase{"C:\\R&D\\tavix.bat", nullptr,
-                    "C:\\WINDOWS\\system32\\cmd.exe /d /c \"\"C:\\R&D\\tavix.bat\"\"",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"\"C:\\R&D\\tavix.bat\"\"",
                     "C:\\w>C:\\R&D\\tavix.bat"},
         ComposeCase{"\"C:\\P (x86)\\mk.CMD\"", "\"a&b.txt\"",
-                    "C:\\WINDOWS\\system32\\cmd.exe /d /c "
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c "
                     "\"\"C:\\P (x86)\\mk.CMD\" \"a&b.txt\"\"",
                     "C:\\w>C:\\P (x86)\\mk.CMD|a&b.txt"},
+        ComposeCase{"C:\\t\\mk.bat", "-s^",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"\"C:\\t\\mk.bat\" -s^^\"",
+                    "C:\\w>C:\\t\\mk.bat|-s^"},
         // What follows cmd.exe's /c or /k goes in that pair too,
         // unless the user put it there.
         ComposeCase{"C:\\t\\cmd.exe", "/c copy", "C:\\t\\cmd.exe /c \"copy\"", "C:\\w>copy"},
@@ -80,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         // cmd cannot start in a UNC folder: it enters it itself.
         ComposeCase{
             "C:\\t\\mk.bat", "-v",
-            "C:\\WINDOWS\\system32\\cmd.exe /d /c \"pushd \"\\\\srv\\s\" && \"C:\\t\\mk.bat\" -v\"",
+            "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" && \"C:\\t\\mk.bat\" -v\"",
             "\\\\srv\\s>C:\\t\\mk.bat|-v", "\"\\\\srv\\s\""},
         ComposeCase{"cmd.exe", "/c copy a b", "cmd.exe /c \"pushd \"\\\\srv\\s\" && copy a b\"",
                     "\\\\srv\\s>copy|a|b", "\\\\srv\\s"},
@@ -189,6 +193,56 @@ TEST(CreationFlagsForPriority, NoneOrExactlyOneClass) {
   EXPECT_EQ(CreationFlagsForPriority(4), 0x40u);
   const unsigned long expected[] = {0x80, 0x8000, 0x20, 0x4000, 0x40};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(CreationFlagsForPriority(i), expected[i]) << i;
+}
+
+// Creation flags: suspended always; a taken-in command shares the held
+// console (no console flag) or gets one without a window; a command in a
+// console of its own, and a launch outside the list, ask for a new console
+// only while the hidden one is held.
+TEST(CreationFlags, ConsoleFlagFollowsTheOutputAndTheHiddenConsole) {
+  const struct {
+    int priority, taken, held, breakaway;
+    unsigned long listed, own;
+  } cases[] = {
+      {-1, 1, 1, 0, 0x4, 0x10},
+      {-1, 1, 0, 0, 0x08000004, 0},
+      {-1, 0, 1, 0, 0x14, 0x10},
+      {-1, 0, 0, 0, 0x4, 0},
+      {0, 1, 1, 0, 0x84, 0x90},
+      {4, 0, 0, 0, 0x44, 0x40},
+      {3, 1, 0, 1, 0x09004004, 0x4000},
+      {-1, 0, 1, 1, 0x01000014, 0x10},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.listed, ListedCreationFlags(c.priority, c.taken, c.held, c.breakaway)) << c.priority << c.taken << c.held;
+    EXPECT_EQ(c.own, OwnConsoleFlags(c.priority, c.held)) << c.priority << c.held;
+  }
+}
+
+// A command leaves the program's job only where jobs do not nest (before
+// Windows 8) and the outer job allows it.
+TEST(CreationFlags, BreakAwayOnlyBeforeWindows8FromAJobThatAllowsIt) {
+  const struct {
+    unsigned long major, minor;
+    int inJob;
+    unsigned long limits;
+    int nest, leaves;
+  } cases[] = {
+      {6, 1, 1, 0x800, 0, 1},  {6, 0, 1, 0x1800, 0, 1}, {5, 1, 1, 0x800, 0, 1},
+      {6, 1, 1, 0x1000, 0, 0}, {6, 1, 1, 0x2000, 0, 0}, {6, 1, 0, 0x800, 0, 0},
+      {6, 2, 1, 0x800, 1, 0},  {6, 3, 1, 0x800, 1, 0},  {10, 0, 1, 0x800, 1, 0},
+  };
+  for (const auto& c : cases) {
+    const int nest = JobsNest(c.major, c.minor);
+    EXPECT_EQ(c.nest, nest) << c.major << "." << c.minor;
+    EXPECT_EQ(c.leaves, BreakAwayFromOuterJob(nest, c.inJob, c.limits)) << c.major << "." << c.minor << " " << c.limits;
+  }
+}
+
+// The job carries every chosen class but normal.
+TEST(CreationFlags, JobCarriesEveryClassButNormal) {
+  const unsigned long cases[][2] = {{0, 0}, {0x20, 0}, {0x80, 0x80}, {0x8000, 0x8000}, {0x4000, 0x4000}, {0x40, 0x40}};
+  for (const auto& c : cases) EXPECT_EQ(c[1], JobPriorityClass(c[0])) << c[0];
 }
 
 TEST(FindPriorityByLabel, MatchesWholeLabelsOnly) {

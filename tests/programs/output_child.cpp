@@ -16,6 +16,9 @@
 //   wait SUFFIX waits for <file>SUFFIX to exist
 //   check TEXT  writes TEXT to standard output and notes how that went in
 //               <file>.wrote: "ok", or "failed <error>"
+//   console     writes "shared console" when more than two processes use
+//               its console (more than itself and a cmd that started it),
+//               "own console" else
 //   exit N      ends with code N (0 when the file ends without it)
 // With "-wait FILE" as its only arguments it waits for FILE to exist; with
 // "-late FILE" it does what "late" asks of it; with "-forever" it sleeps
@@ -120,6 +123,10 @@ int main(int argc, char** argv) {
     if (word == "late") StartCopy("-late \"" + g_file + rest + "\"");
     if (word == "wait") WaitFor(g_file + rest);
     if (word == "check") Check(rest, g_file + ".wrote");
+    if (word == "console") {
+      DWORD ids[16];
+      Write(STD_OUTPUT_HANDLE, GetConsoleProcessList(ids, 16) > 2 ? "shared console\\n" : "own console\\n");
+    }
     if (word == "exit") return std::atoi(rest.c_str());
     const DWORD began = GetTickCount();
     while (word == "flood" && GetTickCount() - began < 120000 &&

@@ -79,7 +79,14 @@ inline const std::vector<WorkedExample>& WorkedExamples() {
       {"D:\\R&D\\mk.Bat",
        {{1, "-v", 0, ""}},
        "-v",
-       "\"%ComSpec%\" /d /c ^\"\"D:\\R&D\\mk.Bat\" -v^\""},
+       "\"%ComSpec%\" /d /e:on /v:off /c ^\"\"D:\\R&D\\mk.Bat\" -v^\""},
+      // A caret ending the text would join the next line, or be lost before
+      // the closing quote: it is written twice where cmd reads it.
+      {cc, {{1, "-s^", 0, ""}}, "-s^", "D:\\BIN\\CC.EXE -s^^"},
+      {"D:\\R&D\\mk.Bat",
+       {{1, "\"a^\" -s^", 0, ""}},
+       "\"a^\" -s^",
+       "\"%ComSpec%\" /d /e:on /v:off /c ^\"\"D:\\R&D\\mk.Bat\" \"a^\" -s^^^^^\""},
       // What follows cmd.exe's "/c" stands in the pair of quotes cmd strips.
       {"cmd.exe",
        {{1, "/c", 1, "C:\\my tools\\conv.exe"}, {2, "", 0, "C:\\in\\a b.txt"}},

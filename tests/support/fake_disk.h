@@ -13,6 +13,7 @@
 
 #include "expand/directory_walk.h"
 #include "expand/file_expansion.h"
+#include "support/dbcs.h"
 #include "run/plan.h"
 
 struct FakeDiskEntry {
@@ -31,9 +32,19 @@ struct FakeDisk {
 
 inline FakeDisk g_fakeDisk;
 
+// Where the last '\' or '/' of `path` stands, a trail byte of a two-byte
+// character never taken for one (npos: none).
+inline std::size_t FakeLastSeparator(const std::string& path) {
+  std::size_t cut = std::string::npos;
+  for (std::size_t i = 0; i < path.size(); i = NextCharIndex(path, i)) {
+    if (path[i] == '\\' || path[i] == '/') cut = i;
+  }
+  return cut;
+}
+
 // Adds a file or a folder (with its "." and "..") below its parent.
 inline void FakeAdd(const std::string& path, int isDirectory, const std::string& shortName = "") {
-  const std::size_t cut = path.find_last_of("\\/");
+  const std::size_t cut = FakeLastSeparator(path);
   g_fakeDisk.folders[path.substr(0, cut)].push_back({path.substr(cut + 1), isDirectory, shortName});
   if (isDirectory) g_fakeDisk.folders[path] = {{".", 1, ""}, {"..", 1, ""}};
 }
@@ -103,7 +114,7 @@ inline bool FakeMatches(const char* mask, const char* name) {
 inline const FakeDiskEntry* FakeFind(const char* pattern) {
   if (pattern != nullptr) {
     const std::string text = pattern;
-    const std::size_t cut = text.find_last_of("\\/");
+    const std::size_t cut = FakeLastSeparator(text);
     g_fakeDisk.found.clear();
     g_fakeDisk.next = 0;
     const auto folder = g_fakeDisk.folders.find(text.substr(0, cut));
@@ -141,7 +152,7 @@ inline char* FakeReserveBlock() {
 
 inline int FakeExists(void*, const char* path) {
   const std::string text = path;
-  const std::size_t cut = text.find_last_of("\\/");
+  const std::size_t cut = FakeLastSeparator(text);
   const auto folder = g_fakeDisk.folders.find(text.substr(0, cut));
   if (cut == std::string::npos || folder == g_fakeDisk.folders.end()) return 0;
   for (const FakeDiskEntry& entry : folder->second) {

@@ -1,67 +1,27 @@
 #include "run/launch.h"
 #include "support/messages.h"
 #include "run/launch_win32.h"
+#include "run/launch_flags.h"
+#include "run/run_child_win32.h"
+#include "run/shared_console_win32.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "support/msgbox_watch.h"
 #include "support/hidden_window.h"
-#include "support/import_patch.h"
+#include "support/launch_spy.h"
 #include "support/system_text.h"
 #include "support/test_env.h"
+#include "support/window_census.h"
 
 namespace {
 
 constexpr char kFailTitle[] = "タビクス：実行失敗";
-
-// Records the arguments of every CreateProcessA call this program makes, by
-// pointing its own import of CreateProcessA at a recorder for the duration of
-// a test, and passes each call on to the system.
-struct CreateCall {
-  bool appNameNull = false;
-  std::string commandLine;
-  bool processAttributesNull = false;
-  bool threadAttributesNull = false;
-  BOOL inheritHandles = TRUE;
-  DWORD flags = 0xFFFFFFFF;
-  bool environmentNull = false;
-  bool directoryNull = false;
-  std::string directory;
-  STARTUPINFOA startup{};
-  BOOL result = FALSE;
-  PROCESS_INFORMATION started{};
-};
-
-using CreateProcessAFn = BOOL(WINAPI*)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
-                                       BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA,
-                                       LPPROCESS_INFORMATION);
-CreateProcessAFn g_realCreateProcessA = nullptr;
-std::vector<CreateCall> g_createCalls;
-
-BOOL WINAPI RecordCreateProcessA(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES pa,
-                                 LPSECURITY_ATTRIBUTES ta, BOOL inherit, DWORD flags, LPVOID env,
-                                 LPCSTR dir, LPSTARTUPINFOA si, LPPROCESS_INFORMATION pi) {
-  CreateCall call;
-  call.appNameNull = app == nullptr;
-  call.commandLine = line ? line : "<null>";
-  call.processAttributesNull = pa == nullptr;
-  call.threadAttributesNull = ta == nullptr;
-  call.inheritHandles = inherit;
-  call.flags = flags;
-  call.environmentNull = env == nullptr;
-  call.directoryNull = dir == nullptr;
-  call.directory = dir ? dir : "";
-  if (si) call.startup = *si;
-  call.result = g_realCreateProcessA(app, line, pa, ta, inherit, flags, env, dir, si, pi);
-  if (call.result && pi) call.started = *pi;
-  g_createCalls.push_back(call);
-  return call.result;
-}
-
 
 // Under Wine (which exports wine_get_version from ntdll) a priority class
 // passed in the creation flags does not reach the child.
@@ -106,12 +66,10 @@ class LaunchTest : public ::testing::Test {
     record_ = JoinTestPath(scratch_, "record.txt");
     SetEnvironmentVariableA("TAVIX_RECORD_FILE", record_.c_str());
     child_ = JoinTestPath(TestExeDir(), "record_child.exe");
-    slot_ = SwapKernelImport("CreateProcessA", &RecordCreateProcessA, &g_realCreateProcessA);
-    ASSERT_NE(slot_, nullptr);
-    g_createCalls.clear();
+    ASSERT_TRUE(AttachLaunchSpy());
   }
   void TearDown() override {
-    RestoreKernelImport(slot_, g_realCreateProcessA);
+    DetachLaunchSpy();
     SetEnvironmentVariableA("TAVIX_RECORD_FILE", nullptr);
     if (owner_) DestroyWindow(owner_);
   }
@@ -135,13 +93,12 @@ class LaunchTest : public ::testing::Test {
 
   // The one CreateProcessA call of the last launch.
   CreateCall LastCall() {
-    EXPECT_EQ(g_createCalls.size(), 1u);
-    CreateCall call = g_createCalls.empty() ? CreateCall() : g_createCalls.back();
-    g_createCalls.clear();
+    EXPECT_EQ(g_launchSpy.creates.size(), 1u);
+    CreateCall call = g_launchSpy.creates.empty() ? CreateCall() : g_launchSpy.creates.back();
+    g_launchSpy.creates.clear();
     return call;
   }
 
-  void** slot_ = nullptr;
   HWND owner_ = nullptr;
   std::string scratch_;
   std::string record_;
@@ -174,7 +131,7 @@ TEST_F(LaunchTest, CommandLineIsCommandAloneOrCommandBlankArguments) {
       {quoted, " x ", quoted + "  x "},
       {spaced, "a b", "\"" + spaced + "\" a b"},
       {batch, "\"x&y.txt\"",
-       std::string(system) + "\\cmd.exe /d /c \"\"" + batch + "\" \"x&y.txt\"\"",
+       std::string(system) + "\\cmd.exe /d /e:on /v:off /c \"\"" + batch + "\" \"x&y.txt\"\"",
        quoted + " \"x&y.txt\""},
   };
   for (const Case& c : cases) {
@@ -230,7 +187,7 @@ TEST_F(LaunchTest, WithoutADirectoryTheChildStartsInOurs) {
   HANDLE child = LaunchCommand(owner_, "C:\\t.bat", nullptr, "\\\\srv\\s", -1);
   const CreateCall call = LastCall();
   EXPECT_TRUE(call.directoryNull);
-  EXPECT_NE(call.commandLine.find(" /d /c \"pushd \"\\\\srv\\s\" && \"C:\\t.bat\"\""), std::string::npos)
+  EXPECT_NE(call.commandLine.find(" /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" && \"C:\\t.bat\"\""), std::string::npos)
       << call.commandLine;
   if (child != nullptr) WaitForSingleObject(child, 30000), CloseHandle(child);
 }
@@ -321,7 +278,7 @@ TEST_F(LaunchTest, MissingDirectoryShowsTheTextOfItsOwnError) {
   ASSERT_FALSE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                               missing.c_str(), &si, &pi));
   const DWORD error = GetLastError();
-  g_createCalls.clear();
+  g_launchSpy.creates.clear();
   std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
     EXPECT_EQ(LaunchCommand(owner_, child_.c_str(), "", missing.c_str(), 2), nullptr);
   });
@@ -337,10 +294,232 @@ TEST_F(LaunchTest, LineTooLongForItsBufferIsRefusedWithAMessage) {
   std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
     EXPECT_EQ(LaunchCommand(owner_, child_.c_str(), arguments.c_str(), nullptr, -1), nullptr);
   });
-  EXPECT_TRUE(g_createCalls.empty());  // nothing is started with a cut line
+  EXPECT_TRUE(g_launchSpy.creates.empty());  // nothing is started with a cut line
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, kFailTitle);
   EXPECT_EQ(boxes[0].text, SystemErrorText(ERROR_INSUFFICIENT_BUFFER));
+}
+
+// Starts commands as the run list does, with their output taken in
+// (`output` of the store) or not (-1).
+class ConsoleTest : public LaunchTest {
+ protected:
+  void SetUp() override {
+    LaunchTest::SetUp();
+    ReleaseSharedConsole();
+    outputChild_ = JoinTestPath(TestExeDir(), "output_child.exe");
+    BeginOutputs(&store_, kKeptOutputBytes, kAllOutputBytes, LockOutputs);
+    sink_ = OutputSink{&store_, owner_, WM_APP, 0};
+    ASSERT_TRUE(StartOutputReader());
+  }
+  void TearDown() override {
+    DetachOutputs(&sink_);
+    FreeOutputs(&store_);
+    ReleaseSharedConsole();
+    LaunchTest::TearDown();
+  }
+  ListedChild* Start(const std::string& program, const std::string& arguments, int priority, int output) {
+    ListedChild* child = nullptr;
+    const std::vector<SeenBox> boxes = WatchBoxesDuring(nullptr, [&] {
+      child = StartListedChild(owner_, program.c_str(), arguments.c_str(), nullptr, priority, &sink_, output);
+    });
+    EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text);
+    return child;
+  }
+  void Finish(ListedChild* child) {
+    if (child == nullptr) return;
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ListedChildProcess(child), 30000));
+    ReleaseListedChild(child);
+  }
+  // The text of an output once the reader has read everything.
+  std::string OutputText(int output) {
+    for (int i = 0; i < 1500 && OpenOutputPipes() != 0; ++i) Sleep(20);
+    ByteBuffer text{};
+    ComposeOutputText(store_, output, &text);
+    const std::string bytes(text.data ? text.data : "", text.size);
+    FreeByteBuffer(&text);
+    return bytes;
+  }
+
+  OutputStore store_{};
+  OutputSink sink_{};
+  std::string outputChild_;
+};
+
+// The most visible top-level windows of this test's children seen while it
+// watches.
+struct WindowWatch {
+  static int Visible() { return VisibleWindowsBelow(GetCurrentProcessId()); }
+  static DWORD WINAPI Watch(void* self) {
+    WindowWatch* watch = static_cast<WindowWatch*>(self);
+    while (!watch->stop) {
+      watch->most = std::max(watch->most, Visible());
+      Sleep(2);
+    }
+    return 0;
+  }
+  WindowWatch() : thread(CreateThread(nullptr, 0, Watch, this, 0, nullptr)) {}
+  int Most() {
+    InterlockedExchange(&stop, 1);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return most;
+  }
+  volatile LONG stop = 0;
+  int most = 0;
+  HANDLE thread;
+};
+
+// The first taken-in command makes the hidden console (cmd.exe without a
+// window; a console this test program was given is let go first), every
+// taken-in command inherits it
+// without console flags, and so does a console program it starts; no
+// window appears meanwhile.
+TEST_F(ConsoleTest, TakenInCommandsShareOneHiddenConsoleAndNoWindowAppears) {
+  const int before = WindowWatch::Visible();
+  WindowWatch watch;
+  char shell[MAX_PATH];
+  CommandInterpreterPath(shell, sizeof shell);
+  const std::string steps = JoinTestPath(scratch_, "steps.txt");
+  ASSERT_TRUE(WriteWholeFile(steps, "console\nout done\n"));
+  int outputs[2];
+  for (int& output : outputs) {
+    output = AddOutput(&store_, 1);
+    Finish(Start(shell, "/c " + outputChild_ + " " + steps, -1, output));
+  }
+  EXPECT_TRUE(SharedConsoleHeld());
+  EXPECT_EQ(before, watch.Most());
+  const std::vector<CreateCall>& calls = g_launchSpy.creates;
+  ASSERT_EQ(3u, calls.size());
+  EXPECT_EQ(std::string(shell) + " /d /q", calls[0].commandLine);
+  EXPECT_EQ(static_cast<DWORD>(CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT), calls[0].flags);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(static_cast<DWORD>(CREATE_SUSPENDED), calls[i].flags) << i;
+    EXPECT_TRUE(calls[i].inheritHandles && (calls[i].startup.dwFlags & STARTF_USESTDHANDLES)) << i;
+  }
+  for (int output : outputs) EXPECT_EQ("shared console\r\ndone", OutputText(output));
+}
+
+// What a command leaves in the console (chcp 65001, other modes) is put
+// back before the next start; any other launch gets a console of its own
+// while the hidden one is held, and none once it is let go.
+TEST_F(ConsoleTest, ConsoleIsPutBackBeforeEachStartAndOtherLaunchesGetTheirOwn) {
+  ASSERT_EQ(1, PrepareSharedConsole());
+  HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE output = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  DWORD inputMode = 0, outputMode = 0;
+  ASSERT_TRUE(GetConsoleMode(input, &inputMode) && GetConsoleMode(output, &outputMode));
+  const UINT inputPage = GetConsoleCP(), outputPage = GetConsoleOutputCP();
+  ASSERT_TRUE(SetConsoleCP(65001) && SetConsoleOutputCP(65001));
+  ASSERT_TRUE(SetConsoleMode(input, inputMode ^ ENABLE_ECHO_INPUT) && SetConsoleMode(output, 0));
+  ASSERT_EQ(1, PrepareSharedConsole());
+  DWORD nowInput = 0, nowOutput = 0;
+  GetConsoleMode(input, &nowInput);
+  GetConsoleMode(output, &nowOutput);
+  EXPECT_EQ((std::vector<DWORD>{inputPage, outputPage, inputMode, outputMode}),
+            (std::vector<DWORD>{GetConsoleCP(), GetConsoleOutputCP(), nowInput, nowOutput}));
+  CloseHandle(input);
+  CloseHandle(output);
+
+  g_launchSpy.creates.clear();
+  ASSERT_TRUE(Run(child_.c_str(), nullptr, nullptr, -1).ok);
+  EXPECT_EQ(static_cast<DWORD>(CREATE_NEW_CONSOLE), LastCall().flags);
+  ASSERT_TRUE(Run(child_.c_str(), nullptr, nullptr, 0).ok);
+  EXPECT_EQ(static_cast<DWORD>(CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS), LastCall().flags);
+  Finish(Start(child_, "", -1, -1));
+  EXPECT_EQ(static_cast<DWORD>(CREATE_NEW_CONSOLE | CREATE_SUSPENDED), LastCall().flags);
+  ReleaseSharedConsole();
+  EXPECT_EQ(0, SharedConsoleHeld());
+  ASSERT_TRUE(Run(child_.c_str(), nullptr, nullptr, -1).ok);
+  EXPECT_EQ(0u, LastCall().flags);
+}
+
+// Where the console cannot be had, commands start as they did without it:
+// each with a console of its own without a window; the host started for it
+// ends, and no second one is tried.
+TEST_F(ConsoleTest, WithoutTheHiddenConsoleEachCommandGetsOneWithoutAWindow) {
+  g_launchSpy.refuseConsole = true;
+  for (int round = 0; round < 2; ++round) Finish(Start(child_, "", -1, AddOutput(&store_, 1)));
+  EXPECT_EQ(0, SharedConsoleHeld());
+  const std::vector<CreateCall>& calls = g_launchSpy.creates;
+  ASSERT_EQ(3u, calls.size());
+  EXPECT_EQ(static_cast<DWORD>(CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT), calls[0].flags);
+  HANDLE host = OpenProcess(SYNCHRONIZE, FALSE, calls[0].started.dwProcessId);
+  if (host != nullptr) {
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(host, 30000));
+    CloseHandle(host);
+  }
+  for (int i : {1, 2}) EXPECT_EQ(static_cast<DWORD>(CREATE_SUSPENDED | CREATE_NO_WINDOW), calls[i].flags) << i;
+}
+
+// The chosen class reaches every process of a command through its job,
+// normal excepted, at the start and when changed (to normal: the job lets
+// go; then below normal); a job that cannot carry it leaves the class to
+// the command's own process, and its output says so. Each call: the class,
+// "-" for none, after "!" when refused.
+TEST_F(ConsoleTest, PriorityReachesTheWholeJobOrIsNotedInTheOutput) {
+  const struct {
+    int priority;
+    bool refuse;
+    const char* calls;
+  } cases[] = {
+      {-1, false, "4000"},
+      {2, false, "4000"},
+      {0, false, "80 - 4000"},
+      {4, false, "40 - 4000"},
+      {0, true, "!80 !4000"},
+  };
+  for (const auto& c : cases) {
+    g_launchSpy.jobLimits.clear();
+    g_launchSpy.refuseJobLimits = c.refuse;
+    const int output = AddOutput(&store_, 1);
+    ListedChild* child = Start(outputChild_, "-forever", c.priority, output);
+    ASSERT_NE(nullptr, child);
+    EXPECT_EQ(CreationFlagsForPriority(c.priority), g_launchSpy.creates.back().flags & 0xC0E0) << c.priority;
+    SetListedChildPriority(child, NORMAL_PRIORITY_CLASS);
+    SetListedChildPriority(child, BELOW_NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(1, StopListedChild(child));
+    Finish(child);
+    std::string calls;
+    for (const JobLimitCall& call : g_launchSpy.jobLimits) {
+      char text[16];
+      wsprintfA(text, call.limitFlags == JOB_OBJECT_LIMIT_PRIORITY_CLASS ? "%lx" : "-", call.priorityClass);
+      calls += (calls.empty() ? "" : " ") + std::string(call.result ? "" : "!") + text;
+    }
+    EXPECT_EQ(c.calls, calls) << c.priority;
+    const std::string note = std::string(kOutputPriorityAloneText) + "\r\n";
+    EXPECT_EQ(c.refuse ? note : "", OutputText(output)) << c.priority;
+  }
+}
+
+// Only where jobs do not nest and the outer job allows it does a command
+// leave the job the program runs in; it then joins its own (停止 ends it
+// with everything it started).
+TEST_F(ConsoleTest, CommandLeavesTheOuterJobOnlyBeforeWindows8WhereAllowed) {
+  const struct {
+    DWORD major, minor;
+    BOOL inJob;
+    DWORD limits;
+    bool leaves;
+  } cases[] = {
+      {6, 1, TRUE, JOB_OBJECT_LIMIT_BREAKAWAY_OK, true},
+      {6, 0, TRUE, JOB_OBJECT_LIMIT_BREAKAWAY_OK | JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE, true},
+      {6, 1, TRUE, JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK, false},
+      {6, 1, FALSE, JOB_OBJECT_LIMIT_BREAKAWAY_OK, false},
+      {6, 2, TRUE, JOB_OBJECT_LIMIT_BREAKAWAY_OK, false},
+      {10, 0, TRUE, JOB_OBJECT_LIMIT_BREAKAWAY_OK, false},
+  };
+  for (const auto& c : cases) {
+    g_launchSpy.system = PretendedSystem{true, c.major, c.minor, c.inJob, c.limits};
+    ListedChild* child = Start(outputChild_, "-forever", -1, -1);
+    ASSERT_NE(nullptr, child);
+    EXPECT_EQ(c.leaves, (g_launchSpy.creates.back().flags & CREATE_BREAKAWAY_FROM_JOB) != 0)
+        << c.major << "." << c.minor << " " << c.limits;
+    EXPECT_EQ(1, StopListedChild(child));
+    Finish(child);
+  }
 }
 
 class MessageTest : public LaunchTest {};

@@ -126,8 +126,9 @@ BOOL WINAPI RecordCreateProcessA(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES p
 }
 
 // A command with its output taken in starts suspended (it joins its job
-// first) without a console window, writing into an inheritable handle; in a
-// console of its own it inherits nothing.
+// first) on the hidden console the program makes for it (cmd.exe without a
+// window), writing into an inheritable handle; in a console of its own it
+// inherits nothing.
 TEST(RunListWindow, StartsCommandsSuspendedWithoutAConsoleWindowWhenTheOutputIsTakenIn) {
   const std::string scratch = MakeTempDir("run-list");
   SetEnvironmentVariableA("TAVIX_RECORD_FILE", JoinTestPath(scratch, "record.txt").c_str());
@@ -138,8 +139,9 @@ TEST(RunListWindow, StartsCommandsSuspendedWithoutAConsoleWindowWhenTheOutputIsT
   RestoreKernelImport(slot, g_realCreateProcessA);
   SetEnvironmentVariableA("TAVIX_RECORD_FILE", nullptr);
   EXPECT_EQ((std::vector<std::string>{std::to_string(CREATE_SUSPENDED),
-                                      std::to_string(CREATE_SUSPENDED | CREATE_NO_WINDOW) +
-                                          " inherit stdio inheritable"}),
+                                      std::to_string(CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT) +
+                                          " inherit stdio inheritable",
+                                      std::to_string(CREATE_SUSPENDED) + " inherit stdio inheritable"}),
             g_calls);
 }
 

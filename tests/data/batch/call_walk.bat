@@ -2,15 +2,15 @@ C:
 @(call )
 pushd "C:\w\R&D"
 @if errorlevel 1 exit /b 1
-"%ComSpec%" /d /c ^""mk.cmd" "R&D" f.txt^"
+"%ComSpec%" /d /e:on /v:off /c ^""mk.cmd" "R&D" f.txt^"
 popd
 @(call )
 pushd "C:\w\my dir"
 @if errorlevel 1 exit /b 1
-"%ComSpec%" /d /c ^""mk.cmd" "my dir" f.txt^"
+"%ComSpec%" /d /e:on /v:off /c ^""mk.cmd" "my dir" f.txt^"
 popd
 @(call )
 pushd "C:\w\a^b"
 @if errorlevel 1 exit /b 1
-"%ComSpec%" /d /c ^""mk.cmd" "a^b" f.txt^"
+"%ComSpec%" /d /e:on /v:off /c ^""mk.cmd" "a^b" f.txt^"
 popd
