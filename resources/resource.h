@@ -25,6 +25,7 @@
 #define IDM_ABOUT               40001 /* バージョン情報(&A)... */
 #define IDM_USAGE               40004 /* 使い方ファイルを表示(&H) */
 #define IDM_SWITCH_FILE         40005 /* パラメータファイル切り替え(&I)... */
+#define IDM_SEND_TO             40006 /* 「送る」に登録(&S)... */
 #define IDM_OPT_BATCHOUT        40013 /* バッチファイル実行 (BATCHOUT) */
 #define IDM_OPT_LASTPAUSE       40014 /* 最後にPAUSE命令出力 (LASTPAUSE) */
 

@@ -4,6 +4,8 @@
 #include "app/about_box_win32.h"
 #include "support/main_handle_win32.h"
 #include "app/placement_win32.h"
+#include "app/send_to_win32.h"
+#include "app/set_start_win32.h"
 #include "app/startup.h"
 #include "run/run_list_win32.h"
 #include "run/run_quit_win32.h"
@@ -73,6 +75,7 @@ BOOL OnInitDialog(HWND dialog) {
   SetActiveWindow(dialog);
   SetFocus(dialog);
   InstallInputHooks(dialog);
+  PostWaitingRequest(dialog);
   return TRUE;
 }
 
@@ -201,6 +204,24 @@ BOOL OnSwitchParameterFile(HWND dialog) {
   return TRUE;
 }
 
+BOOL OnSendTo(HWND dialog) {
+  AddSendToShortcut(dialog);
+  return TRUE;
+}
+
+// A later start hands its request over; the answer goes back as the
+// message's result.
+BOOL OnCopyData(HWND dialog, LPARAM lParam) {
+  const LRESULT answer = ReceiveHandOver(dialog, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, answer);
+  return TRUE;
+}
+
+BOOL OnCarryOutRequest(HWND dialog) {
+  CarryOutRequest(dialog);
+  return TRUE;
+}
+
 BOOL OnCommand(HWND dialog, WPARAM wParam) {
   if (OnArgumentRowCommand(dialog, wParam)) return TRUE;
   const WORD id = LOWORD(wParam);
@@ -229,19 +250,22 @@ BOOL OnSysCommand(HWND dialog, WPARAM command) {
     case IDM_SWITCH_FILE: return OnSwitchParameterFile(dialog);
     case IDM_ABOUT: return OnAbout(dialog);
     case IDM_USAGE: return OnShowUsageFile(dialog);
+    case IDM_SEND_TO: return OnSendTo(dialog);
     default: return FALSE;
   }
 }
 
 }  // namespace
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_DESTROY: return OnDestroy(dialog);
     case WM_QUERYENDSESSION: return OnQueryEndSession();
     case WM_COMMAND: return OnCommand(dialog, wParam);
     case WM_SYSCOMMAND: return OnSysCommand(dialog, wParam);
+    case WM_COPYDATA: return OnCopyData(dialog, lParam);
+    case kCarryOutRequestMessage: return OnCarryOutRequest(dialog);
     default: return FALSE;
   }
 }

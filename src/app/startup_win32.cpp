@@ -1,12 +1,18 @@
 #include "app/startup_win32.h"
 
+#include "app/hand_over_win32.h"
 #include "app/main_dialog_win32.h"
+#include "app/set_request_win32.h"
+#include "app/set_start_win32.h"
 #include "params/param_file.h"
 #include "params/param_file_win32.h"
 #include "resource.h"
 #include "run/launch_win32.h"
+#include "run/run_quit_win32.h"
 #include "support/byte_buffer.h"
 #include "support/file_io_win32.h"
+#include "support/format_text.h"
+#include "support/message_box_win32.h"
 
 namespace {
 
@@ -58,7 +64,7 @@ StartupFailure PrepareStartupPaths(const char* commandTail) {
 }
 
 void ShowStartupMessage(const char* text) {
-  MessageBoxA(nullptr, text, kProductName, MB_OK | MB_ICONINFORMATION);
+  ShowInformationText(nullptr, kProductName, text);
 }
 
 int HandOverToRunningInstance(DWORD waitMs) {
@@ -74,7 +80,71 @@ int HandOverToRunningInstance(DWORD waitMs) {
   }
 }
 
+namespace {
+
+// A start-up message of a start that names a set; with /exit it goes to the
+// log once the parameter file is known, and is dropped before.
+void ShowSetStartMessage(const SetRequest& request, const char* text) {
+  if (request.exit && !MessagesGoToLog()) return;
+  ShowStartupMessage(text);
+}
+
+// A start that names a set (app/set_request.h).
+int RunSetStart(HINSTANCE instance, SetRequest* request) {
+  const StartupFailure failure = PrepareStartupPaths(request->parameterFile);
+  char logPath[kParameterFilePathSize];
+  if (request->exit && g_parameterFilePath[0] != '\0' &&
+      ComposeRunLogPath(g_parameterFilePath, logPath, sizeof logPath)) {
+    SendMessagesToLog(logPath, request->yes);
+  }
+  // Nobody is asked before the program ends in a run that closes itself.
+  SetUnattendedRun(request->exit);
+  if (failure != kStartupOk) {
+    ShowSetStartMessage(*request, StartupFailureText(failure));
+    return kExitStartupError;
+  }
+  char text[kParameterFilePathSize + 512] = {};
+  if (request->error != kRequestOk) {
+    SetRequestErrorText(*request, text, sizeof text);
+    ShowSetStartMessage(*request, text);
+    return kExitStartupError;
+  }
+  char quoted[kParameterFilePathSize + 2] = {};
+  if (request->parameterFile[0] != '\0') FormatText(quoted, sizeof quoted, "\"%s\"", request->parameterFile);
+  char named[kParameterFilePathSize] = {};
+  const StartupFailure refusal = CheckCommandLineName(quoted, kStartupDisk, named, sizeof named);
+  if (refusal != kStartupOk) {
+    StartupRefusalText(refusal, named, text, sizeof text);
+    ShowSetStartMessage(*request, text);
+    return kExitStartupError;
+  }
+  if (TakeParameterFile()) {
+    KeepStartRequest(request);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    return RequestExitCode();
+  }
+  if (!IsParameterFileText()) {
+    ShowSetStartMessage(*request, StartupFailureText(kParameterFileNotText));
+    return kExitStartupError;
+  }
+  // A run nobody watches does not hand over: the file is simply in use.
+  if (request->exit) {
+    FormatText(text, sizeof text, kParameterFileInUseFormat, g_parameterFilePath);
+    ShowSetStartMessage(*request, text);
+    return kExitBusy;
+  }
+  return HandRequestOver(*request, kHandOverWaitMs);
+}
+
+}  // namespace
+
 int RunTavix(HINSTANCE instance, const char* commandTail) {
+  SetRequest request{};
+  if (ReadProcessSetRequest(&request)) {
+    const int code = RunSetStart(instance, &request);
+    FreeSetRequest(&request);
+    return code;
+  }
   const StartupFailure failure = PrepareStartupPaths(commandTail);
   if (failure != kStartupOk) {
     ShowStartupMessage(StartupFailureText(failure));

@@ -230,18 +230,12 @@ int TranslateMarked(const char* text, char* out, std::size_t capacity, int count
 
 }  // namespace
 
-namespace {
-
-// Counts `name` as left out for `reason` (null `leftOut`: not counted).
-// Returns 0.
 int LeaveOut(LeftOutNames* leftOut, const char* name, int reason) {
   if (leftOut == nullptr) return 0;
   if (leftOut->count[reason] == 0) CopyBounded(leftOut->first[reason], name);
   ++leftOut->count[reason];
   return 0;
 }
-
-}  // namespace
 
 std::size_t PercentPrefixOnDisk(const SearchSource& source, const char* folder, const char* text) {
   if (source.exists == nullptr || FindCharDbcs(text, '%') == nullptr) return 0;
@@ -299,8 +293,9 @@ int UseNameInForm(LeftOutNames* leftOut, const char* name, int form) {
 int FormatLeftOutReport(const LeftOutNames& leftOut, char* out, std::size_t size, int reason) {
   if (size > 0) out[0] = '\0';
   if (leftOut.count[reason] == 0) return 0;
-  FormatText(out, size, reason == kChangedByCmd ? kCmdLeftOutNamesFormat : kLeftOutNamesFormat,
-             leftOut.count[reason], leftOut.first[reason]);
+  constexpr const char* kFormats[kLeftOutReasons] = {kLeftOutNamesFormat, kCmdLeftOutNamesFormat,
+                                                     kUnmatchedNamesFormat};
+  FormatText(out, size, kFormats[reason], leftOut.count[reason], leftOut.first[reason]);
   return 1;
 }
 

@@ -60,6 +60,8 @@ inline int IsFolderEntry(const FoundEntry& entry) {
 enum LeftOutReason : int {
   kNotInCodePage = 0,  // the code page cannot hold the name
   kChangedByCmd = 1,   // cmd would not hand the name on as it is
+  kNotMatched = 2,     // a file given on the command line that the pattern does not match
+  kLeftOutReasons = 3,
 };
 
 // The texts of those reports: the count and the first name as the system
@@ -70,12 +72,19 @@ inline constexpr char kLeftOutNamesFormat[] =
 inline constexpr char kCmdLeftOutNamesFormat[] =
     "cmdで安全に渡せない名前を持つ %d 個のファイルまたはディレクトリを除外しました\n"
     "最初の名前: %s";
+inline constexpr char kUnmatchedNamesFormat[] =
+    "渡されたファイルのうち、ファイル欄のパターンに合わないか、パスが長すぎる %d 個を除外しました\n"
+    "最初の名前: %s";
 
 // The names left out during one run, by reason: how many, and the first.
 struct LeftOutNames {
-  int count[2];
-  char first[2][kRowTextSize];
+  int count[kLeftOutReasons];
+  char first[kLeftOutReasons][kRowTextSize];
 };
+
+// Counts `name` as left out for `reason` (the first one is kept; null
+// `leftOut`: not counted). Returns 0.
+int LeaveOut(LeftOutNames* leftOut, const char* name, int reason);
 
 // Makes `name` (a kRowTextSize buffer) a name the commands can use: kept when
 // it holds no '?', else replaced by `shortName` when that is a usable name.

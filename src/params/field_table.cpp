@@ -175,6 +175,22 @@ void ParameterSetFromLive(const LiveSet& live, ParameterSet* set) {
   }
 }
 
+void ParameterSetFromStored(const StoredSet& stored, ParameterSet* set) {
+  static LiveSet live;
+  std::memset(&live, 0, sizeof live);
+  for (int row = 0; g_fieldTable[row].key != nullptr; ++row) {
+    const char* value = stored.values[row];
+    if (g_fieldTable[row].kind == kTextField) {
+      if (value != nullptr && FormatText(live.texts[row], kFieldTextSize, "%s", value) < 0) {
+        CutToWholeCharacters(live.texts[row]);
+      }
+    } else {
+      live.states[row] = StoredFlagIsOn(value);
+    }
+  }
+  ParameterSetFromLive(live, set);
+}
+
 const char* LiveLineValue(const LiveSet& live, int row) {
   if (g_fieldTable[row].kind == kTextField) {
     return live.texts[row][0] != '\0' ? live.texts[row] : nullptr;

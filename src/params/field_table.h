@@ -117,6 +117,11 @@ struct ParameterSet {
 // The parameter set of a live set: the field table's rows in their places.
 void ParameterSetFromLive(const LiveSet& live, ParameterSet* set);
 
+// The parameter set of a stored set, as applying it to the window and
+// reading the window back would give: texts cut to 259 characters, a flag on
+// as StoredFlagIsOn says.
+void ParameterSetFromStored(const StoredSet& stored, ParameterSet* set);
+
 // A stored check or option value counts as on when present and its first
 // character is not "0" (an empty value counts as on).
 int StoredFlagIsOn(const char* value);

@@ -28,10 +28,12 @@ void ReportComposition(HWND dialog, int result) {
 
 }  // namespace
 
-int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets) {
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets,
+                   const GivenFiles* given, int* planned) {
   TargetRecord targets{};
   RunPlan plan{};
-  MakeSystemPlan(set, kPlanBatch, askAboutTargets ? &targets : nullptr, &plan);
+  MakeSystemPlan(set, kPlanBatch, askAboutTargets ? &targets : nullptr, &plan, given);
+  if (planned != nullptr) *planned = plan.commands.count;
   ByteBuffer text;
   const int result = PrintBatchFile(plan, &text);
   ReportComposition(owner, result);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "expand/given_files.h"
 #include "run/batch_file.h"
 
 // Writes the batch file of the parameter set `set` to `path`, or to
@@ -20,7 +21,10 @@
 // With `askAboutTargets`, the targets of the commands are checked first
 // (expand/target_check.h) and, when a command carries a mark, the user is
 // asked; No writes nothing and returns 0.
-int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets = 0);
+// With `given`, the files given on the command line are the matches; with
+// `planned`, the number of commands planned is put there.
+int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets = 0,
+                   const GivenFiles* given = nullptr, int* planned = nullptr);
 
 // Shows the save dialog with `buffer`'s text as the proposed name, the
 // characters Windows refuses in file names replaced (and no name at all

@@ -18,13 +18,13 @@ int g_directRunActive = 0;
 
 // The run list over the commands of a file expansion, each with its line
 // and its marks.
-int ShowCommands(HWND owner, const RunPlan& plan, const TargetRecord& targets) {
+int ShowCommands(HWND owner, const RunPlan& plan, const TargetRecord& targets, RunExtras* extras) {
   const CommandList& commands = plan.commands;
   ByteBuffer listed;
   const char* arguments = commands.arguments.data;
   const char* line = plan.lines.data;
   for (int i = 0; i < commands.count; ++i, arguments = NextText(arguments), line = NextText(line)) {
-    const ListedCommand command = {commands.program, arguments, commands.directory,
+    const ListedCommand command = {commands.program, arguments, CommandFolder(plan, i),
                                    line[0] != '\0' ? line : nullptr, CommandMarks(targets, i)};
     AppendBytes(&listed, &command, sizeof command);
   }
@@ -43,16 +43,23 @@ int ShowCommands(HWND owner, const RunPlan& plan, const TargetRecord& targets) {
   ReadRunListSettings(&input.settings);
   input.owner = owner;
   GetWindowRect(owner, &input.ownerRect);
+  if (extras != nullptr) {
+    input.startAtOnce = extras->startAtOnce;
+    input.closeWhenFinished = extras->closeWhenFinished;
+    input.unsuccessful = &extras->unsuccessful;
+  }
   const int shown = ShowRunList(input);
   FreeByteBuffer(&listed);
   return shown;
 }
 
-int RunCommands(HWND owner, const ParameterSet& set) {
+int RunCommands(HWND owner, const ParameterSet& set, RunExtras* extras) {
   TargetRecord targets{};
   RunPlan plan{};
-  const int error = MakeSystemPlan(set, kPlanDirect, &targets, &plan);
+  const int error =
+      MakeSystemPlan(set, kPlanDirect, &targets, &plan, extras != nullptr ? extras->given : nullptr);
   const CommandList& commands = plan.commands;
+  if (extras != nullptr) extras->planned = commands.count;
   int result = 0;
   if (error == kErrorWildcardDirectory) {
     ShowProgramError(owner, kRunTitle, error);
@@ -63,12 +70,16 @@ int RunCommands(HWND owner, const ParameterSet& set) {
       // The one command of a run without file expansion.
       HANDLE child = StartComposedLine(owner, plan.lines.data, commands.program,
                                        commands.directory, -1);
-      if (child != nullptr) CloseHandle(child);
+      if (extras != nullptr) {
+        extras->process = child;
+      } else if (child != nullptr) {
+        CloseHandle(child);
+      }
       result = 1;
     } else if (error < 0 && commands.expanded) {
       HANDLE find = INVALID_HANDLE_VALUE;
       CheckTargets(&targets, SystemTargetPlatform(&find));
-      result = ShowCommands(owner, plan, targets);
+      result = ShowCommands(owner, plan, targets, extras);
     }
   }
   FreeTargetRecord(&targets);
@@ -78,14 +89,14 @@ int RunCommands(HWND owner, const ParameterSet& set) {
 
 }  // namespace
 
-int RunDirect(HWND owner, const ParameterSet& set) {
+int RunDirect(HWND owner, const ParameterSet& set, RunExtras* extras) {
   // A run list open, or still being made or taken down: this run waits.
   if (g_directRunActive || RunListOpen()) {
     ShowProgramError(owner, kRunTitle, kErrorRunListOpen);
     return 0;
   }
   g_directRunActive = 1;
-  const int result = RunCommands(owner, set);
+  const int result = RunCommands(owner, set, extras);
   g_directRunActive = 0;
   return result;
 }

@@ -15,15 +15,16 @@ namespace {
 constexpr std::size_t kPlanLineSize =
     kBatchLineSize > kCommandLineCapacity ? kBatchLineSize : kCommandLineCapacity;
 
-// Adds one command: its argument text and its line in the plan's mode.
-int AddCommand(RunPlan* plan, const PlanPlatform& platform, const char* arguments) {
+// Adds one command, run in `directory`: its argument text and its line in
+// the plan's mode.
+int AddCommand(RunPlan* plan, const PlanPlatform& platform, const char* arguments, const char* directory) {
   char line[kPlanLineSize];
   if (plan->mode == kPlanBatch) {
     if (!ComposeBatchLine(plan->lineProgram, arguments, line, sizeof line)) return 0;
   } else {
     // A line too long to start stays empty: its start says so.
     ComposeCommandLineIn(line, kCommandLineCapacity, plan->commands.program, arguments,
-                         platform.shell, plan->commands.directory);
+                         platform.shell, directory);
   }
   CommandList* list = &plan->commands;
   if (!AppendBytes(&list->arguments, arguments, std::strlen(arguments) + 1) ||
@@ -34,24 +35,24 @@ int AddCommand(RunPlan* plan, const PlanPlatform& platform, const char* argument
   return 1;
 }
 
-// The commands of one block, run in `directory` ("" for none): one per
-// match of the file expansion, or the one command when no file text expands.
-// Returns -1, or the program error that stopped them.
+// The commands of one block, run in `directory` ("" for none), from `rows`:
+// one per match of the file expansion, or the one command when no file text
+// expands. Returns -1, or the program error that stopped them.
 int PlanCommands(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform,
-                 const char* directory, int walked) {
+                 const char* directory, int walked, const ArgumentRows& rows) {
   if (plan->programLeftOut) return -1;
   CommandList* list = &plan->commands;
   const int form = list->form;
   char fileTexts[kArgumentRowCount][kRowTextSize];
   for (int i = 0; i < kArgumentRowCount; ++i) {
-    CopyPathText(fileTexts[i], plan->rows.row[i].fileText);
+    CopyPathText(fileTexts[i], rows.row[i].fileText);
   }
   CopyPathText(expansion->commandFolder, directory);
   // Only a walked folder is a base for relative file texts.
   const char* base = walked ? directory : nullptr;
   ChooseExpandedRow(fileTexts, base, list->pattern, expansion->folderName.text);
   TargetRecord* targets = platform.targets;
-  if (targets != nullptr && !MayHoldTargets(plan->rows, expansion->folderName.text)) {
+  if (targets != nullptr && !MayHoldTargets(rows, expansion->folderName.text)) {
     targets = nullptr;
   }
   SearchSource recorded{};
@@ -59,7 +60,7 @@ int PlanCommands(RunPlan* plan, Expansion* expansion, const PlanPlatform& platfo
   list->expanded =
       BeginFileExpansion(expansion, fileTexts, base, targets != nullptr ? &recorded : platform.search);
   if (targets != nullptr && list->expanded) {
-    BeginListTargets(targets, *expansion, plan->rows, directory);
+    BeginListTargets(targets, *expansion, rows, directory);
   }
 
   char arguments[kArgumentTextCapacity];
@@ -70,14 +71,14 @@ int PlanCommands(RunPlan* plan, Expansion* expansion, const PlanPlatform& platfo
     if (targets != nullptr && list->expanded && SearchPreStep(expansion, form)) {
       RecordCommandTargets(targets, expansion);
     }
-    if (!AssembleArgumentText(expansion, plan->rows, arguments, sizeof arguments, form)) {
+    if (!AssembleArgumentText(expansion, rows, arguments, sizeof arguments, form)) {
       // After the last match the expansion has ended, and a command that
       // would hold a name left out is none; otherwise the command at hand did
       // not fit.
       if (!FileExpansionEnded(*expansion)) result = kErrorLineTooLong;
       break;
     }
-    if (!AddCommand(plan, platform, arguments)) {
+    if (!AddCommand(plan, platform, arguments, directory)) {
       result = kErrorNoMemory;
       break;
     }
@@ -131,7 +132,7 @@ int PlanBlockIn(RunPlan* plan, Expansion* expansion, const PlanPlatform& platfor
   block.walked = walked;
   block.first = plan->commands.count;
   if (!AppendBytes(&plan->blocks, &block, sizeof block)) return kErrorNoMemory;
-  const int result = PlanCommands(plan, expansion, platform, directory, walked);
+  const int result = PlanCommands(plan, expansion, platform, directory, walked, plan->rows);
   Records<PlanBlock>(plan->blocks)[BlockCount(*plan) - 1].count = plan->commands.count - block.first;
   return result;
 }
@@ -152,6 +153,146 @@ int PlanBatchBlocks(RunPlan* plan, Expansion* expansion, const PlanPlatform& pla
     result = PlanBlockIn(plan, expansion, platform, plan->currentDirectory, 0);
   }
   plan->walkAborted = walk.aborted;
+  return result;
+}
+
+// The search over the files of one block of given files: their names
+// (each ended by a zero byte) in order, whatever the pattern.
+struct GivenSearch {
+  const char* begin;
+  const char* end;
+  const SearchSource* system;  // answers whether a path exists
+  const char* next;
+};
+
+int GivenFindNext(void* self, FoundEntry* entry) {
+  GivenSearch* search = static_cast<GivenSearch*>(self);
+  if (search->next >= search->end) return 0;
+  *entry = FoundEntry{};
+  entry->attributes = 0x20;  // a file
+  CopyPathText(entry->name, search->next);
+  search->next += std::strlen(search->next) + 1;
+  return 1;
+}
+
+int GivenFindFirst(void* self, const char*, FoundEntry* entry) {
+  GivenSearch* search = static_cast<GivenSearch*>(self);
+  search->next = search->begin;
+  return GivenFindNext(self, entry);
+}
+
+void GivenClose(void*) {}
+
+int GivenExists(void* self, const char* path) {
+  const SearchSource* system = static_cast<GivenSearch*>(self)->system;
+  return system->exists != nullptr && system->exists(system->self, path);
+}
+
+// The block of the given files `names` (each ended by a zero byte, `end`
+// after the last) in the folder `folder`: the expanded row `row` names each
+// of them in that folder with the name part of its file text. Returns -1,
+// or the program error that stopped the plan.
+int PlanGivenBlock(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform, const char* folder,
+                   const char* names, const char* end, int row) {
+  SetFolderName(&expansion->folderName, folder, 1);
+  ArgumentRows rows = plan->rows;
+  char rowText[kRowTextSize];
+  CopyPathText(rowText, rows.row[row].fileText);
+  RemoveEnclosingQuotes(rowText);
+  char text[kJoinedPathSize];
+  // A folder whose name cmd would change in a batch line (its '%') cannot
+  // be named there: its files are left out, as names found on disk are.
+  const int unsafe = plan->mode == kPlanBatch && FindCharDbcs(folder, '%') != nullptr;
+  if (unsafe || !JoinPath(text, sizeof text, folder, NameAfterFolder(rowText)) ||
+      std::strlen(text) >= kRowTextSize) {
+    for (const char* name = names; name < end; name += std::strlen(name) + 1) {
+      LeaveOut(&expansion->leftOut, name, unsafe ? kChangedByCmd : kNotMatched);
+    }
+    return -1;
+  }
+  CopyPathText(rows.row[row].fileText, text);
+  const char* directory = folder;
+  char translated[kRowTextSize];
+  if (plan->currentDirectory[0] != '\0' &&
+      !TranslateTokens(plan->currentDirectory, translated, sizeof translated, 1)) {
+    directory = plan->currentDirectory;
+  }
+  PlanBlock block{};
+  CopyPathText(block.folder, directory);
+  block.name = expansion->folderName;
+  block.first = plan->commands.count;
+  if (!AppendBytes(&plan->blocks, &block, sizeof block)) return kErrorNoMemory;
+  GivenSearch given = {names, end, platform.search, names};
+  const SearchSource source = {GivenFindFirst, GivenFindNext, GivenClose, GivenExists, &given};
+  PlanPlatform blockPlatform = platform;
+  blockPlatform.search = &source;
+  const int result = PlanCommands(plan, expansion, blockPlatform, directory, 0, rows);
+  Records<PlanBlock>(plan->blocks)[BlockCount(*plan) - 1].count = plan->commands.count - block.first;
+  return result;
+}
+
+// The folder part of the full path `path` into `out` (kRowTextSize bytes).
+void FolderOf(const char* path, char* out) {
+  CopyPathText(out, path);
+  CutToDirectory(out);
+}
+
+// The expanded row for files given, with its pattern: a file text without
+// a folder counts too, since the files bring theirs.
+int GivenRow(const ArgumentRows& rows, char* pattern) {
+  char fileTexts[kArgumentRowCount][kRowTextSize];
+  for (int i = 0; i < kArgumentRowCount; ++i) CopyPathText(fileTexts[i], rows.row[i].fileText);
+  return ChooseExpandedRow(fileTexts, "C:\\", pattern, nullptr);
+}
+
+// The blocks of the files given: a direct plan keeps their order, one block
+// per run of files in one folder; a batch plan has one block per folder, in
+// the order first met, its files in the order given.
+int PlanGivenBlocks(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform) {
+  char pattern[kRowTextSize];
+  const int row = GivenRow(plan->rows, pattern);
+  if (row == kNoExpandedRow) {
+    plan->noExpandedRow = 1;
+    return -1;
+  }
+  CopyPathText(plan->commands.pattern, pattern);
+  GivenMatches matches{};
+  if (!CollectGivenMatches(*platform.given, NameAfterFolder(pattern), *platform.search, &expansion->leftOut,
+                           &matches)) {
+    FreeGivenMatches(&matches);
+    return kErrorNoMemory;
+  }
+  ByteBuffer taken;  // one byte per match: 1 once it is in a block
+  int result = ExtendBuffer(&taken, static_cast<std::size_t>(matches.count) + 1) != nullptr ? -1 : kErrorNoMemory;
+  if (result < 0) std::memset(taken.data, 0, taken.size);
+  int index = 0;
+  for (const char* path = matches.count > 0 ? matches.paths.data : nullptr; path != nullptr && result < 0;
+       path = NextGivenMatch(matches, path), ++index) {
+    if (taken.data[index]) continue;
+    char folder[kRowTextSize];
+    FolderOf(path, folder);
+    ByteBuffer names;
+    int other = index;
+    for (const char* next = path; next != nullptr; next = NextGivenMatch(matches, next), ++other) {
+      char nextFolder[kRowTextSize];
+      FolderOf(next, nextFolder);
+      const int same = std::strcmp(folder, nextFolder) == 0;
+      if (!same && plan->mode == kPlanDirect) break;
+      if (!same || taken.data[other]) continue;
+      taken.data[other] = 1;
+      const char* name = NameAfterFolder(next);
+      AppendBytes(&names, name, std::strlen(name) + 1);
+    }
+    result = names.failed ? kErrorNoMemory
+                          : PlanGivenBlock(plan, expansion, platform, folder, names.data, names.data + names.size, row);
+    FreeByteBuffer(&names);
+  }
+  if (plan->mode == kPlanDirect && BlockCount(*plan) > 0) {
+    CopyPathText(plan->commands.directory, BlockAt(*plan, 0).folder);
+  }
+  plan->commands.expanded = 1;
+  FreeByteBuffer(&taken);
+  FreeGivenMatches(&matches);
   return result;
 }
 
@@ -219,8 +360,12 @@ int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform,
                          platform.search != nullptr &&
                          PercentPrefixOnDisk(*platform.search, "", list->program) > 0;
   if (plan->programLeftOut) UseNameInForm(&expansion.leftOut, list->program, kCmdBatchLineForm);
-  plan->error = mode == kPlanBatch ? PlanBatchBlocks(plan, &expansion, platform)
-                                   : PlanDirectBlock(plan, &expansion, platform);
+  if (platform.given != nullptr) {
+    plan->error = PlanGivenBlocks(plan, &expansion, platform);
+  } else {
+    plan->error = mode == kPlanBatch ? PlanBatchBlocks(plan, &expansion, platform)
+                                     : PlanDirectBlock(plan, &expansion, platform);
+  }
   plan->leftOut = expansion.leftOut;
   if (!AppendBytes(&list->arguments, "", 1) && plan->error < 0) plan->error = kErrorNoMemory;
   return plan->error;
@@ -234,6 +379,20 @@ void FreeRunPlan(RunPlan* plan) {
   plan->error = -1;
   plan->walkAborted = 0;
   plan->programLeftOut = 0;
+  plan->noExpandedRow = 0;
+}
+
+int TakesGivenFiles(const ParameterSet& set) {
+  char pattern[kRowTextSize];
+  return GivenRow(set.rows, pattern) != kNoExpandedRow;
+}
+
+const char* CommandFolder(const RunPlan& plan, int command) {
+  for (int block = 0; block < BlockCount(plan); ++block) {
+    const PlanBlock& at = BlockAt(plan, block);
+    if (command >= at.first && command < at.first + at.count) return at.folder;
+  }
+  return plan.commands.directory;
 }
 
 int BlockCount(const RunPlan& plan) {

@@ -13,6 +13,7 @@
 #include <cstddef>
 
 #include "expand/file_expansion.h"
+#include "expand/given_files.h"
 #include "params/field_table.h"
 #include "run/command_list.h"
 #include "support/byte_buffer.h"
@@ -42,6 +43,15 @@ struct PlanPlatform {
   // When not null, the input and the targets of every command are recorded
   // here for the target check (expand/target_check.h).
   TargetRecord* targets;
+  // Files and folders given on the command line, or null. When given, they
+  // are the matches of the first file text with a wildcard, one command
+  // each, in the order given (expand/given_files.h); the directory walk
+  // does not take part. A command runs in its file's folder when the
+  // current directory is empty (or holds a wildcard), in the current
+  // directory otherwise, and "*/" stands for its file's folder. A direct
+  // plan has one block per run of files in one folder, a batch plan one
+  // block per folder, in the order first met.
+  const GivenFiles* given = nullptr;
 };
 
 // One block of a plan: the commands that run in one folder.
@@ -79,6 +89,7 @@ struct RunPlan {
   int error;
   int walkAborted;  // 1 when the walk ran out of memory (it has said so)
   int programLeftOut;  // 1 when the program's name is left out: no commands
+  int noExpandedRow;  // 1 when files were given but no file text holds a wildcard
 };
 
 // Makes the plan of `set` for `mode` into `plan` (emptied first). Returns
@@ -87,6 +98,13 @@ int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform,
 
 // Gives back the memory of the plan.
 void FreeRunPlan(RunPlan* plan);
+
+// 1 when files given on the command line have a row to take them: the
+// first file text that holds a wildcard, with or without a folder.
+int TakesGivenFiles(const ParameterSet& set);
+
+// The folder the command `command` of the plan runs in (its block's).
+const char* CommandFolder(const RunPlan& plan, int command);
 
 // The blocks of the plan.
 int BlockCount(const RunPlan& plan);

@@ -4,7 +4,8 @@
 #include "expand/file_expansion_win32.h"
 #include "run/launch_win32.h"
 
-int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, RunPlan* plan) {
+int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, RunPlan* plan,
+                   const GivenFiles* given) {
   HANDLE find = INVALID_HANDLE_VALUE;
   const SearchSource search = SystemSearchSource(&find);
   const WalkPlatform walk = SystemWalkPlatform(&find);
@@ -13,6 +14,6 @@ int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, Run
   if (length == 0 || length >= sizeof working) working[0] = '\0';
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);
-  const PlanPlatform platform = {&search, &walk, working, shell, nullptr, targets};
+  const PlanPlatform platform = {&search, &walk, working, shell, nullptr, targets, given};
   return MakeRunPlan(set, mode, platform, plan);
 }

@@ -9,5 +9,7 @@
 // search, directory walk and command interpreter; a direct plan's empty
 // current directory stands for the program's working folder now. The
 // commands' inputs and targets go into `targets` (null: none recorded).
+// With `given`, the files given on the command line are the matches.
 // Returns plan->error.
-int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, RunPlan* plan);
+int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, RunPlan* plan,
+                   const GivenFiles* given = nullptr);

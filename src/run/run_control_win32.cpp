@@ -46,17 +46,26 @@ int QueryBatchEditCommand(char* out, DWORD size) {
 
 }  // namespace
 
-void RunCommand(HWND dialog, const ParameterSet& set) {
-  if (set.batchOut) {
-    RunBatch(dialog, set);
-  } else {
-    RunDirect(dialog, set);
+int RunCommand(HWND dialog, const ParameterSet& set, RunExtras* extras) {
+  if (extras != nullptr) {
+    extras->process = nullptr;
+    extras->unsuccessful = -1;
   }
+  if (!set.batchOut) return RunDirect(dialog, set, extras);
+  if (!RunBatch(dialog, set, extras != nullptr ? extras->given : nullptr,
+                extras != nullptr ? &extras->planned : nullptr)) {
+    return 0;
+  }
+  if (extras != nullptr && g_batchProcess != nullptr) {
+    DuplicateHandle(GetCurrentProcess(), g_batchProcess, GetCurrentProcess(), &extras->process, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+  }
+  return 1;
 }
 
-int RunBatch(HWND owner, const ParameterSet& set) {
+int RunBatch(HWND owner, const ParameterSet& set, const GivenFiles* given, int* planned) {
   if (!CheckBatchNotRunning(owner)) return 0;
-  if (!WriteBatchFile(owner, set, nullptr, 1)) return 0;
+  if (!WriteBatchFile(owner, set, nullptr, 1, given, planned)) return 0;
   g_batchProcess = LaunchCommand(owner, g_batchFilePath, nullptr, nullptr, -1);
   return 1;
 }

@@ -327,6 +327,15 @@ int EntryFailed(const RunEntry& entry) {
          (entry.state == kEntryEnded && entry.exitCode != 0);
 }
 
+int UnsuccessfulRows(const RunListState& state) {
+  int count = 0;
+  for (int row = 0; row < RowCount(state); ++row) {
+    const int entry = RowEntry(state, row);
+    count += entry < 0 || EntryAt(state, entry).state != kEntryEnded || EntryAt(state, entry).exitCode != 0;
+  }
+  return count;
+}
+
 long SignedExitCode(unsigned long code) {
   return static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(code)));
 }

@@ -211,3 +211,7 @@ long SignedExitCode(unsigned long code);
 // 1 when the entry failed: ended with a code other than 0, could not start,
 // or was stopped.
 int EntryFailed(const RunEntry& entry);
+
+// The rows whose command did not end with 0: failed, stopped, never started
+// or still running.
+int UnsuccessfulRows(const RunListState& state);

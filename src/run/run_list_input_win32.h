@@ -21,6 +21,9 @@ struct RunListInput {
   HWND owner;                     // its keyboard keeps working meanwhile; null for none
   RECT ownerRect;                 // the list opens at its top-left corner
   int startAtOnce;                // Start as soon as the list is shown
-  int closeWhenFinished;          // close the list once it has finished
+  // Close the list once it has finished, or when the question before Start
+  // was not answered Yes.
+  int closeWhenFinished;
+  int* unsuccessful;              // when not null, set at its close to UnsuccessfulRows
 };
 

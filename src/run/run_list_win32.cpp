@@ -224,6 +224,8 @@ BOOL OnInitDialog(HWND dialog, RunListWindow* w) {
 BOOL OnStart(RunListWindow* w) {
   if (RunListAsksBeforeStart(w->run) && w->input.targets != nullptr &&
       !AskAboutTargets(w->dialog, *w->input.targets)) {
+    // A list that closes by itself does not wait for another Start.
+    if (w->input.closeWhenFinished) PostMessageA(w->dialog, WM_CLOSE, 0, 0);
     return TRUE;
   }
   ReadChoices(w);
@@ -445,6 +447,7 @@ int ShowRunList(const RunListInput& input) {
     ShowSystemError(input.owner, kRunTitle);
     EndRunList(&w->run, w->platform);
   }
+  if (input.unsuccessful != nullptr) *input.unsuccessful = UnsuccessfulRows(w->run);
   DetachOutputs(&w->sink);
   FreeRunList(&w->run);
   std::free(w);

@@ -7,7 +7,7 @@
 #include "support/message_box_win32.h"
 
 void ReportLeftOutNames(HWND owner, const char* caption, const LeftOutNames& leftOut) {
-  for (int reason : {kNotInCodePage, kChangedByCmd}) {
+  for (int reason : {kNotInCodePage, kChangedByCmd, kNotMatched}) {
     char text[2 * kRowTextSize];
     if (FormatLeftOutReport(leftOut, text, sizeof text, reason)) {
       ShowInformationText(owner, caption, text);
@@ -19,6 +19,5 @@ int AskAboutTargets(HWND owner, const TargetRecord& record) {
   if (record.marked == 0) return 1;
   char text[kTargetQuestionSize];
   FormatTargetQuestion(record, text, sizeof text);
-  return MessageBoxA(owner, text, kTargetQuestionTitle,
-                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  return AskYesNo(owner, kTargetQuestionTitle, text);
 }

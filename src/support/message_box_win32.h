@@ -2,13 +2,30 @@
 // the texts for ShellExecuteA failure values, and the program's own error
 // table (codes in support/messages.h). Every box is an information box with
 // one OK button, owned by `owner` and titled by the caller; each call returns
-// after the user has closed it.
+// after the user has closed it. Every message box and question of the
+// program goes through here, so that a run nobody watches (/exit) writes
+// them to its log instead.
 #pragma once
 
 #include <windows.h>
 
 // Shows `text` in an information box with one OK button.
 void ShowInformationText(HWND owner, const char* title, const char* text);
+
+// Asks `text` in a Yes/No box with a warning icon, No the default button:
+// 1 for Yes. In a run written to a log, the question and the answer taken
+// are logged and the answer is that of SendMessagesToLog.
+int AskYesNo(HWND owner, const char* title, const char* text);
+
+// From now on messages are appended to the file `logPath` instead of shown,
+// and questions answered `answerYes`; null shows them again.
+void SendMessagesToLog(const char* logPath, int answerYes);
+
+// 1 while messages go to a log.
+int MessagesGoToLog();
+
+// How many questions were answered No since the program started.
+int DeclinedQuestions();
 
 // Shows the system's text for the calling thread's last error code.
 void ShowSystemError(HWND owner, const char* title);

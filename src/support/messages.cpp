@@ -1,6 +1,9 @@
 #include "support/messages.h"
 
 #include <array>
+#include <cstring>
+
+#include "support/dbcs.h"
 
 namespace {
 
@@ -49,4 +52,41 @@ const char* ShellErrorText(long long value) {
     if (row.value == value) return row.text;
   }
   return nullptr;
+}
+
+int FormatLogLine(char* out, std::size_t size, const char* stamp, const char* title, const char* text) {
+  if (size < 3) return -1;
+  const std::size_t room = size - 2;  // CR LF and the terminator stay possible
+  std::size_t length = 0;
+  int cut = 0;
+  const auto put = [&](const char* bytes, std::size_t n) {
+    if (length + n >= room) {
+      cut = 1;
+      return;
+    }
+    std::memcpy(out + length, bytes, n);
+    length += n;
+  };
+  const auto putText = [&](const char* p) {
+    while (*p != '\0' && !cut) {
+      const std::size_t n = CharLength(p);
+      if (n == 1 && (*p == '\r' || *p == '\n' || *p == '\t')) {
+        if (*p == '\r' && p[1] == '\n') ++p;
+        put(" / ", 3);
+        ++p;
+      } else {
+        put(p, n);
+        p += n;
+      }
+    }
+  };
+  putText(stamp);
+  put("\t", 1);
+  putText(title);
+  put("\t", 1);
+  putText(text);
+  out[length++] = '\r';
+  out[length++] = '\n';
+  out[length] = '\0';
+  return cut ? -1 : static_cast<int>(length);
 }

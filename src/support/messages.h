@@ -3,6 +3,8 @@
 // the fallback for a system error code without a text. No system calls.
 #pragma once
 
+#include <cstddef>
+
 // Shown, with the error code in decimal, when the system has no text for an
 // error code.
 inline constexpr const char kSystemErrorFallbackFormat[] = "エラーコード %lu";
@@ -24,3 +26,14 @@ const char* ProgramErrorText(int code);
 // Text for a failure value of ShellExecuteA, or null when the value has none
 // (every success value, above 32, has none).
 const char* ShellErrorText(long long value);
+
+// A run that must not wait for anyone (started with /exit) writes its
+// messages to a log instead of showing them: one line per message, the time
+// `stamp`, a tab, the title, a tab and the text with every line end and tab
+// written as " / ", then CR LF. Returns the length, or -1 when `size` was
+// too small (the line is then cut but still ends with CR LF).
+int FormatLogLine(char* out, std::size_t size, const char* stamp, const char* title, const char* text);
+
+// Written after a question in the log: the answer the run took.
+inline constexpr char kLogAnswerYes[] = "→ はい (/yes)";
+inline constexpr char kLogAnswerNo[] = "→ いいえ (/yes がないため)";

@@ -191,6 +191,14 @@ int JoinPath(char* out, std::size_t outSize, const char* directory, const char* 
   return 1;
 }
 
+const char* NameAfterFolder(const char* path) {
+  const char* name = path;
+  for (const char* p = path; *p != '\0'; p = NextChar(p)) {
+    if (CharLength(p) == 1 && (*p == '\\' || *p == '/')) name = p + 1;
+  }
+  return name;
+}
+
 int CutToDirectory(char* path) {
   char* cut = nullptr;
   for (char* p = path; *p != '\0'; p = NextChar(p)) {

@@ -112,3 +112,6 @@ int JoinPath(char* out, std::size_t outSize, const char* directory, const char* 
 // "D:\TOOLS\CC.EXE" gives "D:\TOOLS". Returns 0 (path unchanged) when it has
 // no backslash, 1 when it cut.
 int CutToDirectory(char* path);
+
+// The part of `path` after its last '\' or '/' (all of it without one).
+const char* NameAfterFolder(const char* path);

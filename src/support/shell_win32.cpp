@@ -47,3 +47,23 @@ HRESULT AssocQueryStringLate(ASSOCF flags, ASSOCSTR what, const char* associatio
       LateEntry<decltype(&AssocQueryStringA)>("shlwapi.dll", "AssocQueryStringA");
   return entry != nullptr ? entry(flags, what, association, extra, out, size) : E_FAIL;
 }
+
+HRESULT GetFolderPathLate(int folder, char* path) {
+  static const auto entry = LateEntry<decltype(&SHGetFolderPathA)>("shell32.dll", "SHGetFolderPathA");
+  return entry != nullptr ? entry(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path) : E_FAIL;
+}
+
+HRESULT ComInitializeLate() {
+  static const auto entry = LateEntry<decltype(&CoInitialize)>("ole32.dll", "CoInitialize");
+  return entry != nullptr ? entry(nullptr) : E_FAIL;
+}
+
+HRESULT ComCreateInstanceLate(REFCLSID type, REFIID interfaceId, void** object) {
+  static const auto entry = LateEntry<decltype(&CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+  return entry != nullptr ? entry(type, nullptr, CLSCTX_INPROC_SERVER, interfaceId, object) : E_FAIL;
+}
+
+void ComUninitializeLate() {
+  static const auto entry = LateEntry<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize");
+  if (entry != nullptr) entry();
+}

@@ -31,3 +31,12 @@ HRESULT GetShellMallocLate(IMalloc** allocator);
 // AssocQueryStringA of shlwapi (E_FAIL without it).
 HRESULT AssocQueryStringLate(ASSOCF flags, ASSOCSTR what, const char* association,
                              const char* extra, char* out, DWORD* size);
+
+// SHGetFolderPathA of shell32 (E_FAIL without it).
+HRESULT GetFolderPathLate(int folder, char* path);
+
+// CoInitialize, CoCreateInstance and CoUninitialize of ole32 (E_FAIL, or
+// nothing, without it).
+HRESULT ComInitializeLate();
+HRESULT ComCreateInstanceLate(REFCLSID type, REFIID interfaceId, void** object);
+void ComUninitializeLate();

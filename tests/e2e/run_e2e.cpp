@@ -88,19 +88,6 @@ void ExpectBox(const AppProcess& app, const char* caption, const std::string& te
   ASSERT_TRUE(WaitForWindowGone(box.window));
 }
 
-Texts ListItems(HWND runList) {
-  Texts items;
-  HWND list = Control(runList, IDC_RUNLIST_LIST);
-  for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
-    wchar_t wide[600] = {};  // Wine cuts ANSI texts passed between processes
-    char text[1200] = {};
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    items.emplace_back(text);
-  }
-  return items;
-}
-
 LRESULT SelectedCount(HWND runList) {
   return SendMessageA(Control(runList, IDC_RUNLIST_LIST), LB_GETSELCOUNT, 0, 0);
 }

@@ -7,8 +7,10 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "e2e/driver.h"
+#include "resource.h"
 #include "test_env.h"
 
 // Starts `exe` with `arguments` in `currentDir` (empty: the test's own) and
@@ -21,6 +23,20 @@ inline HWND StartAndWaitForWindow(AppProcess* app, const std::string& exe, const
     return nullptr;
   }
   return WaitForDialog(*app, title);
+}
+
+// The rows of a run list window, as it shows them.
+inline std::vector<std::string> ListItems(HWND runList) {
+  std::vector<std::string> items;
+  HWND list = Control(runList, IDC_RUNLIST_LIST);
+  for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+    wchar_t wide[600] = {};  // Wine cuts ANSI texts passed between processes
+    char text[1200] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    items.emplace_back(text);
+  }
+  return items;
 }
 
 // Waits for the program to end and expects exit code 0.

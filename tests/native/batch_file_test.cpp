@@ -228,6 +228,8 @@ TEST(BatchFile, GoldenFiles) {
 // The plan of a record: its blocks ("folder>folder name"), the program as
 // it starts, the folder of a direct plan's commands, one argument text per
 // match in the form the program's reader needs, and the lines of its mode.
+// Files given on the command line are the matches of the first file text
+// with a wildcard, each in its own folder.
 TEST(RunPlan, RecordInPlanOut) {
   const std::string long250(250, 'x'), long245(245, 'y'), long259(259, 'z');
   const struct {
@@ -241,6 +243,8 @@ TEST(RunPlan, RecordInPlanOut) {
     std::vector<std::string> blocks;
     std::vector<std::string> commands;
     const char* firstLine;
+    const char* given = nullptr;  // names split by '|'
+    std::vector<int> leftOut = {0, 0, 0};  // by LeftOutReason, when files are given
   } cases[] = {
       {"\"D:\\My Tools\\cc.exe\"", "D:\\WORK", {{1, "-v", 1, "a.c"}}, kPlanDirect, -1, 0,
        "D:\\My Tools\\cc.exe", "D:\\WORK", {"D:\\WORK>"}, {"-v a.c"},
@@ -280,12 +284,49 @@ TEST(RunPlan, RecordInPlanOut) {
        nullptr},
       {cc, "", {{1, long250.c_str(), 0, long259.c_str()}, {2, "", 0, "b"}, {3, "", 0, "c"}}, kPlanDirect,
        kErrorLineTooLong, 0, cc, "Z:\\start", {"Z:\\start>"}, {}, ""},
+      // Given files in the order given, each run in its folder; a folder
+      // stands for its matches; a name the pattern does not match is left out.
+      {cc, "", {{1, "", 0, "C:\\photos\\*.jpg"}, {2, "-o", 1, "out\\*1.png"}}, kPlanDirect, -1, 1, cc,
+       "C:\\d", {"C:\\d>d", "C:\\p\\b>b", "C:\\d>d"},
+       {"C:\\d\\img002.jpg -o out\\img002.png", "C:\\p\\b\\4.jpg -o out\\4.png",
+        "C:\\d\\img001.jpg -o out\\img001.png", "C:\\d\\img002.jpg -o out\\img002.png"},
+       "D:\\BIN\\CC.EXE C:\\d\\img002.jpg -o out\\img002.png", "C:\\d\\img002.jpg|C:\\p\\b\\4.jpg|C:\\p\\a\\3.txt|C:\\d",
+       {0, 0, 1}},
+      // A batch plan: one block per folder, in the order first met.
+      {cc, "", {{1, "", 0, "*.JPG"}, {2, "", 0, "*/_*1.txt"}}, kPlanBatch, -1, 1, cc, "",
+       {"C:\\d>d", "C:\\p\\b>b"}, {"C:\\d\\img002.jpg d_img002.txt", "C:\\d\\img001.jpg d_img001.txt",
+       "C:\\p\\b\\4.jpg b_4.txt"}, nullptr, "C:\\d\\img002.jpg|C:\\p\\b\\4.jpg|C:\\d\\img001.jpg"},
+      // A typed current directory is where they all run.
+      {cc, "D:\\WORK", {{1, "", 0, "*.jpg"}}, kPlanDirect, -1, 1, cc, "D:\\WORK", {"D:\\WORK>b", "D:\\WORK>a"},
+       {"C:\\p\\b\\4.jpg", "C:\\p\\a\\2.jpg"}, nullptr, "C:\\p\\b\\4.jpg|C:\\p\\a\\2.jpg"},
+      // Names the code page cannot hold go by their short names or are left
+      // out; so is a folder whose '%' cmd would read; "*.*" takes a name
+      // without a dot too.
+      {cc, "", {{1, "", 0, "*.*"}}, kPlanBatch, -1, 1, cc, "", {"C:\\u>u", "C:\\x>x"},
+       {"C:\\u\\A_B~~VO4.TXT", "C:\\u\\axb.txt", "C:\\x\\README"}, nullptr,
+       "C:\\u|C:\\w\\50%\\f.txt|C:\\x\\README", {1, 1, 0}},
+      {cc, "", {{1, "", 0, "C:\\in\\*."}}, kPlanDirect, -1, 1, cc, "C:\\x", {"C:\\x>x"}, {"C:\\x\\README"}, nullptr,
+       "C:\\x\\README|C:\\x\\a.c", {0, 0, 1}},
+      // A set without a wildcard file text takes no files.
+      {cc, "", {{1, "-v", 1, "a.c"}}, kPlanDirect, -1, 0, cc, "", {}, {}, nullptr, "C:\\d\\img001.jpg"},
   };
   for (const auto& c : cases) {
     MakeTree();
     const ParameterSet set = MakeParameterSet(c.program, c.directory, c.rows);
+    std::string names = c.given != nullptr ? c.given : "";
+    int count = c.given != nullptr ? 1 : 0;
+    for (char& ch : names) {
+      if (ch == '|') ch = '\0', ++count;
+    }
+    const GivenFiles given = {names.c_str(), count};
     RunPlan plan{};
-    EXPECT_EQ(FakePlan(set, c.mode, &plan, nullptr, "Z:\\start"), c.result) << c.program;
+    EXPECT_EQ(FakePlan(set, c.mode, &plan, nullptr, "Z:\\start", c.given != nullptr ? &given : nullptr),
+              c.result)
+        << c.program;
+    if (c.given != nullptr) {
+      EXPECT_EQ(c.leftOut, std::vector<int>(plan.leftOut.count, plan.leftOut.count + kLeftOutReasons)) << c.given;
+      EXPECT_EQ(c.blocks.empty(), plan.noExpandedRow == 1) << c.given;
+    }
     EXPECT_EQ(plan.commands.expanded, c.expanded) << c.rows[0].fileText;
     EXPECT_STREQ(plan.commands.program, c.listedProgram);
     EXPECT_STREQ(plan.commands.directory, c.folder);

@@ -236,6 +236,27 @@ TEST_F(FieldTableTest, CarriedOverTextIsWrittenWhole) {
   EXPECT_EQ(Section("x", set), "[x]\r\nCURPATH=" + longText + "\r\n");
 }
 
+TEST_F(FieldTableTest, StoredSetGivesTheRecordTheWindowWouldGive) {
+  const std::string longText = std::string(258, 'a') + "表";  // cut before the last character
+  StoredSet stored{};
+  stored.values[RowOf("EXEPATH")] = "cc.exe";
+  stored.values[RowOf("CURPATH")] = longText.c_str();
+  stored.values[RowOf("ARG8FILE")] = "*.c";
+  stored.values[RowOf("ARG8SPACE")] = "";
+  stored.values[RowOf("ARG1SPACE")] = "0";
+  stored.values[RowOf("LASTPAUSE")] = "1";
+  ParameterSet set;
+  ParameterSetFromStored(stored, &set);
+  EXPECT_STREQ("cc.exe", set.programText);
+  EXPECT_EQ(std::string(258, 'a'), set.currentDirectory);
+  EXPECT_STREQ("", set.helpText);
+  EXPECT_STREQ("*.c", set.rows.row[7].fileText);
+  EXPECT_EQ(1, set.rows.row[7].spaceOn);
+  EXPECT_EQ(0, set.rows.row[0].spaceOn);
+  EXPECT_EQ(0, set.batchOut);
+  EXPECT_EQ(1, set.pauseAtEnd);
+}
+
 TEST_F(FieldTableTest, EmptySetIsDefaultWithEveryValueAbsent) {
   EXPECT_STREQ(g_emptySet.name, "default");
   for (int row = 0; row < kFieldCount; ++row) EXPECT_EQ(g_emptySet.values[row], nullptr);

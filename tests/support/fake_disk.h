@@ -173,10 +173,12 @@ inline constexpr WalkPlatform kFakeWalk = {FakeReserveBlock,
 inline constexpr char kFakeShell[] = "C:\\cmd.exe";
 
 // A plan of `set` over the fake disk (its targets recorded into `targets`
-// when not null), an empty current directory standing for `planningFolder`.
+// when not null), an empty current directory standing for `planningFolder`,
+// over the files `given` when not null.
 inline int FakePlan(const ParameterSet& set, int mode, RunPlan* plan,
-                    TargetRecord* targets = nullptr, const char* planningFolder = "") {
+                    TargetRecord* targets = nullptr, const char* planningFolder = "",
+                    const GivenFiles* given = nullptr) {
   const PlanPlatform platform = {&kFakeSearch, &kFakeWalk, planningFolder, kFakeShell, nullptr,
-                                 targets};
+                                 targets, given};
   return MakeRunPlan(set, mode, platform, plan);
 }

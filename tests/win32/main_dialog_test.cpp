@@ -2,6 +2,7 @@
 // resource: set-up, the command dispatch, the name box rule for edits, the
 // option popup and destruction.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include "resource.h"
 #include "support/format_text.h"
 #include "modal_main_dialog.h"
+#include "msgbox_watch.h"
 #include "test_env.h"
 
 namespace {
@@ -94,7 +96,7 @@ TEST_F(MainDialogTest, SetUpShowsTheTitleTheNamesAndTheDefaultSet) {
   EXPECT_EQ("設定(&P)[10]", Text(IDC_OPTION));
 }
 
-TEST_F(MainDialogTest, SystemMenuStartsWithTheThreeAddedCommands) {
+TEST_F(MainDialogTest, SystemMenuStartsWithTheFourAddedCommands) {
   HMENU menu = GetSystemMenu(dialog_, FALSE);
   ASSERT_NE(nullptr, menu);
   struct Item {
@@ -103,12 +105,13 @@ TEST_F(MainDialogTest, SystemMenuStartsWithTheThreeAddedCommands) {
   };
   const Item expected[] = {
       {IDM_SWITCH_FILE, "パラメータファイル切り替え(&I)..."},
+      {IDM_SEND_TO, "「送る」に登録(&S)..."},
       {0, nullptr},
       {IDM_USAGE, "使い方ファイルを表示(&H)"},
       {IDM_ABOUT, "バージョン情報(&A)..."},
       {0, nullptr},
   };
-  for (UINT position = 0; position < 5; ++position) {
+  for (UINT position = 0; position < 6; ++position) {
     SCOPED_TRACE(position);
     char text[64] = {};
     MENUITEMINFOA item{};
@@ -126,7 +129,7 @@ TEST_F(MainDialogTest, SystemMenuStartsWithTheThreeAddedCommands) {
   }
   // The standard items follow.
   EXPECT_NE(-1, GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND));
-  EXPECT_GT(GetMenuItemCount(menu), 5);
+  EXPECT_GT(GetMenuItemCount(menu), 6);
 }
 
 TEST_F(MainDialogTest, HandlesOnlyItsOwnCommands) {
@@ -603,3 +606,63 @@ TEST(DialogResources, IconThreeHasBothSizes) {
 }
 
 }  // namespace
+
+// 「送る」に登録: explains itself without a chosen set; makes a shortcut that
+// starts this program on the set, read back through the shell's interface;
+// asks before replacing it.
+TEST_F(MainDialogTest, SendToMakesAShortcutThatStartsTheChosenSet) {
+  const auto sendTo = [&] { MainDialogProc(dialog_, WM_SYSCOMMAND, IDM_SEND_TO, 0); };
+  Select(-1);
+  std::vector<SeenBox> boxes = WatchBoxesDuring("タビクス：「送る」に登録", sendTo);
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ(0u, boxes[0].text.find("「送る」に登録するには、先に名前ボックスで"));
+
+  char folder[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, folder, CSIDL_SENDTO, TRUE));
+  const std::string link = std::string(folder) + "\\beta.lnk";
+  DeleteFileA(link.c_str());
+  Select(1);
+  boxes = WatchBoxesDuring("タビクス：「送る」に登録", sendTo);
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_NE(std::string::npos, boxes[0].text.find(link)) << boxes[0].text;
+
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  IShellLinkA* shellLink = nullptr;
+  IPersistFile* file = nullptr;
+  ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                         reinterpret_cast<void**>(&shellLink))));
+  ASSERT_TRUE(SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+  wchar_t wideLink[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wideLink, MAX_PATH);
+  ASSERT_TRUE(SUCCEEDED(file->Load(wideLink, STGM_READ)));
+  char target[MAX_PATH] = {};
+  char arguments[1024] = {};
+  char workFolder[MAX_PATH] = {};
+  char icon[MAX_PATH] = {};
+  int iconIndex = -1;
+  shellLink->GetPath(target, MAX_PATH, nullptr, 0);
+  shellLink->GetArguments(arguments, sizeof arguments);
+  shellLink->GetWorkingDirectory(workFolder, MAX_PATH);
+  shellLink->GetIconLocation(icon, MAX_PATH, &iconIndex);
+  file->Release();
+  shellLink->Release();
+  CoUninitialize();
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  EXPECT_EQ(0, lstrcmpiA(exe, target)) << target;
+  // The test's parameter file is not the default one: it comes first.
+  EXPECT_EQ("\"" + path_ + "\" /set \"beta\"", std::string(arguments));
+  std::string exeFolder(exe);
+  exeFolder.resize(exeFolder.rfind('\\'));
+  EXPECT_EQ(0, lstrcmpiA(exeFolder.c_str(), workFolder)) << workFolder;
+  EXPECT_EQ(0, lstrcmpiA(exe, icon)) << icon;
+  EXPECT_EQ(0, iconIndex);
+
+  // A second time it asks; an answer other than Yes keeps the file as it is.
+  ASSERT_TRUE(WriteWholeFile(link, "kept"));
+  boxes = WatchBoxesDuring("タビクス：「送る」に登録", sendTo);
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ(0u, boxes[0].text.find("「送る」には既に")) << boxes[0].text;
+  EXPECT_EQ("kept", ReadWholeFile(link));
+  EXPECT_TRUE(DeleteFileA(link.c_str()));
+}
