@@ -54,13 +54,6 @@ int HasDirectoryAndName(const char* text) {
   return lastBackslash != nullptr && lastBackslash[1] != '\0';
 }
 
-// Copies at most 259 characters of `text` into a 260-byte buffer.
-void CopyBounded(char* out, const char* text) {
-  std::size_t length = strnlen(text, kRowTextSize - 1);
-  std::memcpy(out, text, length);
-  out[length] = '\0';
-}
-
 void CloseOpenSearch(Expansion* expansion) {
   if (expansion->search == kSearchOpen && expansion->source != nullptr) {
     expansion->source->close(expansion->source->self);
@@ -230,81 +223,12 @@ int TranslateMarked(const char* text, char* out, std::size_t capacity, int count
 
 }  // namespace
 
-int LeaveOut(LeftOutNames* leftOut, const char* name, int reason) {
-  if (leftOut == nullptr) return 0;
-  if (leftOut->count[reason] == 0) CopyBounded(leftOut->first[reason], name);
-  ++leftOut->count[reason];
-  return 0;
-}
-
-std::size_t PercentPrefixOnDisk(const SearchSource& source, const char* folder, const char* text) {
-  if (source.exists == nullptr || FindCharDbcs(text, '%') == nullptr) return 0;
-  char part[kRowTextSize];
-  CopyBounded(part, text);
-  std::size_t length = std::strlen(part);
-  for (;;) {
-    // The part without the separators that end it, joined to `folder`
-    // when it is relative.
-    std::size_t end = length;
-    while (end > 0 && (part[end - 1] == '\\' || part[end - 1] == '/') &&
-           (end < 2 || !IsLeadByte(static_cast<unsigned char>(part[end - 2])))) {
-      --end;
-    }
-    const char saved = part[end];
-    part[end] = '\0';
-    if (FindCharDbcs(part, '%') == nullptr) return 0;
-    if (FindAnyCharDbcs(part, "*?") == nullptr) {
-      const int relative = part[0] != '\\' && part[0] != '/' && (part[0] == '\0' || part[1] != ':');
-      char joined[kJoinedPathSize];
-      if (relative && folder != nullptr && folder[0] != '\0') {
-        JoinPath(joined, sizeof joined, folder, part);
-      } else {
-        CopyBounded(joined, part);
-      }
-      if (source.exists(source.self, joined)) return length;
-    }
-    part[end] = saved;
-    // The part up to the separator before it.
-    std::size_t cut = 0;
-    for (const char* p = part; p < part + end; p = NextChar(p)) {
-      if (CharLength(p) == 1 && (*p == '\\' || *p == '/')) cut = static_cast<std::size_t>(p - part) + 1;
-    }
-    if (cut == 0) return 0;
-    length = cut;
-    part[length] = '\0';
-  }
-}
-
-int UseFoundName(LeftOutNames* leftOut, char* name, const char* shortName) {
-  if (FindCharDbcs(name, '?') == nullptr) return 1;
-  if (shortName[0] != '\0' && FindCharDbcs(shortName, '?') == nullptr) {
-    CopyBounded(name, shortName);
-    return 1;
-  }
-  return LeaveOut(leftOut, name, kNotInCodePage);
-}
-
-int UseNameInForm(LeftOutNames* leftOut, const char* name, int form) {
-  const char* changed = CmdChangedCharacters(form);
-  if (changed[0] == '\0' || FindAnyCharDbcs(name, changed) == nullptr) return 1;
-  return LeaveOut(leftOut, name, kChangedByCmd);
-}
-
-int FormatLeftOutReport(const LeftOutNames& leftOut, char* out, std::size_t size, int reason) {
-  if (size > 0) out[0] = '\0';
-  if (leftOut.count[reason] == 0) return 0;
-  constexpr const char* kFormats[kLeftOutReasons] = {kLeftOutNamesFormat, kCmdLeftOutNamesFormat,
-                                                     kUnmatchedNamesFormat};
-  FormatText(out, size, kFormats[reason], leftOut.count[reason], leftOut.first[reason]);
-  return 1;
-}
-
 void SetFolderName(FolderName* name, const char* directory, int fromDisk) {
   name->text[0] = '\0';
   name->fromDisk = 0;
   if (directory == nullptr || directory[0] == '\0') return;
   char text[kRowTextSize];
-  CopyBounded(text, directory);
+  CopyPathText(text, directory);
   CutToWholeCharacters(text);
   RemoveEnclosingQuotes(text);
   char base[kMaxFname];
@@ -326,7 +250,7 @@ int ChooseExpandedRow(const char (*fileTexts)[kRowTextSize], const char* baseDir
   pattern[0] = '\0';
   for (int row = 0; row < kArgumentRowCount; ++row) {
     char text[kRowTextSize];
-    CopyBounded(text, fileTexts[row]);
+    CopyPathText(text, fileTexts[row]);
     if (text[0] == '\0' || !IsPlainFileText(text) || !IsOnePath(text)) continue;
     // A path picked with the file pickers stands in double quotes when it
     // holds a blank, and a folder may be quoted alone; no name holds a
@@ -405,7 +329,7 @@ void EndFileExpansion(Expansion* expansion) {
 void CaptureMatch(Expansion* expansion, const char* fileText) {
   // Double quotes are no part of the name.
   char unquoted[kRowTextSize];
-  CopyBounded(unquoted, fileText);
+  CopyPathText(unquoted, fileText);
   DropQuotes(unquoted);
   char namePart[kMaxFname];
   SplitPath(unquoted, nullptr, nullptr, namePart, nullptr);
@@ -416,7 +340,7 @@ void CaptureMatch(Expansion* expansion, const char* fileText) {
                                               : strnlen(name, kRowTextSize - 1);
   std::memcpy(expansion->baseName, name, baseLength);
   expansion->baseName[baseLength] = '\0';
-  CopyBounded(expansion->extension, lastDot != nullptr ? lastDot + 1 : "");
+  CopyPathText(expansion->extension, lastDot != nullptr ? lastDot + 1 : "");
 
   // Capture 1 starts in the match where the name part's first '*' stands,
   // counted in characters; empty when the base name is shorter than that.
@@ -426,7 +350,7 @@ void CaptureMatch(Expansion* expansion, const char* fileText) {
     std::size_t before = 0;
     for (const char* p = namePart; p < star; p = NextChar(p)) ++before;
     const char* start = SkipCharacters(expansion->baseName, before);
-    if (start != nullptr) CopyBounded(expansion->capture1, start);
+    if (start != nullptr) CopyPathText(expansion->capture1, start);
   }
   expansion->matchCaptured = 1;
 }

@@ -6,6 +6,7 @@
 #include "expand/target_check.h"
 #include "run/command_line.h"
 #include "run/launch.h"
+#include "run/program_search.h"
 #include "support/dbcs.h"
 #include "support/messages.h"
 
@@ -333,6 +334,24 @@ void MakeLineProgram(RunPlan* plan, const SearchSource* search) {
   CopyPathText(plan->lineProgram, doubled);
 }
 
+// The folder where cmd looks for a program named without a folder first:
+// the typed current directory, made full from the planning folder, or the
+// planning folder itself when it is empty or holds a wildcard.
+void LookupFolder(const RunPlan& plan, const PlanPlatform& platform, char* out) {
+  const char* planning = platform.planningFolder != nullptr ? platform.planningFolder : "";
+  char typed[kRowTextSize];
+  CopyPathText(typed, plan.currentDirectory);
+  RemoveEnclosingQuotes(typed);
+  char translated[kRowTextSize];
+  if (typed[0] == '\0' || TranslateTokens(typed, translated, sizeof translated, 1)) {
+    CopyPathText(out, planning);
+  } else if (typed[0] == '\\' || (typed[1] == ':' && typed[2] == '\\')) {
+    CopyPathText(out, typed);
+  } else {
+    JoinPath(out, kJoinedPathSize, planning, typed);
+  }
+}
+
 }  // namespace
 
 int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform, RunPlan* plan) {
@@ -347,7 +366,13 @@ int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform,
   CommandList* list = &plan->commands;
   MakeDirectProgramText(plan->programText, list->program);
   char found[kRowTextSize];
-  if (platform.findProgram != nullptr && platform.findProgram(list->program, found)) {
+  char folder[kJoinedPathSize];
+  LookupFolder(*plan, platform, folder);
+  if (platform.programs != nullptr &&
+      FindBatchProgram(*platform.programs, list->program, folder, found, sizeof found)) {
+    // cmd would run a batch file for this name: it runs as one in both
+    // modes, and the lines name the file found.
+    CopyPathText(plan->programText, found);
     CopyPathText(list->program, found);
   }
   list->form = ProgramLineForm(plan->programText, mode == kPlanBatch);

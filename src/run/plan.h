@@ -18,6 +18,7 @@
 #include "run/command_list.h"
 #include "support/byte_buffer.h"
 
+struct ProgramSearch;
 struct TargetRecord;
 struct WalkPlatform;
 
@@ -36,10 +37,10 @@ struct PlanPlatform {
   // The command interpreter's full path, which starts a batch program in a
   // direct line.
   const char* shell;
-  // Finds the program a command starts from the program text as the user
-  // typed it (enclosing quotes removed) into `out` (kRowTextSize bytes): 1,
-  // or 0 to start it as typed. Null: always as typed.
-  int (*findProgram)(const char* program, char* out);
+  // PATH, PATHEXT and the disk, to find the batch file a program named
+  // without an extension stands for (run/program_search.h). Null: every
+  // program starts as typed.
+  const ProgramSearch* programs;
   // When not null, the input and the targets of every command are recorded
   // here for the target check (expand/target_check.h).
   TargetRecord* targets;
@@ -68,7 +69,9 @@ struct PlanBlock {
 // in block order; `lines` one line per command, in the same order.
 struct RunPlan {
   int mode;                             // PlanMode
-  char programText[kRowTextSize];       // the program as typed: it decides the line forms
+  // The program as typed, or the batch file found for a name without an
+  // extension: it decides the line forms.
+  char programText[kRowTextSize];
   // The program as a batch line writes it: a '%' of the part of it on disk
   // written twice (as typed when that would not fit).
   char lineProgram[kRowTextSize];

@@ -3,6 +3,23 @@
 #include "expand/directory_walk_win32.h"
 #include "expand/file_expansion_win32.h"
 #include "run/launch_win32.h"
+#include "run/program_search.h"
+
+namespace {
+
+int IsSystemFile(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The value of an environment variable into `out`, "" when it is not set
+// or does not fit.
+void ReadVariable(const char* name, char* out, DWORD size) {
+  const DWORD length = GetEnvironmentVariableA(name, out, size);
+  if (length == 0 || length >= size) out[0] = '\0';
+}
+
+}  // namespace
 
 int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, RunPlan* plan,
                    const GivenFiles* given) {
@@ -14,6 +31,12 @@ int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, Run
   if (length == 0 || length >= sizeof working) working[0] = '\0';
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);
-  const PlanPlatform platform = {&search, &walk, working, shell, nullptr, targets, given};
+  // PATH may hold up to 32767 characters.
+  char path[32768];
+  char pathext[1024];
+  ReadVariable("PATH", path, sizeof path);
+  ReadVariable("PATHEXT", pathext, sizeof pathext);
+  const ProgramSearch programs = {path, pathext, IsSystemFile};
+  const PlanPlatform platform = {&search, &walk, working, shell, &programs, targets, given};
   return MakeRunPlan(set, mode, platform, plan);
 }

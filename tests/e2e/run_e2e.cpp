@@ -787,7 +787,7 @@ TEST(Run, RunListAsksBeforeCommandsWriteOverTheirTargets) {
 // one argument, a typed name on disk keeps its '%'. A
 // child that exits with 1 stops neither the list nor the file.
 TEST(Run, CommandsReachTheProgramAsShown) {
-  enum Program { kChild, kBatchFile, kCmdCopy, kCmdChild };
+  enum Program { kChild, kBatchFile, kCmdCopy, kCmdChild, kBareBatch };
   const struct {
     const char* folder;  // where tavix.exe lies
     bool batch;
@@ -823,6 +823,9 @@ TEST(Run, CommandsReachTheProgramAsShown) {
       // folder of the matches and of a file that does not exist yet.
       {"50%", true, kChild, "0", "", "<>\\data\\a b*.txt", "<>\\data\\z.txt", 1, {}, {""},
        {"<>\\data\\a b.txt", "<>\\data\\z.txt"}},
+      // A batch file named without its extension runs as one: the lines after it run too.
+      {"bare", true, kBareBatch, "0", "<>\\my tools", "<>\\data\\*.txt", "", 5, {"50%.txt"},
+       {"<>\\my tools"}, {}},
       // clang-format on
   };
   char own[MAX_PATH];
@@ -843,9 +846,10 @@ TEST(Run, CommandsReachTheProgramAsShown) {
     std::string program = s.folder.Path("my tools\\child.exe");
     CopyFileA(s.child.c_str(), program.c_str(), FALSE);
     CopyFileA(s.child.c_str(), s.folder.Path("my.exe").c_str(), FALSE);
-    if (r.program == kBatchFile) {
+    if (r.program == kBatchFile || r.program == kBareBatch) {
       WriteWholeFile(program = s.folder.Path("my tools\\t.bat"), "@\"" + s.child + "\" %*\r\n");
     }
+    if (r.program == kBareBatch) program = "t";
     if (r.program == kCmdCopy) {  // split at "&", the copy would run mk.cmd
       for (const char* name : {"data\\x&mk.cmd", "data\\mk.cmd"}) {
         WriteWholeFile(s.folder.Path(name), "@echo> ..\\ran.txt\r\n");

@@ -11,6 +11,7 @@
 #include "expand/file_expansion.h"
 #include "run/command_line.h"
 #include "run/launch.h"
+#include "run/program_search.h"
 
 namespace {
 
@@ -381,5 +382,38 @@ TEST(CmdModel, ReadsLinesAsWindowsCmdDoes) {
     EXPECT_EQ(world.brokenLines, c.broken) << c.text;
     EXPECT_EQ(world.joinedLines, c.joined) << c.text;
     EXPECT_EQ(static_cast<int>(world.mappedDrives.size()), c.mapped) << c.text;
+  }
+}
+
+// A program named without an extension is looked up as cmd looks it up;
+// only a batch file found first changes how it starts.
+TEST(FindBatchProgram, FindsWhatCmdWouldRunFirst) {
+  static const std::vector<std::string>* files = nullptr;
+  const std::vector<std::string> disk = {"C:\\w\\mk.exe",  "C:\\w\\tools\\gen.cmd", "C:\\bin\\mk.bat",
+                                         "C:\\bin\\mk.cmd", "C:\\p q\\npm.cmd",
+                                         "C:\\bin\\z.exe",  "C:\\p q\\z.bat"};
+  files = &disk;
+  const ProgramSearch search = {"C:\\none;C:\\bin;\"C:\\p q\";", ".COM;.EXE;.BAT;.CMD", [](const char* path) {
+                                  return static_cast<int>(std::find(files->begin(), files->end(), path) != files->end());
+                                }};
+  const struct {
+    const char* program;
+    const char* folder;
+    const char* found;  // "" when it starts as typed
+  } rows[] = {
+      {"mk", "C:\\w", ""},                       // mk.exe in the command's folder comes first
+      {"mk", "C:\\v", "C:\\bin\\mk.bat"},          // then PATH, .BAT before .CMD
+      {"npm", "", "C:\\p q\\npm.cmd"},              // a quoted folder of PATH
+      {"z", "C:\\v", ""},                        // z.exe in an earlier folder of PATH
+      {"tools\\gen", "C:\\w", "C:\\w\\tools\\gen.cmd"},  // a relative folder: only there
+      {"C:\\bin\\mk", "C:\\w", "C:\\bin\\mk.bat"},
+      {"C:\\w\\mk", "", ""},
+      {"mk.exe", "", ""}, {"gen", "C:\\w", ""}, {"C:mk", "", ""}, {"", "", ""}, {"nothing", "C:\\w", ""},
+  };
+  for (const auto& row : rows) {
+    char out[260] = "x";
+    const int found = FindBatchProgram(search, row.program, row.folder, out, sizeof out);
+    EXPECT_EQ(found, row.found[0] != '\0') << row.program;
+    EXPECT_STREQ(out, row.found) << row.program;
   }
 }

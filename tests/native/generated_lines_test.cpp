@@ -50,11 +50,10 @@ const std::vector<std::pair<std::string, std::string>> kPrograms = {
     {"C:\\bin\\cc.exe", ""},        {"C:\\my tools\\cc.exe", ""}, {"C:\\R&D\\cc.exe", ""},
     {"C:\\a^b (x86)\\cc.exe", ""}, {"C:\\bat\\mk.bat", ""},
     {"\"C:\\R&D\\mk.cmd\"", "C:\\R&D\\mk.cmd"}, {"C:\\t\\50%\\conv.exe", ""},
-    {"C:\\t\\50%\\mk.bat", ""},
+    {"C:\\t\\50%\\mk.bat", ""}, {"mk", "C:\\bin\\mk.bat"},
 };
-// Not generated yet, as their lines do not read back as shown: a bare name
-// found through PATHEXT (mk for C:\bin\mk.bat), and a program cmd runs in
-// a UNC folder (it keeps the drive pushd maps).
+// Not generated yet, as its lines do not read back as shown: a program cmd
+// runs in a UNC folder (it keeps the drive pushd maps).
 // Current directories: typed text, the folder meant ("*" for the walk of C:\w).
 const std::vector<std::pair<std::string, std::string>> kDirectories = {
     {"", "C:\\own"},

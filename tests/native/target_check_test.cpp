@@ -127,7 +127,9 @@ TEST(TargetCheck, ResolvesPathsFromTheCommandsFolder) {
   for (const auto& c : cases) {
     char full[kRowTextSize] = "unchanged";
     EXPECT_EQ(c.full[0] != '\0', ResolvePath(c.base, c.path, full)) << c.path;
-    if (c.full[0] != '\0') EXPECT_STREQ(c.full, full);
+    if (c.full[0] != '\0') {
+      EXPECT_STREQ(c.full, full);
+    }
   }
 }
 

@@ -15,6 +15,7 @@
 #include "expand/file_expansion.h"
 #include "support/dbcs.h"
 #include "run/plan.h"
+#include "run/program_search.h"
 
 struct FakeDiskEntry {
   std::string name;
@@ -169,6 +170,18 @@ inline constexpr WalkPlatform kFakeWalk = {FakeReserveBlock,
                                            kFakeSearch,
                                            [](int) {}};
 
+// Programs named without an extension are looked for in C:\bin, as PATH.
+inline int FakeIsFile(const char* path) {
+  const std::string text = path;
+  const auto folder = g_fakeDisk.folders.find(text.substr(0, FakeLastSeparator(text)));
+  if (folder == g_fakeDisk.folders.end()) return 0;
+  for (const FakeDiskEntry& entry : folder->second) {
+    if (!entry.isDirectory && FakeSameName(entry.name, text.substr(FakeLastSeparator(text) + 1))) return 1;
+  }
+  return 0;
+}
+inline constexpr ProgramSearch kFakePrograms = {"C:\\bin", ".COM;.EXE;.BAT;.CMD", FakeIsFile};
+
 // The shell a plan over the fake disk starts batch programs with.
 inline constexpr char kFakeShell[] = "C:\\cmd.exe";
 
@@ -178,7 +191,7 @@ inline constexpr char kFakeShell[] = "C:\\cmd.exe";
 inline int FakePlan(const ParameterSet& set, int mode, RunPlan* plan,
                     TargetRecord* targets = nullptr, const char* planningFolder = "",
                     const GivenFiles* given = nullptr) {
-  const PlanPlatform platform = {&kFakeSearch, &kFakeWalk, planningFolder, kFakeShell, nullptr,
+  const PlanPlatform platform = {&kFakeSearch, &kFakeWalk, planningFolder, kFakeShell, &kFakePrograms,
                                  targets, given};
   return MakeRunPlan(set, mode, platform, plan);
 }
