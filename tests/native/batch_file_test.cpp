@@ -325,9 +325,6 @@ TEST(RunPlan, RecordInPlanOut) {
        {"\\\\srv\\s\\a\\sub>"}, {"x"},
        "C:\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\\a\\sub\" || exit 1 & \"mk.bat\" x & "
        "call set tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%\"", nullptr, {0, 0, 0}, "\\\\srv\\s\\a"},
-      {"mk.bat", "", {}, kPlanDirect, -1, 0, "mk.bat", "\\\\srv\\s\\a", {"\\\\srv\\s\\a>"}, {""},
-       "C:\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\\a\" || exit 1 & \"mk.bat\"  & "
-       "call set tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%\"", nullptr, {0, 0, 0}, "\\\\srv\\s\\a"},
       {cc, "\\up", {{1, "", 0, "*/"}}, kPlanBatch, -1, 0, cc, "", {"\\\\srv\\s\\up>up"}, {"up"}, nullptr,
        nullptr, {0, 0, 0}, "\\\\srv\\s\\a"},
       // A set without a wildcard file text takes no files.
