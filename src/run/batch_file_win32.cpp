@@ -32,7 +32,9 @@ int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int as
                    const GivenFiles* given, int* planned) {
   TargetRecord targets{};
   RunPlan plan{};
-  MakeSystemPlan(set, kPlanBatch, askAboutTargets ? &targets : nullptr, &plan, given);
+  // The file Run starts (and Confirm shows) runs from the working folder;
+  // one saved elsewhere keeps an empty current directory as none.
+  MakeSystemPlan(set, kPlanBatch, askAboutTargets ? &targets : nullptr, &plan, given, path == nullptr);
   if (planned != nullptr) *planned = plan.commands.count;
   ByteBuffer text;
   const int result = PrintBatchFile(plan, &text);

@@ -21,7 +21,10 @@
 // With `askAboutTargets`, the targets of the commands are checked first
 // (expand/target_check.h) and, when a command carries a mark, the user is
 // asked; No writes nothing and returns 0.
-// With `given`, the files given on the command line are the matches; with
+// At g_batchFilePath (Run, Confirm) the commands of an empty or relative
+// current directory run in or below the working folder even where that is a
+// UNC folder (run/plan.h); a file saved to `path` leaves that to whoever
+// runs it. With `given`, the files given on the command line are the matches; with
 // `planned`, the number of commands planned is put there.
 int WriteBatchFile(HWND owner, const ParameterSet& set, const char* path, int askAboutTargets = 0,
                    const GivenFiles* given = nullptr, int* planned = nullptr);

@@ -29,18 +29,48 @@ void PutProgram(LineWriter* writer, const char* path) {
   if (quote) Put(writer, "\"");
 }
 
-// The command that enters a UNC folder before the one that follows it.
-void PutEnterFolder(LineWriter* writer, const char* directory, int more) {
+// A cmd that enters a UNC folder with pushd maps a drive letter there that
+// only popd removes. Its command therefore goes between kEnterFolder and
+// kLeaveFolder: a folder that cannot be entered ends cmd with 1 before
+// anything runs; otherwise the command runs, its exit code is kept, popd
+// leaves the folder whatever the command did, and cmd ends with that code.
+// "%^errorlevel%" passes the first reading of the line as it is (no
+// variable has that name) and loses its caret there; "call" reads it once
+// more after the command has run.
+constexpr char kEnterFolder[] = "\" || exit 1 & ";
+constexpr char kLeaveFolder[] = " & call set tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%";
+
+// "pushd" and the UNC folder a command runs in; `how` follows it.
+void PutEnterFolder(LineWriter* writer, const char* directory, const char* how) {
   char folder[kPathTextSize];
   CopyPathText(folder, directory);
   RemoveEnclosingQuotes(folder);
   Put(writer, "pushd \"");
   Put(writer, folder);
-  Put(writer, more ? "\" && " : "\"");
+  Put(writer, how);
+}
+
+// Leaves the UNC folder after `command` (`length` bytes): a quote the
+// command left open is closed first, or the rest would be its text.
+void PutLeaveFolder(LineWriter* writer, const char* command, std::size_t length) {
+  std::size_t quotes = 0;
+  for (std::size_t i = 0; i < length; ++i) quotes += command[i] == '"';
+  if (quotes % 2 != 0) Put(writer, "\"");
+  Put(writer, kLeaveFolder);
+}
+
+// 1 when cmd.exe's command follows "/k": cmd stays for the user after it,
+// in the folder it entered.
+int KeepsInterpreter(const char* arguments, const InterpreterCommand& found) {
+  std::size_t at = found.start;
+  while (at > 0 && arguments[at - 1] == ' ') --at;
+  return at > 0 && (arguments[at - 1] == 'k' || arguments[at - 1] == 'K');
 }
 
 // The arguments of cmd.exe: its command after "/c" or "/k" in the pair of
-// quotes cmd strips, entering `network` (a UNC folder, or null) first.
+// quotes cmd strips, entering `network` (a UNC folder, or null) first and,
+// after "/c", leaving it after the command. An interactive cmd (no switch,
+// or "/k") stays in the folder until the user leaves it.
 void PutInterpreterArguments(LineWriter* writer, const char* arguments, const CommandShape& shape,
                              const char* network) {
   const InterpreterCommand& found = shape.command;
@@ -51,17 +81,22 @@ void PutInterpreterArguments(LineWriter* writer, const char* arguments, const Co
     }
     if (network != nullptr) {
       Put(writer, " /k ");
-      PutEnterFolder(writer, network, 0);
+      PutEnterFolder(writer, network, "\"");
     }
     return;
   }
+  const int keeps = KeepsInterpreter(arguments, found);
+  if (found.length == 0 && !keeps) network = nullptr;  // nothing runs there
   Put(writer, " ");
   Put(writer, arguments, found.start);
   if (found.length == 0 && network == nullptr) return;
   Put(writer, "\"");
-  if (network != nullptr) PutEnterFolder(writer, network, found.length > 0);
+  if (network != nullptr) {
+    PutEnterFolder(writer, network, keeps ? (found.length > 0 ? "\" && " : "\"") : kEnterFolder);
+  }
   Put(writer, found.command, found.length);
   if (EndsInEscapingCaret(arguments)) Put(writer, "^");
+  if (network != nullptr && !keeps) PutLeaveFolder(writer, found.command, found.length);
   Put(writer, "\"");
 }
 
@@ -92,7 +127,7 @@ int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
     Put(&writer, " ");
     Put(&writer, kCmdSwitches);
     Put(&writer, " /c \"");
-    if (network != nullptr) PutEnterFolder(&writer, network, 1);
+    if (network != nullptr) PutEnterFolder(&writer, network, kEnterFolder);
     // The path without enclosing quotes of its own, in the inner pair.
     std::size_t length = std::strlen(command);
     const char* path = command;
@@ -113,6 +148,9 @@ int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
     Put(&writer, " ");
     Put(&writer, arguments);
     if (batch && EndsInEscapingCaret(arguments)) Put(&writer, "^");
+  }
+  if (batch && network != nullptr) {
+    PutLeaveFolder(&writer, arguments != nullptr ? arguments : "", arguments != nullptr ? std::strlen(arguments) : 0);
   }
   if (batch) Put(&writer, "\"");
   return FinishLine(&writer);

@@ -65,9 +65,14 @@ int ComposeCommandLine(char* out, std::size_t capacity, const char* command, con
 
 // ComposeCommandLine for a child that starts in `directory` (null or "" for
 // none). cmd cannot start in a UNC folder (it runs in the Windows folder
-// instead), so a batch file or cmd.exe whose folder is one enters it itself:
-// its command starts with `pushd "directory" && `, or cmd.exe without "/c"
-// or "/k" gets "/k pushd "directory"".
+// instead), so a batch file or cmd.exe whose folder is one enters it itself,
+// and leaves it again, since the drive letter pushd maps stays until popd:
+// the command becomes `pushd "directory" || exit 1 & <command> & call set
+// tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%`, which ends with
+// the command's exit code (1 when the folder cannot be entered, and then
+// nothing runs). An interactive cmd stays there until the user leaves it:
+// after "/k" the command starts with `pushd "directory" && `, and cmd.exe
+// without "/c" or "/k" gets "/k pushd "directory"".
 int ComposeCommandLineIn(char* out, std::size_t capacity, const char* command,
                          const char* arguments, const char* shell, const char* directory);
 

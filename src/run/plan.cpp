@@ -115,13 +115,15 @@ int TypedDirectoryOnDisk(const SearchSource& search, const char* directory) {
 
 // One block and its commands. In a batch plan its folder gives the folder
 // name; a walked folder whose name the commands could not hand on as it is
-// gives no block and is counted as left out. Returns -1, or the program
-// error that stopped the plan.
+// gives no block and is counted as left out; the planning folder (`own` 1)
+// gives "*/" no name, as a block without a folder line does. Returns -1, or
+// the program error that stopped the plan.
 int PlanBlockIn(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform,
-                const char* directory, int walked) {
+                const char* directory, int walked, int own = 0) {
   if (plan->mode == kPlanBatch && directory[0] != '\0') {
-    const int fromDisk = walked || TypedDirectoryOnDisk(*platform.search, directory);
+    const int fromDisk = walked || own || TypedDirectoryOnDisk(*platform.search, directory);
     SetFolderName(&expansion->folderName, directory, fromDisk);
+    if (own) expansion->folderName.text[0] = '\0';
     if (FolderNameChangedByCmd(*plan, expansion->folderName)) {
       UseNameInForm(&expansion->leftOut, expansion->folderName.text, kCmdBatchLineForm);
       return -1;
@@ -138,8 +140,43 @@ int PlanBlockIn(RunPlan* plan, Expansion* expansion, const PlanPlatform& platfor
   return result;
 }
 
+// The UNC folder the planning folder is, or null.
+const char* NetworkPlanningFolder(const PlanPlatform& platform) {
+  const char* folder = platform.planningFolder;
+  return folder != nullptr && IsNetworkPath(folder) ? folder : nullptr;
+}
+
+// A current directory relative to a UNC planning folder, joined to it: cmd
+// cannot start in a UNC folder, and would take it from where it does. One
+// that starts with a backslash is taken from the root of the share.
+void JoinToNetworkFolder(RunPlan* plan, const PlanPlatform& platform) {
+  const char* network = NetworkPlanningFolder(platform);
+  char typed[kRowTextSize];
+  CopyPathText(typed, plan->currentDirectory);
+  RemoveEnclosingQuotes(typed);
+  if (network == nullptr || typed[0] == '\0' || typed[1] == ':' || IsNetworkPath(typed)) return;
+  char base[kRowTextSize];
+  CopyPathText(base, network);
+  const char* name = typed;
+  if (typed[0] == '\\' || typed[0] == '/') {
+    int separators = 0;  // \\server\share ends before its fourth backslash
+    for (char* p = base; *p != '\0'; p = NextChar(p)) {
+      if (*p == '\\' && ++separators == 4) {
+        *p = '\0';
+        break;
+      }
+    }
+    ++name;
+  }
+  char joined[kJoinedPathSize];
+  if (JoinPath(joined, sizeof joined, base, name) && std::strlen(joined) < kRowTextSize) {
+    CopyPathText(plan->currentDirectory, joined);
+  }
+}
+
 // The blocks of a batch plan: one per folder of the directory walk, or one
-// for the typed current directory.
+// for the typed current directory, or, for none, one in a UNC planning
+// folder (cmd starts the file elsewhere), or one without a folder.
 int PlanBatchBlocks(RunPlan* plan, Expansion* expansion, const PlanPlatform& platform) {
   DirectoryWalk walk{};
   walk.leftOut = &expansion->leftOut;
@@ -150,6 +187,8 @@ int PlanBatchBlocks(RunPlan* plan, Expansion* expansion, const PlanPlatform& pla
       result = PlanBlockIn(plan, expansion, platform, walked, 1);
     }
     EndDirectoryWalk(&walk, *platform.walk);
+  } else if (plan->currentDirectory[0] == '\0' && NetworkPlanningFolder(platform) != nullptr) {
+    result = PlanBlockIn(plan, expansion, platform, NetworkPlanningFolder(platform), 0, 1);
   } else {
     result = PlanBlockIn(plan, expansion, platform, plan->currentDirectory, 0);
   }
@@ -360,6 +399,7 @@ int MakeRunPlan(const ParameterSet& set, int mode, const PlanPlatform& platform,
   CopyPathText(plan->programText, set.programText);
   CopyPathText(plan->currentDirectory, set.currentDirectory);
   CutToWholeCharacters(plan->currentDirectory);
+  JoinToNetworkFolder(plan, platform);
   plan->rows = set.rows;
   plan->pauseAtEnd = set.pauseAtEnd;
 

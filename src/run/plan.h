@@ -32,7 +32,9 @@ struct PlanPlatform {
   const WalkPlatform* walk;    // the directory walk (batch plans only)
   // The folder an empty current directory stands for in a direct plan: the
   // program's working folder when Run was pressed, or what the caller
-  // starts from ("" keeps it empty).
+  // starts from ("" keeps it empty). cmd cannot start in a UNC folder: a UNC
+  // one is entered by a batch plan's block too, and a relative current
+  // directory is joined to it in either mode.
   const char* planningFolder;
   // The command interpreter's full path, which starts a batch program in a
   // direct line.
@@ -75,7 +77,7 @@ struct RunPlan {
   // The program as a batch line writes it: a '%' of the part of it on disk
   // written twice (as typed when that would not fit).
   char lineProgram[kRowTextSize];
-  char currentDirectory[kRowTextSize];  // as typed: the drive line of a batch file
+  char currentDirectory[kRowTextSize];  // as typed (joined to a UNC planning folder): the drive line of a batch file
   ArgumentRows rows;
   int pauseAtEnd;
   CommandList commands;

@@ -22,13 +22,13 @@ void ReadVariable(const char* name, char* out, DWORD size) {
 }  // namespace
 
 int MakeSystemPlan(const ParameterSet& set, int mode, TargetRecord* targets, RunPlan* plan,
-                   const GivenFiles* given) {
+                   const GivenFiles* given, int inWorkingFolder) {
   HANDLE find = INVALID_HANDLE_VALUE;
   const SearchSource search = SystemSearchSource(&find);
   const WalkPlatform walk = SystemWalkPlatform(&find);
   char working[kRowTextSize];
   const DWORD length = GetCurrentDirectoryA(sizeof working, working);
-  if (length == 0 || length >= sizeof working) working[0] = '\0';
+  if (!inWorkingFolder || length == 0 || length >= sizeof working) working[0] = '\0';
   char shell[MAX_PATH];
   CommandInterpreterPath(shell, sizeof shell);
   // PATH may hold up to 32767 characters.

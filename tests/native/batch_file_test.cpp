@@ -44,6 +44,7 @@ struct BatchCase {
   int leftOut = 0;    // names left out for want of a usable name
   const char* firstLeftOut = "";
   int leftOutReason = kNotInCodePage;
+  const char* planning = "";  // the folder Run plans in ("": a file saved)
 };
 
 const std::string x250(250, 'x'), y245(245, 'y');
@@ -113,6 +114,13 @@ const BatchCase kCases[] = {
      "C:\\n\\50%.txt", kChangedByCmd},
     // A caret ending a line would join the next one to it.
     {"caret_end.bat", cc, "p2\\*", {{1, "-s^", 0, ""}}, 0},
+    // Run from a UNC folder, where cmd cannot start: it is entered for an
+    // empty current directory ("*/" stays as typed, as without a folder
+    // line), and a relative one is taken from it. Saved, the file has no
+    // folder line (empty.bat).
+    {"unc_run.bat", cc, "", {{1, "", 0, "*/"}, {2, "", 0, "a.c"}}, 1, kBatchComplete, -1, 0, "", kNotInCodePage,
+     "\\\\srv\\s\\b c"},
+    {"unc_relative.bat", cc, "a", {{1, "", 0, "*/"}}, 0, kBatchComplete, -1, 0, "", kNotInCodePage, "\\\\srv\\s"},
 };
 
 // Where each program started and with which parameters, the batch file read
@@ -169,15 +177,17 @@ const std::map<std::string, std::vector<std::string>> kRuns = {
     {"percent_cmd.bat", {}},
     {"typed_cmd.bat", {}},
     {"caret_end.bat", {"Z:\\start\\p2\\a>-s^", "Z:\\start\\p2\\b>-s^"}},
+    {"unc_run.bat", {"\\\\srv\\s\\b c>*/|a.c"}},
+    {"unc_relative.bat", {"\\\\srv\\s\\a>a"}},
 };
 
-// The runs of a batch file in the form of kRuns; every line starts the
-// program (cmd.exe's command for cmd.exe) and nothing else.
-std::vector<std::string> ModelRuns(const std::string& text, const char* program) {
+// The runs of a batch file started in `folder` in the form of kRuns; every
+// line starts the program (cmd.exe's command for cmd.exe) and nothing else.
+std::vector<std::string> ModelRuns(const std::string& text, const char* program, const char* folder) {
   CmdWorld world = MakeCmdWorld();
   world.environment["tag"] = "tag";
   world.environment["temp"] = "C:\\tmp";
-  RunBatchText(&world, text, "Z:\\start");
+  RunBatchText(&world, text, folder[0] != '\0' ? folder : "Z:\\start");
   EXPECT_EQ(world.brokenLines + world.joinedLines, 0) << text;
   EXPECT_TRUE(world.mappedDrives.empty()) << text;
   std::string bare = program;
@@ -201,7 +211,7 @@ TEST(BatchFile, GoldenFiles) {
     ParameterSet input = MakeParameterSet(c.program, c.currentDirectory, c.rows);
     input.pauseAtEnd = c.pause;
     RunPlan plan{};
-    FakePlan(input, kPlanBatch, &plan);
+    FakePlan(input, kPlanBatch, &plan, nullptr, c.planning);
     ByteBuffer out;
     EXPECT_EQ(PrintBatchFile(plan, &out), c.result) << c.golden;
     bool read = false;
@@ -219,7 +229,7 @@ TEST(BatchFile, GoldenFiles) {
         << c.golden;
     EXPECT_NE(std::string(report).find(c.firstLeftOut), std::string::npos) << report;
     ASSERT_EQ(kRuns.count(c.golden), 1u) << c.golden;
-    EXPECT_EQ(ModelRuns(std::string(out.data, out.size), c.program), kRuns.at(c.golden)) << c.golden;
+    EXPECT_EQ(ModelRuns(std::string(out.data, out.size), c.program, c.planning), kRuns.at(c.golden)) << c.golden;
     FreeByteBuffer(&out);
     FreeRunPlan(&plan);
   }
@@ -245,6 +255,7 @@ TEST(RunPlan, RecordInPlanOut) {
     const char* firstLine;
     const char* given = nullptr;  // names split by '|'
     std::vector<int> leftOut = {0, 0, 0};  // by LeftOutReason, when files are given
+    const char* planning = "Z:\\start";
   } cases[] = {
       {"\"D:\\My Tools\\cc.exe\"", "D:\\WORK", {{1, "-v", 1, "a.c"}}, kPlanDirect, -1, 0,
        "D:\\My Tools\\cc.exe", "D:\\WORK", {"D:\\WORK>"}, {"-v a.c"},
@@ -307,6 +318,15 @@ TEST(RunPlan, RecordInPlanOut) {
        "C:\\u|C:\\w\\50%\\f.txt|C:\\x\\README", {1, 1, 0}},
       {cc, "", {{1, "", 0, "C:\\in\\*."}}, kPlanDirect, -1, 1, cc, "C:\\x", {"C:\\x>x"}, {"C:\\x\\README"}, nullptr,
        "C:\\x\\README|C:\\x\\a.c", {0, 0, 1}},
+      // Under a UNC planning folder a relative current directory is joined
+      // to it (from the share's root after a backslash); a batch program
+      // there enters its folder and leaves it.
+      {"mk.bat", "sub", {{1, "x", 0, ""}}, kPlanDirect, -1, 0, "mk.bat", "\\\\srv\\s\\a\\sub",
+       {"\\\\srv\\s\\a\\sub>"}, {"x"},
+       "C:\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\\a\\sub\" || exit 1 & \"mk.bat\" x & "
+       "call set tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%\"", nullptr, {0, 0, 0}, "\\\\srv\\s\\a"},
+      {cc, "\\up", {{1, "", 0, "*/"}}, kPlanBatch, -1, 0, cc, "", {"\\\\srv\\s\\up>up"}, {"up"}, nullptr,
+       nullptr, {0, 0, 0}, "\\\\srv\\s\\a"},
       // A set without a wildcard file text takes no files.
       {cc, "", {{1, "-v", 1, "a.c"}}, kPlanDirect, -1, 0, cc, "", {}, {}, nullptr, "C:\\d\\img001.jpg"},
   };
@@ -320,7 +340,7 @@ TEST(RunPlan, RecordInPlanOut) {
     }
     const GivenFiles given = {names.c_str(), count};
     RunPlan plan{};
-    EXPECT_EQ(FakePlan(set, c.mode, &plan, nullptr, "Z:\\start", c.given != nullptr ? &given : nullptr),
+    EXPECT_EQ(FakePlan(set, c.mode, &plan, nullptr, c.planning, c.given != nullptr ? &given : nullptr),
               c.result)
         << c.program;
     if (c.given != nullptr) {

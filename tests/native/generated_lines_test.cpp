@@ -52,16 +52,15 @@ const std::vector<std::pair<std::string, std::string>> kPrograms = {
     {"\"C:\\R&D\\mk.cmd\"", "C:\\R&D\\mk.cmd"}, {"C:\\t\\50%\\conv.exe", ""},
     {"C:\\t\\50%\\mk.bat", ""}, {"mk", "C:\\bin\\mk.bat"},
 };
-// Not generated yet, as its lines do not read back as shown: a program cmd
-// runs in a UNC folder (it keeps the drive pushd maps).
-// Current directories: typed text, the folder meant ("*" for the walk of C:\w).
+// Current directories: typed text, the folder meant ("*" for the walk of C:\w,
+// "=" for the folder the run is planned in, which may be a UNC folder).
 const std::vector<std::pair<std::string, std::string>> kDirectories = {
-    {"", "C:\\own"},
+    {"", "="},
     {"C:\\v\\my dir", "C:\\v\\my dir"},
     {"C:\\v\\R&D", "C:\\v\\R&D"},
     {"\"D:\\my dir\"", "D:\\my dir"},
     {"C:\\v\\a^b\\", "C:\\v\\a^b"},
-    {"sub", "C:\\own\\sub"},
+    {"sub", "=\\sub"},
     {"\\\\srv\\s\\dir", "\\\\srv\\s\\dir"},
     {"C:\\w\\*", "*"},
 };
@@ -88,7 +87,9 @@ struct Case {
   std::string programFile;
   bool cmdProgram;
   bool viaCmd = false;
-  std::string matchFolder;  // where the expanded row's matches lie  // started by cmd.exe: row 1 holds "/c" and the program
+  std::string matchFolder;  // where the expanded row's matches lie
+  std::string own;          // the folder the run is planned in
+  int exitCode;             // what the program ends with
   std::vector<std::string> folders;  // the blocks' folders
   Texts matches;                     // names of the expanded row ("" without one)
   std::vector<RowCase> rows;
@@ -141,14 +142,14 @@ Case Generate(std::vector<std::vector<const Token*>>* tokens) {
   auto directory = Pick(kDirectories);
   // Some programs are started by cmd.exe (below).
   const int viaCmd = program.first.find(".exe") != std::string::npos ? static_cast<int>(Below(6)) : 5;
-  if ((viaCmd < 2 || program.first.find(".exe") == std::string::npos) && directory.first[0] == '\\') {
-    directory = kDirectories[0];
-  }
+  c.own = Below(3) == 0 ? "\\\\srv\\s\\own" : "C:\\own";
+  if (directory.second[0] == '=') directory.second = c.own + directory.second.substr(1);
+  c.exitCode = static_cast<int>(Below(3));
   std::string tree =
       "C:\\bin\\|C:\\bin\\cc.exe|C:\\bin\\conv.exe|C:\\bin\\mk.bat|C:\\my tools\\|C:\\my tools\\cc.exe|"
       "C:\\R&D\\|C:\\R&D\\cc.exe|C:\\R&D\\mk.cmd|C:\\t\\|C:\\t\\50%\\|C:\\t\\50%\\conv.exe|"
       "C:\\t\\50%\\mk.bat|C:\\a^b (x86)\\|C:\\a^b (x86)\\cc.exe|C:\\bat\\|C:\\bat\\mk.bat|C:\\own\\|"
-      "C:\\own\\sub\\|D:\\my dir\\|\\\\srv\\s\\|\\\\srv\\s\\dir\\|C:\\v\\|C:\\v\\my dir\\|C:\\v\\R&D\\|"
+      "C:\\own\\sub\\|D:\\my dir\\|\\\\srv\\s\\|\\\\srv\\s\\dir\\|\\\\srv\\s\\own\\|\\\\srv\\s\\own\\sub\\|C:\\v\\|C:\\v\\my dir\\|C:\\v\\R&D\\|"
       "C:\\v\\a^b\\|C:\\n2\\|C:\\n2\\50%.txt|C:\\o 5%\\|C:\\w\\|C:\\n\\|C:\\n 5%\\";
   if (directory.second == "*") {
     for (std::size_t i = 0, n = 1 + Below(2); i < n; ++i) {
@@ -256,7 +257,7 @@ std::string Printed(const Case& c) {
     text += "{" + std::to_string(row.row) + ", " + quoted(row.switchText) + ", " +
             std::to_string(row.spaceOn) + ", " + quoted(row.fileText) + "}, ";
   }
-  return text + "}}  disk:" + c.generated;
+  return text + "}}  planned in " + c.own + ", exit code " + std::to_string(c.exitCode) + "  disk:" + c.generated;
 }
 
 // Splits a typed argument as a batch file reads its parameters, quotes off.
@@ -307,7 +308,8 @@ TEST(GeneratedLines, EveryCommandReadsBackAsShown) {
       world.environment["temp"] = "C:\\tmp";
       world.environment["path"] = "C:\\bin";
       world.fileExists = FakeExistsInAnyCase;
-      const Composed composed = ComposeAndRun(c.set, batch, "C:\\own", &world);
+      world.exitCodes[Lower(c.programFile)] = c.exitCode;
+      const Composed composed = ComposeAndRun(c.set, batch, c.own, &world);
       std::string failure;
       if (!batch && c.walk) {
         if (composed.error != kComposedWildcardDirectory) failure = "a walk in a direct run";
@@ -349,6 +351,10 @@ TEST(GeneratedLines, EveryCommandReadsBackAsShown) {
         if (failure.empty() && (leftOut > 0) != (composed.leftOut > 0)) failure = "names left out unreported";
         if (failure.empty() && world.brokenLines + world.joinedLines > 0) failure = "a line broke";
         if (failure.empty() && !world.mappedDrives.empty()) failure = "a drive left mapped";
+        // A command cmd runs ends with its program's exit code.
+        for (const int code : composed.exitCodes) {
+          if (failure.empty() && (c.cmdProgram || c.viaCmd) && code != c.exitCode) failure = "exit code lost";
+        }
       }
       if (!failure.empty()) {
         ++failures;

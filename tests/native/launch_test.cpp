@@ -30,6 +30,7 @@ struct ComposeCase {
   // What starts, read as Windows' cmd reads the line: "folder>program|parameter|..."
   const char* started = nullptr;
   const char* directory = nullptr;  // where the child is started (null: C:\w)
+  int exitCode = 0;                 // what the line ends with (C:\t\mk.bat ends with 3)
 };
 
 class ComposeTest : public ::testing::TestWithParam<ComposeCase> {};
@@ -40,9 +41,15 @@ TEST_P(ComposeTest, BuildsTheExactLine) {
   EXPECT_EQ(line, c.expected);
   if (c.started == nullptr) return;
   CmdWorld world = MakeCmdWorld();
+  world.missingFolders = {"\\\\srv\\gone"};
+  world.exitCodes["c:\\t\\mk.bat"] = 3;
   const char* folder = DirectoryForStart(c.command, c.directory ? c.directory : "C:\\w");
   StartCommandLine(&world, line, folder ? folder : "C:\\own");
-  ASSERT_EQ(world.starts.size(), 1u) << line;
+  // A UNC folder entered is left, and the exit code comes through.
+  EXPECT_TRUE(world.mappedDrives.empty()) << line;
+  EXPECT_EQ(world.exitCode, c.exitCode) << line;
+  ASSERT_EQ(world.starts.size(), c.started[0] != '\0' ? 1u : 0u) << line;
+  if (c.started[0] == '\0') return;
   std::string started = world.starts[0].folder + ">";
   for (const std::string& parameter : SplitArguments(world.starts[0].line))
     started += parameter + "|";
@@ -72,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "C:\\w>C:\\P (x86)\\mk.CMD|a&b.txt"},
         ComposeCase{"C:\\t\\mk.bat", "-s^",
                     "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"\"C:\\t\\mk.bat\" -s^^\"",
-                    "C:\\w>C:\\t\\mk.bat|-s^"},
+                    "C:\\w>C:\\t\\mk.bat|-s^", nullptr, 3},
         // What follows cmd.exe's /c or /k goes in that pair too,
         // unless the user put it there.
         ComposeCase{"C:\\t\\cmd.exe", "/c copy", "C:\\t\\cmd.exe /c \"copy\"", "C:\\w>copy"},
@@ -84,13 +91,28 @@ INSTANTIATE_TEST_SUITE_P(
         // A command in one pair of quotes keeps them, after any switch.
         ComposeCase{"cmd.exe", "/d /S /R \"copy a.txt b.txt\"",
                     "cmd.exe /d /S /R \"copy a.txt b.txt\"", "C:\\w>copy|a.txt|b.txt"},
-        // cmd cannot start in a UNC folder: it enters it itself.
-        ComposeCase{
-            "C:\\t\\mk.bat", "-v",
-            "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" && \"C:\\t\\mk.bat\" -v\"",
-            "\\\\srv\\s>C:\\t\\mk.bat|-v", "\"\\\\srv\\s\""},
-        ComposeCase{"cmd.exe", "/c copy a b", "cmd.exe /c \"pushd \"\\\\srv\\s\" && copy a b\"",
+        // cmd cannot start in a UNC folder: it enters it itself and leaves
+        // it with popd, which alone removes the drive letter pushd maps,
+        // ending with the command's exit code; where it cannot enter,
+        // nothing runs and it ends with 1. An interactive cmd stays there.
+        ComposeCase{"C:\\t\\mk.bat", "-v",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" || exit 1 & "
+                    "\"C:\\t\\mk.bat\" -v & call set tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%\"",
+                    "\\\\srv\\s>C:\\t\\mk.bat|-v", "\"\\\\srv\\s\"", 3},
+        ComposeCase{"C:\\t\\mk.bat", "\"a b",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" || exit 1 & "
+                    "\"C:\\t\\mk.bat\" \"a b\" & call set tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%\"",
+                    "\\\\srv\\s>C:\\t\\mk.bat|a b", "\\\\srv\\s", 3},
+        ComposeCase{"C:\\t\\mk.bat", "x",
+                    "C:\\WINDOWS\\system32\\cmd.exe /d /e:on /v:off /c \"pushd \"\\\\srv\\gone\" || exit 1 & "
+                    "\"C:\\t\\mk.bat\" x & call set tavix_rc=%^errorlevel% & popd & call exit %^tavix_rc%\"",
+                    "", "\\\\srv\\gone", 1},
+        ComposeCase{"cmd.exe", "/c copy a b",
+                    "cmd.exe /c \"pushd \"\\\\srv\\s\" || exit 1 & copy a b & call set tavix_rc=%^errorlevel% & "
+                    "popd & call exit %^tavix_rc%\"",
                     "\\\\srv\\s>copy|a|b", "\\\\srv\\s"},
+        ComposeCase{"cmd.exe", "/K copy a b", "cmd.exe /K \"pushd \"\\\\srv\\s\" && copy a b\"", nullptr,
+                    "\\\\srv\\s"},
         ComposeCase{"cmd.exe", "", "cmd.exe  /k pushd \"\\\\srv\\s\"", nullptr, "\\\\srv\\s"},
         ComposeCase{"cc.exe", "x", "cc.exe x", "\\\\srv\\s>cc.exe|x", "\\\\srv\\s"},
         ComposeCase{nullptr, "x", " x"}, ComposeCase{nullptr, nullptr, ""}));

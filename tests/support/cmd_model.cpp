@@ -67,7 +67,8 @@ struct Shell {
 // '%', %0-%9 and %* the file's parameters (none here), %~ followed by its
 // modifiers and a digit a parameter too (any other %~ is an error that ends
 // the file), and %NAME:…% with NAME undefined loses "%NAME:" and the scan
-// reads on after the colon. On a command line an undefined %NAME% and any
+// reads on after the colon. %ERRORLEVEL% is the error level unless a
+// variable of that name is set. On a command line an undefined %NAME% and any
 // other '%' stay as they are.
 std::string ExpandPercents(Shell* shell, const std::string& line) {
   std::string out;
@@ -110,6 +111,11 @@ std::string ExpandPercents(Shell* shell, const std::string& line) {
     const std::string name = line.substr(i + 1, close - i - 1);
     const std::size_t colon = name.find(':');
     const auto value = environment.find(Lower(name.substr(0, colon)));
+    if (value == environment.end() && Lower(name) == "errorlevel") {  // set /?: a dynamic variable
+      out += std::to_string(shell->errorLevel);
+      i = close + 1;
+      continue;
+    }
     if (batch && colon != std::string::npos && value == environment.end()) {
       i += colon + 2;
       continue;

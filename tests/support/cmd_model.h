@@ -12,7 +12,7 @@
 // command extensions on and delayed expansion off, and nothing else.
 //
 // What it knows: '%' expansion (batch file and command line, %VAR:…% of an
-// undefined VAR, %0-%9, %*, %~), a caret ending a line, quotes that toggle,
+// undefined VAR, %0-%9, %*, %~, %ERRORLEVEL%), a caret ending a line, quotes that toggle,
 // '^' outside quotes, "& && | || < > ( )" outside quotes with && and ||
 // running by the error level, "@", call (its caret doubling, "(call)" and
 // "(call )"), cmd /c and /k with their quote rule, cd (with and without /d),

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "cmd_model.h"
 #include "expand/file_expansion.h"
@@ -16,12 +17,13 @@
 #include "support/messages.h"
 
 // The composed bytes (a batch file, or the command lines one per line with
-// their folders), the program error that stopped it (-1 for none) and the
-// names left out.
+// their folders), the program error that stopped it (-1 for none), the
+// names left out, and what each direct command that cmd ran ended with.
 struct Composed {
   std::string text;
   int error = -1;
   int leftOut = 0;
+  std::vector<int> exitCodes;
 };
 
 inline constexpr int kComposedWildcardDirectory = kErrorWildcardDirectory;
@@ -69,7 +71,10 @@ inline Composed ComposeAndRun(const ParameterSet& set, bool batch, const std::st
       const std::string folder = FolderOfStart(
           DirectoryForStart(plan.commands.program, plan.commands.directory), own);
       composed.text += folder + ">" + line + "\n";
-      if (!folder.empty()) StartCommandLine(world, line, folder);
+      if (folder.empty()) continue;
+      world->exitCode = -1;
+      StartCommandLine(world, line, folder);
+      if (world->exitCode != -1) composed.exitCodes.push_back(world->exitCode);
     }
   }
   FreeRunPlan(&plan);

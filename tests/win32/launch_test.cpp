@@ -182,12 +182,13 @@ TEST_F(LaunchTest, WithoutADirectoryTheChildStartsInOurs) {
     ASSERT_TRUE(record.ok);
     EXPECT_EQ(lstrcmpiA(record.directory.c_str(), ours), 0) << record.directory;
   }
-  // cmd cannot start in a UNC folder: a batch file's command line enters it,
-  // and the system is given none.
+  // cmd cannot start in a UNC folder: a batch file's command line enters it
+  // (and leaves it), and the system is given none.
   HANDLE child = LaunchCommand(owner_, "C:\\t.bat", nullptr, "\\\\srv\\s", -1);
   const CreateCall call = LastCall();
   EXPECT_TRUE(call.directoryNull);
-  EXPECT_NE(call.commandLine.find(" /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" && \"C:\\t.bat\"\""), std::string::npos)
+  EXPECT_NE(call.commandLine.find(" /d /e:on /v:off /c \"pushd \"\\\\srv\\s\" || exit 1 & \"C:\\t.bat\" & call set "),
+            std::string::npos)
       << call.commandLine;
   if (child != nullptr) WaitForSingleObject(child, 30000), CloseHandle(child);
 }
