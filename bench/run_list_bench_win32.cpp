@@ -210,6 +210,8 @@ HWND OpenRunList(const Tavix& tavix, const std::string& dir, int count, const st
   const std::string pattern = dir + "\\*.txt";
   Send(GetDlgItem(tavix.window, IDC_EXEPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(program.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG1_SWITCH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(switchText.c_str()));
+  // A blank between the switch text and the file text, as a user sets it.
+  Send(GetDlgItem(tavix.window, IDC_ARG1_SPACE), BM_SETCHECK, switchText.empty() ? BST_UNCHECKED : BST_CHECKED, 0);
   Send(GetDlgItem(tavix.window, IDC_CURPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dir.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG1_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pattern.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG2_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
