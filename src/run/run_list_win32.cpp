@@ -28,6 +28,11 @@ constexpr UINT_PTR kOutputTimerId = 101;
 constexpr UINT kOutputTimerPeriodMs = 200;
 // Posted by the reader thread when bytes came.
 constexpr UINT kOutputArrived = WM_APP + 1;
+// While the list runs, the rows that changed and the status line are shown
+// together at most this late: a command that ends at once does not wait for
+// the list box to be drawn before the next one starts.
+constexpr UINT_PTR kRowsTimerId = 102;
+constexpr UINT kRowsTimerPeriodMs = 100;
 
 // The open run list: one at a time.
 HWND g_openList = nullptr;
@@ -43,63 +48,48 @@ void* LaunchListed(void* window, const ListedCommand& command, int priorityIndex
                           priorityIndex, &w->sink, output);
 }
 
-void RowChanged(void* window, int row) { ShowRow(Window(window), row); }
+void RowChanged(void* window, int row) {
+  RunListWindow* w = Window(window);
+  if (!NoteRow(w, row) || w->rowsTimerOn) return;
+  w->rowsTimerOn = SetTimer(w->dialog, kRowsTimerId, kRowsTimerPeriodMs, nullptr) != 0;
+  if (!w->rowsTimerOn) ShowNotedRows(w);
+}
+
+// The rows noted so far shown now, and no later.
+void ShowRowsNow(RunListWindow* w) {
+  if (w->rowsTimerOn) KillTimer(w->dialog, kRowsTimerId);
+  w->rowsTimerOn = 0;
+  ShowNotedRows(w);
+}
 
 void ShowState(RunListWindow* w);
 
 void ReportStopped(void* window) {
   RunListWindow* w = Window(window);
+  ShowRowsNow(w);
   ShowState(w);
   ShowProgramError(w->dialog, kRunTitle, kErrorRunStopped);
 }
 
 // ---- The dialog ----
 
-// Message-filter hook of the list box: clicks and the space key change no
-// selection, since the selection shows the progress; a click moves the
-// caret, a double-click or Enter opens the output window of the row.
-LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam) {
-  const MSG* message = reinterpret_cast<const MSG*>(lParam);
-  RunListWindow* w = nullptr;
-  if (code == MSGF_DIALOGBOX && message != nullptr && GetDlgCtrlID(message->hwnd) == IDC_RUNLIST_LIST &&
-      GetWindowLongPtrA(GetParent(message->hwnd), DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(RunListProc)) {
-    w = WindowOf(GetParent(message->hwnd));
-  }
-  if (w == nullptr || w->list == nullptr || message->hwnd != w->list) {
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-  switch (message->message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: {
-      // The row under the mouse: its low word; the high word is set outside rows.
-      const LRESULT hit = SendMessageA(w->list, LB_ITEMFROMPOINT, 0, message->lParam);
-      const int row = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
-      if (message->message == WM_LBUTTONDOWN) {
-        // Only the press takes the focus: the release that follows a
-        // double-click leaves it with the output window it opened.
-        SetFocus(w->list);
-        if (row >= 0) SendMessageA(w->list, LB_SETCARETINDEX, row, FALSE);
-        InvalidateRect(w->list, nullptr, FALSE);
-      }
-      if (message->message == WM_LBUTTONDBLCLK) ShowRowOutput(w, row, 1);
-      return 1;
-    }
-    case WM_KEYDOWN:
-      if (message->wParam == VK_SPACE) return 1;
-      if (message->wParam == VK_RETURN) {
-        ShowRowOutput(w, CaretRow(w), 1);
-        return 1;
-      }
-      break;
-    default: break;
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+// The status line as the list's state says now.
+void ShowStatus(RunListWindow* w) {
+  char text[kStatusTextCapacity];
+  char shown[kStatusTextCapacity];
+  FormatStatusText(w->run, w->platform.nowMs(), text, sizeof text);
+  GetWindowTextA(w->status, shown, sizeof shown);
+  if (lstrcmpA(text, shown) != 0) SetWindowTextA(w->status, text);
 }
 
-
 // The buttons, the status line and the timer as the list's state wants them.
+// Once the list no longer runs, every row shows what became of it at once;
+// while it runs, the status line waits for the rows noted, to be shown with
+// them.
 void ShowState(RunListWindow* w) {
   HWND dialog = w->dialog;
   if (dialog == nullptr) return;
+  if (w->run.phase != kPhaseRunning) ShowRowsNow(w);
   const RunButtons on = RunListButtons(w->run);
   HWND focus = GetFocus();
   const struct {
@@ -114,11 +104,7 @@ void ShowState(RunListWindow* w) {
     const int next = on.start ? IDC_RUNLIST_START : on.skip ? IDC_RUNLIST_SKIP : on.exit ? IDC_RUNLIST_EXIT : IDCANCEL;
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, next)), TRUE);
   }
-  char text[kStatusTextCapacity];
-  char shown[kStatusTextCapacity];
-  FormatStatusText(w->run, w->platform.nowMs(), text, sizeof text);
-  GetWindowTextA(w->status, shown, sizeof shown);
-  if (lstrcmpA(text, shown) != 0) SetWindowTextA(w->status, text);
+  if (!w->rowsTimerOn) ShowStatus(w);
   const int wanted = RunListNeedsTimer(w->run);
   if (wanted && !w->timerOn) SetTimer(dialog, kRunTimerId, kRunTimerPeriodMs, nullptr);
   if (!wanted && w->timerOn) KillTimer(dialog, kRunTimerId);
@@ -283,6 +269,10 @@ BOOL OnClose(HWND dialog) {
 
 BOOL OnTimer(RunListWindow* w, WPARAM id) {
   if (id == kRunTimerId) Step(w);
+  if (id == kRowsTimerId) {
+    ShowRowsNow(w);
+    ShowStatus(w);
+  }
   if (id == kOutputTimerId) {
     KillTimer(w->dialog, kOutputTimerId);
     w->outputTimerOn = 0;
@@ -344,7 +334,8 @@ void StoreSettings(RunListWindow* w) {
 BOOL OnDestroy(RunListWindow* w) {
   KillTimer(w->dialog, kRunTimerId);
   KillTimer(w->dialog, kOutputTimerId);
-  w->timerOn = w->outputTimerOn = 0;
+  KillTimer(w->dialog, kRowsTimerId);
+  w->timerOn = w->outputTimerOn = w->rowsTimerOn = 0;
   CloseOutput();
   if (w->hook != nullptr) UnhookWindowsHookEx(w->hook);
   w->hook = nullptr;
