@@ -3,7 +3,6 @@
 #include "resource.h"
 #include "run/entry_text.h"
 #include "run/output_window_win32.h"
-#include "run/run_list_win32.h"
 
 namespace {
 
@@ -184,43 +183,6 @@ void ShowRowOutput(RunListWindow* w, int row, int activate) {
   char title[kOutputTitleCapacity];
   FormatOutputTitle(w->run, row, title, sizeof title);
   ShowOutput(w->dialog, w->run.outputs, row, RowEntry(w->run, row), title, activate);
-}
-
-LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam) {
-  const MSG* message = reinterpret_cast<const MSG*>(lParam);
-  RunListWindow* w = nullptr;
-  if (code == MSGF_DIALOGBOX && message != nullptr && GetDlgCtrlID(message->hwnd) == IDC_RUNLIST_LIST &&
-      GetWindowLongPtrA(GetParent(message->hwnd), DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(RunListProc)) {
-    w = WindowOf(GetParent(message->hwnd));
-  }
-  if (w == nullptr || w->list == nullptr || message->hwnd != w->list) {
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-  switch (message->message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: {
-      // The row under the mouse: its low word; the high word is set outside rows.
-      const LRESULT hit = SendMessageA(w->list, LB_ITEMFROMPOINT, 0, message->lParam);
-      const int row = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
-      if (message->message == WM_LBUTTONDOWN) {
-        // Only the press takes the focus: the release that follows a
-        // double-click leaves it with the output window it opened.
-        SetFocus(w->list);
-        if (row >= 0) SendMessageA(w->list, LB_SETCARETINDEX, row, FALSE);
-        InvalidateRect(w->list, nullptr, FALSE);
-      }
-      if (message->message == WM_LBUTTONDBLCLK) ShowRowOutput(w, row, 1);
-      return 1;
-    }
-    case WM_KEYDOWN:
-      if (message->wParam == VK_SPACE) return 1;
-      if (message->wParam == VK_RETURN) {
-        ShowRowOutput(w, CaretRow(w), 1);
-        return 1;
-      }
-      break;
-    default: break;
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void FreeRows(RunListWindow* w) {

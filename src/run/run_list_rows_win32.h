@@ -28,12 +28,6 @@ BOOL DrawRow(RunListWindow* window, const DRAWITEMSTRUCT* item);
 // the active window (opened from a row).
 void ShowRowOutput(RunListWindow* window, int row, int activate);
 
-// Message-filter hook of the thread's dialogs, for the list box: clicks
-// and the space key change no selection, since the selection shows the
-// progress; a click moves the caret, a double-click or Enter opens the
-// output window of the row.
-LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam);
-
 // The row with the caret, where 停止 acts.
 int CaretRow(const RunListWindow* window);
 

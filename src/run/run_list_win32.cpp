@@ -9,11 +9,11 @@
 #include "run/launch_win32.h"
 #include "run/output_window_win32.h"
 #include "run/run_control.h"
+#include "run/run_list_choices_win32.h"
 #include "run/run_list_platform_win32.h"
 #include "run/run_list_rows_win32.h"
 #include "run/run_list_settings_win32.h"
 #include "run/run_list_window_win32.h"
-#include "support/control_text_win32.h"
 #include "support/messages.h"
 #include "support/window_size_win32.h"
 
@@ -73,6 +73,46 @@ void ReportStopped(void* window) {
 
 // ---- The dialog ----
 
+// Message-filter hook of the list box: clicks and the space key change no
+// selection, since the selection shows the progress; a click moves the
+// caret, a double-click or Enter opens the output window of the row.
+LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  RunListWindow* w = nullptr;
+  if (code == MSGF_DIALOGBOX && message != nullptr && GetDlgCtrlID(message->hwnd) == IDC_RUNLIST_LIST &&
+      GetWindowLongPtrA(GetParent(message->hwnd), DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(RunListProc)) {
+    w = WindowOf(GetParent(message->hwnd));
+  }
+  if (w == nullptr || w->list == nullptr || message->hwnd != w->list) {
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  switch (message->message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: {
+      // The row under the mouse: its low word; the high word is set outside rows.
+      const LRESULT hit = SendMessageA(w->list, LB_ITEMFROMPOINT, 0, message->lParam);
+      const int row = HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1;
+      if (message->message == WM_LBUTTONDOWN) {
+        // Only the press takes the focus: the release that follows a
+        // double-click leaves it with the output window it opened.
+        SetFocus(w->list);
+        if (row >= 0) SendMessageA(w->list, LB_SETCARETINDEX, row, FALSE);
+        InvalidateRect(w->list, nullptr, FALSE);
+      }
+      if (message->message == WM_LBUTTONDBLCLK) ShowRowOutput(w, row, 1);
+      return 1;
+    }
+    case WM_KEYDOWN:
+      if (message->wParam == VK_SPACE) return 1;
+      if (message->wParam == VK_RETURN) {
+        ShowRowOutput(w, CaretRow(w), 1);
+        return 1;
+      }
+      break;
+    default: break;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // The status line as the list's state says now.
 void ShowStatus(RunListWindow* w) {
   char text[kStatusTextCapacity];
@@ -115,16 +155,6 @@ void ShowState(RunListWindow* w) {
   }
 }
 
-// The choices as the window shows them, for the scheduler.
-void ReadChoices(RunListWindow* w) {
-  char priority[kRunListSettingSize * 2] = {};
-  ReadControlText(w->dialog, IDC_RUNLIST_PRIORITY, priority, sizeof priority);
-  w->run.chosen.priority = FindPriorityByLabel(priority);
-  w->run.chosen.parallel = static_cast<int>(SendMessageA(w->parallel, CB_GETCURSEL, 0, 0)) + 1;
-  w->run.chosen.output = static_cast<int>(SendMessageA(w->output, CB_GETCURSEL, 0, 0));
-  w->run.chosen.halt = SendMessageA(w->halt, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 // The output window as the output of its row is now.
 void RefreshOutput(RunListWindow* w) { ShowRowOutput(w, OutputRow(), 0); }
 
@@ -133,29 +163,6 @@ void Step(RunListWindow* w) {
   RunListStep(&w->run, w->platform);
   ShowState(w);
   RefreshOutput(w);
-}
-
-// The combo boxes and 失敗で中止, their stored choices preselected.
-void FillChoices(RunListWindow* w) {
-  const RunListSettings& settings = w->input.settings;
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  const int newerSystem = GetVersionExA(&version) && version.dwMajorVersion > 4;
-  PriorityItems items{};
-  ListPriorityItems(settings.stored[kKeyPriority], newerSystem, &items);
-  for (int i = 0; i < items.count; ++i) {
-    SendMessageA(w->priority, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.text[i]));
-  }
-  SendMessageA(w->priority, CB_SETCURSEL, items.selected, 0);
-  for (int n = 1; n <= kMaxParallel; ++n) {
-    const char item[2] = {static_cast<char>('0' + n), '\0'};
-    SendMessageA(w->parallel, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  }
-  SendMessageA(w->parallel, CB_SETCURSEL, ParallelItemForSetting(settings.stored[kKeyParallel]), 0);
-  for (const char* item : kOutputItems) SendMessageA(w->output, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  SendMessageA(w->output, CB_SETCURSEL, OutputItemForSetting(settings.stored[kKeyOutput]), 0);
-  const int halt = HaltForSetting(settings.stored[kKeyHalt]);
-  SendMessageA(w->halt, BM_SETCHECK, halt ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 // The list opens at the owner's corner, wide enough for its widest row or
@@ -269,7 +276,8 @@ BOOL OnClose(HWND dialog) {
 
 BOOL OnTimer(RunListWindow* w, WPARAM id) {
   if (id == kRunTimerId) Step(w);
-  if (id == kRowsTimerId) {
+  // The display timer shows whatever waits as well.
+  if (id == kRunTimerId || id == kRowsTimerId) {
     ShowRowsNow(w);
     ShowStatus(w);
   }
