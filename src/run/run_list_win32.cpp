@@ -20,7 +20,10 @@
 namespace {
 
 // The display timer: the status line's clock, and a step now and then for
-// the children the wait below does not cover.
+// the children the wait below does not cover. While the list runs, the rows
+// that changed are shown at its ticks, with the status line: the list box
+// costs as much to update for one row as for many (under Wine, more than a
+// command that ends at once takes), and the next command starts first.
 constexpr UINT_PTR kRunTimerId = 100;
 constexpr UINT kRunTimerPeriodMs = 500;
 // The output window shows bytes that came at most this late.
@@ -28,11 +31,6 @@ constexpr UINT_PTR kOutputTimerId = 101;
 constexpr UINT kOutputTimerPeriodMs = 200;
 // Posted by the reader thread when bytes came.
 constexpr UINT kOutputArrived = WM_APP + 1;
-// While the list runs, the rows that changed and the status line are shown
-// together at most this late: a command that ends at once does not wait for
-// the list box to be drawn before the next one starts.
-constexpr UINT_PTR kRowsTimerId = 102;
-constexpr UINT kRowsTimerPeriodMs = 100;
 
 // The open run list: one at a time.
 HWND g_openList = nullptr;
@@ -48,25 +46,13 @@ void* LaunchListed(void* window, const ListedCommand& command, int priorityIndex
                           priorityIndex, &w->sink, output);
 }
 
-void RowChanged(void* window, int row) {
-  RunListWindow* w = Window(window);
-  if (!NoteRow(w, row) || w->rowsTimerOn) return;
-  w->rowsTimerOn = SetTimer(w->dialog, kRowsTimerId, kRowsTimerPeriodMs, nullptr) != 0;
-  if (!w->rowsTimerOn) ShowNotedRows(w);
-}
-
-// The rows noted so far shown now, and no later.
-void ShowRowsNow(RunListWindow* w) {
-  if (w->rowsTimerOn) KillTimer(w->dialog, kRowsTimerId);
-  w->rowsTimerOn = 0;
-  ShowNotedRows(w);
-}
+void RowChanged(void* window, int row) { NoteRow(Window(window), row); }
 
 void ShowState(RunListWindow* w);
 
 void ReportStopped(void* window) {
   RunListWindow* w = Window(window);
-  ShowRowsNow(w);
+  ShowNotedRows(w);
   ShowState(w);
   ShowProgramError(w->dialog, kRunTitle, kErrorRunStopped);
 }
@@ -125,11 +111,11 @@ void ShowStatus(RunListWindow* w) {
 // The buttons, the status line and the timer as the list's state wants them.
 // Once the list no longer runs, every row shows what became of it at once;
 // while it runs, the status line waits for the rows noted, to be shown with
-// them.
+// them at the next tick.
 void ShowState(RunListWindow* w) {
   HWND dialog = w->dialog;
   if (dialog == nullptr) return;
-  if (w->run.phase != kPhaseRunning) ShowRowsNow(w);
+  if (w->run.phase != kPhaseRunning) ShowNotedRows(w);
   const RunButtons on = RunListButtons(w->run);
   HWND focus = GetFocus();
   const struct {
@@ -144,7 +130,7 @@ void ShowState(RunListWindow* w) {
     const int next = on.start ? IDC_RUNLIST_START : on.skip ? IDC_RUNLIST_SKIP : on.exit ? IDC_RUNLIST_EXIT : IDCANCEL;
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, next)), TRUE);
   }
-  if (!w->rowsTimerOn) ShowStatus(w);
+  if (w->notedRows.size == 0) ShowStatus(w);
   const int wanted = RunListNeedsTimer(w->run);
   if (wanted && !w->timerOn) SetTimer(dialog, kRunTimerId, kRunTimerPeriodMs, nullptr);
   if (!wanted && w->timerOn) KillTimer(dialog, kRunTimerId);
@@ -223,6 +209,7 @@ BOOL OnStart(RunListWindow* w) {
   }
   ReadChoices(w);
   StartRunList(&w->run, w->platform);
+  ShowNotedRows(w);  // what the user did shows at once
   ShowState(w);
   return TRUE;
 }
@@ -230,6 +217,7 @@ BOOL OnStart(RunListWindow* w) {
 BOOL OnSkip(RunListWindow* w) {
   ReadChoices(w);
   SkipRunningChild(&w->run, w->platform);
+  ShowNotedRows(w);
   ShowState(w);
   return TRUE;
 }
@@ -275,10 +263,9 @@ BOOL OnClose(HWND dialog) {
 }
 
 BOOL OnTimer(RunListWindow* w, WPARAM id) {
-  if (id == kRunTimerId) Step(w);
-  // The display timer shows whatever waits as well.
-  if (id == kRunTimerId || id == kRowsTimerId) {
-    ShowRowsNow(w);
+  if (id == kRunTimerId) {
+    Step(w);
+    ShowNotedRows(w);
     ShowStatus(w);
   }
   if (id == kOutputTimerId) {
@@ -342,8 +329,7 @@ void StoreSettings(RunListWindow* w) {
 BOOL OnDestroy(RunListWindow* w) {
   KillTimer(w->dialog, kRunTimerId);
   KillTimer(w->dialog, kOutputTimerId);
-  KillTimer(w->dialog, kRowsTimerId);
-  w->timerOn = w->outputTimerOn = w->rowsTimerOn = 0;
+  w->timerOn = w->outputTimerOn = 0;
   CloseOutput();
   if (w->hook != nullptr) UnhookWindowsHookEx(w->hook);
   w->hook = nullptr;

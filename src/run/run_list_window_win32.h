@@ -26,7 +26,6 @@ struct RunListWindow {
   HHOOK hook;
   int timerOn;
   int outputTimerOn;
-  int rowsTimerOn;
   ByteBuffer notedRows;  // int[]: rows changed since the list box last showed them
   int closing;          // closeWhenFinished has closed it
   SIZE initialDialog;   // outer sizes of the template
