@@ -18,7 +18,8 @@
 //     and for how much of the program's memory, against the same command
 //     writing into a pipe this program empties; eight at a time writing 10 MB
 //     each, every other line to standard error, the last 256 KB of each kept
-//     byte for byte, against the same commands writing into pipes that this
+//     byte for byte (shown from their first whole character: they start
+//     inside one), against the same commands writing into pipes that this
 //     program empties.
 // The commands are run_list_child.exe, which notes when its work starts and
 // ends; the gaps and wall times come from those notes.
@@ -210,6 +211,8 @@ HWND OpenRunList(const Tavix& tavix, const std::string& dir, int count, const st
   const std::string pattern = dir + "\\*.txt";
   Send(GetDlgItem(tavix.window, IDC_EXEPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(program.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG1_SWITCH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(switchText.c_str()));
+  // A blank between the switch text and the file text, as a user sets it.
+  Send(GetDlgItem(tavix.window, IDC_ARG1_SPACE), BM_SETCHECK, switchText.empty() ? BST_UNCHECKED : BST_CHECKED, 0);
   Send(GetDlgItem(tavix.window, IDC_CURPATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dir.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG1_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pattern.c_str()));
   Send(GetDlgItem(tavix.window, IDC_ARG2_FILE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
@@ -364,21 +367,35 @@ std::string OutputOf(const Tavix& tavix, HWND list, int row) {
   return text;
 }
 
-// 1 when `shown` is a first line naming the bytes left out, then the last
-// 256 KB the command for `name` wrote.
+// 1 when `shown` is what the output window is to show of the command for
+// `name`: a first line naming the bytes left out, then the last 256 KB it
+// wrote from their first byte below 0x40 on, byte for byte (the oldest kept
+// byte may be the second of a two-byte character, and no character shows
+// in half). 0 as well when the kept bytes do not start inside a character,
+// where this would not check that.
 int KeptTheLastBytes(const std::string& shown, const char* name) {
   const long lines = kInterleaveMegabytes * 1024L * 1024 / kBenchLineBytes;
-  const long kept = kKeptBytes / kBenchLineBytes;
-  std::string expected;
-  for (long i = lines - kept; i < lines; ++i) {
+  const long written = lines * kBenchLineBytes;
+  const long firstKept = written - static_cast<long>(kKeptBytes);
+  std::string tail;  // from the start of the line the kept bytes start in
+  for (long i = firstKept / kBenchLineBytes; i < lines; ++i) {
     char line[kBenchLineBytes + 1];
     BenchLine(name, i, static_cast<int>(i % 2), line);
-    expected.append(line, kBenchLineBytes);
+    tail.append(line, kBenchLineBytes);
   }
+  const std::size_t cut = static_cast<std::size_t>(firstKept % kBenchLineBytes);
+  std::size_t at = 0;
+  while (at < cut) {
+    const unsigned char byte = static_cast<unsigned char>(tail[at]);
+    at += (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc) ? 2 : 1;
+  }
+  if (at == cut) return 0;
+  std::size_t from = cut;
+  while (from < tail.size() && static_cast<unsigned char>(tail[from]) >= 0x40) ++from;
   const std::size_t firstLine = shown.find("\r\n");
-  const std::string leftOut = std::to_string(kInterleaveMegabytes * 1024L * 1024 - kKeptBytes);
+  const std::string leftOut = " " + std::to_string(written - static_cast<long>(tail.size() - from)) + " ";
   return firstLine != std::string::npos && shown.substr(0, firstLine).find(leftOut) != std::string::npos &&
-         shown.compare(firstLine + 2, std::string::npos, expected) == 0;
+         shown.compare(firstLine + 2, std::string::npos, tail, from, std::string::npos) == 0;
 }
 
 // Prints a row of the summary whose figure is not a time alone.
@@ -651,7 +668,7 @@ int main(int argc, char** argv) {
   DeleteFileA(g_times.c_str());
   {
     char figure[96], anchor[128], ratio[64];
-    std::snprintf(figure, sizeof figure, "%d of %d kept outputs are the last 256 KB, in %.2f s", matched,
+    std::snprintf(figure, sizeof figure, "%d of %d kept outputs are the last 256 KB (whole characters), in %.2f s", matched,
                   kInterleaveCommands, together);
     std::snprintf(anchor, sizeof anchor, "the same commands at once, each writing into a pipe this program "
                   "empties: %.2f s", directTogether);
@@ -659,7 +676,8 @@ int main(int argc, char** argv) {
     std::snprintf(what, sizeof what,
                   "run list, 取り込む, %d at a time, each writing %d MB, every other "
                   "line to standard error (wall clock)", kInterleaveCommands, kInterleaveMegabytes);
-    PrintRow(what, figure, anchor, ratio, "every kept output is the last 256 KB written, byte for byte",
+    PrintRow(what, figure, anchor, ratio,
+             "every kept output is the last 256 KB written, byte for byte from its first whole character",
              matched == kInterleaveCommands);
   }
   return 0;

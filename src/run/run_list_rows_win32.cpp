@@ -66,6 +66,7 @@ void PrepareRows(RunListWindow* w) {
 
 void FillRows(RunListWindow* w) {
   const int count = RowCount(w->run);
+  w->notedRows.size = 0;  // every row is shown afresh
   SendMessageA(w->list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(w->list, LB_RESETCONTENT, 0, 0);
   SendMessageA(w->list, LB_INITSTORAGE, count, count * 64);
@@ -83,23 +84,59 @@ void FillRows(RunListWindow* w) {
   InvalidateRect(w->list, nullptr, TRUE);
 }
 
-void ShowRow(RunListWindow* w, int row) {
-  char text[kRowTextCapacity];
-  FormatRowText(w->run, row, text, sizeof text);
+namespace {
+
+// The rows given, in one update of the list box.
+void ShowRows(RunListWindow* w, const int* rows, int count) {
+  if (count == 0) return;
   // The caret stays where the user put it, and the view where it was.
   const int caret = CaretRow(w);
   const LRESULT top = SendMessageA(w->list, LB_GETTOPINDEX, 0, 0);
-  SendMessageA(w->list, LB_DELETESTRING, row, 0);
-  SendMessageA(w->list, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(text));
-  SendMessageA(w->list, LB_SETSEL, RowMarked(w->run, row), row);
-  if (caret >= 0 && CaretRow(w) != caret) {
-    SendMessageA(w->list, LB_SETCARETINDEX, caret, FALSE);
-    SendMessageA(w->list, LB_SETTOPINDEX, top, 0);
-  }
+  SendMessageA(w->list, WM_SETREDRAW, FALSE, 0);
   HGDIOBJ font;
   HDC dc = ListDc(w, &font);
-  MeasureRow(w, dc, text);
+  char text[kRowTextCapacity];
+  char shown[kRowTextCapacity];
+  for (int i = 0; i < count; ++i) {
+    const int row = rows[i];
+    if (row < 0 || row >= RowCount(w->run)) continue;
+    FormatRowText(w->run, row, text, sizeof text);
+    // A row that started keeps its text: only its mark changes.
+    const int same = SendMessageA(w->list, LB_GETTEXTLEN, row, 0) < static_cast<LRESULT>(sizeof shown) &&
+                     SendMessageA(w->list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(shown)) >= 0 &&
+                     lstrcmpA(text, shown) == 0;
+    if (!same) {
+      SendMessageA(w->list, LB_DELETESTRING, row, 0);
+      SendMessageA(w->list, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(text));
+      MeasureRow(w, dc, text);
+    }
+    SendMessageA(w->list, LB_SETSEL, RowMarked(w->run, row), row);
+  }
   ReleaseListDc(w, dc, font);
+  if (caret >= 0 && CaretRow(w) != caret) SendMessageA(w->list, LB_SETCARETINDEX, caret, FALSE);
+  if (SendMessageA(w->list, LB_GETTOPINDEX, 0, 0) != top) SendMessageA(w->list, LB_SETTOPINDEX, top, 0);
+  SendMessageA(w->list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(w->list, nullptr, TRUE);
+}
+
+}  // namespace
+
+int NoteRow(RunListWindow* w, int row) {
+  const int* noted = Records<int>(w->notedRows);
+  for (std::size_t i = RecordCount<int>(w->notedRows); i-- > 0;) {
+    if (noted[i] == row) return 1;
+  }
+  if (AppendBytes(&w->notedRows, &row, sizeof row)) return 1;
+  // No room to note it: the rows noted so far and this one are shown now.
+  ShowNotedRows(w);
+  FreeByteBuffer(&w->notedRows);
+  ShowRows(w, &row, 1);
+  return 0;
+}
+
+void ShowNotedRows(RunListWindow* w) {
+  ShowRows(w, Records<int>(w->notedRows), static_cast<int>(RecordCount<int>(w->notedRows)));
+  w->notedRows.size = 0;
 }
 
 // One row as its look says: failed white on red, started (selected) in the
@@ -151,4 +188,5 @@ void ShowRowOutput(RunListWindow* w, int row, int activate) {
 void FreeRows(RunListWindow* w) {
   if (w->bold != nullptr) DeleteObject(w->bold);
   w->bold = nullptr;
+  FreeByteBuffer(&w->notedRows);
 }

@@ -11,8 +11,15 @@
 void PrepareRows(RunListWindow* window);
 void FillRows(RunListWindow* window);
 
-// A row's text and mark as the list says now.
-void ShowRow(RunListWindow* window, int row);
+// A row whose text or mark changed: shown with the others noted since
+// ShowNotedRows last ran. 0 when it could not be noted (no memory): it is
+// then shown at once.
+int NoteRow(RunListWindow* window, int row);
+
+// The rows noted, each with its text and mark as the list says now, in one
+// update of the list box: it is drawn once for all of them, and the caret
+// and the view stay where they were.
+void ShowNotedRows(RunListWindow* window);
 
 // WM_DRAWITEM of the list box.
 BOOL DrawRow(RunListWindow* window, const DRAWITEMSTRUCT* item);
@@ -24,5 +31,5 @@ void ShowRowOutput(RunListWindow* window, int row, int activate);
 // The row with the caret, where 停止 acts.
 int CaretRow(const RunListWindow* window);
 
-// The rows' font back to the system.
+// The rows' font and the noted rows back to the system.
 void FreeRows(RunListWindow* window);

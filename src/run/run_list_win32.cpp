@@ -9,18 +9,21 @@
 #include "run/launch_win32.h"
 #include "run/output_window_win32.h"
 #include "run/run_control.h"
+#include "run/run_list_choices_win32.h"
 #include "run/run_list_platform_win32.h"
 #include "run/run_list_rows_win32.h"
 #include "run/run_list_settings_win32.h"
 #include "run/run_list_window_win32.h"
-#include "support/control_text_win32.h"
 #include "support/messages.h"
 #include "support/window_size_win32.h"
 
 namespace {
 
 // The display timer: the status line's clock, and a step now and then for
-// the children the wait below does not cover.
+// the children the wait below does not cover. While the list runs, the rows
+// that changed are shown at its ticks, with the status line: the list box
+// costs as much to update for one row as for many (under Wine, more than a
+// command that ends at once takes), and the next command starts first.
 constexpr UINT_PTR kRunTimerId = 100;
 constexpr UINT kRunTimerPeriodMs = 500;
 // The output window shows bytes that came at most this late.
@@ -43,12 +46,13 @@ void* LaunchListed(void* window, const ListedCommand& command, int priorityIndex
                           priorityIndex, &w->sink, output);
 }
 
-void RowChanged(void* window, int row) { ShowRow(Window(window), row); }
+void RowChanged(void* window, int row) { NoteRow(Window(window), row); }
 
 void ShowState(RunListWindow* w);
 
 void ReportStopped(void* window) {
   RunListWindow* w = Window(window);
+  ShowNotedRows(w);
   ShowState(w);
   ShowProgramError(w->dialog, kRunTitle, kErrorRunStopped);
 }
@@ -95,11 +99,23 @@ LRESULT CALLBACK RunListHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The status line as the list's state says now.
+void ShowStatus(RunListWindow* w) {
+  char text[kStatusTextCapacity];
+  char shown[kStatusTextCapacity];
+  FormatStatusText(w->run, w->platform.nowMs(), text, sizeof text);
+  GetWindowTextA(w->status, shown, sizeof shown);
+  if (lstrcmpA(text, shown) != 0) SetWindowTextA(w->status, text);
+}
 
 // The buttons, the status line and the timer as the list's state wants them.
+// Once the list no longer runs, every row shows what became of it at once;
+// while it runs, the status line waits for the rows noted, to be shown with
+// them at the next tick.
 void ShowState(RunListWindow* w) {
   HWND dialog = w->dialog;
   if (dialog == nullptr) return;
+  if (w->run.phase != kPhaseRunning) ShowNotedRows(w);
   const RunButtons on = RunListButtons(w->run);
   HWND focus = GetFocus();
   const struct {
@@ -114,11 +130,7 @@ void ShowState(RunListWindow* w) {
     const int next = on.start ? IDC_RUNLIST_START : on.skip ? IDC_RUNLIST_SKIP : on.exit ? IDC_RUNLIST_EXIT : IDCANCEL;
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, next)), TRUE);
   }
-  char text[kStatusTextCapacity];
-  char shown[kStatusTextCapacity];
-  FormatStatusText(w->run, w->platform.nowMs(), text, sizeof text);
-  GetWindowTextA(w->status, shown, sizeof shown);
-  if (lstrcmpA(text, shown) != 0) SetWindowTextA(w->status, text);
+  if (w->notedRows.size == 0) ShowStatus(w);
   const int wanted = RunListNeedsTimer(w->run);
   if (wanted && !w->timerOn) SetTimer(dialog, kRunTimerId, kRunTimerPeriodMs, nullptr);
   if (!wanted && w->timerOn) KillTimer(dialog, kRunTimerId);
@@ -129,16 +141,6 @@ void ShowState(RunListWindow* w) {
   }
 }
 
-// The choices as the window shows them, for the scheduler.
-void ReadChoices(RunListWindow* w) {
-  char priority[kRunListSettingSize * 2] = {};
-  ReadControlText(w->dialog, IDC_RUNLIST_PRIORITY, priority, sizeof priority);
-  w->run.chosen.priority = FindPriorityByLabel(priority);
-  w->run.chosen.parallel = static_cast<int>(SendMessageA(w->parallel, CB_GETCURSEL, 0, 0)) + 1;
-  w->run.chosen.output = static_cast<int>(SendMessageA(w->output, CB_GETCURSEL, 0, 0));
-  w->run.chosen.halt = SendMessageA(w->halt, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 // The output window as the output of its row is now.
 void RefreshOutput(RunListWindow* w) { ShowRowOutput(w, OutputRow(), 0); }
 
@@ -147,29 +149,6 @@ void Step(RunListWindow* w) {
   RunListStep(&w->run, w->platform);
   ShowState(w);
   RefreshOutput(w);
-}
-
-// The combo boxes and 失敗で中止, their stored choices preselected.
-void FillChoices(RunListWindow* w) {
-  const RunListSettings& settings = w->input.settings;
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  const int newerSystem = GetVersionExA(&version) && version.dwMajorVersion > 4;
-  PriorityItems items{};
-  ListPriorityItems(settings.stored[kKeyPriority], newerSystem, &items);
-  for (int i = 0; i < items.count; ++i) {
-    SendMessageA(w->priority, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.text[i]));
-  }
-  SendMessageA(w->priority, CB_SETCURSEL, items.selected, 0);
-  for (int n = 1; n <= kMaxParallel; ++n) {
-    const char item[2] = {static_cast<char>('0' + n), '\0'};
-    SendMessageA(w->parallel, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  }
-  SendMessageA(w->parallel, CB_SETCURSEL, ParallelItemForSetting(settings.stored[kKeyParallel]), 0);
-  for (const char* item : kOutputItems) SendMessageA(w->output, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  SendMessageA(w->output, CB_SETCURSEL, OutputItemForSetting(settings.stored[kKeyOutput]), 0);
-  const int halt = HaltForSetting(settings.stored[kKeyHalt]);
-  SendMessageA(w->halt, BM_SETCHECK, halt ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 // The list opens at the owner's corner, wide enough for its widest row or
@@ -230,6 +209,7 @@ BOOL OnStart(RunListWindow* w) {
   }
   ReadChoices(w);
   StartRunList(&w->run, w->platform);
+  ShowNotedRows(w);  // what the user did shows at once
   ShowState(w);
   return TRUE;
 }
@@ -237,6 +217,7 @@ BOOL OnStart(RunListWindow* w) {
 BOOL OnSkip(RunListWindow* w) {
   ReadChoices(w);
   SkipRunningChild(&w->run, w->platform);
+  ShowNotedRows(w);
   ShowState(w);
   return TRUE;
 }
@@ -282,7 +263,11 @@ BOOL OnClose(HWND dialog) {
 }
 
 BOOL OnTimer(RunListWindow* w, WPARAM id) {
-  if (id == kRunTimerId) Step(w);
+  if (id == kRunTimerId) {
+    Step(w);
+    ShowNotedRows(w);
+    ShowStatus(w);
+  }
   if (id == kOutputTimerId) {
     KillTimer(w->dialog, kOutputTimerId);
     w->outputTimerOn = 0;

@@ -26,6 +26,7 @@ struct RunListWindow {
   HHOOK hook;
   int timerOn;
   int outputTimerOn;
+  ByteBuffer notedRows;  // int[]: rows changed since the list box last showed them
   int closing;          // closeWhenFinished has closed it
   SIZE initialDialog;   // outer sizes of the template
   SIZE initialList;
