@@ -11,7 +11,8 @@ target_compile_options(tavix_core PUBLIC ${TAVIX_CXX_FLAGS} ${TAVIX_SANITIZE})
 target_link_options(tavix_core PUBLIC ${TAVIX_SANITIZE})
 
 add_library(tavix_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/test_env.cpp
-            ${CMAKE_SOURCE_DIR}/tests/support/cmd_model.cpp)
+            ${CMAKE_SOURCE_DIR}/tests/support/cmd_model.cpp
+            ${CMAKE_SOURCE_DIR}/tests/support/cmd_model_lines.cpp)
 target_include_directories(tavix_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_definitions(tavix_test_support PRIVATE
   TAVIX_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")

@@ -17,6 +17,7 @@ target_link_libraries(ini_bench PRIVATE tavix_win32)
 # The run list driven through tavix.exe, and the command it runs.
 add_executable(run_list_child ${CMAKE_SOURCE_DIR}/bench/run_list_child_win32.cpp)
 target_include_directories(run_list_child PRIVATE ${CMAKE_SOURCE_DIR}/bench)
-add_executable(run_list_bench ${CMAKE_SOURCE_DIR}/bench/run_list_bench_win32.cpp)
+add_executable(run_list_bench ${CMAKE_SOURCE_DIR}/bench/run_list_bench_win32.cpp
+               ${CMAKE_SOURCE_DIR}/bench/run_list_driver_win32.cpp)
 target_include_directories(run_list_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/resources)
 add_dependencies(run_list_bench tavix run_list_child)
