@@ -73,7 +73,7 @@ int ResolvePath(const char* base, const char* path, char* out) {
     std::size_t keep = std::strlen(base);
     if (path[0] != '\0' && path[1] == ':') {
       // Relative to a drive's own folder: known only for the base's drive.
-      if (base[1] != ':' || UpperAscii(path[0]) != UpperAscii(base[0])) return 0;
+      if (base[0] == '\0' || base[1] != ':' || UpperAscii(path[0]) != UpperAscii(base[0])) return 0;
       rest = path + 2;
     }
     // From the root of the base's drive or share.

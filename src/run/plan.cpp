@@ -146,32 +146,17 @@ const char* NetworkPlanningFolder(const PlanPlatform& platform) {
   return folder != nullptr && IsNetworkPath(folder) ? folder : nullptr;
 }
 
-// A current directory relative to a UNC planning folder, joined to it: cmd
-// cannot start in a UNC folder, and would take it from where it does. One
-// that starts with a backslash is taken from the root of the share.
+// A current directory relative to a UNC planning folder, made full from it:
+// cmd cannot start in a UNC folder, and would take it from where it does.
+// One that starts with a backslash is taken from the root of the share.
 void JoinToNetworkFolder(RunPlan* plan, const PlanPlatform& platform) {
   const char* network = NetworkPlanningFolder(platform);
   char typed[kRowTextSize];
   CopyPathText(typed, plan->currentDirectory);
   RemoveEnclosingQuotes(typed);
   if (network == nullptr || typed[0] == '\0' || typed[1] == ':' || IsNetworkPath(typed)) return;
-  char base[kRowTextSize];
-  CopyPathText(base, network);
-  const char* name = typed;
-  if (typed[0] == '\\' || typed[0] == '/') {
-    int separators = 0;  // \\server\share ends before its fourth backslash
-    for (char* p = base; *p != '\0'; p = NextChar(p)) {
-      if (*p == '\\' && ++separators == 4) {
-        *p = '\0';
-        break;
-      }
-    }
-    ++name;
-  }
-  char joined[kJoinedPathSize];
-  if (JoinPath(joined, sizeof joined, base, name) && std::strlen(joined) < kRowTextSize) {
-    CopyPathText(plan->currentDirectory, joined);
-  }
+  char full[kRowTextSize];
+  if (ResolvePath(network, typed, full)) CopyPathText(plan->currentDirectory, full);
 }
 
 // The blocks of a batch plan: one per folder of the directory walk, or one
@@ -382,12 +367,9 @@ void LookupFolder(const RunPlan& plan, const PlanPlatform& platform, char* out) 
   CopyPathText(typed, plan.currentDirectory);
   RemoveEnclosingQuotes(typed);
   char translated[kRowTextSize];
-  if (typed[0] == '\0' || TranslateTokens(typed, translated, sizeof translated, 1)) {
+  if (typed[0] == '\0' || TranslateTokens(typed, translated, sizeof translated, 1) ||
+      !ResolvePath(planning, typed, out)) {
     CopyPathText(out, planning);
-  } else if (typed[0] == '\\' || (typed[1] == ':' && typed[2] == '\\')) {
-    CopyPathText(out, typed);
-  } else {
-    JoinPath(out, kJoinedPathSize, planning, typed);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "expand/target_check.h"
 #include "support/path_text.h"
 
 namespace {
@@ -46,11 +47,6 @@ int SearchFolder(const ProgramSearch& search, const char* folder, const char* na
   return -1;
 }
 
-// 1 when `path` is a full path: from a drive's root or a UNC path.
-int IsFullPath(const char* path) {
-  return path[0] == '\\' || (path[0] != '\0' && path[1] == ':' && path[2] == '\\');
-}
-
 }  // namespace
 
 int FindBatchProgram(const ProgramSearch& search, const char* program, const char* folder,
@@ -64,19 +60,16 @@ int FindBatchProgram(const ProgramSearch& search, const char* program, const cha
     return 0;
   }
   if (name != program) {
-    // A name with a folder is looked for only there.
-    char where[kJoinedPathSize];
+    // A name with a folder is looked for only there, a relative folder
+    // taken from `folder`.
+    char typed[kPathTextSize];
+    char where[kPathTextSize];
     const std::size_t folderLength = static_cast<std::size_t>(name - program);
-    if (folderLength >= kPathTextSize) return 0;
-    std::memcpy(where, program, folderLength);
-    where[folderLength] = '\0';
-    if (!IsFullPath(where)) {
-      if (std::strchr(where, ':') != nullptr) return 0;
-      char relative[kPathTextSize];
-      std::memcpy(relative, where, folderLength + 1);
-      JoinPath(where, sizeof where, folder, relative);
-    }
-    return SearchFolder(search, where, name, out, size) == 1;
+    if (folderLength >= sizeof typed) return 0;
+    std::memcpy(typed, program, folderLength);
+    typed[folderLength] = '\0';
+    return ResolvePath(folder != nullptr ? folder : "", typed, where) &&
+           SearchFolder(search, where, name, out, size) == 1;
   }
   if (folder != nullptr && folder[0] != '\0') {
     const int found = SearchFolder(search, folder, name, out, size);
