@@ -9,6 +9,7 @@
 #include "cmd_model.h"
 #include "command_line_cases.h"
 #include "expand/file_expansion.h"
+#include "fake_disk.h"
 #include "run/command_line.h"
 #include "run/launch.h"
 #include "run/program_search.h"
@@ -388,14 +389,9 @@ TEST(CmdModel, ReadsLinesAsWindowsCmdDoes) {
 // A program named without an extension is looked up as cmd looks it up;
 // only a batch file found first changes how it starts.
 TEST(FindBatchProgram, FindsWhatCmdWouldRunFirst) {
-  static const std::vector<std::string>* files = nullptr;
-  const std::vector<std::string> disk = {"C:\\w\\mk.exe",  "C:\\w\\tools\\gen.cmd", "C:\\bin\\mk.bat",
-                                         "C:\\bin\\mk.cmd", "C:\\p q\\npm.cmd",
-                                         "C:\\bin\\z.exe",  "C:\\p q\\z.bat"};
-  files = &disk;
-  const ProgramSearch search = {"C:\\none;C:\\bin;\"C:\\p q\";", ".COM;.EXE;.BAT;.CMD", [](const char* path) {
-                                  return static_cast<int>(std::find(files->begin(), files->end(), path) != files->end());
-                                }};
+  FakeTree("C:\\w\\mk.exe|C:\\w\\tools\\gen.cmd|C:\\bin\\mk.bat|C:\\bin\\mk.cmd|C:\\p q\\npm.cmd|"
+           "C:\\bin\\z.exe|C:\\p q\\z.bat|C:\\bin\\dir.bat\\");
+  const ProgramSearch search = {"C:\\none;C:\\bin;\"C:\\p q\";", ".COM;.EXE;.BAT;.CMD", FakeIsFile};
   const struct {
     const char* program;
     const char* folder;
@@ -408,6 +404,7 @@ TEST(FindBatchProgram, FindsWhatCmdWouldRunFirst) {
       {"tools\\gen", "C:\\w", "C:\\w\\tools\\gen.cmd"},  // a relative folder: only there
       {"C:\\bin\\mk", "C:\\w", "C:\\bin\\mk.bat"},
       {"C:\\w\\mk", "", ""},
+      {"dir", "", ""},  // a folder is no program
       {"mk.exe", "", ""}, {"gen", "C:\\w", ""}, {"C:mk", "", ""}, {"", "", ""}, {"nothing", "C:\\w", ""},
   };
   for (const auto& row : rows) {

@@ -42,16 +42,8 @@ inline std::string FolderOfStart(const char* folder, const std::string& own) {
   return full;
 }
 
-// 1 when the fake disk holds `path`, its names in any case (as the system finds them).
-inline bool FakeExistsInAnyCase(const std::string& path) {
-  const std::size_t cut = FakeLastSeparator(path);
-  const auto folder = g_fakeDisk.folders.find(path.substr(0, cut));
-  if (cut == std::string::npos || folder == g_fakeDisk.folders.end()) return false;
-  for (const FakeDiskEntry& entry : folder->second) {
-    if (FakeSameName(entry.name, path.substr(cut + 1))) return true;
-  }
-  return false;
-}
+// 1 when the fake disk holds `path`, its names in any case.
+inline bool FakeExistsInAnyCase(const std::string& path) { return FakeEntryInAnyCase(path) != nullptr; }
 
 inline Composed ComposeAndRun(const ParameterSet& set, bool batch, const std::string& own,
                               CmdWorld* world) {

@@ -170,15 +170,22 @@ inline constexpr WalkPlatform kFakeWalk = {FakeReserveBlock,
                                            kFakeSearch,
                                            [](int) {}};
 
+// The entry of `path` on the fake disk, its names in any case (as the
+// system finds them), or null.
+inline const FakeDiskEntry* FakeEntryInAnyCase(const std::string& path) {
+  const std::size_t cut = FakeLastSeparator(path);
+  const auto folder = g_fakeDisk.folders.find(path.substr(0, cut));
+  if (cut == std::string::npos || folder == g_fakeDisk.folders.end()) return nullptr;
+  for (const FakeDiskEntry& entry : folder->second) {
+    if (FakeSameName(entry.name, path.substr(cut + 1))) return &entry;
+  }
+  return nullptr;
+}
+
 // Programs named without an extension are looked for in C:\bin, as PATH.
 inline int FakeIsFile(const char* path) {
-  const std::string text = path;
-  const auto folder = g_fakeDisk.folders.find(text.substr(0, FakeLastSeparator(text)));
-  if (folder == g_fakeDisk.folders.end()) return 0;
-  for (const FakeDiskEntry& entry : folder->second) {
-    if (!entry.isDirectory && FakeSameName(entry.name, text.substr(FakeLastSeparator(text) + 1))) return 1;
-  }
-  return 0;
+  const FakeDiskEntry* entry = FakeEntryInAnyCase(path);
+  return entry != nullptr && !entry->isDirectory;
 }
 inline constexpr ProgramSearch kFakePrograms = {"C:\\bin", ".COM;.EXE;.BAT;.CMD", FakeIsFile};
 
